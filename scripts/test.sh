@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and runs every test: the normal build, the same
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target
+# for a while. Exits non-zero when anything fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+jobs=$(nproc)
+status=0
+
+echo "== build and test (RelWithDebInfo)"
+bash scripts/build.sh build
+(cd build && ctest --output-on-failure -j "$jobs" --timeout 600) || status=1
+
+if [ "${AMBIENCE_SKIP_SANITIZE:-0}" != 1 ]; then
+  echo "== build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
+  bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DAMBIENCE_SANITIZE=ON -DAMBIENCE_BENCH=OFF
+  (cd build-asan && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+     ctest --output-on-failure -j "$jobs" --timeout 900 -LE desktop) || status=1
+fi
+
+if [ "${AMBIENCE_SKIP_FUZZ:-0}" != 1 ]; then
+  echo "== fuzz targets"
+  bash scripts/fuzz.sh "${AMBIENCE_FUZZ_SECONDS:-60}" || status=1
+fi
+
+if [ "$status" -ne 0 ]; then
+  echo "tests: FAILED"
+else
+  echo "tests: all passed"
+fi
+exit "$status"

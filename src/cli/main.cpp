@@ -1,0 +1,58 @@
+// ambience-cli: compose, export and set expositions, browse, check, install and
+// remove packs, and change settings, without the window.
+#include "cli/command.h"
+
+#include <QGuiApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace cli {
+std::vector<Command>& Commands()
+{
+    static std::vector<Command> commands;
+    return commands;
+}
+} // namespace cli
+
+namespace {
+
+void PrintHelp(std::FILE* out)
+{
+    std::fprintf(out, "Usage: ambience-cli COMMAND [ARGUMENTS]\n\nCommands:\n");
+    auto commands = cli::Commands();
+    std::sort(commands.begin(), commands.end(),
+              [](const cli::Command& a, const cli::Command& b) { return std::strcmp(a.name, b.name) < 0; });
+    for (const auto& c : commands)
+        std::fprintf(out, "  %s %s\n      %s\n", c.name, c.usage, c.summary);
+    std::fprintf(out, "\n  help\n      Shows this text.\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Headless use needs no display: fonts and painting work offscreen.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY")
+        && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("ambience-cli"));
+
+    QStringList args = QGuiApplication::arguments();
+    args.removeFirst();
+    if (args.isEmpty() || args.first() == QLatin1String("help") || args.first() == QLatin1String("--help")
+        || args.first() == QLatin1String("-h")) {
+        PrintHelp(stdout);
+        return 0;
+    }
+    const QString name = args.takeFirst();
+    for (const auto& c : cli::Commands()) {
+        if (name == QLatin1String(c.name))
+            return c.run(args);
+    }
+    std::fprintf(stderr, "ambience-cli: unknown command \"%s\"\n\n", name.toLocal8Bit().constData());
+    PrintHelp(stderr);
+    return 2;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// An Enhanced Metafile or Windows Metafile (with or without the placeable header),
+// parsed and checked once, played onto a QPainter any number of times.
+#include <QRectF>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QPainter;
+
+namespace graphics {
+
+class Metafile {
+public:
+    // Parses data; returns null and sets error (a sentence naming what is wrong)
+    // when the data is no metafile or is damaged beyond playing.
+    static std::shared_ptr<const Metafile> Load(std::vector<std::uint8_t> data, std::string& error);
+
+    bool IsEnhanced() const;
+    // Natural size in pixels at 96 dots per inch, from the header's bounds.
+    int Width() const;
+    int Height() const;
+
+    // Plays the records scaled into target, painting only what they draw.
+    void Play(QPainter& painter, const QRectF& target) const;
+
+    virtual ~Metafile();
+
+protected:
+    Metafile() = default;
+};
+
+} // namespace graphics
