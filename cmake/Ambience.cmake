@@ -28,9 +28,15 @@ function(ambience_gtest name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${T_LIBS} ambience_testsupport GTest::gtest GTest::gmock)
   set(home ${CMAKE_BINARY_DIR}/testhome/${name})
+  # The environment goes in through "cmake -E env" as the target's launcher:
+  # gtest_discover_tests would split an ENVIRONMENT list at its semicolons.
+  set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR
+    ${CMAKE_COMMAND} -E env
+      HOME=${home} XDG_CONFIG_HOME=${home}/config XDG_DATA_HOME=${home}/data
+      QT_QPA_PLATFORM=offscreen
+      AMBIENCE_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data
+      AMBIENCE_BUILD_BIN=${CMAKE_BINARY_DIR}/bin
+      AMBIENCE_SOURCE_DIR=${PROJECT_SOURCE_DIR})
   include(GoogleTest)
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT
-      "HOME=${home};XDG_CONFIG_HOME=${home}/config;XDG_DATA_HOME=${home}/data;QT_QPA_PLATFORM=offscreen;AMBIENCE_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;AMBIENCE_BUILD_BIN=${CMAKE_BINARY_DIR}/bin;AMBIENCE_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()

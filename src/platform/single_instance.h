@@ -28,7 +28,8 @@ public:
     static QString Ask(const QString& name, const QString& message, int timeoutMs = 30000);
 
 signals:
-    // A request from another process; answer with Reply() on the same connection id.
+    // A request from another process; answer with Reply() on the same connection
+    // id. A later start waits up to two seconds for the answer to its "show".
     void MessageReceived(const QString& message, quintptr connection);
 
 public:

@@ -1,0 +1,88 @@
+#include "platform/wallpaper_file.h"
+
+#include "platform/folders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace platform {
+namespace {
+
+const QRegularExpression& CopyName()
+{
+    static const QRegularExpression re(QStringLiteral(R"(^ambience-(\d{1,9})\.[A-Za-z0-9]{1,8}(\.part)?$)"));
+    return re;
+}
+
+} // namespace
+
+QString WallpaperCopy::Folder() const
+{
+    const QString data = GetSpecialFolder(CSIDL_APPDATA);
+    if (!data.isEmpty())
+        return data;
+    return QFileInfo(source_).absolutePath() + QLatin1Char('/');
+}
+
+QString WallpaperCopy::Path()
+{
+    if (!path_.isEmpty() || !error_.isEmpty())
+        return path_;
+    const QString folder = Folder();
+    QDir dir(folder);
+    if (!dir.mkpath(QStringLiteral("."))) {
+        error_ = QStringLiteral("the folder %1 could not be created").arg(folder);
+        return {};
+    }
+    qint64 highest = 0;
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        const auto match = CopyName().match(name);
+        if (match.hasMatch())
+            highest = std::max(highest, match.captured(1).toLongLong());
+    }
+    QString suffix = QFileInfo(source_).suffix().toLower();
+    if (suffix.isEmpty() || !QRegularExpression(QStringLiteral("^[a-z0-9]{1,8}$")).match(suffix).hasMatch())
+        suffix = QStringLiteral("bmp");
+    const QString target = dir.filePath(QStringLiteral("ambience-%1.%2").arg(highest + 1).arg(suffix));
+    const QString part = target + QStringLiteral(".part");
+    QFile::remove(part);
+    // Written under a temporary name first: a desktop must never see half a file.
+    if (!QFile::copy(source_, part)) {
+        error_ = QStringLiteral("the picture could not be copied to %1").arg(target);
+        QFile::remove(part);
+        return {};
+    }
+    QFile::remove(target);
+    if (!QFile::rename(part, target)) {
+        error_ = QStringLiteral("the picture could not be copied to %1").arg(target);
+        QFile::remove(part);
+        return {};
+    }
+    path_ = target;
+    return path_;
+}
+
+void WallpaperCopy::Finish(bool usedCopy)
+{
+    kept_ = usedCopy;
+    QDir dir(Folder());
+    const QString keep = usedCopy && !path_.isEmpty() ? QFileInfo(path_).fileName() : QString();
+    const QString source = QFileInfo(source_).absoluteFilePath();
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        if (name == keep || !CopyName().match(name).hasMatch())
+            continue;
+        const QString path = dir.filePath(name);
+        if (QFileInfo(path).absoluteFilePath() != source)
+            QFile::remove(path);
+    }
+}
+
+WallpaperCopy::~WallpaperCopy()
+{
+    if (!kept_ && !path_.isEmpty() && QFileInfo(path_).absoluteFilePath() != QFileInfo(source_).absoluteFilePath())
+        QFile::remove(path_);
+}
+
+} // namespace platform

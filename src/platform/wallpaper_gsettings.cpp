@@ -1,0 +1,130 @@
+// GNOME and the desktops that share its settings machinery keep the wallpaper in
+// GSettings keys; the desktop watches the keys and redraws when they change.
+#include "platform/tool_run.h"
+#include "platform/wallpaper_methods.h"
+
+#include <QSet>
+#include <QUrl>
+
+namespace platform {
+
+QString GVariantString(const QString& s)
+{
+    QString out;
+    out.reserve(s.size() + 2);
+    out += QLatin1Char('\'');
+    for (const QChar c : s) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('\''))
+            out += QLatin1Char('\\');
+        out += c;
+    }
+    out += QLatin1Char('\'');
+    return out;
+}
+
+QString ParseGVariantString(const QString& printed)
+{
+    const QString text = printed.trimmed();
+    if (text.size() < 2)
+        return {};
+    const QChar quote = text.front();
+    if ((quote != QLatin1Char('\'') && quote != QLatin1Char('"')) || text.back() != quote)
+        return {};
+    QString out;
+    for (qsizetype i = 1; i + 1 < text.size(); ++i) {
+        QChar c = text[i];
+        if (c == QLatin1Char('\\') && i + 2 < text.size()) {
+            c = text[++i];
+            if (c == QLatin1Char('n'))
+                c = QLatin1Char('\n');
+            else if (c == QLatin1Char('t'))
+                c = QLatin1Char('\t');
+        }
+        out += c;
+    }
+    return out;
+}
+
+namespace {
+
+struct GSettingsTarget {
+    QString schema;
+    QString key;        // the picture key
+    bool valueIsUri;    // picture-uri holds a file:// address, picture-filename a path
+    QString darkKey;    // set too where the schema has it
+};
+
+MethodOutcome SetThroughGSettings(const GSettingsTarget& target, const QString& file)
+{
+    if (!HasSessionBus())
+        return MethodOutcome::Failure(QStringLiteral(
+            "no D-Bus session bus (DBUS_SESSION_BUS_ADDRESS is not set), so gsettings cannot store the wallpaper"));
+
+    const ToolRun keys = RunTool(QStringLiteral("gsettings"), {QStringLiteral("list-keys"), target.schema});
+    if (!keys.found)
+        return MethodOutcome::Failure(keys.Problem());
+    if (!keys.Ok())
+        return MethodOutcome::Failure(QStringLiteral("the settings schema %1 is not installed (%2)")
+                                          .arg(target.schema, keys.Problem()));
+    QSet<QString> known;
+    for (const QString& line : QString::fromUtf8(keys.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        known.insert(line.trimmed());
+    if (!known.contains(target.key))
+        return MethodOutcome::Failure(
+            QStringLiteral("the settings schema %1 has no key %2").arg(target.schema, target.key));
+
+    const QString value = target.valueIsUri ? QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded) : file;
+    auto set = [&](const QString& key, const QString& literal) {
+        return RunTool(QStringLiteral("gsettings"), {QStringLiteral("set"), target.schema, key, literal});
+    };
+
+    // A screen-sized picture "zoomed" to cover the screen is shown 1:1, and a
+    // picture made for a different resolution still fills the screen.
+    if (known.contains(QStringLiteral("picture-options"))) {
+        const ToolRun options = set(QStringLiteral("picture-options"), QStringLiteral("'zoom'"));
+        if (!options.Ok())
+            return MethodOutcome::Failure(options.Problem());
+    }
+    const ToolRun main = set(target.key, GVariantString(value));
+    if (!main.Ok())
+        return MethodOutcome::Failure(main.Problem());
+    if (!target.darkKey.isEmpty() && known.contains(target.darkKey)) {
+        const ToolRun dark = set(target.darkKey, GVariantString(value));
+        if (!dark.Ok())
+            return MethodOutcome::Failure(dark.Problem());
+    }
+
+    // gsettings reports success even when the write never reached the settings
+    // daemon; only reading the key back tells.
+    const ToolRun check = RunTool(QStringLiteral("gsettings"), {QStringLiteral("get"), target.schema, target.key});
+    if (!check.Ok())
+        return MethodOutcome::Failure(check.Problem());
+    if (ParseGVariantString(QString::fromUtf8(check.out)) != value)
+        return MethodOutcome::Failure(QStringLiteral(
+            "gsettings accepted the wallpaper but the setting %1 %2 did not change (is the settings daemon reachable?)")
+                                          .arg(target.schema, target.key));
+    return MethodOutcome::Worked();
+}
+
+} // namespace
+
+MethodOutcome SetGnomeWallpaper(const QString& file)
+{
+    return SetThroughGSettings({QStringLiteral("org.gnome.desktop.background"), QStringLiteral("picture-uri"), true,
+                                QStringLiteral("picture-uri-dark")},
+                               file);
+}
+
+MethodOutcome SetCinnamonWallpaper(const QString& file)
+{
+    return SetThroughGSettings(
+        {QStringLiteral("org.cinnamon.desktop.background"), QStringLiteral("picture-uri"), true, QString()}, file);
+}
+
+MethodOutcome SetMateWallpaper(const QString& file)
+{
+    return SetThroughGSettings(
+        {QStringLiteral("org.mate.background"), QStringLiteral("picture-filename"), false, QString()}, file);
+}
+
+} // namespace platform

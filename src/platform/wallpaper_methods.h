@@ -1,0 +1,47 @@
+#pragma once
+// The individual ways of setting a wallpaper, one per desktop family. Each takes
+// the picture file and reports whether the desktop now shows it, or why not.
+#include <QString>
+
+namespace platform {
+
+struct MethodOutcome {
+    bool ok = false;
+    QString detail; // why it did not work (empty on success)
+
+    static MethodOutcome Worked() { return {true, {}}; }
+    static MethodOutcome Failure(QString why) { return {false, std::move(why)}; }
+};
+
+// gsettings families (wallpaper_gsettings.cpp).
+MethodOutcome SetGnomeWallpaper(const QString& file);    // also Budgie, Unity, Pantheon
+MethodOutcome SetCinnamonWallpaper(const QString& file);
+MethodOutcome SetMateWallpaper(const QString& file);
+
+// Xfce: every monitor/workspace last-image property (wallpaper_xfce.cpp).
+MethodOutcome SetXfceWallpaper(const QString& file);
+
+// KDE Plasma 5 and 6: the shell's scripting interface (wallpaper_kde.cpp).
+MethodOutcome SetKdeWallpaper(const QString& file);
+
+// LXQt and LXDE desktops drawn by pcmanfm-qt / pcmanfm (wallpaper_pcmanfm.cpp).
+MethodOutcome SetLxqtWallpaper(const QString& file);
+MethodOutcome SetLxdeWallpaper(const QString& file);
+
+// Wayland compositors built on wlroots (wallpaper_wlroots.cpp).
+MethodOutcome SetSwwwWallpaper(const QString& file);
+MethodOutcome SetSwayWallpaper(const QString& file);
+MethodOutcome SetSwaybgWallpaper(const QString& file);
+
+// Plain X11: a retained root-window pixmap (wallpaper_x11.cpp).
+MethodOutcome SetRootPixmapWallpaper(const QString& file);
+
+// Text helpers shared by the methods and tested directly.
+// A GVariant text literal of s, as gsettings reads it: 'it\'s'.
+QString GVariantString(const QString& s);
+// The string inside gsettings' printed value ('...' or "..."), unescaped.
+QString ParseGVariantString(const QString& printed);
+// s as a single-quoted JavaScript literal.
+QString JsString(const QString& s);
+
+} // namespace platform

@@ -1,0 +1,95 @@
+// Xfce keeps one wallpaper per monitor and workspace in the xfce4-desktop channel
+// of xfconf ("/backdrop/screen0/monitor<name>/workspace<n>/last-image"); xfdesktop
+// redraws when a property changes.
+#include "platform/tool_run.h"
+#include "platform/wallpaper_methods.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStringList>
+
+namespace platform {
+namespace {
+
+const QString kChannel = QStringLiteral("xfce4-desktop");
+
+ToolRun Xfconf(const QStringList& args)
+{
+    return RunTool(QStringLiteral("xfconf-query"), QStringList{QStringLiteral("-c"), kChannel} + args);
+}
+
+// Properties to create when Xfce has never stored a wallpaper: one per monitor
+// that Qt knows of, on the first workspace.
+QStringList NewProperties()
+{
+    QStringList props;
+    if (!qGuiApp)
+        return props;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (!screen->name().isEmpty())
+            props << QStringLiteral("/backdrop/screen0/monitor%1/workspace0/last-image").arg(screen->name());
+    }
+    return props;
+}
+
+} // namespace
+
+MethodOutcome SetXfceWallpaper(const QString& file)
+{
+    if (!HasSessionBus())
+        return MethodOutcome::Failure(QStringLiteral(
+            "no D-Bus session bus (DBUS_SESSION_BUS_ADDRESS is not set), so xfconf cannot store the wallpaper"));
+
+    // xfconf keeps the setting whether or not anything draws the desktop; only
+    // xfdesktop shows it (without it the root window is what the user sees).
+    if (!ProcessRunning(QStringLiteral("xfdesktop")))
+        return MethodOutcome::Failure(QStringLiteral("xfdesktop is not running"));
+
+    const ToolRun list = Xfconf({QStringLiteral("-l")});
+    if (!list.Ok())
+        return MethodOutcome::Failure(list.Problem());
+    QStringList all;
+    for (const QString& line : QString::fromUtf8(list.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        all << line.trimmed();
+
+    QStringList images;
+    for (const QString& prop : all) {
+        if (prop.endsWith(QLatin1String("/last-image")))
+            images << prop;
+    }
+
+    if (images.isEmpty()) {
+        images = NewProperties();
+        if (images.isEmpty())
+            return MethodOutcome::Failure(
+                QStringLiteral("Xfce lists no wallpaper properties and no monitor is known to create them for"));
+        for (const QString& prop : images) {
+            const ToolRun create = Xfconf({QStringLiteral("-p"), prop, QStringLiteral("-n"), QStringLiteral("-t"),
+                                           QStringLiteral("string"), QStringLiteral("-s"), file});
+            if (!create.Ok())
+                return MethodOutcome::Failure(create.Problem());
+        }
+    } else {
+        for (const QString& prop : images) {
+            const ToolRun set = Xfconf({QStringLiteral("-p"), prop, QStringLiteral("-s"), file});
+            if (!set.Ok())
+                return MethodOutcome::Failure(set.Problem());
+            // Style 5 ("zoomed") shows a screen-sized picture 1:1; style 0 would
+            // show no picture at all.
+            const QString style = prop.left(prop.size() - int(sizeof("last-image") - 1)) + QStringLiteral("image-style");
+            if (all.contains(style)) {
+                const ToolRun styled = Xfconf({QStringLiteral("-p"), style, QStringLiteral("-s"), QStringLiteral("5")});
+                if (!styled.Ok())
+                    return MethodOutcome::Failure(styled.Problem());
+            }
+        }
+    }
+
+    // Read one back: a write that never reached xfconfd must not count.
+    const ToolRun check = Xfconf({QStringLiteral("-p"), images.front()});
+    if (!check.Ok() || QString::fromUtf8(check.out).trimmed() != file)
+        return MethodOutcome::Failure(QStringLiteral("xfconf did not keep the wallpaper setting %1").arg(images.front()));
+    return MethodOutcome::Worked();
+}
+
+} // namespace platform

@@ -1,0 +1,204 @@
+// Screen, work area and the X11 root-window wallpaper on a real X display. Run by
+// tests/desktop/with_desktop.sh (Xvfb, openbox, and trayer for a strut).
+#include "platform/screen.h"
+#include "platform/wallpaper.h"
+#include "support/temp_env.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <vector>
+
+namespace {
+
+int g_errors = 0;
+int CountError(Display*, XErrorEvent*)
+{
+    ++g_errors;
+    return 0;
+}
+
+// A connection of the test's own, to look at what the program left behind.
+class X {
+public:
+    X() : dpy(XOpenDisplay(nullptr)) { previous_ = XSetErrorHandler(&CountError); }
+    ~X()
+    {
+        if (dpy)
+            XCloseDisplay(dpy);
+        XSetErrorHandler(previous_);
+    }
+    Window Root() const { return DefaultRootWindow(dpy); }
+    QSize RootSize() const
+    {
+        XWindowAttributes a {};
+        XGetWindowAttributes(dpy, Root(), &a);
+        return QSize(a.width, a.height);
+    }
+    std::vector<unsigned long> Property(Window w, const char* name, Atom type) const
+    {
+        std::vector<unsigned long> values;
+        Atom actual = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(dpy, w, XInternAtom(dpy, name, False), 0, 1024, False, type, &actual, &format, &count,
+                               &after, &data) == Success && data) {
+            if (format == 32) {
+                const auto* longs = reinterpret_cast<const unsigned long*>(data);
+                values.assign(longs, longs + count);
+            }
+            XFree(data);
+        }
+        return values;
+    }
+    // What the screen shows on the root window, as RGB.
+    QImage Grab(Drawable d, const QSize& size) const
+    {
+        XImage* image = XGetImage(dpy, d, 0, 0, unsigned(size.width()), unsigned(size.height()), AllPlanes, ZPixmap);
+        if (!image)
+            return {};
+        QImage out(size, QImage::Format_RGB888);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x) {
+                const unsigned long p = XGetPixel(image, x, y);
+                out.setPixel(x, y, qRgb(int((p >> 16) & 0xff), int((p >> 8) & 0xff), int(p & 0xff)));
+            }
+        XDestroyImage(image);
+        return out;
+    }
+    bool PixmapExists(Pixmap p) const
+    {
+        XSync(dpy, False);
+        g_errors = 0;
+        Window root = 0;
+        int x = 0, y = 0;
+        unsigned w = 0, h = 0, border = 0, depth = 0;
+        XGetGeometry(dpy, p, &root, &x, &y, &w, &h, &border, &depth);
+        XSync(dpy, False);
+        return g_errors == 0;
+    }
+
+    Display* dpy;
+
+private:
+    XErrorHandler previous_ = nullptr;
+};
+
+TEST(WorkArea, IsTheScreenLessTheTraysStrut)
+{
+    ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+    X x;
+    ASSERT_TRUE(x.dpy);
+    const auto info = platform::PrimaryScreen(QSize(1, 1));
+    EXPECT_EQ(info.size, x.RootSize());
+
+    // What the window manager published, read independently of Qt.
+    const auto published = x.Property(x.Root(), "_NET_WORKAREA", XA_CARDINAL);
+    ASSERT_GE(published.size(), 4u);
+    const QRect expected {int(published[0]), int(published[1]), int(published[2]), int(published[3])};
+    EXPECT_EQ(info.workArea, expected);
+    EXPECT_NE(info.workArea, QRect(QPoint(0, 0), info.size)); // the tray reserves its strut
+    EXPECT_TRUE(QRect(QPoint(0, 0), info.size).contains(info.workArea));
+}
+
+class RootPixmap : public ::testing::Test {
+protected:
+    // A noisy picture of the root's size: any misplaced or scaled pixel shows.
+    QString Picture(const QString& name, quint32 seed)
+    {
+        const QSize size = x.RootSize();
+        QImage image(size, QImage::Format_RGB888);
+        QRandomGenerator random(seed);
+        for (int y = 0; y < size.height(); ++y)
+            for (int col = 0; col < size.width(); ++col)
+                image.setPixel(col, y, qRgb(col * 255 / size.width(), int(random.bounded(256)), y * 255 / size.height()));
+        const QString path = home.DataHome() + QLatin1Char('/') + name;
+        EXPECT_TRUE(image.save(path, "BMP"));
+        return path;
+    }
+
+    TempEnv home;
+    X x;
+};
+
+TEST_F(RootPixmap, RootShowsTheBmpAndThePreviousPixmapIsFreed)
+{
+    ASSERT_TRUE(x.dpy);
+    const QString firstPath = Picture(QStringLiteral("first.bmp"), 1);
+    const auto first = platform::SetDesktopWallpaper(firstPath);
+    ASSERT_TRUE(first.ok) << first.detail.toStdString();
+    EXPECT_EQ(first.method, "x11-root");
+
+    const QSize size = x.RootSize();
+    const QImage expectedFirst = QImage(firstPath).convertToFormat(QImage::Format_RGB888);
+    EXPECT_TRUE(x.Grab(x.Root(), size) == expectedFirst) << "root window pixels differ from the BMP";
+
+    const auto rootIds = x.Property(x.Root(), "_XROOTPMAP_ID", XA_PIXMAP);
+    const auto esetrootIds = x.Property(x.Root(), "ESETROOT_PMAP_ID", XA_PIXMAP);
+    ASSERT_EQ(rootIds.size(), 1u);
+    EXPECT_EQ(rootIds, esetrootIds);
+    const Pixmap firstPixmap = Pixmap(rootIds[0]);
+    // The pixmap outlives the connection that made it.
+    EXPECT_TRUE(x.PixmapExists(firstPixmap));
+
+    const QString secondPath = Picture(QStringLiteral("second.bmp"), 2);
+    const auto second = platform::SetDesktopWallpaper(secondPath);
+    ASSERT_TRUE(second.ok) << second.detail.toStdString();
+    EXPECT_TRUE(x.Grab(x.Root(), size) == QImage(secondPath).convertToFormat(QImage::Format_RGB888));
+    const auto newIds = x.Property(x.Root(), "_XROOTPMAP_ID", XA_PIXMAP);
+    ASSERT_EQ(newIds.size(), 1u);
+    EXPECT_NE(Pixmap(newIds[0]), firstPixmap);
+    EXPECT_FALSE(x.PixmapExists(firstPixmap)) << "the previous retained pixmap was not freed";
+}
+
+TEST_F(RootPixmap, SmallerPictureStillCoversTheWholeRoot)
+{
+    ASSERT_TRUE(x.dpy);
+    QImage small(64, 40, QImage::Format_RGB888);
+    small.fill(QColor(250, 200, 20));
+    const QString path = home.DataHome() + QStringLiteral("/small.bmp");
+    ASSERT_TRUE(small.save(path, "BMP"));
+    const auto result = platform::SetDesktopWallpaper(path);
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    const QSize size = x.RootSize();
+    const QImage shown = x.Grab(x.Root(), size);
+    for (const QPoint p : {QPoint(0, 0), QPoint(size.width() - 1, size.height() - 1), QPoint(size.width() / 2, 3)})
+        EXPECT_EQ(shown.pixelColor(p), QColor(250, 200, 20)) << p.x() << "," << p.y();
+}
+
+TEST_F(RootPixmap, DesktopWindowOverTheRootMakesTheMethodFail)
+{
+    ASSERT_TRUE(x.dpy);
+    const QSize size = x.RootSize();
+    const Window desktop = XCreateSimpleWindow(x.dpy, x.Root(), 0, 0, unsigned(size.width()),
+                                               unsigned(size.height()), 0, 0, 0);
+    const Atom type = XInternAtom(x.dpy, "_NET_WM_WINDOW_TYPE", False);
+    const Atom desktopType = XInternAtom(x.dpy, "_NET_WM_WINDOW_TYPE_DESKTOP", False);
+    XChangeProperty(x.dpy, desktop, type, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&desktopType), 1);
+    XClassHint hint {const_cast<char*>("test-desktop"), const_cast<char*>("TestDesktop")};
+    XSetClassHint(x.dpy, desktop, &hint);
+    XSelectInput(x.dpy, desktop, StructureNotifyMask);
+    XMapWindow(x.dpy, desktop);
+    // Wait until the window manager has mapped it.
+    for (XEvent event; XWindowEvent(x.dpy, desktop, StructureNotifyMask, &event), event.type != MapNotify;) {
+    }
+
+    const QString path = Picture(QStringLiteral("hidden.bmp"), 3);
+    const auto result = platform::SetDesktopWallpaper(path);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.detail.contains(QStringLiteral("TestDesktop"))) << result.detail.toStdString();
+
+    XDestroyWindow(x.dpy, desktop);
+    XSync(x.dpy, False);
+}
+
+} // namespace

@@ -1,0 +1,290 @@
+// The desktop-specific wallpaper methods, run against stand-in tools that record
+// the exact commands; no real desktop is involved.
+#include "platform/wallpaper.h"
+#include "stub_tools.h"
+#include "support/temp_env.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList Q(std::initializer_list<const char*> items)
+{
+    QStringList list;
+    for (const char* item : items)
+        list << QString::fromUtf8(item);
+    return list;
+}
+
+class WallpaperTools : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        env.Set("DBUS_SESSION_BUS_ADDRESS", "unix:path=/run/user/test/bus");
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "DESKTOP_SESSION", "SWAYSOCK",
+                                 "KDE_SESSION_VERSION", "STUB_LOSE_WRITES", "STUB_EXIT", "STUB_SWWW_QUERY_EXIT"})
+            env.Unset(name);
+        env.Set("XDG_RUNTIME_DIR", QFile::encodeName(home.Root()));
+        Picture(QColor(10, 120, 200));
+    }
+
+    // Writes the composer's wallpaper file, as the composer does.
+    void Picture(const QColor& colour)
+    {
+        QDir().mkpath(DataFolder());
+        QImage image(16, 9, QImage::Format_RGB888);
+        image.fill(colour);
+        ASSERT_TRUE(image.save(Bmp(), "BMP"));
+    }
+    QString DataFolder() const { return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Ambience/Ambience"); }
+    QString Bmp() const { return DataFolder() + QStringLiteral("/ambience.bmp"); }
+    QString Copy(int n) const { return DataFolder() + QStringLiteral("/ambience-%1.bmp").arg(n); }
+    QStringList Copies() const
+    {
+        return QDir(DataFolder()).entryList({QStringLiteral("ambience-*")}, QDir::Files, QDir::Name);
+    }
+    static QString Uri(const QString& path) { return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded); }
+
+    TempEnv home;
+    EnvGuard env;
+    StubTools tools {env};
+};
+
+TEST_F(WallpaperTools, GnomeSetsBothUrisZoomedAndChecksTheKey)
+{
+    env.Set("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
+    tools.WriteState(QStringLiteral("schema-org.gnome.desktop.background"),
+                     {QStringLiteral("picture-options"), QStringLiteral("picture-uri"),
+                      QStringLiteral("picture-uri-dark"), QStringLiteral("primary-color")});
+
+    const auto result = platform::SetDesktopWallpaper(Bmp());
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "gnome");
+    EXPECT_EQ(result.file, Copy(1));
+
+    const QString literal = QLatin1Char('\'') + Uri(Copy(1)) + QLatin1Char('\'');
+    const std::vector<QStringList> expected {
+        Q({"gsettings", "list-keys", "org.gnome.desktop.background"}),
+        Q({"gsettings", "set", "org.gnome.desktop.background", "picture-options", "'zoom'"}),
+        Q({"gsettings", "set", "org.gnome.desktop.background", "picture-uri"}) << literal,
+        Q({"gsettings", "set", "org.gnome.desktop.background", "picture-uri-dark"}) << literal,
+        Q({"gsettings", "get", "org.gnome.desktop.background", "picture-uri"}),
+    };
+    EXPECT_EQ(tools.Calls(), expected);
+
+    // The desktop caches by name: the copy it was given holds the picture, and the
+    // next change gets a new name while the old copy goes.
+    QFile original(Bmp()), copy(Copy(1));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly) && copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(original.readAll(), copy.readAll());
+
+    Picture(QColor(200, 30, 30));
+    const auto second = platform::SetDesktopWallpaper(Bmp());
+    ASSERT_TRUE(second.ok) << second.detail.toStdString();
+    EXPECT_EQ(second.file, Copy(2));
+    EXPECT_EQ(Copies(), QStringList {QStringLiteral("ambience-2.bmp")});
+    EXPECT_TRUE(QFile::exists(Bmp()));
+    EXPECT_EQ(QImage(Copy(2)).pixelColor(0, 0), QColor(200, 30, 30));
+}
+
+TEST_F(WallpaperTools, BudgieUsesGnomeKeysAndSkipsADarkKeyTheSchemaLacks)
+{
+    env.Set("XDG_CURRENT_DESKTOP", "Budgie:GNOME");
+    tools.WriteState(QStringLiteral("schema-org.gnome.desktop.background"),
+                     {QStringLiteral("picture-options"), QStringLiteral("picture-uri")});
+    const auto result = platform::SetDesktopWallpaper(Bmp());
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "budgie");
+    for (const QStringList& call : tools.Calls())
+        EXPECT_FALSE(call.contains(QStringLiteral("picture-uri-dark"))) << call.join(' ').toStdString();
+}
+
+TEST_F(WallpaperTools, GsettingsThatCannotHaveWorkedIsNoSuccess)
+{
+    env.Set("XDG_CURRENT_DESKTOP", "GNOME");
+    tools.WriteState(QStringLiteral("schema-org.gnome.desktop.background"),
+                     {QStringLiteral("picture-options"), QStringLiteral("picture-uri")});
+
+    // No session bus anywhere: gsettings would exit 0 and lose the value.
+    env.Unset("DBUS_SESSION_BUS_ADDRESS");
+    auto result = platform::SetDesktopWallpaper(Bmp());
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.detail.contains(QStringLiteral("session bus"))) << result.detail.toStdString();
+    EXPECT_TRUE(tools.Calls().empty());
+
+    // A bus, but the write is lost on the way: the read-back notices.
+    env.Set("DBUS_SESSION_BUS_ADDRESS", "unix:path=/run/user/test/bus");
+    env.Set("STUB_LOSE_WRITES", "1");
+    result = platform::SetDesktopWallpaper(Bmp());
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.detail.contains(QStringLiteral("did not change"))) << result.detail.toStdString();
+
+    // The schema is not installed.
+    env.Unset("STUB_LOSE_WRITES");
+    QFile::remove(tools.State() + QStringLiteral("/schema-org.gnome.desktop.background"));
+    result = platform::SetDesktopWallpaper(Bmp());
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.detail.contains(QStringLiteral("org.gnome.desktop.background"))) << result.detail.toStdString();
+
+    // Failed attempts leave no copies behind.
+    EXPECT_TRUE(Copies().isEmpty()) << Copies().join(' ').toStdString();
+}
+
+TEST_F(WallpaperTools, CinnamonAndMateUseTheirOwnSchemas)
+{
+    env.Set("XDG_CURRENT_DESKTOP", "X-Cinnamon");
+    tools.WriteState(QStringLiteral("schema-org.cinnamon.desktop.background"),
+                     {QStringLiteral("picture-options"), QStringLiteral("picture-uri")});
+    auto result = platform::SetDesktopWallpaper(Bmp());
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "cinnamon");
+    EXPECT_EQ(tools.Calls().at(2), Q({"gsettings", "set", "org.cinnamon.desktop.background", "picture-uri"})
+                                       << QLatin1Char('\'') + Uri(Copy(1)) + QLatin1Char('\''));
+
+    // MATE stores a plain path, quoted as a GVariant text: a quote in the path
+    // must survive the trip and the read-back.
+    tools.ClearCalls();
+    env.Set("XDG_DATA_HOME", QFile::encodeName(home.Root() + QStringLiteral("/it's data")));
+    Picture(QColor(1, 2, 3));
+    env.Set("XDG_CURRENT_DESKTOP", "MATE");
+    tools.WriteState(QStringLiteral("schema-org.mate.background"),
+                     {QStringLiteral("picture-filename"), QStringLiteral("picture-options")});
+    result = platform::SetDesktopWallpaper(Bmp());
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "mate");
+    QString quoted = Copy(1);
+    quoted.replace(QLatin1Char('\''), QLatin1String("\\'"));
+    const auto calls = tools.Calls();
+    ASSERT_EQ(calls.size(), 4u);
+    EXPECT_EQ(calls[2], Q({"gsettings", "set", "org.mate.background", "picture-filename"})
+                            << QLatin1Char('\'') + quoted + QLatin1Char('\''));
+}
+
+TEST_F(WallpaperTools, XfceSetsEveryListedMonitorAndWorkspace)
+{
+    env.Set("XDG_CURRENT_DESKTOP", "XFCE");
+    const QString a = QStringLiteral("/backdrop/screen0/monitorVirtual-1/workspace0/");
+    const QString b = QStringLiteral("/backdrop/screen0/monitorVirtual-1/workspace1/");
+    const QString c = QStringLiteral("/backdrop/screen0/monitorHDMI-1/workspace0/");
+    tools.WriteState(QStringLiteral("xfconf-list"),
+                     {a + "color-style", a + "image-style", a + "last-image", b + "last-image", c + "last-image",
+                      QStringLiteral("/desktop-icons/style")});
+
+    // xfconf would keep the value, but without xfdesktop nothing shows it.
+    auto result = platform::SetDesktopWallpaper(Bmp());
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.detail.contains(QStringLiteral("xfdesktop is not running"))) << result.detail.toStdString();
+    EXPECT_TRUE(tools.Calls().empty());
+
+    ASSERT_TRUE(tools.RunDesktop(QStringLiteral("xfdesktop")));
+    result = platform::SetDesktopWallpaper(Bmp());
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "xfce");
+    const QString file = Copy(1);
+    const QStringList head = Q({"xfconf-query", "-c", "xfce4-desktop"});
+    const std::vector<QStringList> expected {
+        head + Q({"-l"}),
+        head + QStringList {"-p", a + "last-image", "-s", file},
+        head + QStringList {"-p", a + "image-style", "-s", "5"},
+        head + QStringList {"-p", b + "last-image", "-s", file},
+        head + QStringList {"-p", c + "last-image", "-s", file},
+        head + QStringList {"-p", a + "last-image"},
+    };
+    EXPECT_EQ(tools.Calls(), expected);
+
+    // xfconfd unreachable: the value does not stick, and that is reported.
+    env.Set("STUB_LOSE_WRITES", "1");
+    QFile::remove(tools.State() + QStringLiteral("/xfconf"));
+    EXPECT_FALSE(platform::SetDesktopWallpaper(Bmp()).ok);
+}
+
+TEST_F(WallpaperTools, KdeRunsTheShellScriptThroughQdbus)
+{
+    env.Set("XDG_CURRENT_DESKTOP", "KDE");
+    env.Set("KDE_SESSION_VERSION", "6");
+    const auto result = platform::SetDesktopWallpaper(Bmp());
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "kde");
+
+    const auto calls = tools.Calls();
+    ASSERT_EQ(calls.size(), 1u);
+    ASSERT_EQ(calls[0].size(), 5);
+    EXPECT_EQ(calls[0].mid(0, 4), Q({"qdbus6", "org.kde.plasmashell", "/PlasmaShell",
+                                     "org.kde.PlasmaShell.evaluateScript"}));
+    const QString script = calls[0][4];
+    EXPECT_TRUE(script.contains(QStringLiteral("wallpaperPlugin = 'org.kde.image'")));
+    EXPECT_TRUE(script.contains(QStringLiteral("writeConfig('Image', '%1')").arg(Uri(Copy(1)))))
+        << script.toStdString();
+
+    // Plasma refuses (locked widgets, no shell running): no success.
+    tools.ClearCalls();
+    env.Set("STUB_EXIT", "1");
+    const auto refused = platform::SetDesktopWallpaper(Bmp());
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(tools.Calls().back().front(), "plasma-apply-wallpaperimage");
+}
+
+TEST_F(WallpaperTools, LxqtAndLxdeHandThePictureToPcmanfm)
+{
+    env.Set("XDG_CURRENT_DESKTOP", "LXQt");
+    // pcmanfm-qt would store the choice, but no desktop of it runs to show it.
+    auto result = platform::SetDesktopWallpaper(Bmp());
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.detail.contains(QStringLiteral("no pcmanfm-qt desktop"))) << result.detail.toStdString();
+    EXPECT_TRUE(tools.Calls().empty());
+
+    ASSERT_TRUE(tools.RunDesktop(QStringLiteral("pcmanfm-qt"), {QStringLiteral("--desktop")}));
+    ASSERT_TRUE(tools.RunDesktop(QStringLiteral("pcmanfm"), {QStringLiteral("--desktop")}));
+    result = platform::SetDesktopWallpaper(Bmp());
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "lxqt");
+    EXPECT_EQ(tools.Calls().back(), (QStringList {"pcmanfm-qt", "--set-wallpaper=" + Copy(1), "--wallpaper-mode=zoom"}));
+
+    env.Set("XDG_CURRENT_DESKTOP", "");
+    env.Set("DESKTOP_SESSION", "/usr/share/xsessions/LXDE.desktop");
+    result = platform::SetDesktopWallpaper(Bmp());
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "lxde");
+    EXPECT_EQ(tools.Calls().back(), (QStringList {"pcmanfm", "--set-wallpaper=" + Copy(2), "--wallpaper-mode=center"}));
+}
+
+TEST_F(WallpaperTools, WlrootsPrefersSwwwThenSway)
+{
+    env.Set("XDG_CURRENT_DESKTOP", "sway");
+    env.Set("WAYLAND_DISPLAY", "wayland-1");
+    env.Set("SWAYSOCK", "/run/user/test/sway-ipc.sock");
+    auto result = platform::SetDesktopWallpaper(Bmp());
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "swww");
+    EXPECT_EQ(tools.Calls().back(), (QStringList {"swww", "img", Copy(1)}));
+
+    // No swww daemon: sway's own output command.
+    env.Set("STUB_SWWW_QUERY_EXIT", "1");
+    result = platform::SetDesktopWallpaper(Bmp());
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "sway");
+    EXPECT_EQ(tools.Calls().back(),
+              (QStringList {"swaymsg", "output", "*", "bg", '"' + Copy(2) + '"', "fill"}));
+}
+
+TEST_F(WallpaperTools, NothingToTryIsReportedAsSuch)
+{
+    // A window manager we do not know, and no X display to draw on.
+    env.Set("XDG_CURRENT_DESKTOP", "");
+    auto result = platform::SetDesktopWallpaper(Bmp());
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.detail.contains(QStringLiteral("without an X display"))) << result.detail.toStdString();
+
+    env.Set("XDG_CURRENT_DESKTOP", "GNOME");
+    result = platform::SetDesktopWallpaper(DataFolder() + QStringLiteral("/missing.bmp"));
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.detail.contains(QStringLiteral("missing.bmp")));
+    EXPECT_TRUE(tools.Calls().empty());
+}
+
+} // namespace
