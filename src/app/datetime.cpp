@@ -21,7 +21,9 @@ double DateTimeFromQDateTime(const QDateTime& value)
 
 QDateTime QDateTimeFromDateTime(double days)
 {
-    if (!std::isfinite(days))
+    // Hand-edited settings can hold anything; beyond a few million years the day
+    // count would no longer fit the integer it is converted to.
+    if (!std::isfinite(days) || std::fabs(days) > 1e9)
         return QDateTime();
     const double whole = std::trunc(days);
     double fraction = std::fabs(days - whole);

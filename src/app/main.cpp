@@ -1,13 +1,53 @@
-// The desktop program. Until the main window exists this shows a placeholder.
+// The desktop program: one running instance per user; a second start hands over to
+// the first (which shows or minimises its window) and ends with -1.
+#include "platform/single_instance.h"
+#include "ui/dialogs.h"
+#include "ui/main_window.h"
+
 #include <QApplication>
-#include <QLabel>
+#include <QMessageBox>
+#include <QSessionManager>
+
+#include <exception>
+#include <memory>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QLabel label(QStringLiteral("Ambience"));
-    label.setMinimumSize(320, 120);
-    label.setAlignment(Qt::AlignCenter);
-    label.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("Ambience"));
+    QApplication::setOrganizationName(QStringLiteral("Ambience"));
+
+    platform::SingleInstance instance(QStringLiteral("Ambience"));
+    if (!instance.Claim(QStringLiteral("show")))
+        return -1;
+
+    // Closing the window may only hide it; the program ends when the window says so.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+
+    int status = 0;
+    try {
+        ui::TAMMF window(ui::MakeQtDialogs(), arguments);
+        QObject::connect(&instance, &platform::SingleInstance::MessageReceived, &window,
+                         [&](const QString& message, quintptr connection) {
+                             if (message == QStringLiteral("show"))
+                                 window.ShowInstance();
+                             instance.Reply(connection, QStringLiteral("ok"));
+                         });
+        // A log-off or shut-down ends the program without asking; the settings are
+        // saved on every way out.
+        QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                         [&window](QSessionManager&) { window.Quit(); });
+        QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] { window.SaveSettings(); });
+        // "/startup" keeps the window hidden: the program waits in the notification area.
+        if (arguments.isEmpty() || arguments.first() != QStringLiteral("/startup"))
+            window.show();
+        status = app.exec();
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Ambience"), QString::fromUtf8(e.what()));
+        status = 0;
+    }
+    return status;
 }

@@ -52,4 +52,15 @@ QString GetSpecialFolder(int code)
     return {};
 }
 
+QString ConfigHome()
+{
+    const QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!base.isEmpty() && QDir::isAbsolutePath(base))
+        return WithSlash(base);
+    QString home = qEnvironmentVariable("HOME");
+    if (home.isEmpty())
+        home = QDir::homePath();
+    return WithSlash(home) + QStringLiteral(".config/");
+}
+
 } // namespace platform

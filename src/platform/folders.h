@@ -15,4 +15,8 @@ constexpr int ProgramFolderCode = 1024;
 // or is empty when nothing could be determined. Nothing is created.
 QString GetSpecialFolder(int code);
 
+// The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute path,
+// else ~/.config; always ends with "/".
+QString ConfigHome();
+
 } // namespace platform

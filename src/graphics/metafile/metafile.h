@@ -19,11 +19,15 @@ public:
     static std::shared_ptr<const Metafile> Load(std::vector<std::uint8_t> data, std::string& error);
 
     bool IsEnhanced() const;
-    // Natural size in pixels at 96 dots per inch, from the header's bounds.
+    // Natural size in pixels at 96 dots per inch: an EMF's frame (or bounds), a WMF's
+    // placeable header (or its window extent).
     int Width() const;
     int Height() const;
+    // Records kept after checking (up to the end record, or up to the first damaged one).
+    std::size_t RecordCount() const;
 
-    // Plays the records scaled into target, painting only what they draw.
+    // Plays the records scaled into target (the picture's frame maps onto it), painting
+    // only what they draw, antialiased. The painter's state is left as it was.
     void Play(QPainter& painter, const QRectF& target) const;
 
     virtual ~Metafile();
