@@ -1,0 +1,70 @@
+// ambience-cli options [NAME=VALUE ...]: shows the settings, or changes and saves them.
+#include "cli/command.h"
+
+#include "app/product.h"
+#include "platform/folders.h"
+#include "platform/registry.h"
+#include "settings/option_text.h"
+#include "settings/options.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+namespace {
+
+void Print(std::FILE* out, const QString& line) { std::fprintf(out, "%s\n", line.toUtf8().constData()); }
+
+int RunOptions(const QStringList& args)
+{
+    std::unique_ptr<TProduct> ownProduct;
+    if (!Product) {
+        ownProduct = std::make_unique<TProduct>(platform::GetSpecialFolder(platform::ProgramFolderCode));
+        Product = ownProduct.get();
+    }
+    struct Reset {
+        bool own;
+        ~Reset()
+        {
+            if (own)
+                Product = nullptr;
+        }
+    } reset{ownProduct != nullptr};
+
+    platform::Registry& store = platform::Registry::CurrentUser();
+    std::optional<TOptions> options;
+    try {
+        // Construction loads and writes back, as every start of the program does.
+        options.emplace(store);
+    } catch (const platform::RegistryError& error) {
+        Print(stderr, QStringLiteral("ambience-cli: cannot save the settings in %1: %2")
+                          .arg(store.FilePath(), QString::fromStdString(error.what())));
+        return 1;
+    }
+    for (const QString& notice : TakeSettingsNotices(*options, store))
+        Print(stderr, QStringLiteral("ambience-cli: ") + notice);
+
+    if (!args.isEmpty()) {
+        QString error;
+        if (!ApplyOptionAssignments(*options, args, &error)) {
+            Print(stderr, QStringLiteral("ambience-cli: ") + error + QStringLiteral("; nothing was changed"));
+            return 2;
+        }
+        try {
+            options->Save();
+        } catch (const platform::RegistryError& error) {
+            Print(stderr, QStringLiteral("ambience-cli: cannot save the settings in %1: %2")
+                              .arg(store.FilePath(), QString::fromStdString(error.what())));
+            return 1;
+        }
+    }
+    for (const QString& line : DescribeOptions(*options))
+        Print(stdout, line);
+    return 0;
+}
+
+cli::Registrar registrar{{"options", "[NAME=VALUE ...]",
+                          "Shows the settings, or changes them (values as the Options page offers them) and saves them.",
+                          RunOptions}};
+
+} // namespace

@@ -1,0 +1,90 @@
+#include "settings/option_fields.h"
+
+namespace {
+
+std::vector<std::int32_t> Range(std::int32_t first, std::int32_t last)
+{
+    std::vector<std::int32_t> values;
+    for (std::int32_t v = first; v <= last; ++v)
+        values.push_back(v);
+    return values;
+}
+
+OptionField Make(const char* name, OptionField::Kind kind)
+{
+    OptionField f;
+    f.name = name;
+    f.kind = kind;
+    return f;
+}
+
+OptionField Integer(const char* name, std::int32_t TOptions::*field, std::vector<std::int32_t> offered,
+                    QStringList items = {})
+{
+    OptionField f = Make(name, OptionField::Integer);
+    f.integer = field;
+    f.offered = std::move(offered);
+    f.items = std::move(items);
+    return f;
+}
+
+} // namespace
+
+std::int32_t OptionField::Get(const TOptions& options) const
+{
+    if (kind == Boolean)
+        return options.*boolean ? 1 : 0;
+    return options.*integer;
+}
+
+void OptionField::Set(TOptions& options, std::int32_t value) const
+{
+    if (kind == Boolean)
+        options.*boolean = value != 0;
+    else
+        options.*integer = value;
+}
+
+const std::vector<OptionField>& OptionFields()
+{
+    static const std::vector<OptionField> fields = [] {
+        std::vector<OptionField> f;
+        OptionField enabled = Make("AutoChangeEnabled", OptionField::Boolean);
+        enabled.boolean = &TOptions::AutoChangeEnabled;
+        enabled.offered = {0, 1};
+        enabled.items = {QStringLiteral("off"), QStringLiteral("on")};
+        f.push_back(enabled);
+        // Hours, not an index: the choices of the interval list.
+        f.push_back(Integer("AutoChangeInterval", &TOptions::AutoChangeInterval,
+                            {1, 2, 3, 4, 5, 6, 9, 12, 18, 24, 36, 48, 72, 96}));
+        f.push_back(Integer("AutoChangeIcon", &TOptions::AutoChangeIcon, Range(0, 2),
+                            {"no icon", "a small icon", "a small clock"}));
+        f.push_back(Integer("BackgroundType", &TOptions::BackgroundType, Range(0, 4),
+                            {"Original", "Shaded", "Embossed", "Smoothed", "Solid"}));
+        f.push_back(Integer("PictureOrientation", &TOptions::PictureOrientation, Range(0, 2),
+                            {"Centered", "Bottom-Right", "Collage"}));
+        f.push_back(Integer("PictureSize", &TOptions::PictureSize, Range(0, 3),
+                            {"Smaller", "Optimal", "Larger", "Maximum"}));
+        // A bit set (1 Energetic, 2 Neutral, 4 Relaxing); the page never offers 0.
+        f.push_back(Integer("ColorInfluence", &TOptions::ColorInfluence, Range(1, 7)));
+        f.push_back(Integer("ColorLightness", &TOptions::ColorLightness, Range(0, 2),
+                            {"Darker", "Optimal", "Brighter"}));
+        f.push_back(Integer("ColorSaturation", &TOptions::ColorSaturation, Range(0, 2),
+                            {"Softer", "Optimal", "Deeper"}));
+        f.push_back(Integer("DesktopsChanged", &TOptions::DesktopsChanged, {}));
+        OptionField last = Make("LastDesktopChangeTime", OptionField::DateTime);
+        last.dateTime = &TOptions::LastDesktopChangeTime;
+        f.push_back(last);
+        return f;
+    }();
+    return fields;
+}
+
+const OptionField* FindOptionField(const QString& name)
+{
+    for (const auto& field : OptionFields()) {
+        if (name.compare(QLatin1String(field.name), Qt::CaseInsensitive) == 0)
+            return &field;
+    }
+    return nullptr;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Every setting declared once: its value name, how it is stored, the values the
+// Options page offers and what they mean. Load, Save and ambience-cli go through it.
+#include "settings/options.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <vector>
+
+struct OptionField {
+    enum Kind { Boolean, Integer, DateTime };
+
+    const char* name = "";
+    Kind kind = Integer;
+    bool TOptions::*boolean = nullptr;        // Boolean
+    std::int32_t TOptions::*integer = nullptr; // Integer
+    double TOptions::*dateTime = nullptr;     // DateTime
+    // Values a user may set; empty for the counters, which only the program changes.
+    std::vector<std::int32_t> offered;
+    // Names of the values 0, 1, 2, ... where the value is an item index.
+    QStringList items;
+
+    bool Settable() const { return !offered.empty(); }
+    // The field's value as stored in a REG_DWORD (booleans as 1 or 0); Integer and Boolean only.
+    std::int32_t Get(const TOptions& options) const;
+    void Set(TOptions& options, std::int32_t value) const;
+};
+
+// In the order of the fields of TOptions, which is the order they are written in.
+const std::vector<OptionField>& OptionFields();
+const OptionField* FindOptionField(const QString& name); // letter case ignored
