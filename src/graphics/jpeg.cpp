@@ -1,0 +1,364 @@
+#include "graphics/jpeg.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+// jpeglib.h needs size_t and FILE declared first.
+#include <jpeglib.h>
+#include <jerror.h>
+
+namespace graphics {
+namespace {
+
+// libjpeg reports errors through error_exit, which must not return: it jumps back
+// to the setjmp in the calling function with the error recorded here. Only plain
+// data lives between setjmp and a possible longjmp, so nothing is left undestroyed.
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    JpegError kind;
+    char text[JMSG_LENGTH_MAX];
+    bool sawEnd; // the data ended (and libjpeg supplied an end marker)
+};
+
+JpegError KindOf(int code)
+{
+    switch (code) {
+    case JERR_NO_SOI:
+        return JpegError::NotJpeg;
+    case JERR_INPUT_EMPTY:
+    case JERR_INPUT_EOF:
+        return JpegError::Truncated;
+    case JERR_OUT_OF_MEMORY:
+    case JERR_NO_BACKING_STORE:
+    case JERR_IMAGE_TOO_BIG:
+    case JERR_WIDTH_OVERFLOW:
+        return JpegError::TooLarge;
+    case JERR_CONVERSION_NOTIMPL:
+        return JpegError::Unsupported;
+    default:
+        return JpegError::Damaged;
+    }
+}
+
+[[noreturn]] void Fail(j_common_ptr cinfo, JpegError kind)
+{
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    err->kind = kind;
+    err->pub.format_message(cinfo, err->text);
+    std::longjmp(err->jump, 1);
+}
+
+[[noreturn]] void OnErrorExit(j_common_ptr cinfo)
+{
+    Fail(cinfo, KindOf(cinfo->err->msg_code));
+}
+
+// A single-scan file that lacks only its end marker still holds the whole picture.
+// libjpeg reports the end of the data when its decoder reads ahead in the last row
+// of MCUs; it then supplies an end marker, and if bits were really missing it
+// warns again (JWRN_HIT_MARKER), which fails the decoding below. With several
+// scans (progressive files) a missing tail cannot be told from missing scans.
+bool MayLackOnlyTheEndMarker(j_common_ptr cinfo)
+{
+    if (!cinfo->is_decompressor)
+        return false;
+    auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    return !d->progressive_mode && d->input_scan_number == 1 && d->comps_in_scan == d->num_components
+           && d->input_iMCU_row + 1 >= d->total_iMCU_rows;
+}
+
+// Warnings (level -1) that mean the picture cannot be shown as its author made it
+// end the decoding; harmless ones (stray bytes between markers, unusual but valid
+// tables) are ignored. Trace messages (level >= 0) are dropped: nothing is printed.
+void OnMessage(j_common_ptr cinfo, int level)
+{
+    if (level >= 0)
+        return;
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    switch (err->pub.msg_code) {
+    case JWRN_JPEG_EOF:
+        if (!MayLackOnlyTheEndMarker(cinfo))
+            Fail(cinfo, JpegError::Truncated);
+        err->sawEnd = true;
+        break;
+    case JWRN_HIT_MARKER:
+        Fail(cinfo, err->sawEnd ? JpegError::Truncated : JpegError::Damaged);
+    case JWRN_MUST_RESYNC:
+    case JWRN_NOT_SEQUENTIAL:
+        Fail(cinfo, JpegError::Damaged);
+    default:
+        break;
+    }
+    err->pub.num_warnings++;
+}
+
+// A progressive file may consist of any number of scans, each of which costs a
+// pass over the whole picture; a limit keeps a hostile file from taking hours.
+struct Progress {
+    jpeg_progress_mgr pub;
+    int maxScans;
+};
+
+void OnProgress(j_common_ptr cinfo)
+{
+    if (!cinfo->is_decompressor)
+        return;
+    auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    auto* p = reinterpret_cast<Progress*>(cinfo->progress);
+    if (d->input_scan_number > p->maxScans) {
+        auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+        err->kind = JpegError::Damaged;
+        std::snprintf(err->text, sizeof err->text, "the picture has more than %d scans", p->maxScans);
+        std::longjmp(err->jump, 1);
+    }
+}
+
+// Adobe's applications write CMYK (and YCCK, which libjpeg turns into CMYK) with
+// every channel inverted and mark such files with their APP14 marker; files
+// without it hold plain ink amounts. RGB = (255 - C) * (255 - K) / 255 in ink terms.
+void CmykToRgb(const std::uint8_t* cmyk, std::uint8_t* rgb, int width, bool inverted)
+{
+    for (int x = 0; x < width; ++x, cmyk += 4, rgb += 3) {
+        unsigned c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
+        if (!inverted) {
+            c = 255 - c;
+            m = 255 - m;
+            y = 255 - y;
+            k = 255 - k;
+        }
+        rgb[0] = static_cast<std::uint8_t>((c * k + 127) / 255);
+        rgb[1] = static_cast<std::uint8_t>((m * k + 127) / 255);
+        rgb[2] = static_cast<std::uint8_t>((y * k + 127) / 255);
+    }
+}
+
+struct DecodeState {
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+    Progress progress;
+    JpegLimits limits;
+    std::uint8_t* cmykRow; // one row of CMYK samples, malloc'ed
+};
+
+// Runs the decoder. On failure returns false with err.kind and err.text set. The
+// caller destroys the decompressor and frees cmykRow in either case.
+bool RunDecode(DecodeState& s, const std::uint8_t* data, std::size_t size, QImage& out)
+{
+    if (setjmp(s.err.jump))
+        return false;
+
+    jpeg_create_decompress(&s.cinfo);
+    s.cinfo.mem->max_memory_to_use = s.limits.maxWorkingMemory;
+    s.cinfo.progress = &s.progress.pub;
+    jpeg_mem_src(&s.cinfo, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&s.cinfo, TRUE);
+
+    // Refuse before anything large is allocated: the header alone can ask for
+    // 65535 x 65535 pixels.
+    const std::size_t width = s.cinfo.image_width;
+    const std::size_t height = s.cinfo.image_height;
+    const std::size_t rowBytes = (width * 3 + 3) & ~std::size_t{3};
+    if (width == 0 || height == 0 || rowBytes * height > s.limits.maxDecodedBytes) {
+        s.err.kind = width == 0 || height == 0 ? JpegError::Damaged : JpegError::TooLarge;
+        std::snprintf(s.err.text, sizeof s.err.text,
+                      "the picture declares %zu x %zu pixels, more than the %zu MiB allowed when decoded", width,
+                      height, s.limits.maxDecodedBytes >> 20);
+        if (width == 0 || height == 0)
+            std::snprintf(s.err.text, sizeof s.err.text, "the picture declares %zu x %zu pixels", width, height);
+        return false;
+    }
+
+    const bool cmyk = s.cinfo.jpeg_color_space == JCS_CMYK || s.cinfo.jpeg_color_space == JCS_YCCK;
+    s.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    jpeg_start_decompress(&s.cinfo);
+
+    const int components = cmyk ? 4 : 3;
+    if (s.cinfo.output_components != components) {
+        s.err.kind = JpegError::Unsupported;
+        std::snprintf(s.err.text, sizeof s.err.text, "unsupported colour layout (%d components)",
+                      s.cinfo.output_components);
+        return false;
+    }
+    out = QImage(static_cast<int>(s.cinfo.output_width), static_cast<int>(s.cinfo.output_height),
+                 QImage::Format_RGB888);
+    if (out.isNull()) {
+        s.err.kind = JpegError::TooLarge;
+        std::snprintf(s.err.text, sizeof s.err.text, "not enough memory for %u x %u pixels", s.cinfo.output_width,
+                      s.cinfo.output_height);
+        return false;
+    }
+    if (cmyk) {
+        s.cmykRow = static_cast<std::uint8_t*>(std::malloc(std::size_t{s.cinfo.output_width} * 4));
+        if (!s.cmykRow) {
+            s.err.kind = JpegError::TooLarge;
+            std::snprintf(s.err.text, sizeof s.err.text, "not enough memory");
+            return false;
+        }
+    }
+    const bool inverted = s.cinfo.saw_Adobe_marker;
+    while (s.cinfo.output_scanline < s.cinfo.output_height) {
+        const int y = static_cast<int>(s.cinfo.output_scanline);
+        JSAMPROW row = cmyk ? s.cmykRow : out.scanLine(y);
+        if (jpeg_read_scanlines(&s.cinfo, &row, 1) != 1) {
+            s.err.kind = JpegError::Truncated;
+            std::snprintf(s.err.text, sizeof s.err.text, "the data ends inside the picture");
+            return false;
+        }
+        if (cmyk)
+            CmykToRgb(s.cmykRow, out.scanLine(y), out.width(), inverted);
+    }
+    jpeg_finish_decompress(&s.cinfo);
+    return true;
+}
+
+const char* Summary(JpegError e)
+{
+    switch (e) {
+    case JpegError::None:
+        return "";
+    case JpegError::NotJpeg:
+        return "Not a JPEG picture";
+    case JpegError::Truncated:
+        return "Truncated JPEG picture";
+    case JpegError::Damaged:
+        return "Damaged JPEG picture";
+    case JpegError::TooLarge:
+        return "JPEG picture too large";
+    case JpegError::Unsupported:
+        return "Unsupported JPEG picture";
+    }
+    return "";
+}
+
+JpegImage Failed(JpegError kind, const std::string& detail)
+{
+    JpegImage r;
+    r.error = kind;
+    r.message = std::string(Summary(kind)) + (detail.empty() ? "" : ": " + detail);
+    return r;
+}
+
+// Encoder side: the same jump-back error handling.
+struct EncodeState {
+    jpeg_compress_struct cinfo;
+    ErrorManager err;
+    unsigned char* buffer; // malloc'ed by jpeg_mem_dest
+    unsigned long size;
+};
+
+bool RunEncode(EncodeState& s, const QImage& rgb, int quality)
+{
+    if (setjmp(s.err.jump))
+        return false;
+    jpeg_create_compress(&s.cinfo);
+    jpeg_mem_dest(&s.cinfo, &s.buffer, &s.size);
+    s.cinfo.image_width = static_cast<JDIMENSION>(rgb.width());
+    s.cinfo.image_height = static_cast<JDIMENSION>(rgb.height());
+    s.cinfo.input_components = 3;
+    s.cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&s.cinfo);
+    jpeg_set_quality(&s.cinfo, quality, TRUE);
+    jpeg_start_compress(&s.cinfo, TRUE);
+    while (s.cinfo.next_scanline < s.cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(rgb.constScanLine(static_cast<int>(s.cinfo.next_scanline)));
+        jpeg_write_scanlines(&s.cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&s.cinfo);
+    return true;
+}
+
+} // namespace
+
+bool LooksLikeJpeg(std::span<const std::uint8_t> data)
+{
+    return data.size() >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
+}
+
+JpegImage DecodeJpeg(std::span<const std::uint8_t> data, const JpegLimits& limits)
+{
+    if (data.empty())
+        return Failed(JpegError::NotJpeg, "the data is empty");
+    if (!LooksLikeJpeg(data))
+        return Failed(data.size() < 3 && data[0] == 0xFF ? JpegError::Truncated : JpegError::NotJpeg,
+                      data.size() < 3 ? "the data is too short" : "the data does not start with a JPEG marker");
+
+    auto state = std::make_unique<DecodeState>();
+    DecodeState& s = *state;
+    std::memset(&s.cinfo, 0, sizeof s.cinfo);
+    std::memset(&s.err, 0, sizeof s.err);
+    std::memset(&s.progress, 0, sizeof s.progress);
+    s.limits = limits;
+    s.cmykRow = nullptr;
+    s.cinfo.err = jpeg_std_error(&s.err.pub);
+    s.err.pub.error_exit = OnErrorExit;
+    s.err.pub.emit_message = OnMessage;
+    s.progress.pub.progress_monitor = OnProgress;
+    s.progress.maxScans = limits.maxScans;
+
+    QImage image;
+    const bool ok = RunDecode(s, data.data(), data.size(), image);
+    jpeg_destroy_decompress(&s.cinfo);
+    std::free(s.cmykRow);
+    if (!ok)
+        return Failed(s.err.kind, s.err.text);
+    JpegImage r;
+    r.image = std::move(image);
+    return r;
+}
+
+bool EncodeJpeg(const QImage& image, int quality, std::vector<std::uint8_t>& out, std::string& error)
+{
+    out.clear();
+    if (image.isNull() || image.width() <= 0 || image.height() <= 0) {
+        error = "there is no picture to encode";
+        return false;
+    }
+    if (image.width() > JPEG_MAX_DIMENSION || image.height() > JPEG_MAX_DIMENSION) {
+        error = "the picture is larger than a JPEG file can hold (" + std::to_string(JPEG_MAX_DIMENSION)
+                + " pixels a side)";
+        return false;
+    }
+    const QImage rgb = image.format() == QImage::Format_RGB888 ? image : image.convertToFormat(QImage::Format_RGB888);
+    if (rgb.isNull()) {
+        error = "not enough memory to convert the picture";
+        return false;
+    }
+
+    auto state = std::make_unique<EncodeState>();
+    EncodeState& s = *state;
+    std::memset(&s.cinfo, 0, sizeof s.cinfo);
+    std::memset(&s.err, 0, sizeof s.err);
+    s.buffer = nullptr;
+    s.size = 0;
+    s.cinfo.err = jpeg_std_error(&s.err.pub);
+    s.err.pub.error_exit = OnErrorExit;
+    s.err.pub.emit_message = [](j_common_ptr, int) {};
+
+    const bool ok = RunEncode(s, rgb, std::clamp(quality, 1, 100));
+    jpeg_destroy_compress(&s.cinfo);
+    if (ok && s.buffer)
+        out.assign(s.buffer, s.buffer + s.size);
+    std::free(s.buffer);
+    if (!ok) {
+        error = std::string("JPEG encoding failed: ") + s.err.text;
+        return false;
+    }
+    return true;
+}
+
+WriteResult SaveJpeg(const QImage& image, const QString& path, int quality)
+{
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (!EncodeJpeg(image, quality, bytes, error))
+        return WriteFailure(path, EINVAL, error);
+    return WriteFileAtomically(path, bytes);
+}
+
+} // namespace graphics

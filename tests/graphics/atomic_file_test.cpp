@@ -1,0 +1,133 @@
+// Whole-file replacement: the old file survives every failure, no temporary file
+// is left behind, and the error names the file and the reason.
+#include "graphics/atomic_file.h"
+#include "graphics/bmp.h"
+
+#include "image_tools.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::vector<std::uint8_t> Bytes(std::size_t n, std::uint8_t fill)
+{
+    return std::vector<std::uint8_t>(n, fill);
+}
+
+QStringList Entries(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// Lowers the largest file size this process may write, as a full disk would stop
+// a write partway through. SIGXFSZ is ignored meanwhile, so write() fails with
+// EFBIG instead of ending the process.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lower = old_;
+        lower.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lower);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+TEST(WriteFileAtomically, ReplacesTheFileAndKeepsItsPermissions)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ambience.bmp"));
+    ASSERT_TRUE(graphics::WriteFileAtomically(path, Bytes(10, 1)).ok());
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+    const auto r = graphics::WriteFileAtomically(path, Bytes(5000, 2));
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(ReadBytes(path), Bytes(5000, 2));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(Entries(dir.path()), QStringList{QStringLiteral("ambience.bmp")});
+
+    // Empty content is a valid (empty) file.
+    ASSERT_TRUE(graphics::WriteFileAtomically(path, {}).ok());
+    EXPECT_TRUE(ReadBytes(path).empty());
+}
+
+TEST(WriteFileAtomically, AFailedWriteLeavesTheOldFileWhole)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ambience.bmp"));
+    ASSERT_TRUE(graphics::WriteFileAtomically(path, Bytes(3000, 7)).ok());
+
+    graphics::WriteResult r;
+    {
+        FileSizeLimit limit(4096);
+        r = graphics::WriteFileAtomically(path, Bytes(100000, 9));
+    }
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.error, EFBIG);
+    EXPECT_EQ(r.message, "Cannot write " + path.toStdString() + ": " + std::strerror(EFBIG));
+    EXPECT_EQ(ReadBytes(path), Bytes(3000, 7));
+    EXPECT_EQ(Entries(dir.path()), QStringList{QStringLiteral("ambience.bmp")});
+}
+
+TEST(WriteFileAtomically, ReportsTargetsThatCannotBeWritten)
+{
+    QTemporaryDir dir;
+    // Missing folder.
+    const QString missing = dir.filePath(QStringLiteral("no/such/folder/out.bmp"));
+    auto r = graphics::WriteFileAtomically(missing, Bytes(10, 1));
+    EXPECT_EQ(r.error, ENOENT);
+    EXPECT_EQ(r.message, "Cannot write " + missing.toStdString() + ": No such file or directory");
+
+    // A folder where the file should be stays a folder, with its contents.
+    const QString folder = dir.filePath(QStringLiteral("taken"));
+    ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/inside")));
+    r = graphics::WriteFileAtomically(folder, Bytes(10, 1));
+    EXPECT_EQ(r.error, EISDIR);
+    EXPECT_TRUE(QFileInfo(folder + QStringLiteral("/inside")).isDir());
+
+    // A file where a folder should be.
+    const QString plain = dir.filePath(QStringLiteral("plain"));
+    ASSERT_TRUE(graphics::WriteFileAtomically(plain, Bytes(1, 1)).ok());
+    r = graphics::WriteFileAtomically(plain + QStringLiteral("/out.bmp"), Bytes(10, 1));
+    EXPECT_EQ(r.error, ENOTDIR);
+
+    // Encoders report what they cannot encode through the same result.
+    const auto bmp = graphics::SaveBmp(QImage(), dir.filePath(QStringLiteral("x.bmp")));
+    EXPECT_FALSE(bmp.ok());
+    EXPECT_NE(bmp.message.find("x.bmp"), std::string::npos);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("x.bmp"))));
+}
+
+TEST(WriteFileAtomically, ReplacesWhatASymbolicLinkPointsAt)
+{
+    QTemporaryDir dir;
+    const QString real = dir.filePath(QStringLiteral("real.jpg"));
+    const QString link = dir.filePath(QStringLiteral("link.jpg"));
+    ASSERT_TRUE(graphics::WriteFileAtomically(real, Bytes(4, 1)).ok());
+    ASSERT_TRUE(QFile::link(real, link));
+    ASSERT_TRUE(graphics::WriteFileAtomically(link, Bytes(8, 2)).ok());
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(ReadBytes(real), Bytes(8, 2));
+}
+
+} // namespace

@@ -1,0 +1,42 @@
+// BMP files as other programs read them: pixel-exact through ImageMagick, for
+// widths that need row padding and for pictures in other formats.
+#include "graphics/bmp.h"
+
+#include "image_tools.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QImage Pattern(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB888);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixelColor(x, y, QColor((x * 37) % 256, (y * 53) % 256, (x * y * 7 + 3) % 256));
+    return img;
+}
+
+TEST(Bmp, ImageMagickReadsItBackPixelExact)
+{
+    if (!HaveImageMagick())
+        GTEST_SKIP() << "ImageMagick's convert is not installed";
+    QTemporaryDir dir;
+    for (const QSize size : {QSize(1, 1), QSize(7, 5), QSize(64, 33)}) {
+        const QImage img = Pattern(size.width(), size.height());
+        const QString path = dir.filePath(QStringLiteral("p%1.bmp").arg(size.width()));
+        const auto r = graphics::SaveBmp(img, path);
+        ASSERT_TRUE(r.ok()) << r.message;
+        EXPECT_EQ(ReadWithImageMagick(path), img) << size.width() << "x" << size.height();
+    }
+    // Other formats are converted, alpha dropped.
+    QImage argb(3, 2, QImage::Format_ARGB32);
+    argb.fill(QColor(10, 200, 30));
+    const QString path = dir.filePath(QStringLiteral("argb.bmp"));
+    ASSERT_TRUE(graphics::SaveBmp(argb, path).ok());
+    EXPECT_EQ(ReadWithImageMagick(path), argb.convertToFormat(QImage::Format_RGB888));
+}
+
+} // namespace
