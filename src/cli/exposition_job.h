@@ -1,0 +1,40 @@
+#pragma once
+// What the exposition commands of ambience-cli (refresh, random, next, back,
+// export) share: their options, choosing the picture over the installed packs,
+// composing, and writing the result.
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace cli {
+
+// Which picture a command composes, as the window's actions choose it.
+enum class PictureStep { Current, Random, Next, Back };
+
+struct ExpositionRequest {
+    PictureStep step = PictureStep::Current;
+    std::optional<QSize> size;   // --size WxH
+    QString pack;                // --pack NAME|FILE
+    std::optional<int> picture;  // --picture N, counted from 1
+    std::optional<quint32> seed; // --seed N
+    QStringList overrides;       // "BackgroundType=Smoothed", ... for this run only
+    QString exportPath;          // export: the file to write; else the wallpaper is set
+};
+
+// The options every exposition command takes, for its usage line.
+extern const char* const ExpositionOptionsUsage;
+
+// Takes the options out of args into request. False and error set on a bad or
+// unknown option.
+bool ParseExpositionOptions(QStringList& args, ExpositionRequest& request, QString& error);
+
+// Parses "1920x1080"; false for anything else or sides outside 1..32767.
+bool ParseCanvasSize(const QString& text, QSize& size);
+
+// Runs the request; returns the exit code: 0 done, 1 failed, 2 bad request,
+// 3 the wallpaper file was written but no desktop interface took it.
+int RunExposition(const ExpositionRequest& request);
+
+} // namespace cli

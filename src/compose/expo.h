@@ -1,0 +1,137 @@
+#pragma once
+// TExpo composes one exposition: a screen-sized bitmap with the gradient
+// background, the art picture placed and framed on it, its captions and the word
+// mark; then writes it as the wallpaper file and makes it the desktop's wallpaper,
+// or saves it for export. One TExpo serves one composition: its constructor draws
+// every random colour and reads the settings, so refreshing the same picture twice
+// gives two different expositions.
+#include "compose/background.h"
+#include "compose/canvas.h"
+#include "compose/color.h"
+#include "compose/pixels.h"
+#include "compose/placement.h"
+#include "compose/scheme.h"
+#include "platform/wallpaper.h"
+
+#include <QImage>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+class TOptions;
+struct TPic;
+namespace graphics { class Picture; }
+
+namespace compose {
+
+// The settings a composition reads, copied when the TExpo is made.
+struct ExpoSettings {
+    int BackgroundType = 0;     // 0 Original, 1 Shaded, 2 Embossed, 3 Smoothed, 4 Solid
+    int PictureOrientation = 0; // 0 Centered, 1 Bottom-Right, 2 Collage
+    int PictureSize = 1;        // 0 Smaller, 1 Optimal, 2 Larger, 3 Maximum
+    int ColorInfluence = 7;     // bits: 1 Energetic, 2 Neutral, 4 Relaxing
+    int ColorLightness = 1;     // 0 Darker, 1 Optimal, 2 Brighter, 3 random
+    int ColorSaturation = 1;    // 0 Softer, 1 Optimal, 2 Deeper, 3 random
+
+    static ExpoSettings From(const TOptions& options);
+};
+
+// The pixel passes of a composition. The fast ones are the default; tests and the
+// benchmark put the straightforward reference passes in their place.
+struct ExpoKernels {
+    void (*PaintGradient)(PixelView, const GradientShape&, const Progress&) = &compose::PaintGradient;
+    void (*FilterBackground)(PixelView, const TRect&, const GradientShape&, FilterSpec, const Progress&) =
+        &compose::FilterBackground;
+    void (*DarkenFrame)(PixelView, const TRect&, int bandWidth, int inset, const Progress&) = &compose::DarkenFrame;
+};
+
+// Success, or a sentence for the user that names the file concerned.
+struct ExpoResult {
+    bool ok = true;
+    QString error;
+};
+
+struct WallpaperOutcome {
+    bool written = false;                // the wallpaper file was written
+    QString path;                        // the wallpaper file
+    QString error;                       // why it was not written
+    platform::WallpaperResult wallpaper; // what setting it as wallpaper did (when written)
+};
+
+// The word mark's text: the lower-case product name and the suffix of its address.
+QString WordMarkName();
+QString WordMarkSuffix();
+
+} // namespace compose
+
+class TExpo {
+public:
+    // picture and record are borrowed and may be null (no picture; the built-in
+    // picture has no record). callback receives -100 now and the progress values
+    // later; may be empty. screenSize is the canvas size, workArea the part of the
+    // screen not covered by panels (right and bottom exclusive via QRect's width
+    // and height); an empty work area means the whole screen.
+    TExpo(const graphics::Picture* picture, const TPic* record, compose::Progress callback, QSize screenSize,
+          QRect workArea, const compose::ExpoSettings& settings);
+
+    TExpo(const TExpo&) = delete;
+    TExpo& operator=(const TExpo&) = delete;
+
+    // Paints background, picture, captions and word mark, in that order. Fails
+    // only when the canvas could not be made (a size that is not positive or too
+    // large for memory).
+    compose::ExpoResult Compose();
+
+    // Writes Exposition as "ambience.bmp" in the user's data folder (atomically:
+    // a failed write leaves the old file), reports 100, and asks the desktop to
+    // show it. The wallpaper is not touched when the file could not be written.
+    compose::WallpaperOutcome SaveAsWallpaper();
+
+    // Saves Exposition as a JPEG file of quality 90, or as a BMP file when path
+    // ends in ".bmp" (any letter case). Atomic like SaveAsWallpaper.
+    compose::ExpoResult SaveAs(const QString& path) const;
+
+    void UseKernels(const compose::ExpoKernels& kernels) { kernels_ = kernels; }
+
+    // The steps of Compose, public for tests.
+    void PaintBackground();
+    void FilterBackground(double a, double b, bool takeGradientHue);
+    void PlacePicture(int sizeClass, int anchor);
+    void DrawPicture();
+    void DarkenFrame(bool inner);
+    void DrawCaptions(const QString& title, const QString& credit);
+    QSize DrawWordMark(const QString& face, int height, compose::TColor colour1, compose::TColor colour2, bool draw);
+    void PlaceWordMark();
+    compose::TColor GradientColor(int row) const;
+    compose::GradientShape Shape() const;
+
+    const QImage& Exposition() const { return exposition_; }
+    compose::TCanvas& Canvas() { return canvas_; }
+    // Every text drawn so far, in order.
+    const std::vector<compose::TextRecord>& Texts() const { return canvas_.Log(); }
+
+    // Fields fixed by the constructor (PictureRect changes with placement).
+    const bool IsRaster;
+    const int BackgroundType;
+    const int PictureOrientation;
+    const int PictureSize;
+    compose::TRect WorkArea;
+    compose::TRect PictureRect;
+    compose::TColor BaseColor = 0;
+    compose::TColor DarkColor = 0;
+    compose::TColor LightColor = 0;
+    double HorizonPosition = 0.5;
+    double GradientExponent = 0.5;
+
+private:
+    bool HasUsablePicture() const;
+    void Report(int value) const;
+
+    const graphics::Picture* picture_;
+    const TPic* record_;
+    compose::Progress callback_;
+    QImage exposition_;
+    compose::TCanvas canvas_;
+    compose::ExpoKernels kernels_;
+    QSize requested_;
+};
