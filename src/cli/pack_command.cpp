@@ -1,0 +1,133 @@
+// ambience-cli pack show FILE|NAME [--password P] [--check]: a pack's description
+// and pictures in pack order; with --check every picture is decoded.
+#include "cli/command.h"
+#include "cli/context.h"
+#include "cli/pack_support.h"
+
+#include "graphics/picture.h"
+#include "packs/install.h"
+#include "packs/load_picture.h"
+#include "packs/pack_list.h"
+
+#include <QFileInfo>
+
+#include <optional>
+
+namespace {
+
+constexpr const char* kUsage = "show FILE|NAME [--password P] [--check]";
+constexpr int kWrongPassword = 1216;
+
+int Usage(const QString& problem)
+{
+    cli::PrintError(problem + QStringLiteral("\nusage: ambience-cli pack ") + QString::fromLatin1(kUsage));
+    return 2;
+}
+
+QString Q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+// The pack file named on the command line: an existing file, else an installed
+// pack's name or file name.
+std::optional<std::string> ResolvePackFile(const QString& what)
+{
+    if (QFileInfo(what).isFile())
+        return QFileInfo(what).absoluteFilePath().toStdString();
+    TPackList list;
+    list.Rescan(cli::PacksFolder());
+    QString error;
+    const auto index = cli::FindInstalledPack(list, what, error);
+    if (!index) {
+        cli::PrintError(QStringLiteral("no such file, and %1").arg(error));
+        return std::nullopt;
+    }
+    return list.PackAt(*index).Path;
+}
+
+int Show(QStringList args)
+{
+    const bool check = cli::TakeFlag(args, QStringLiteral("--check"));
+    bool missing = false;
+    const auto password = cli::TakeOption(args, QStringLiteral("--password"), missing);
+    if (missing)
+        return Usage(QStringLiteral("--password needs a value"));
+    if (args.size() != 1 || args.first().startsWith(QStringLiteral("--")))
+        return Usage(args.isEmpty() ? QStringLiteral("which pack?") : QStringLiteral("unexpected: ") + args.join(' '));
+
+    cli::Context context; // the application record, for the registry keys
+    const auto path = ResolvePackFile(args.first());
+    if (!path)
+        return 1;
+    TPack pack(*path);
+    if (pack.OpenError != 0) {
+        cli::PrintError(QStringLiteral("cannot read %1: %2").arg(Q(*path), Q(packs::PackErrorMessage(pack.OpenError))));
+        return 1;
+    }
+    if (!pack.IsValid()) {
+        cli::PrintError(QStringLiteral("%1: %2").arg(Q(*path), Q(packs::PackErrorMessage(packs::InvalidPackCode))));
+        return 1;
+    }
+    if (password)
+        pack.PackPassword = password->toStdString();
+
+    auto out = [](const QString& line) { cli::PrintLine(stdout, line); };
+    out(QStringLiteral("File:            %1").arg(Q(pack.Path)));
+    out(QStringLiteral("Name:            %1").arg(Q(pack.Name)));
+    out(QStringLiteral("Author:          %1").arg(Q(pack.Author)));
+    out(QStringLiteral("Label:           %1").arg(Q(pack.Label)));
+    out(QStringLiteral("Icon:            %1").arg(pack.Icon));
+    out(QStringLiteral("Preview picture: %1").arg(pack.PreviewPicture));
+    out(QStringLiteral("Current picture: %1").arg(pack.Current + 1));
+    out(QStringLiteral("Pictures:        %1").arg(pack.Pictures.size()));
+    out(QString());
+    out(check ? QStringLiteral("No.\tYear\tTitle\tAuthor\tEntry\tCheck") : QStringLiteral("No.\tYear\tTitle\tAuthor\tEntry"));
+
+    int failures = 0;
+    for (std::size_t i = 0; i < pack.Pictures.size(); ++i) {
+        const TPic& pic = pack.Pictures[i];
+        QString line = QStringLiteral("%1\t%2\t%3\t%4\t%5")
+                           .arg(i + 1)
+                           .arg(pic.Year != 0 ? QString::number(pic.Year) : QStringLiteral("-"))
+                           .arg(Q(pic.Title), Q(pic.Author), Q(pic.EntryName));
+        if (check) {
+            graphics::Picture picture;
+            std::string detail;
+            const int code = LoadPicture(pack, picture, static_cast<int>(i), &detail);
+            if (code == 0) {
+                line += QStringLiteral("\tok %1 x %2 %3")
+                            .arg(picture.Width())
+                            .arg(picture.Height())
+                            .arg(picture.IsRaster() ? QStringLiteral("pixels") : QStringLiteral("pixels (metafile)"));
+            } else {
+                ++failures;
+                // The detail names the picture and the cause; the code's text is the fallback.
+                line += QStringLiteral("\terror %1: %2")
+                            .arg(code)
+                            .arg(detail.empty() ? Q(packs::PackErrorMessage(code)) : Q(detail));
+                if (code == kWrongPassword && !password)
+                    line += QStringLiteral(" (the pack is encrypted: give --password)");
+            }
+        }
+        out(line);
+    }
+    if (check && failures > 0) {
+        cli::PrintError(QStringLiteral("%1 of %2 pictures could not be decoded").arg(failures).arg(pack.Pictures.size()));
+        return 1;
+    }
+    return 0;
+}
+
+int RunPack(const QStringList& args)
+{
+    if (args.isEmpty() || args.first() != QLatin1String("show"))
+        return Usage(args.isEmpty() ? QStringLiteral("pack needs a subcommand")
+                                    : QStringLiteral("unknown subcommand \"%1\"").arg(args.first()));
+    return Show(args.mid(1));
+}
+
+cli::Registrar registrar{{"pack", kUsage,
+                          "Shows a pack's description and pictures; --check decodes every picture.", RunPack}};
+
+} // namespace

@@ -1,0 +1,85 @@
+#include "cli/pack_support.h"
+
+#include "platform/folders.h"
+
+#include <QFileInfo>
+
+namespace cli {
+
+std::string PacksFolder()
+{
+    return platform::GetSpecialFolder(platform::ProgramFolderCode).toStdString();
+}
+
+void PrintLine(std::FILE* out, const QString& line)
+{
+    std::fprintf(out, "%s\n", line.toUtf8().constData());
+}
+
+void PrintError(const QString& message)
+{
+    PrintLine(stderr, QStringLiteral("ambience-cli: ") + message);
+}
+
+std::optional<int> FindInstalledPack(const TPackList& list, const QString& what, QString& error)
+{
+    if (what.contains(QLatin1Char('/')) || QFileInfo::exists(what)) {
+        const int byPath = packs::FindPackByPath(list, what.toStdString());
+        if (byPath >= 0)
+            return byPath;
+    }
+    std::vector<int> exact;
+    std::vector<int> loose;
+    for (int i = 0; i < list.Count(); ++i) {
+        const TPack& pack = list.PackAt(i);
+        const QString file = QFileInfo(QString::fromStdString(pack.Path)).fileName();
+        const QString name = QString::fromStdString(pack.Name);
+        if (file == what || file == what + QStringLiteral(".zip") || name == what)
+            exact.push_back(i);
+        else if (name.compare(what, Qt::CaseInsensitive) == 0
+                 || file.compare(what, Qt::CaseInsensitive) == 0)
+            loose.push_back(i);
+    }
+    const std::vector<int>& found = exact.empty() ? loose : exact;
+    if (found.size() == 1)
+        return found.front();
+    if (found.empty()) {
+        error = QStringLiteral("no installed pack is called \"%1\" (see \"ambience-cli packs\")").arg(what);
+    } else {
+        QStringList files;
+        for (const int i : found)
+            files << QString::fromStdString(list.PackAt(i).Path);
+        error = QStringLiteral("\"%1\" names several packs; give the file instead: %2").arg(what, files.join(QStringLiteral(", ")));
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> TakeOption(QStringList& args, const QString& name, bool& missing)
+{
+    missing = false;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == name) {
+            if (i + 1 >= args.size()) {
+                missing = true;
+                args.removeAt(i);
+                return std::nullopt;
+            }
+            const QString value = args[i + 1];
+            args.remove(i, 2);
+            return value;
+        }
+        if (args[i].startsWith(name + QLatin1Char('='))) {
+            const QString value = args[i].mid(name.size() + 1);
+            args.removeAt(i);
+            return value;
+        }
+    }
+    return std::nullopt;
+}
+
+bool TakeFlag(QStringList& args, const QString& name)
+{
+    return args.removeAll(name) > 0;
+}
+
+} // namespace cli

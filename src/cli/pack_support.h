@@ -1,0 +1,34 @@
+#pragma once
+// What the pack commands of ambience-cli share: the packs folder, output, options
+// and finding an installed pack by name or file. The application record comes
+// from cli::Context (cli/context.h).
+#include "packs/pack_list.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace cli {
+
+// The packs folder (the program's folder), ending with "/"; empty when unknown.
+std::string PacksFolder();
+
+void PrintLine(std::FILE* out, const QString& line);
+// "ambience-cli: " + message, on stderr.
+void PrintError(const QString& message);
+
+// Index into `list` of the installed pack named by `what`: its path, its file name
+// (with or without ".zip") or its display name (exact, else ignoring case). When
+// nothing or more than one pack matches, returns nullopt and sets `error`.
+std::optional<int> FindInstalledPack(const TPackList& list, const QString& what, QString& error);
+
+// Takes "--name VALUE" or "--name=VALUE" out of args; nullopt when absent, and
+// `missing` set when the option is given without a value.
+std::optional<QString> TakeOption(QStringList& args, const QString& name, bool& missing);
+// Takes "--name" out of args; returns whether it was there.
+bool TakeFlag(QStringList& args, const QString& name);
+
+} // namespace cli

@@ -1,0 +1,53 @@
+// ambience-cli packs: the installed packs in catalogue order.
+#include "cli/command.h"
+#include "cli/context.h"
+#include "cli/pack_support.h"
+
+#include "packs/pack_list.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString Pad(const QString& text, int width)
+{
+    return text.leftJustified(width, QLatin1Char(' '));
+}
+
+int RunPacks(const QStringList& args)
+{
+    if (!args.isEmpty()) {
+        cli::PrintError(QStringLiteral("packs takes no arguments"));
+        return 2;
+    }
+    cli::Context context; // the application record, for the registry keys
+    const std::string folder = cli::PacksFolder();
+    if (folder.empty()) {
+        cli::PrintError(QStringLiteral("cannot tell where the program (and so the packs folder) lies"));
+        return 1;
+    }
+    TPackList list;
+    list.Rescan(folder);
+    if (list.Count() == 0) {
+        cli::PrintLine(stdout, QStringLiteral("No packs installed in %1").arg(QString::fromStdString(folder)));
+        return 0;
+    }
+
+    int nameWidth = 4;
+    for (const TPack& pack : list.Packs())
+        nameWidth = std::max(nameWidth, static_cast<int>(QString::fromStdString(pack.Name).size()));
+    cli::PrintLine(stdout, Pad(QStringLiteral("Name"), nameWidth) + QStringLiteral("  Icon  Pictures  File"));
+    for (const TPack& pack : list.Packs()) {
+        cli::PrintLine(stdout, QStringLiteral("%1  %2  %3  %4")
+                                   .arg(Pad(QString::fromStdString(pack.Name), nameWidth))
+                                   .arg(pack.Icon, 4)
+                                   .arg(static_cast<qsizetype>(pack.Pictures.size()), 8)
+                                   .arg(QString::fromStdString(pack.Path)));
+    }
+    return 0;
+}
+
+cli::Registrar registrar{{"packs", "", "Lists the installed packs in catalogue order: name, icon, picture count, file.",
+                          RunPacks}};
+
+} // namespace

@@ -1,0 +1,76 @@
+// ambience-cli remove NAME|FILE [--yes]: deletes an installed pack's archive after
+// confirmation.
+#include "cli/command.h"
+#include "cli/context.h"
+#include "cli/pack_support.h"
+
+#include "packs/install.h"
+#include "packs/pack_list.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+QString Q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+bool Confirm(const QString& question)
+{
+    std::fprintf(stderr, "%s [y/N] ", question.toUtf8().constData());
+    std::fflush(stderr);
+    char answer[64] = {};
+    if (!std::fgets(answer, sizeof answer, stdin))
+        return false;
+    return answer[0] == 'y' || answer[0] == 'Y';
+}
+
+int RunRemove(const QStringList& arguments)
+{
+    QStringList args = arguments;
+    const bool yes = cli::TakeFlag(args, QStringLiteral("--yes")) | cli::TakeFlag(args, QStringLiteral("-y"));
+    if (args.size() != 1) {
+        cli::PrintError(QStringLiteral("usage: ambience-cli remove NAME|FILE [--yes]"));
+        return 2;
+    }
+    cli::Context context; // the application record, for the registry keys
+    const std::string folder = cli::PacksFolder();
+    TPackList list;
+    if (!folder.empty())
+        list.Rescan(folder);
+    QString error;
+    const auto index = cli::FindInstalledPack(list, args.first(), error);
+    if (!index) {
+        cli::PrintError(error);
+        return 1;
+    }
+    const std::string path = list.PackAt(*index).Path;
+    const QString name = Q(list.PackAt(*index).Name);
+
+    if (!yes) {
+        // Without a terminal there is nobody to ask; deleting unasked is not safe.
+        if (!::isatty(STDIN_FILENO)) {
+            cli::PrintError(QStringLiteral("not removing \"%1\" without confirmation; add --yes").arg(name));
+            return 1;
+        }
+        if (!Confirm(QStringLiteral("Are you sure you want to remove the pack \"%1\" (%2)?").arg(name, Q(path)))) {
+            cli::PrintLine(stdout, QStringLiteral("Nothing was removed."));
+            return 1;
+        }
+    }
+    list.Clear(); // release the records before the file goes
+    const packs::RemoveResult result = packs::RemovePack(path);
+    if (result.Code != 0) {
+        cli::PrintError(QStringLiteral("cannot remove %1: %2").arg(Q(path), Q(result.Message)));
+        return 1;
+    }
+    cli::PrintLine(stdout, QStringLiteral("Removed \"%1\" (%2)").arg(name, Q(path)));
+    return 0;
+}
+
+cli::Registrar registrar{{"remove", "NAME|FILE [--yes]",
+                          "Removes an installed pack; asks first unless --yes is given.", RunRemove}};
+
+} // namespace

@@ -1,0 +1,169 @@
+#include "packs/pack.h"
+
+#include "app/product.h"
+#include "archive/errors.h"
+#include "archive/file_ops.h"
+#include "archive/zip.h"
+#include "packs/description.h"
+#include "packs/ordering.h"
+#include "platform/registry.h"
+
+#include <QString>
+
+#include <exception>
+
+namespace packs {
+namespace {
+
+const QString kCurrentValue = QStringLiteral("No");
+
+QString RegistryRootKey()
+{
+    // Product is set up by both programs; a library user that never made one still
+    // gets the standard key.
+    if (Product)
+        return Product->RegistryRoot;
+    return QStringLiteral("\\Software\\Ambience\\Ambience");
+}
+
+std::string FileNameOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool IsPictureName(const std::string& name)
+{
+    const std::string ext = archiva::LowerExtension(name);
+    return ext == ".jpg" || ext == ".wmf" || ext == ".emf";
+}
+
+} // namespace
+
+std::string PackRegistryKey(const std::string& packPath)
+{
+    const QString key = RegistryRootKey() + QStringLiteral("\\Packs\\") + QString::fromStdString(FileNameOf(packPath));
+    return key.toStdString();
+}
+
+std::int32_t ReadStoredCurrent(const std::string& packPath)
+{
+    try {
+        platform::Registry registry(platform::Registry::DefaultPath());
+        return registry.ReadInteger(QString::fromStdString(PackRegistryKey(packPath)), kCurrentValue).value_or(0);
+    } catch (const std::exception&) {
+        // A value of another type is treated like a missing one: the pack simply
+        // starts at its first picture.
+        return 0;
+    }
+}
+
+} // namespace packs
+
+TPack::TPack(const std::string& path)
+    : Path(path)
+{
+    archiva::zip archive(path);
+    if (archive.Error != 0) {
+        OpenError = archive.Error;
+        return;
+    }
+    archive.ReadDirectory();
+    if (archive.Error != 0) {
+        OpenError = archive.Error;
+        return;
+    }
+    if (archive.Comment.empty() || archive.Entries.empty())
+        return;
+
+    const auto description = packs::PackDescription::Parse(archive.Comment);
+    Author = description.Text("Pack", "Author");
+
+    for (const archiva::zip_entry& entry : archive.Entries) {
+        // A folder entry is never a picture, whatever its name ends with.
+        if (entry.IsDirectory() || !packs::IsPictureName(entry.Name))
+            continue;
+        TPic pic = ParsePictureName(entry.Name);
+        if (pic.Author.empty())
+            pic.Author = Author;
+        Pictures.push_back(std::move(pic));
+    }
+    if (Pictures.empty())
+        return;
+
+    Name = description.Text("Pack", "Name");
+    Icon = description.Integer("Pack", "Icon", 0);
+    Label = description.Text("Pack", "Label");
+    PreviewPicture = description.Integer("Pack", "PreviewPicture", 0);
+    Current = packs::ReadStoredCurrent(Path);
+    packs::OrderPictures(Pictures, Author);
+}
+
+TPack::~TPack()
+{
+    if (store_)
+        StoreCurrent();
+}
+
+TPack::TPack(TPack&& other) noexcept
+    : Path(std::move(other.Path)), Name(std::move(other.Name)), Author(std::move(other.Author)),
+      Label(std::move(other.Label)), Icon(other.Icon), PreviewPicture(other.PreviewPicture),
+      Pictures(std::move(other.Pictures)), Current(other.Current), PackPassword(std::move(other.PackPassword)),
+      OpenError(other.OpenError), store_(other.store_)
+{
+    other.store_ = false;
+}
+
+TPack& TPack::operator=(const TPack& other)
+{
+    if (this != &other) {
+        TPack copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+TPack& TPack::operator=(TPack&& other) noexcept
+{
+    if (this != &other) {
+        if (store_)
+            StoreCurrent(); // the record being replaced is released
+        Path = std::move(other.Path);
+        Name = std::move(other.Name);
+        Author = std::move(other.Author);
+        Label = std::move(other.Label);
+        Icon = other.Icon;
+        PreviewPicture = other.PreviewPicture;
+        Pictures = std::move(other.Pictures);
+        Current = other.Current;
+        PackPassword = std::move(other.PackPassword);
+        OpenError = other.OpenError;
+        store_ = other.store_;
+        other.store_ = false;
+    }
+    return *this;
+}
+
+bool TPack::StoreCurrent() const
+{
+    if (Path.empty())
+        return true;
+    try {
+        platform::Registry registry(platform::Registry::DefaultPath());
+        const QString key = QString::fromStdString(packs::PackRegistryKey(Path));
+        std::optional<std::int32_t> stored;
+        try {
+            stored = registry.ReadInteger(key, packs::kCurrentValue);
+        } catch (const std::exception&) {
+            // A value of the wrong type is overwritten below.
+        }
+        if (stored.value_or(0) == Current)
+            return true;
+        registry.WriteInteger(key, packs::kCurrentValue, Current);
+        return true;
+    } catch (const std::exception&) {
+        // Releasing must not fail; the worst outcome is that the pack opens at an
+        // older picture next time.
+        return false;
+    }
+}

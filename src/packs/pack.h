@@ -1,0 +1,62 @@
+#pragma once
+// One art pack: a ZIP archive whose comment describes the pack and whose ".jpg",
+// ".wmf" and ".emf" entries are its pictures. Texts are UTF-8.
+//
+// Constructing a TPack reads the archive's comment and directory (no picture data)
+// and the pack's stored current picture; releasing it stores `Current` again, so
+// the picture a user last looked at survives rescans and restarts. No archive stays
+// open: the file may be replaced or deleted while the record exists.
+#include "packs/pic.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct TPack {
+    std::string Path;       // full path of the archive file
+    std::string Name;       // empty: the file is no valid pack
+    std::string Author;
+    std::string Label;
+    std::int32_t Icon = 0;
+    std::int32_t PreviewPicture = 0;
+    std::vector<TPic> Pictures; // in pack order
+    std::int32_t Current = 0;   // index of the current picture (may lie outside Pictures)
+    std::string PackPassword;   // for encrypted entries; empty unless supplied
+
+    // The error of opening the archive (see archive/errors.h), 0 when it opened.
+    // Lets callers tell "cannot be read" from "is no pack".
+    int OpenError = 0;
+
+    // Loads the pack at `path`. Never throws; an unreadable or invalid file gives
+    // an empty Name.
+    explicit TPack(const std::string& path);
+    // Stores Current (see StoreCurrent).
+    ~TPack();
+
+    TPack(const TPack&) = default;
+    // Assigning releases the record being replaced (it stores its Current first).
+    TPack& operator=(const TPack& other);
+    // A moved-from pack stores nothing when released.
+    TPack(TPack&& other) noexcept;
+    TPack& operator=(TPack&& other) noexcept;
+
+    bool IsValid() const { return !Name.empty(); }
+
+    // Writes Current as the value "No" of the pack's registry key, unless that
+    // already holds it (an untouched pack costs no write and leaves no key behind).
+    // Returns false when the store could not be written.
+    bool StoreCurrent() const;
+
+private:
+    bool store_ = true;
+};
+
+namespace packs {
+
+// RegistryRoot + "\Packs\" + the file name of `packPath` (with its extension).
+std::string PackRegistryKey(const std::string& packPath);
+
+// The value "No" of that key, 0 when the key or value is missing or unreadable.
+std::int32_t ReadStoredCurrent(const std::string& packPath);
+
+} // namespace packs

@@ -1,0 +1,46 @@
+#pragma once
+// The catalogue: every valid pack archive lying directly in the packs folder, in
+// catalogue order (icon index, then name byte by byte).
+#include "packs/pack.h"
+
+#include <string>
+#include <vector>
+
+class TPackList {
+public:
+    TPackList() = default;
+    TPackList(const TPackList&) = delete;
+    TPackList& operator=(const TPackList&) = delete;
+
+    // Releases every pack (storing its Current), then lists the "*.zip" files of
+    // `folder` (any letter case, hidden ones included, subfolders not searched)
+    // that are valid packs. A folder that cannot be read gives an empty list.
+    void Rescan(const std::string& folder);
+
+    int Count() const { return static_cast<int>(packs_.size()); }
+    // 0 <= index < Count().
+    TPack& PackAt(int index) { return packs_.at(static_cast<std::size_t>(index)); }
+    const TPack& PackAt(int index) const { return packs_.at(static_cast<std::size_t>(index)); }
+
+    const std::vector<TPack>& Packs() const { return packs_; }
+    // Releases every pack (each stores its Current).
+    void Clear() { packs_.clear(); }
+
+private:
+    std::vector<TPack> packs_;
+};
+
+// The one catalogue of the program; made at start-up, released at shut-down.
+extern TPackList* PackList;
+
+namespace packs {
+
+// The pack archives of a folder, sorted by file name (the file system's own order
+// is arbitrary; sorting keeps ties in catalogue order reproducible).
+std::vector<std::string> PackFilesIn(const std::string& folder);
+
+// Index into `list` of the pack whose file is `path` (compared after resolving
+// links and "." / ".."), or -1.
+int FindPackByPath(const TPackList& list, const std::string& path);
+
+} // namespace packs

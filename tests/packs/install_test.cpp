@@ -1,0 +1,139 @@
+// Installing pack archives into the packs folder and removing them.
+#include "zip_builder.h"
+
+#include "packs/install.h"
+#include "packs/pack.h"
+#include "packs/pack_list.h"
+#include "platform/registry.h"
+#include "support/temp_env.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class InstallTest : public ::testing::Test {
+protected:
+    TempEnv env;
+    QString packs = env.ProgramDir() + "/";
+    QString downloads = env.Root() + "/downloads/";
+
+    InstallTest() { QDir().mkpath(downloads); }
+
+    QString MakePack(const QString& path, const std::string& name, int pictures = 1)
+    {
+        ZipBuilder zip;
+        for (int i = 0; i < pictures; ++i)
+            zip.Add(std::to_string(i + 1) + " - P.jpg", TinyJpeg());
+        zip.Comment(PackComment(name));
+        EXPECT_TRUE(zip.WriteTo(path));
+        return path;
+    }
+
+    packs::InstallResult Install(const QString& source)
+    {
+        return packs::InstallPack(source.toStdString(), packs.toStdString());
+    }
+
+    std::string InstalledName(const QString& file) { return TPack((packs + file).toStdString()).Name; }
+};
+
+TEST_F(InstallTest, CopiesAValidPackIntoThePacksFolder)
+{
+    const auto result = Install(MakePack(downloads + "Fresh.ZIP", "Fresh"));
+    EXPECT_EQ(result.Outcome, packs::InstallOutcome::Installed);
+    EXPECT_EQ(result.Code, 0);
+    EXPECT_EQ(result.PackName, "Fresh");
+    EXPECT_FALSE(result.Replaced);
+    EXPECT_EQ(result.Target, (packs + "Fresh.ZIP").toStdString());
+    EXPECT_TRUE(QFile::exists(downloads + "Fresh.ZIP")) << "the source stays where it was";
+
+    TPackList list;
+    list.Rescan(packs.toStdString());
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.PackAt(0).Name, "Fresh");
+}
+
+TEST_F(InstallTest, RefusesWhatIsNoPackOrIsInstalledAlready)
+{
+    QFile text(downloads + "notes.txt");
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("hello");
+    text.close();
+    EXPECT_EQ(Install(text.fileName()).Outcome, packs::InstallOutcome::NotZipFile);
+
+    ZipBuilder().Add("a.jpg", TinyJpeg()).WriteTo(downloads + "nocomment.zip");
+    auto result = Install(downloads + "nocomment.zip");
+    EXPECT_EQ(result.Outcome, packs::InstallOutcome::InvalidPack);
+    EXPECT_EQ(result.Code, 114);
+    EXPECT_FALSE(result.Message.empty());
+
+    result = Install(downloads + "missing.zip");
+    EXPECT_EQ(result.Outcome, packs::InstallOutcome::Unreadable);
+    EXPECT_EQ(result.Code, 2);
+
+    // A pack already in the packs folder, named directly or through a link.
+    MakePack(packs + "here.zip", "Here");
+    EXPECT_EQ(Install(packs + "here.zip").Outcome, packs::InstallOutcome::AlreadyInFolder);
+    ASSERT_TRUE(QFile::link(env.ProgramDir(), env.Root() + "/link"));
+    EXPECT_EQ(Install(env.Root() + "/link/here.zip").Outcome, packs::InstallOutcome::AlreadyInFolder);
+
+    EXPECT_EQ(QDir(packs).entryList(QDir::Files), QStringList{"here.zip"}) << "nothing else was copied";
+}
+
+TEST_F(InstallTest, ReplacesAnInstalledPackOfTheSameName)
+{
+    MakePack(packs + "same.zip", "Old", 1);
+    {
+        TPack old((packs + "same.zip").toStdString());
+        old.Current = 2;
+    }
+    const auto result = Install(MakePack(downloads + "same.zip", "New", 3));
+    EXPECT_EQ(result.Outcome, packs::InstallOutcome::Installed);
+    EXPECT_TRUE(result.Replaced);
+    TPack installed((packs + "same.zip").toStdString());
+    EXPECT_EQ(installed.Name, "New");
+    EXPECT_EQ(installed.Current, 2) << "the file name keeps its current picture";
+}
+
+TEST_F(InstallTest, AFailedCopyKeepsTheOlderPack)
+{
+    MakePack(packs + "keep.zip", "Older");
+    const QString source = MakePack(downloads + "keep.zip", "Newer");
+    // The installer lets window messages run after checking the pack and before
+    // copying; the source disappearing then makes the copy fail.
+    QMetaObject::invokeMethod(qApp, [&] { QFile::remove(source); }, Qt::QueuedConnection);
+    const auto result = Install(source);
+    EXPECT_EQ(result.Outcome, packs::InstallOutcome::CopyFailed);
+    EXPECT_NE(result.Code, 0);
+    EXPECT_FALSE(result.Message.empty());
+    EXPECT_EQ(InstalledName("keep.zip"), "Older");
+    EXPECT_EQ(QDir(packs).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.zip"}) << "no temporary file left";
+}
+
+TEST_F(InstallTest, RemovesAPackButKeepsItsCurrentPicture)
+{
+    const QString path = MakePack(packs + "gone.zip", "Gone", 3);
+    {
+        TPack pack(path.toStdString());
+        pack.Current = 2;
+    }
+    QFile::setPermissions(path, QFileDevice::ReadOwner); // read-only files go as well
+    auto result = packs::RemovePack(path.toStdString());
+    EXPECT_EQ(result.Code, 0);
+    EXPECT_TRUE(result.Message.empty());
+    EXPECT_FALSE(QFile::exists(path));
+
+    result = packs::RemovePack(path.toStdString());
+    EXPECT_EQ(result.Code, 2);
+    EXPECT_FALSE(result.Message.empty());
+
+    // Installed again under the same name, the pack starts where it was left.
+    Install(MakePack(downloads + "gone.zip", "Gone", 3));
+    EXPECT_EQ(TPack(path.toStdString()).Current, 2);
+}
+
+} // namespace
