@@ -3,6 +3,7 @@
 #include "platform/single_instance.h"
 #include "ui/dialogs.h"
 #include "ui/main_window.h"
+#include "ui/quit_signals.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -41,6 +42,7 @@ int main(int argc, char** argv)
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                          [&window](QSessionManager&) { window.Quit(); });
         QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] { window.SaveSettings(); });
+        ui::QuitOnTerminationSignals(&window, [&window] { window.Quit(); });
         // "/startup" keeps the window hidden: the program waits in the notification area.
         if (arguments.isEmpty() || arguments.first() != QStringLiteral("/startup"))
             window.show();

@@ -1,0 +1,56 @@
+#include "ui/app_globals.h"
+
+#include "app/product.h"
+#include "app/random.h"
+#include "packs/pack_list.h"
+#include "platform/folders.h"
+#include "platform/priority.h"
+#include "platform/registry.h"
+#include "settings/options.h"
+
+namespace ui {
+
+TAppGlobals::TAppGlobals()
+{
+    platform::SetIdlePriority();
+    RandomizeFromEnvironmentOrClock();
+    Product = new TProduct(platform::GetSpecialFolder(platform::ProgramFolderCode));
+
+    platform::Registry& store = platform::Registry::CurrentUser();
+    // An unwritable store raises here; the process entry shows that and ends.
+    Options = new TOptions(store);
+    for (const QString& problem : Options->LoadProblems())
+            notices_ << QStringLiteral("A stored setting could not be read and keeps its default: %1.").arg(problem);
+    const QString backup = store.TakeDamageNotice();
+    if (!backup.isEmpty())
+        notices_ << QStringLiteral("The settings file %1 was damaged. It was kept as %2 and the "
+                                   "settings that could not be read were reset to their defaults.")
+                        .arg(store.FilePath(), backup);
+
+    PackList = new TPackList();
+}
+
+TAppGlobals::~TAppGlobals()
+{
+    Release();
+}
+
+void TAppGlobals::ReleasePackList()
+{
+    delete PackList;
+    PackList = nullptr;
+}
+
+void TAppGlobals::Release()
+{
+    if (released_)
+        return;
+    released_ = true;
+    ReleasePackList();
+    delete Options;
+    Options = nullptr;
+    delete Product;
+    Product = nullptr;
+}
+
+} // namespace ui

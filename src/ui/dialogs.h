@@ -1,0 +1,44 @@
+#pragma once
+// Every question and message the window puts to the user goes through this seam, so
+// tests can answer them. The real implementation uses QMessageBox and QFileDialog.
+#include <QString>
+
+#include <memory>
+
+class QWidget;
+
+namespace ui {
+
+enum class MessageIcon { Information, Question, Warning, Critical };
+enum class MessageButtons { Ok, OkCancel };
+enum class MessageAnswer { Ok, Cancel };
+
+// What the window asks for a file: title, filter in the "Name (*.ext)|*.ext|..."
+// form, default extension without a dot, and a proposed file name (may be empty).
+struct FileRequest {
+    QString title;
+    QString filter;
+    QString defaultExtension;
+    QString proposedName;
+    QString folder; // start folder; empty for the dialog's own choice
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual MessageAnswer Message(QWidget* owner, const QString& text, const QString& caption,
+                                  MessageIcon icon, MessageButtons buttons) = 0;
+    // The chosen file, or an empty text when the user cancelled.
+    virtual QString OpenFileName(QWidget* owner, const FileRequest& request) = 0;
+    // The chosen file, or an empty text when the user cancelled. The dialog itself
+    // asks before an existing file is replaced.
+    virtual QString SaveFileName(QWidget* owner, const FileRequest& request) = 0;
+};
+
+// QMessageBox and QFileDialog.
+std::unique_ptr<Dialogs> MakeQtDialogs();
+
+// "Packs (*.zip)|*.zip|All files (*.*)|*.*" as Qt's "Packs (*.zip);;All files (*.*)".
+QString QtFilterFromPipes(const QString& pipes);
+
+} // namespace ui

@@ -1,0 +1,242 @@
+// The main window's frame: set-up, layout scaled to the system font, closing,
+// minimising and the hand-over from a second start.
+#include "ui/main_window.h"
+
+#include "app/product.h"
+#include "archive/errors.h"
+#include "settings/options.h"
+#include "ui/app_globals.h"
+#include "ui/packs_page.h"
+#include "ui/program_icons.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace ui {
+
+TAMMF* AMMF = nullptr;
+
+namespace {
+
+QWidget* PlaceholderPage(const char* name, const QString& text)
+{
+    auto* page = new QWidget;
+    page->setObjectName(QString::fromLatin1(name));
+    auto* layout = new QVBoxLayout(page);
+    auto* label = new QLabel(text, page);
+    label->setAlignment(Qt::AlignCenter);
+    layout->addWidget(label);
+    return page;
+}
+
+} // namespace
+
+TAMMF::TAMMF(std::unique_ptr<Dialogs> dialogs, QStringList arguments, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      dialogs_(std::move(dialogs)), arguments_(std::move(arguments))
+{
+    setObjectName(QStringLiteral("AMMF"));
+    // The global initialisation comes first: everything below reads its objects.
+    globals_ = std::make_unique<TAppGlobals>();
+    AMMF = this;
+
+    PC = new QTabWidget(this);
+    PC->setObjectName(QStringLiteral("PC"));
+    PS = new TPacksPage(*this);
+    OS = PlaceholderPage("OS", QStringLiteral("Options"));
+    AS = PlaceholderPage("AS", QStringLiteral("About"));
+    PC->addTab(PS, QStringLiteral("Packs"));
+    PC->addTab(OS, QStringLiteral("Options"));
+    PC->addTab(AS, QStringLiteral("About"));
+    PC->setCurrentIndex(0);
+    CreateActions();
+    CreateMenus();
+
+    // Set-up. The agent (tray icon, menu AM, scheduler) attaches to the window
+    // from outside through AM, ToggleMainWindow and the signals.
+    QGuiApplication::setApplicationDisplayName(Product->ProductTitle);
+    setWindowTitle(Product->ProductTitle);
+    PIL = LoadProgramIcons();
+    if (!PIL.empty())
+        setWindowIcon(PIL.front());
+    ComputeScaleFactor();
+    LayOut();
+    PS->FillPackList();
+
+    // Problems met while loading the settings are told once the loop runs, so the
+    // message boxes have a window to stand in front of.
+    const QStringList notices = globals_->StartupNotices();
+    if (!notices.isEmpty())
+        QTimer::singleShot(0, this, [this, notices] {
+            for (const QString& notice : notices)
+                ReportProblem(notice);
+        });
+}
+
+TAMMF::~TAMMF()
+{
+    // The list's items point into PackList: no page updates while going down.
+    PS->PV->blockSignals(true);
+    SaveSettings();
+    globals_->ReleasePackList();
+    globals_->Release();
+    if (AMMF == this)
+        AMMF = nullptr;
+}
+
+void TAMMF::ComputeScaleFactor()
+{
+    // The design is for a font 13 pixels high (8 points at 96 dots per inch). Grow
+    // with the system font, and further where a caption would not fit its control.
+    const QFontMetrics metrics(font());
+    double scale = std::max(1.0, metrics.height() / 13.0);
+    auto fit = [&scale](const QFont& font, QString text, int designWidth, int padding) {
+        text.remove(QLatin1Char('&'));
+        const int needed = QFontMetrics(font).horizontalAdvance(text) + padding;
+        scale = std::max(scale, static_cast<double>(needed) / designWidth);
+    };
+    const int buttonPadding = 2 * style()->pixelMetric(QStyle::PM_ButtonMargin) + 8;
+    for (const QPushButton* button : {PS->PictureBack, PS->PictureNext, PS->MorePacks, PS->FrontAction})
+        fit(button->font(), button->text(), button == PS->MorePacks ? 97 : button == PS->FrontAction ? 83 : 73,
+            buttonPadding);
+    fit(PS->PSB->font(), QStringLiteral("  Get more art packs from our web-site!"), 377, 4);
+    fit(PS->PSB2->font(), QStringLiteral("888 of 888  "), 73, 4);
+    ScaleFactor = scale;
+}
+
+void TAMMF::LayOut()
+{
+    const double s = ScaleFactor;
+    setFixedSize(static_cast<int>(DesignClientWidth * s), static_cast<int>(DesignClientHeight * s));
+    PC->setGeometry(static_cast<int>(8 * s), static_cast<int>(9 * s), static_cast<int>(585 * s),
+                    static_cast<int>(340 * s));
+    PS->LayOut(s);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+bool TAMMF::SaveSettings()
+{
+    if (!Options)
+        return false;
+    try {
+        Options->Save();
+        return true;
+    } catch (const std::exception& e) {
+        ReportProblem(QStringLiteral("The settings could not be saved: %1.").arg(QString::fromUtf8(e.what())));
+        return false;
+    }
+}
+
+void TAMMF::ReportProblem(const QString& text)
+{
+    UserDialogs().Message(this, text, QStringLiteral("Problem"), MessageIcon::Warning, MessageButtons::Ok);
+}
+
+void TAMMF::ReportPackError(int code, const QString& detail)
+{
+    if (code == 0)
+        return;
+    QString text = QString::fromStdString(archiva::ErrorText(code)) + QLatin1Char('.');
+    if (!detail.isEmpty())
+        text += QLatin1Char('\n') + detail;
+    ReportProblem(text);
+}
+
+void TAMMF::ToggleMainWindow()
+{
+    if (isVisible() && !isMinimized()) {
+        showMinimized();
+        return;
+    }
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void TAMMF::ShowInstance()
+{
+    ToggleMainWindow();
+    emit ShowInstanceRequested();
+}
+
+void TAMMF::Quit()
+{
+    quitting_ = true;
+    close();
+}
+
+void TAMMF::closeEvent(QCloseEvent* event)
+{
+    if (busy_) {
+        // Never pull the window away under a running composition; finish first.
+        event->ignore();
+        if (quitting_ || !(Options && Options->AutoChangeEnabled))
+            closeWhenIdle_ = true;
+        return;
+    }
+    if (!quitting_ && Options && Options->AutoChangeEnabled) {
+        // With automatic changing on the program stays: the window only goes away.
+        event->ignore();
+        hide();
+        emit HiddenByClose();
+        return;
+    }
+    SaveSettings();
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void TAMMF::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+        // A minimised window leaves the taskbar: it comes back through the tray
+        // icon or a second start.
+        QTimer::singleShot(0, this, [this] {
+            if (isMinimized())
+                hide();
+        });
+    }
+}
+
+bool TAMMF::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate && !installSwitchDone_ && !arguments_.isEmpty()
+        && arguments_.first() == QStringLiteral("/install")) {
+        // Composing once is what the switch is for; activations after the first
+        // must not change the wallpaper again.
+        installSwitchDone_ = true;
+        QTimer::singleShot(0, this, &TAMMF::RunInstallSwitch);
+    }
+    return QWidget::event(event);
+}
+
+void TAMMF::RunInstallSwitch()
+{
+    if (!Options)
+        return;
+    const int remembered = Options->ColorInfluence;
+    Options->ColorInfluence = 4; // Relaxing only
+    PS->SelectPictureByIndex(50);
+    ExpoRefreshExecute();
+    Options->ColorInfluence = remembered;
+    SaveSettings();
+}
+
+} // namespace ui

@@ -1,0 +1,135 @@
+#pragma once
+// The program's only window, form class TAMMF: the page control PC with the pages
+// PS (Packs), OS (Options) and AS (About), the action list AL, the Packs page menu
+// PM and the agent menu AM. Its construction runs the global initialisation
+// (TAppGlobals) before its own set-up; its destruction saves the settings and
+// releases the globals in their fixed order.
+#include "ui/dialogs.h"
+
+#include <QIcon>
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class QAction;
+class QMenu;
+class QProgressBar;
+class QTabWidget;
+
+namespace ui {
+
+class TAppGlobals;
+class TPacksPage;
+
+class TAMMF : public QWidget {
+    Q_OBJECT
+public:
+    // arguments: the program's arguments without the program name; only the first
+    // one is examined ("/install" here, "/startup" by the agent).
+    TAMMF(std::unique_ptr<Dialogs> dialogs, QStringList arguments, QWidget* parent = nullptr);
+    ~TAMMF() override;
+
+    // Design size of the client area at 96 dots per inch.
+    static constexpr int DesignClientWidth = 601;
+    static constexpr int DesignClientHeight = 357;
+
+    // Components, named as the form names them (also their objectName).
+    QTabWidget* PC = nullptr;
+    TPacksPage* PS = nullptr;
+    QWidget* OS = nullptr;
+    QWidget* AS = nullptr;
+    QMenu* PM = nullptr;
+    QMenu* AM = nullptr;
+    std::vector<QIcon> PIL;
+
+    // The action list AL.
+    QAction* ExpoRefresh = nullptr;
+    QAction* ExpoRandom = nullptr;
+    QAction* ExpoNext = nullptr;
+    QAction* ExpoBack = nullptr;
+    QAction* ExpoExport = nullptr;
+    QAction* SiteMorePacks = nullptr;
+    QAction* PackInstall = nullptr;
+    QAction* PackRemove = nullptr;
+    // Items of AM that are not bound to an action of AL.
+    QAction* AgentSettings = nullptr;
+    QAction* AgentExit = nullptr;
+
+    double ScaleFactor = 1.0;
+
+    Dialogs& UserDialogs() { return *dialogs_; }
+
+    // Exposition actions. Each does nothing while the window is busy, so nothing
+    // can start a second composition.
+    void ExpoRefreshExecute();
+    void ExpoRandomExecute();
+    void ExpoNextExecute();
+    void ExpoBackExecute();
+    void ExpoExportExecute();
+    void SiteMorePacksExecute();
+    void PackInstallExecute();
+    void PackRemoveExecute();
+
+    // Busy state: PC and the items of AM disabled, wait cursor, progress bar shown.
+    void BeginBusy();
+    void EndBusy();
+    bool IsBusy() const { return busy_; }
+    // The composer's progress callback: -100 resets, other values only move forward.
+    void ShowProgress(int value);
+
+    // Shows the window in front when it is hidden or minimised, minimises it
+    // (which hides it) when it is visible: a left click on the tray icon.
+    void ToggleMainWindow();
+    // What a second start asks of the running instance.
+    void ShowInstance();
+    // Ends the program: closes the window without the close-query rule.
+    void Quit();
+
+    // Saves the settings; a failure is shown to the user. Returns success.
+    bool SaveSettings();
+    // Shows an archive error code in a "Problem" box, with a sentence naming the
+    // file when one is given; nothing for 0.
+    void ReportPackError(int code, const QString& detail = {});
+    // Shows a failure in a "Problem" box.
+    void ReportProblem(const QString& text);
+
+    // The "/install" handling, run on the first activation of the window.
+    void RunInstallSwitch();
+
+signals:
+    // Emitted by ShowInstance after the toggle, for the agent (it adds its icon).
+    void ShowInstanceRequested();
+    // Emitted when closing only hid the window (automatic changing is on); the
+    // agent then removes its icon when the icon setting is "no icon".
+    void HiddenByClose();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void LayOut();
+    void ComputeScaleFactor();
+    // Composes from what the Packs page shows; saves it as wallpaper, or as a
+    // JPEG file when exportPath is given. Returns success; failures are shown.
+    bool ComposeAndOutput(const QString& exportPath);
+
+    std::unique_ptr<Dialogs> dialogs_;
+    std::unique_ptr<TAppGlobals> globals_;
+    QStringList arguments_;
+    bool busy_ = false;
+    bool quitting_ = false;
+    bool closeWhenIdle_ = false;
+    bool installSwitchDone_ = false;
+    bool wallpaperFailureTold_ = false;
+};
+
+// The one window of the process (null before it is created and after it is gone).
+extern TAMMF* AMMF;
+
+} // namespace ui

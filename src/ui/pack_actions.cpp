@@ -1,0 +1,55 @@
+// Installing a pack from a chosen file and removing the selected one, from the
+// Packs page's context menu. The list is rebuilt after every confirmed dialogue.
+#include "ui/main_window.h"
+
+#include "packs/install.h"
+#include "packs/pack.h"
+#include "platform/folders.h"
+#include "ui/packs_page.h"
+
+#include <QApplication>
+
+namespace ui {
+
+void TAMMF::PackInstallExecute()
+{
+    if (busy_)
+        return;
+    FileRequest request;
+    request.title = QStringLiteral("Install a new pack...");
+    request.filter = QStringLiteral("Packs (*.zip)|*.zip|All files (*.*)|*.*");
+    request.defaultExtension = QStringLiteral("zip");
+    const QString source = UserDialogs().OpenFileName(this, request);
+    if (source.isEmpty())
+        return;
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QCoreApplication::processEvents();
+    const packs::InstallResult result = packs::InstallPack(
+        source.toStdString(), platform::GetSpecialFolder(platform::ProgramFolderCode).toStdString());
+    QApplication::restoreOverrideCursor();
+
+    // Another kind of file, or one already in the packs folder, is passed over in
+    // silence; everything else that failed carries its code.
+    if (result.Outcome != packs::InstallOutcome::Installed && result.Code != 0)
+        ReportPackError(result.Code, QStringLiteral("File: %1").arg(source));
+    PS->FillPackList();
+}
+
+void TAMMF::PackRemoveExecute()
+{
+    if (busy_)
+        return;
+    TPack* pack = PS->SelectedPack();
+    if (!pack)
+        return;
+    if (UserDialogs().Message(this, QStringLiteral("Are you sure you want to remove this pack?"),
+                              QStringLiteral("Confirmation"), MessageIcon::Question, MessageButtons::OkCancel)
+        != MessageAnswer::Ok)
+        return;
+    const packs::RemoveResult result = packs::RemovePack(pack->Path);
+    ReportPackError(result.Code, QStringLiteral("File: %1").arg(QString::fromStdString(pack->Path)));
+    PS->FillPackList();
+}
+
+} // namespace ui

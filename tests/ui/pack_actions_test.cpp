@@ -1,0 +1,118 @@
+// Installing and removing packs from the Packs page's menu, with the dialogs
+// answered by the test.
+#include "ui/window_fixture.h"
+
+#include "archive/errors.h"
+
+#include <QAction>
+#include <QDir>
+
+namespace uitest {
+namespace {
+
+class PackActionsTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        QDir().mkpath(Outside());
+    }
+    QString Outside() const { return env.Root() + "/downloads"; }
+};
+
+TEST_F(PackActionsTest, InstallCopiesAValidPackAndRefreshesTheList)
+{
+    ASSERT_TRUE(WriteSimplePack(PackPath("old.zip"), "Old", 1, 1));
+    ASSERT_TRUE(WriteSimplePack(Outside() + "/New.ZIP", "New", 2, 2));
+    Open();
+    dialogs->openFiles.push_back(Outside() + "/New.ZIP");
+    window->PackInstall->trigger();
+    ASSERT_EQ(dialogs->openRequests.size(), 1u);
+    EXPECT_EQ(dialogs->openRequests[0].title, "Install a new pack...");
+    EXPECT_EQ(dialogs->openRequests[0].filter, "Packs (*.zip)|*.zip|All files (*.*)|*.*");
+    EXPECT_EQ(dialogs->openRequests[0].defaultExtension, "zip");
+    EXPECT_TRUE(QFileInfo::exists(PackPath("New.ZIP")));
+    EXPECT_EQ(Bar(), "  Two packs installed");
+    EXPECT_TRUE(dialogs->messages.empty());
+
+    // A newer pack of the same file name replaces the installed one.
+    ASSERT_TRUE(WriteSimplePack(Outside() + "/New.ZIP", "Newer", 2, 4));
+    dialogs->openFiles.push_back(Outside() + "/New.ZIP");
+    window->PackInstall->trigger();
+    EXPECT_EQ(Page().InstalledPackCount(), 2);
+    bool found = false;
+    for (int row = 0; row < 2; ++row)
+        found |= Page().PV->item(row)->text() == "Newer";
+    EXPECT_TRUE(found);
+}
+
+TEST_F(PackActionsTest, FilesThatAreNoPacksAreRefusedAsSpecified)
+{
+    ASSERT_TRUE(WriteSimplePack(PackPath("here.zip"), "Here", 1, 1));
+    QFile text(Outside() + "/notes.txt");
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("hello");
+    text.close();
+    ASSERT_TRUE(WriteZip(Outside() + "/empty.zip", "", {{"1 - A.jpg", "x"}}));
+    Open();
+    Select(0);
+
+    // Cancelled: nothing happens, the selection stays.
+    window->PackInstallExecute();
+    EXPECT_EQ(Position(), "1 of 1  ");
+
+    // Another kind of file, and a pack already in the packs folder: no message,
+    // only the list is refreshed (nothing selected afterwards).
+    for (const QString& file : {Outside() + "/notes.txt", PackPath("here.zip")}) {
+        Select(0);
+        dialogs->openFiles.push_back(file);
+        window->PackInstallExecute();
+        EXPECT_TRUE(dialogs->messages.empty()) << file.toStdString();
+        EXPECT_EQ(Bar(), "  One pack installed");
+    }
+    EXPECT_FALSE(QFileInfo::exists(PackPath("notes.txt")));
+
+    // An archive that is no pack: a "Problem" box with the text of code 114.
+    dialogs->openFiles.push_back(Outside() + "/empty.zip");
+    window->PackInstallExecute();
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0].caption, "Problem");
+    EXPECT_EQ(dialogs->messages[0].icon, ui::MessageIcon::Warning);
+    EXPECT_EQ(dialogs->messages[0].buttons, ui::MessageButtons::Ok);
+    EXPECT_TRUE(dialogs->messages[0].text.startsWith(
+        QString::fromStdString(archiva::ErrorText(archiva::ErrorInvalidPack)) + "."));
+    EXPECT_FALSE(QFileInfo::exists(PackPath("empty.zip")));
+}
+
+TEST_F(PackActionsTest, RemoveAsksFirstAndDeletesOnOk)
+{
+    ASSERT_TRUE(WriteSimplePack(PackPath("a.zip"), "A", 1, 2));
+    ASSERT_TRUE(WriteSimplePack(PackPath("b.zip"), "B", 2, 1));
+    Open();
+    // Remove is offered only while a pack is selected.
+    EXPECT_FALSE(window->PackRemove->isVisible());
+    Select(0);
+    ASSERT_TRUE(window->PackRemove->isVisible());
+    Page().PictureNext->click();
+
+    dialogs->answers.push_back(ui::MessageAnswer::Cancel);
+    window->PackRemove->trigger();
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0].text, "Are you sure you want to remove this pack?");
+    EXPECT_EQ(dialogs->messages[0].caption, "Confirmation");
+    EXPECT_EQ(dialogs->messages[0].icon, ui::MessageIcon::Question);
+    EXPECT_EQ(dialogs->messages[0].buttons, ui::MessageButtons::OkCancel);
+    // Cancel: everything as it was, without a refresh.
+    EXPECT_TRUE(QFileInfo::exists(PackPath("a.zip")));
+    EXPECT_EQ(Position(), "2 of 2  ");
+
+    dialogs->answers.push_back(ui::MessageAnswer::Ok);
+    window->PackRemove->trigger();
+    EXPECT_FALSE(QFileInfo::exists(PackPath("a.zip")));
+    EXPECT_EQ(Bar(), "  One pack installed");
+    EXPECT_EQ(Page().PV->item(0)->text(), "B");
+    EXPECT_EQ(dialogs->messages.size(), 2u); // the question only, no problem
+}
+
+} // namespace
+} // namespace uitest

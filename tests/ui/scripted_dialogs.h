@@ -1,0 +1,69 @@
+#pragma once
+// Dialogs answered by the test: every message and file request is recorded, and
+// the answers come from queues (OK and "cancelled" when a queue is empty).
+#include "ui/dialogs.h"
+
+#include <QString>
+
+#include <deque>
+#include <vector>
+
+namespace uitest {
+
+struct ShownMessage {
+    QString text;
+    QString caption;
+    ui::MessageIcon icon;
+    ui::MessageButtons buttons;
+};
+
+struct ScriptedDialogs : ui::Dialogs {
+    std::vector<ShownMessage> messages;
+    std::vector<ui::FileRequest> openRequests;
+    std::vector<ui::FileRequest> saveRequests;
+    std::deque<ui::MessageAnswer> answers;
+    std::deque<QString> openFiles;
+    std::deque<QString> saveFiles;
+
+    ui::MessageAnswer Message(QWidget*, const QString& text, const QString& caption, ui::MessageIcon icon,
+                              ui::MessageButtons buttons) override
+    {
+        messages.push_back({text, caption, icon, buttons});
+        if (answers.empty())
+            return ui::MessageAnswer::Ok;
+        const ui::MessageAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    QString OpenFileName(QWidget*, const ui::FileRequest& request) override
+    {
+        openRequests.push_back(request);
+        return Next(openFiles);
+    }
+    QString SaveFileName(QWidget*, const ui::FileRequest& request) override
+    {
+        saveRequests.push_back(request);
+        return Next(saveFiles);
+    }
+    // Messages with the given caption.
+    std::vector<ShownMessage> WithCaption(const QString& caption) const
+    {
+        std::vector<ShownMessage> found;
+        for (const ShownMessage& m : messages)
+            if (m.caption == caption)
+                found.push_back(m);
+        return found;
+    }
+
+private:
+    static QString Next(std::deque<QString>& queue)
+    {
+        if (queue.empty())
+            return {};
+        QString value = queue.front();
+        queue.pop_front();
+        return value;
+    }
+};
+
+} // namespace uitest
