@@ -29,6 +29,17 @@ void PrintHelp(std::FILE* out)
     std::fprintf(out, "\n  help\n      Shows this text.\n");
 }
 
+// Qt's note that XDG_RUNTIME_DIR is unset says nothing about our work: a headless
+// session often has none. Everything else goes through as usual.
+QtMessageHandler previousHandler = nullptr;
+void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")))
+        return;
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -37,6 +48,7 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY")
         && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    previousHandler = qInstallMessageHandler(FilterMessages);
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("ambience-cli"));
 

@@ -76,14 +76,17 @@ void Picture::Draw(QPainter& painter, const QRect& target) const
         return;
     }
 
-    const QTransform device = painter.deviceTransform();
+    // The world transform maps our coordinates to the paint device's own. (The
+    // device transform may also hold a widget's offset in its window's backing
+    // store, which the device's own rectangle does not include.)
+    const QTransform world = painter.worldTransform();
     QPaintDevice* pd = painter.device();
-    if (device.type() <= QTransform::TxTranslate && pd && pd->devicePixelRatioF() == 1.0) {
+    if (world.type() <= QTransform::TxTranslate && pd && pd->devicePixelRatioF() == 1.0) {
         // Pixels map one to one: resample only the part of the target that lies on
         // the device, so a picture far larger than the canvas costs no more than
         // the canvas itself.
-        const int dx = static_cast<int>(device.dx());
-        const int dy = static_cast<int>(device.dy());
+        const int dx = static_cast<int>(world.dx());
+        const int dy = static_cast<int>(world.dy());
         const QRect onDevice = target.translated(dx, dy);
         QRect visible = onDevice.intersected(QRect(0, 0, pd->width(), pd->height()));
         if (painter.hasClipping())
@@ -98,7 +101,7 @@ void Picture::Draw(QPainter& painter, const QRect& target) const
 
     // Scaled, rotated or high-density painters: stretch to the size the target
     // has on the device, then let the painter map it.
-    const QRectF mapped = device.mapRect(QRectF(target));
+    const QRectF mapped = painter.deviceTransform().mapRect(QRectF(target));
     const QSize size(std::clamp(static_cast<int>(mapped.width() + 0.5), 1, MaxTransformedSide),
                      std::clamp(static_cast<int>(mapped.height() + 0.5), 1, MaxTransformedSide));
     const QImage stretched = StretchPart(image_, size, QRect(QPoint(0, 0), size));
