@@ -2,12 +2,16 @@
 // minimising and the hand-over from a second start.
 #include "ui/main_window.h"
 
+#include "agent/agent.h"
 #include "app/product.h"
 #include "archive/errors.h"
 #include "settings/options.h"
+#include "ui/about_page.h"
 #include "ui/app_globals.h"
+#include "ui/options_page.h"
 #include "ui/packs_page.h"
 #include "ui/program_icons.h"
+#include "ui/window_agent.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,21 +32,6 @@ namespace ui {
 
 TAMMF* AMMF = nullptr;
 
-namespace {
-
-QWidget* PlaceholderPage(const char* name, const QString& text)
-{
-    auto* page = new QWidget;
-    page->setObjectName(QString::fromLatin1(name));
-    auto* layout = new QVBoxLayout(page);
-    auto* label = new QLabel(text, page);
-    label->setAlignment(Qt::AlignCenter);
-    layout->addWidget(label);
-    return page;
-}
-
-} // namespace
-
 TAMMF::TAMMF(std::unique_ptr<Dialogs> dialogs, QStringList arguments, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
@@ -56,17 +45,31 @@ TAMMF::TAMMF(std::unique_ptr<Dialogs> dialogs, QStringList arguments, QWidget* p
     PC = new QTabWidget(this);
     PC->setObjectName(QStringLiteral("PC"));
     PS = new TPacksPage(*this);
-    OS = PlaceholderPage("OS", QStringLiteral("Options"));
-    AS = PlaceholderPage("AS", QStringLiteral("About"));
+    auto* options = new TOptionsPage;
+    auto* about = new TAboutPage; // fills its product labels from Product
+    OS = options;
+    AS = about;
     PC->addTab(PS, QStringLiteral("Packs"));
     PC->addTab(OS, QStringLiteral("Options"));
     PC->addTab(AS, QStringLiteral("About"));
     PC->setCurrentIndex(0);
+    // Apply and Cancel go back to the Packs page; Apply refreshes the agent's icon
+    // and shows a failed save. The About page draws a new featured link each time
+    // it is opened, and F1 anywhere in the window opens the help page.
+    connect(options, &TOptionsPage::SwitchToPage, PC, &QTabWidget::setCurrentIndex);
+    options->SetUpdateIcon([] {
+        if (Agent)
+            Agent->UpdateIcon();
+    });
+    options->SetReportProblem([this](const QString& text) { ReportProblem(text); });
+    about->AttachTo(PC);
+    about->InstallHelpKey(this);
     CreateActions();
     CreateMenus();
 
-    // Set-up. The agent (tray icon, menu AM, scheduler) attaches to the window
-    // from outside through AM, ToggleMainWindow and the signals.
+    // Set-up. The agent (tray icon, menu AM, scheduler) sees the window through
+    // TWindowAgentHost; a second start and a close that only hides reach it
+    // through the signals.
     QGuiApplication::setApplicationDisplayName(Product->ProductTitle);
     setWindowTitle(Product->ProductTitle);
     PIL = LoadProgramIcons();
@@ -74,6 +77,11 @@ TAMMF::TAMMF(std::unique_ptr<Dialogs> dialogs, QStringList arguments, QWidget* p
         setWindowIcon(PIL.front());
     ComputeScaleFactor();
     LayOut();
+    agentHost_ = std::make_unique<TWindowAgentHost>(*this);
+    agent_ = std::make_unique<TAgent>(*agentHost_, arguments_);
+    connect(this, &TAMMF::ShowInstanceRequested, agent_.get(), &TAgent::ShowInstance);
+    connect(this, &TAMMF::HiddenByClose, agent_.get(), &TAgent::WindowHiddenByClose);
+    options->LoadOptionsPage();
     PS->FillPackList();
 
     // Problems met while loading the settings are told once the loop runs, so the
@@ -92,6 +100,7 @@ TAMMF::~TAMMF()
     PS->PV->blockSignals(true);
     SaveSettings();
     globals_->ReleasePackList();
+    agent_.reset();
     globals_->Release();
     if (AMMF == this)
         AMMF = nullptr;
@@ -124,6 +133,8 @@ void TAMMF::LayOut()
     PC->setGeometry(static_cast<int>(8 * s), static_cast<int>(9 * s), static_cast<int>(585 * s),
                     static_cast<int>(340 * s));
     PS->LayOut(s);
+    static_cast<TOptionsPage*>(OS)->LayOut(s);
+    static_cast<TAboutPage*>(AS)->LayOut(s);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         move(area.center() - QPoint(width() / 2, height() / 2));

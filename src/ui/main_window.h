@@ -15,6 +15,7 @@
 
 class QAction;
 class QMenu;
+class TAgent;
 class QProgressBar;
 class QTabWidget;
 
@@ -22,6 +23,7 @@ namespace ui {
 
 class TAppGlobals;
 class TPacksPage;
+class TWindowAgentHost;
 
 class TAMMF : public QWidget {
     Q_OBJECT
@@ -98,6 +100,18 @@ public:
     // The "/install" handling, run on the first activation of the window.
     void RunInstallSwitch();
 
+    // What the last Refresh (also through Random, Next, Back) came to, for callers
+    // that tell the user themselves: the agent and ambience-cli's hand-over.
+    struct ActionOutcome {
+        bool done = false;         // composed, written and counted
+        bool wallpaperSet = false; // and the desktop took it
+        QString problem;           // why not done
+        QString wallpaperProblem;  // why the desktop did not take it
+    };
+    const ActionOutcome& LastAction() const { return lastAction_; }
+    // While set, a failed composition is not shown in a message box.
+    void SetQuietProblems(bool quiet) { quietProblems_ = quiet; }
+
 signals:
     // Emitted by ShowInstance after the toggle, for the agent (it adds its icon).
     void ShowInstanceRequested();
@@ -127,6 +141,12 @@ private:
     bool closeWhenIdle_ = false;
     bool installSwitchDone_ = false;
     bool wallpaperFailureTold_ = false;
+    bool quietProblems_ = false;
+    ActionOutcome lastAction_;
+    // The notification-area agent and the window's side of it; the agent goes
+    // before the settings and the application record it reads.
+    std::unique_ptr<TWindowAgentHost> agentHost_;
+    std::unique_ptr<TAgent> agent_;
 };
 
 // The one window of the process (null before it is created and after it is gone).

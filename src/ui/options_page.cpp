@@ -1,0 +1,464 @@
+#include "ui/options_page.h"
+
+#include "settings/options.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <exception>
+
+namespace ui {
+
+QStringList IntervalItems()
+{
+    return {QStringLiteral("1"),  QStringLiteral("2"),  QStringLiteral("3"),  QStringLiteral("4"),
+            QStringLiteral("5"),  QStringLiteral("6"),  QStringLiteral("9"),  QStringLiteral("12"),
+            QStringLiteral("18"), QStringLiteral("24"), QStringLiteral("36"), QStringLiteral("48"),
+            QStringLiteral("72"), QStringLiteral("96")};
+}
+
+int IntervalItemHours(const QString& text)
+{
+    bool ok = false;
+    const int hours = text.trimmed().toInt(&ok);
+    return ok ? hours : 12;
+}
+
+int IntervalItemIndex(const QStringList& items, int hours)
+{
+    for (int i = 0; i < items.size(); ++i)
+        if (IntervalItemHours(items[i]) >= hours)
+            return i;
+    return static_cast<int>(items.size()) - 1;
+}
+
+namespace {
+
+// The settings the page edits, kept so a failed Apply can be taken back whole.
+struct PageSettings {
+    bool autoChangeEnabled;
+    std::int32_t autoChangeInterval, autoChangeIcon, backgroundType, pictureOrientation, pictureSize,
+        colorInfluence, colorLightness, colorSaturation;
+};
+
+PageSettings Take(const TOptions& o)
+{
+    return {o.AutoChangeEnabled, o.AutoChangeInterval, o.AutoChangeIcon,  o.BackgroundType,  o.PictureOrientation,
+            o.PictureSize,       o.ColorInfluence,     o.ColorLightness,  o.ColorSaturation};
+}
+
+void Restore(TOptions& o, const PageSettings& s)
+{
+    o.AutoChangeEnabled = s.autoChangeEnabled;
+    o.AutoChangeInterval = s.autoChangeInterval;
+    o.AutoChangeIcon = s.autoChangeIcon;
+    o.BackgroundType = s.backgroundType;
+    o.PictureOrientation = s.pictureOrientation;
+    o.PictureSize = s.pictureSize;
+    o.ColorInfluence = s.colorInfluence;
+    o.ColorLightness = s.colorLightness;
+    o.ColorSaturation = s.colorSaturation;
+}
+
+QColor GreyText(const QPalette& palette)
+{
+    // The system's grey-text colour; white text must stay readable on it.
+    QColor colour = palette.color(QPalette::Disabled, QPalette::WindowText);
+    if (colour.lightness() > 150)
+        colour = QColor(128, 128, 128);
+    return colour;
+}
+
+template <class W>
+W* Named(W* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QLabel* Header(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* label = Named(new QLabel(caption, parent), name);
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, GreyText(palette));
+    palette.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(palette);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
+}
+
+QComboBox* List(QWidget* parent, const char* name, const QStringList& items)
+{
+    auto* list = Named(new QComboBox(parent), name);
+    list->setEditable(false);
+    list->addItems(items);
+    list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    return list;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* button = Named(new QPushButton(caption, parent), name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+int Scaled(int design, double scale)
+{
+    return static_cast<int>(design * scale);
+}
+
+// Width at the design size times scale, or what the control's text needs.
+int WidthFor(const QWidget* widget, int designWidth, double scale)
+{
+    return std::max(Scaled(designWidth, scale), widget->sizeHint().width());
+}
+
+int HeightFor(const QWidget* widget, int designHeight, double scale)
+{
+    return std::max(Scaled(designHeight, scale), widget->sizeHint().height());
+}
+
+} // namespace
+
+TOptionsPage::TOptionsPage(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("OS"));
+    OSB = Named(new QScrollArea(this), "OSB");
+    OSB->setFrameShape(QFrame::NoFrame);
+    OSB->setFocusPolicy(Qt::NoFocus); // a container, not a stop of its own
+    OSB->setWidgetResizable(false);
+    OSB->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Only for a font so large that the row would not fit: nothing may be cut off.
+    OSB->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    OSB->verticalScrollBar()->setTracking(true);
+    box_ = new QWidget;
+    box_->setObjectName(QStringLiteral("OSBContent"));
+    OSB->setWidget(box_);
+    OSB->viewport()->setAutoFillBackground(false);
+    box_->setAutoFillBackground(false);
+
+    CreateControls(box_);
+    OAB = Button(this, "OAB", QStringLiteral("&Apply"));
+    OCB = Button(this, "OCB", QStringLiteral("&Cancel"));
+
+    QWidget* order[] = {ACC, ACH, ACI, PCB, PCO, PCS, CCIE, CCIN, CCIR, CCLC, CCSC, OAB, OCB};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+
+    ConnectChanges();
+    connect(OAB, &QPushButton::clicked, this, &TOptionsPage::OABClick);
+    connect(OCB, &QPushButton::clicked, this, &TOptionsPage::OCBClick);
+
+    // Until the window lays the page out with its own scale: the design size grown
+    // with this font (the design font is 13 pixels high).
+    LayOut(std::max(1.0, QFontMetrics(font()).height() / 13.0));
+    ShowApplyButtons(false);
+}
+
+void TOptionsPage::CreateControls(QWidget* box)
+{
+    ACL = Header(box, "ACL", QStringLiteral("  Enable the Ambience\u2122 technology"));
+    ACC = Named(new QCheckBox(QStringLiteral("Automatically change my desktop"), box), "ACC");
+    ACIL = Named(new QLabel(QStringLiteral("every"), box), "ACIL");
+    ACH = List(box, "ACH", IntervalItems());
+    ACIL2 = Named(new QLabel(QStringLiteral("hour with"), box), "ACIL2");
+    ACI = List(box, "ACI", {QStringLiteral("no icon"), QStringLiteral("a small icon"), QStringLiteral("a small clock")});
+    ACIL3 = Named(new QLabel(QStringLiteral("in the notification area"), box), "ACIL3");
+
+    PCL = Header(box, "PCL", QStringLiteral("  Set up the composition"));
+    PCBL = Named(new QLabel(QStringLiteral("Background"), box), "PCBL");
+    PCOL = Named(new QLabel(QStringLiteral("Picture"), box), "PCOL");
+    PCSL = Named(new QLabel(QStringLiteral("Picture size"), box), "PCSL");
+    PCB = List(box, "PCB",
+               {QStringLiteral("Original"), QStringLiteral("Shaded"), QStringLiteral("Embossed"),
+                QStringLiteral("Smoothed"), QStringLiteral("Solid")});
+    PCO = List(box, "PCO", {QStringLiteral("Centered"), QStringLiteral("Bottom-Right"), QStringLiteral("Collage")});
+    PCS = List(box, "PCS",
+               {QStringLiteral("Smaller"), QStringLiteral("Optimal"), QStringLiteral("Larger"), QStringLiteral("Maximum")});
+
+    CCL = Header(box, "CCL", QStringLiteral("  Choose colors by influence"));
+    CCLL = Named(new QLabel(QStringLiteral("Lightness"), box), "CCLL");
+    CCSL = Named(new QLabel(QStringLiteral("Saturation"), box), "CCSL");
+    CCIE = Named(new QCheckBox(QStringLiteral("Energetic"), box), "CCIE");
+    CCIN = Named(new QCheckBox(QStringLiteral("Neutral"), box), "CCIN");
+    CCIR = Named(new QCheckBox(QStringLiteral("Relaxing"), box), "CCIR");
+    CCLC = List(box, "CCLC", {QStringLiteral("Darker"), QStringLiteral("Optimal"), QStringLiteral("Brighter")});
+    CCSC = List(box, "CCSC", {QStringLiteral("Softer"), QStringLiteral("Optimal"), QStringLiteral("Deeper")});
+}
+
+void TOptionsPage::ConnectChanges()
+{
+    // toggled and currentIndexChanged also fire for changes made by the program
+    // (loading, the forced "Neutral"); OptionsChange tells those apart by loading_.
+    for (QCheckBox* box : {ACC, CCIE, CCIN, CCIR})
+        connect(box, &QCheckBox::toggled, this, [this, box] { OptionsChange(box); });
+    for (QComboBox* list : {ACH, ACI, PCB, PCO, PCS, CCLC, CCSC})
+        connect(list, &QComboBox::currentIndexChanged, this, [this, list] { OptionsChange(list); });
+}
+
+std::vector<QWidget*> TOptionsPage::ColourGroup() const
+{
+    return {CCL, CCLL, CCSL, CCIE, CCIN, CCIR, CCLC, CCSC};
+}
+
+void TOptionsPage::LayOut(double scale)
+{
+    scale_ = scale;
+    LayOutBox(scale);
+}
+
+void TOptionsPage::LayOutBox(double s)
+{
+    auto S = [s](int v) { return Scaled(v, s); };
+    const int gap = std::max(3, S(5));
+    const int headerHeight = std::max(S(14), QFontMetrics(ACL->font()).height() + 2);
+    const int comboHeight = HeightFor(ACH, 21, s);
+
+    // The first row reads as one sentence: each piece sits at its design place or,
+    // when the one before it needed more room, right after it. A piece that would
+    // run past the box's width goes on a line of its own below, under "every", so
+    // that a large font never cuts the sentence off.
+    const int margin = S(8);
+    int available = S(561);
+    if (width() > 2 * margin)
+        available = std::min(available, width() - 2 * margin);
+    const int rowTop = std::max(S(23), headerHeight + S(4));
+    int lineTop = rowTop;
+    int right = 0;
+    int indent = 0;
+    struct Piece {
+        QWidget* widget;
+        int left, width;
+    };
+    for (const Piece& p : {Piece{ACC, 0, 180}, Piece{ACIL, 181, 0}, Piece{ACH, 215, 49}, Piece{ACIL2, 270, 0},
+                           Piece{ACI, 322, 89}, Piece{ACIL3, 418, 0}}) {
+        const int width = WidthFor(p.widget, p.width, s);
+        int left = p.widget == ACC ? 0 : std::max(S(p.left), right + gap);
+        if (p.widget != ACC && p.widget != ACIL && left + width > available) {
+            lineTop += comboHeight + S(2);
+            left = indent;
+        }
+        const int h = qobject_cast<QComboBox*>(p.widget) ? comboHeight : p.widget->sizeHint().height();
+        p.widget->setGeometry(left, lineTop + (comboHeight - h) / 2, width, h);
+        right = left + width;
+        if (p.widget == ACIL)
+            indent = left;
+    }
+    const int rowBottom = lineTop + comboHeight;
+
+    // Three columns below: background, picture (and lightness), size (and saturation).
+    const int column0 = std::max({WidthFor(PCBL, 89, s), WidthFor(PCB, 89, s), WidthFor(CCIE, 89, s),
+                                  WidthFor(CCIN, 85, s), WidthFor(CCIR, 85, s)});
+    const int left1 = std::max(S(96), column0 + S(7));
+    const int column1 =
+        std::max({WidthFor(PCOL, 97, s), WidthFor(PCO, 97, s), WidthFor(CCLL, 81, s), WidthFor(CCLC, 97, s)});
+    const int left2 = std::max(S(200), left1 + column1 + S(7));
+    const int column2 =
+        std::max({WidthFor(PCSL, 97, s), WidthFor(PCS, 85, s), WidthFor(CCSL, 97, s), WidthFor(CCSC, 85, s)});
+    const int contentWidth = std::max({S(561), right, left2 + column2});
+
+    auto place = [](QWidget* w, int left, int top, int width, int height) { w->setGeometry(left, top, width, height); };
+    auto label = [&](QLabel* l, int left, int top, int designWidth) {
+        place(l, left, top, WidthFor(l, designWidth, s), l->sizeHint().height());
+    };
+    auto combo = [&](QComboBox* c, int left, int top, int designWidth) {
+        place(c, left, top, WidthFor(c, designWidth, s), comboHeight);
+    };
+
+    place(ACL, 0, 0, contentWidth, headerHeight);
+
+    // Rows below keep their design places, moved down together by whatever the
+    // rows above needed beyond their design height, and never closer than a gap.
+    int shift = 0;
+    auto rowTopAt = [&](int designTop, int notBefore) {
+        const int top = std::max(S(designTop) + shift, notBefore);
+        shift = top - S(designTop);
+        return top;
+    };
+    const int pclTop = rowTopAt(54, rowBottom + S(8));
+    place(PCL, 0, pclTop, contentWidth, headerHeight);
+    const int pLabelTop = rowTopAt(74, pclTop + headerHeight + S(4));
+    label(PCBL, 0, pLabelTop, 89);
+    label(PCOL, left1, pLabelTop, 97);
+    label(PCSL, left2, pLabelTop, 97);
+    const int pListTop = rowTopAt(94, pLabelTop + PCBL->height() + S(4));
+    combo(PCB, 0, pListTop, 89);
+    combo(PCO, left1, pListTop, 97);
+    combo(PCS, left2, pListTop, 85);
+
+    const int cclTop = rowTopAt(126, pListTop + comboHeight + S(8));
+    place(CCL, 0, cclTop, contentWidth, headerHeight);
+    const int groupShift = shift;
+    const int cLabelTop = rowTopAt(146, cclTop + headerHeight + S(4));
+    label(CCLL, left1, cLabelTop, 81);
+    label(CCSL, left2, cLabelTop, 97);
+    const int cListTop = rowTopAt(166, cLabelTop + CCLL->height() + S(4));
+    combo(CCLC, left1, cListTop, 97);
+    combo(CCSC, left2, cListTop, 85);
+    // The check boxes form their own column beside the lists.
+    int boxTop = std::max(S(150) + groupShift, cclTop + headerHeight + S(6));
+    const std::pair<QCheckBox*, int> boxes[] = {{CCIE, 89}, {CCIN, 85}, {CCIR, 85}};
+    const int designTops[] = {150, 172, 194};
+    for (std::size_t i = 0; i < std::size(boxes); ++i) {
+        QCheckBox* b = boxes[i].first;
+        boxTop = std::max(S(designTops[i]) + groupShift, boxTop);
+        const int h = HeightFor(b, 17, s);
+        place(b, 0, boxTop, WidthFor(b, boxes[i].second, s), h);
+        boxTop += h + S(2);
+    }
+    const int contentHeight = std::max(CCIR->geometry().bottom(), CCLC->geometry().bottom()) + 1 + S(4);
+    box_->resize(contentWidth, contentHeight);
+
+    // The scroll box and the two buttons on the page.
+    int boxWidth = std::max(S(561), contentWidth);
+    if (width() > 2 * margin)
+        boxWidth = std::min(boxWidth, width() - 2 * margin);
+    OSB->setGeometry(margin, margin, boxWidth, S(265));
+
+    const int buttonHeight = HeightFor(OAB, 25, s);
+    const int cancelWidth = WidthFor(OCB, 73, s);
+    const int applyWidth = WidthFor(OAB, 73, s);
+    const int buttonsRight = std::max(S(569), margin + boxWidth);
+    const int buttonTop = std::max(S(280), margin + S(265) + S(7));
+    OCB->setGeometry(buttonsRight - cancelWidth, buttonTop, cancelWidth, buttonHeight);
+    OAB->setGeometry(OCB->x() - S(7) - applyWidth, buttonTop, applyWidth, buttonHeight);
+}
+
+void TOptionsPage::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    LayOutBox(scale_);
+}
+
+void TOptionsPage::LoadOptionsPage()
+{
+    if (!Options)
+        return;
+    loading_ = true;
+    unoffered_.clear();
+    Select(PCB, Options->BackgroundType);
+    Select(PCO, Options->PictureOrientation);
+    Select(PCS, Options->PictureSize);
+    Select(CCLC, Options->ColorLightness);
+    Select(CCSC, Options->ColorSaturation);
+    CCIE->setChecked((Options->ColorInfluence & 1) != 0);
+    CCIN->setChecked((Options->ColorInfluence & 2) != 0);
+    CCIR->setChecked((Options->ColorInfluence & 4) != 0);
+    ACC->setChecked(Options->AutoChangeEnabled);
+    QStringList items;
+    for (int i = 0; i < ACH->count(); ++i)
+        items << ACH->itemText(i);
+    ACH->setCurrentIndex(IntervalItemIndex(items, Options->AutoChangeInterval));
+    Select(ACI, Options->AutoChangeIcon);
+    OptionsChange(nullptr);
+    loading_ = false;
+    ShowApplyButtons(false);
+}
+
+void TOptionsPage::Select(QComboBox* list, int index)
+{
+    // A value the list does not offer (a hand edit of the store, or the composer's
+    // "random" lightness) shows as no item and is kept until the user picks one.
+    if (index < 0 || index >= list->count())
+        unoffered_[list] = index;
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
+
+int TOptionsPage::ItemIndex(const QComboBox* list) const
+{
+    const auto kept = unoffered_.find(list);
+    return kept != unoffered_.end() ? kept->second : list->currentIndex();
+}
+
+void TOptionsPage::OptionsChange(QObject* sender)
+{
+    // While loading, the boxes change one by one and may pass through "none
+    // checked" on the way to the stored set: the rules below run once at the end.
+    if (loading_ && sender)
+        return;
+    // The last influence cannot be taken away: "Neutral" comes back at once.
+    if (!CCIE->isChecked() && !CCIN->isChecked() && !CCIR->isChecked())
+        CCIN->setChecked(true);
+    const bool automatic = ACC->isChecked();
+    for (QWidget* w : {static_cast<QWidget*>(ACH), static_cast<QWidget*>(ACI), static_cast<QWidget*>(ACIL),
+                       static_cast<QWidget*>(ACIL2), static_cast<QWidget*>(ACIL3)})
+        w->setVisible(automatic);
+    // The colours matter only for the backgrounds drawn from them.
+    const bool colours = PCB->currentIndex() >= 2;
+    for (QWidget* w : ColourGroup())
+        w->setVisible(colours);
+    if (sender && !loading_) {
+        unoffered_.erase(qobject_cast<const QComboBox*>(sender));
+        ShowApplyButtons(true);
+    }
+}
+
+void TOptionsPage::ShowApplyButtons(bool show)
+{
+    edited_ = show;
+    OAB->setVisible(show);
+    OCB->setVisible(show);
+}
+
+void TOptionsPage::ApplyOptionsPage()
+{
+    if (!Options)
+        return;
+    Options->BackgroundType = ItemIndex(PCB);
+    Options->PictureOrientation = ItemIndex(PCO);
+    Options->PictureSize = ItemIndex(PCS);
+    Options->ColorLightness = ItemIndex(CCLC);
+    Options->ColorSaturation = ItemIndex(CCSC);
+    // Hidden check boxes count as they stand.
+    Options->ColorInfluence = (CCIE->isChecked() ? 1 : 0) + (CCIN->isChecked() ? 2 : 0) + (CCIR->isChecked() ? 4 : 0);
+    Options->AutoChangeEnabled = ACC->isChecked();
+    Options->AutoChangeInterval = IntervalItemHours(ACH->currentText());
+    Options->AutoChangeIcon = ItemIndex(ACI);
+    if (updateIcon_)
+        updateIcon_();
+    ShowApplyButtons(false);
+}
+
+void TOptionsPage::OABClick()
+{
+    if (!Options)
+        return;
+    const PageSettings before = Take(*Options);
+    ApplyOptionsPage();
+    try {
+        Options->Save();
+    } catch (const std::exception& error) {
+        // Apply is all or nothing: the settings go back to what is stored, the
+        // edits stay on the page with the buttons, so the user may try again or
+        // cancel, and the page stays in front with the message.
+        Restore(*Options, before);
+        if (updateIcon_)
+            updateIcon_();
+        ShowApplyButtons(true);
+        if (reportProblem_)
+            reportProblem_(QStringLiteral("The settings could not be saved: %1.\n"
+                                          "Your changes are still on the Options page.")
+                               .arg(QString::fromUtf8(error.what())));
+        return;
+    }
+    emit SwitchToPage(0);
+}
+
+void TOptionsPage::OCBClick()
+{
+    LoadOptionsPage();
+    emit SwitchToPage(0);
+}
+
+} // namespace ui

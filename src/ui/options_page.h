@@ -1,0 +1,112 @@
+#pragma once
+// The Options page (OS): a sentence about automatic changing and two groups of
+// drop-down lists and check boxes for the composition and its colours. Edits stay in
+// the controls until Apply stores them in Options and saves them; Cancel reloads the
+// stored settings. The two buttons show only while there are pending edits.
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+
+namespace ui {
+
+// The hours the interval list offers, as its item texts.
+QStringList IntervalItems();
+// An interval item's number: its text read as an integer, 12 when it is none.
+int IntervalItemHours(const QString& text);
+// The item to select for a stored interval: the first whose number is at least
+// hours, else the last item.
+int IntervalItemIndex(const QStringList& items, int hours);
+
+class TOptionsPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit TOptionsPage(QWidget* parent = nullptr);
+
+    // What the page needs from outside. UpdateIcon refreshes the notification-area
+    // icon after Apply (the agent's UpdateIcon); ReportProblem shows a failure to the
+    // user in a message box. Either may be left empty.
+    void SetUpdateIcon(std::function<void()> updateIcon) { updateIcon_ = std::move(updateIcon); }
+    void SetReportProblem(std::function<void(const QString&)> report) { reportProblem_ = std::move(report); }
+
+    // Places the controls at their design positions times scale (1.0 at 96 dots per
+    // inch with the 8-point design font); a control whose text needs more room
+    // grows, and the ones to its right move along, so no text is cut.
+    void LayOut(double scale);
+
+    // Copies Options into the controls and hides the buttons.
+    void LoadOptionsPage();
+    // Copies the controls into Options and refreshes the notification-area icon.
+    void ApplyOptionsPage();
+    // The change handler of every control; sender is the control that changed, or
+    // null when called while loading.
+    void OptionsChange(QObject* sender);
+    void ShowApplyButtons(bool show);
+    void OABClick();
+    void OCBClick();
+
+    // True while the page holds edits that are neither applied nor cancelled.
+    bool IsEdited() const { return edited_; }
+
+    // Controls, named as the form names them (also their objectName).
+    QScrollArea* OSB = nullptr;
+    QLabel* ACL = nullptr;
+    QCheckBox* ACC = nullptr;
+    QLabel* ACIL = nullptr;
+    QComboBox* ACH = nullptr;
+    QLabel* ACIL2 = nullptr;
+    QComboBox* ACI = nullptr;
+    QLabel* ACIL3 = nullptr;
+    QLabel* PCL = nullptr;
+    QLabel* PCBL = nullptr;
+    QLabel* PCOL = nullptr;
+    QLabel* PCSL = nullptr;
+    QComboBox* PCB = nullptr;
+    QComboBox* PCO = nullptr;
+    QComboBox* PCS = nullptr;
+    QLabel* CCL = nullptr;
+    QLabel* CCLL = nullptr;
+    QLabel* CCSL = nullptr;
+    QCheckBox* CCIE = nullptr;
+    QCheckBox* CCIN = nullptr;
+    QCheckBox* CCIR = nullptr;
+    QComboBox* CCLC = nullptr;
+    QComboBox* CCSC = nullptr;
+    QPushButton* OAB = nullptr;
+    QPushButton* OCB = nullptr;
+
+signals:
+    // Apply or Cancel asks the window to make this page the active one.
+    void SwitchToPage(int index);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void CreateControls(QWidget* box);
+    void ConnectChanges();
+    void LayOutBox(double scale);
+    std::vector<QWidget*> ColourGroup() const;
+    void Select(QComboBox* list, int index);
+    // The list's item index, or the unoffered stored value it stands for.
+    int ItemIndex(const QComboBox* list) const;
+
+    std::function<void()> updateIcon_;
+    std::function<void(const QString&)> reportProblem_;
+    QWidget* box_ = nullptr; // the scroll box's content
+    double scale_ = 1.0;
+    std::map<const QComboBox*, int> unoffered_;
+    bool loading_ = false;
+    bool edited_ = false;
+};
+
+} // namespace ui
