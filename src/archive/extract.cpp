@@ -2,6 +2,7 @@
 
 #include "archive/decoder.h"
 #include "archive/errors.h"
+#include "archive/file_ops.h"
 #include "archive/task.h"
 #include "archive/zip.h"
 
@@ -31,21 +32,6 @@ int MakeFolders(const std::string& path)
         }
         if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST)
             return ErrorFromErrno(errno, part);
-    }
-    return ErrorSuccess;
-}
-
-int WriteAll(int fd, const unsigned char* data, std::size_t size)
-{
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return ErrorFromErrno(errno);
-        }
-        data += n;
-        size -= std::size_t(n);
     }
     return ErrorSuccess;
 }

@@ -38,8 +38,6 @@ int DeleteFileForced(const std::string& path)
     return ErrorSuccess;
 }
 
-namespace {
-
 int WriteAll(int fd, const unsigned char* data, std::size_t size)
 {
     while (size > 0) {
@@ -54,6 +52,8 @@ int WriteAll(int fd, const unsigned char* data, std::size_t size)
     }
     return ErrorSuccess;
 }
+
+namespace {
 
 int CopyContents(int in, int out)
 {

@@ -22,11 +22,9 @@ int RunInstall(const QStringList& args)
         return 2;
     }
     cli::Context context; // the application record, for the registry keys
-    const std::string folder = cli::PacksFolder();
-    if (folder.empty()) {
-        cli::PrintError(QStringLiteral("cannot tell where the program (and so the packs folder) lies"));
+    const std::string folder = cli::RequirePacksFolder();
+    if (folder.empty())
         return 1;
-    }
     const QString source = QFileInfo(args.first()).absoluteFilePath();
     const packs::InstallResult result = packs::InstallPack(source.toStdString(), folder);
     switch (result.Outcome) {

@@ -11,6 +11,14 @@ std::string PacksFolder()
     return platform::GetSpecialFolder(platform::ProgramFolderCode).toStdString();
 }
 
+std::string RequirePacksFolder()
+{
+    std::string folder = PacksFolder();
+    if (folder.empty())
+        PrintError(QStringLiteral("cannot tell where the program (and so the packs folder) lies"));
+    return folder;
+}
+
 void PrintLine(std::FILE* out, const QString& line)
 {
     std::fprintf(out, "%s\n", line.toUtf8().constData());

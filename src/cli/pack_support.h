@@ -15,6 +15,9 @@ namespace cli {
 
 // The packs folder (the program's folder), ending with "/"; empty when unknown.
 std::string PacksFolder();
+// The same for a command that cannot go on without it: when the folder is unknown
+// it says so on stderr and returns an empty string.
+std::string RequirePacksFolder();
 
 void PrintLine(std::FILE* out, const QString& line);
 // "ambience-cli: " + message, on stderr.

@@ -21,11 +21,9 @@ int RunPacks(const QStringList& args)
         return 2;
     }
     cli::Context context; // the application record, for the registry keys
-    const std::string folder = cli::PacksFolder();
-    if (folder.empty()) {
-        cli::PrintError(QStringLiteral("cannot tell where the program (and so the packs folder) lies"));
+    const std::string folder = cli::RequirePacksFolder();
+    if (folder.empty())
         return 1;
-    }
     TPackList list;
     list.Rescan(folder);
     if (list.Count() == 0) {

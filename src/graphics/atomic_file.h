@@ -1,7 +1,7 @@
 #pragma once
-// Writing a whole file so that readers only ever see the old file or the new one:
-// the bytes go to a temporary file beside the target, are flushed to the disk, and
-// the temporary file is then renamed over the target.
+// Writing a whole picture file so that readers only ever see the old file or the
+// new one: the program's one atomic writer (platform/atomic_file.h) does the work;
+// this gives its outcome the form the encoders and their callers use.
 #include <QString>
 
 #include <cstdint>

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
@@ -19,26 +20,31 @@ std::function<void(const QString&)>& Hook()
     return hook;
 }
 
-QString SystemError(const char* what, const QString& path)
+AtomicWriteResult Failure(int error, const char* what, const QString& path)
 {
-    return QStringLiteral("%1 %2: %3").arg(QLatin1String(what), path, QString::fromLocal8Bit(std::strerror(errno)));
+    if (error == 0)
+        error = EIO;
+    return {error, QStringLiteral("%1 %2: %3").arg(QLatin1String(what), path, QString::fromLocal8Bit(std::strerror(error)))};
 }
 
-bool WriteAll(int fd, const QByteArray& bytes)
+// Writes everything; 0 or the error number.
+int WriteAll(int fd, QByteArrayView bytes)
 {
-    const char* p = bytes.constData();
+    const char* p = bytes.data();
     qsizetype left = bytes.size();
     while (left > 0) {
         const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return false;
+            return errno;
         }
+        if (n == 0)
+            return EIO;
         p += n;
         left -= n;
     }
-    return true;
+    return 0;
 }
 
 // The file that is really replaced: the target of a symbolic link, else path itself.
@@ -58,50 +64,75 @@ QString FinalPath(const QString& path)
 
 QString TemporaryPrefix(const QString& finalPath) { return finalPath + QStringLiteral(".tmp-"); }
 
+// Creates a file that did not exist before, named as RemoveStaleTemporaryFiles
+// expects: the prefix and six letters or digits. The kernel applies the umask to
+// mode, as for any new file. Returns the descriptor, or -1 with errno set.
+int CreateTemporary(const QString& finalPath, mode_t mode, QByteArray& name)
+{
+    static constexpr char Characters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    const QByteArray prefix = QFile::encodeName(TemporaryPrefix(finalPath));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = prefix;
+        for (int i = 0; i < 6; ++i)
+            name += Characters[QRandomGenerator::global()->bounded(static_cast<int>(sizeof Characters) - 1)];
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
 } // namespace
 
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error, unsigned newFileMode)
+AtomicWriteResult ReplaceFileContents(const QString& path, QByteArrayView bytes, unsigned newFileMode)
 {
-    QString ignored;
-    QString& why = error ? *error : ignored;
+    if (path.isEmpty())
+        return {ENOENT, QStringLiteral("cannot write a file without a name")};
     const QString finalPath = FinalPath(path);
     const QByteArray finalName = QFile::encodeName(finalPath);
 
-    mode_t mode = static_cast<mode_t>(newFileMode);
+    // The permissions to set on the temporary file, if any: the replaced file's,
+    // else the mode asked for. A umasked new file takes the kernel's choice.
+    const bool umasked = newFileMode == UmaskedFileMode;
+    bool setMode = !umasked;
+    mode_t mode = static_cast<mode_t>(newFileMode & 07777);
     struct stat old {};
-    if (::stat(finalName.constData(), &old) == 0)
+    if (::stat(finalName.constData(), &old) == 0) {
+        if (S_ISDIR(old.st_mode))
+            return Failure(EISDIR, "cannot replace", finalPath);
         mode = old.st_mode & 07777;
-
-    QByteArray pattern = QFile::encodeName(TemporaryPrefix(finalPath)) + "XXXXXX";
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0) {
-        why = SystemError("cannot create a file beside", finalPath);
-        return false;
+        setMode = true;
     }
-    const QString temporary = QFile::decodeName(pattern);
-    const auto fail = [&](const char* what) {
-        why = SystemError(what, finalPath);
+
+    // Created for the owner alone when its permissions are set afterwards, so the
+    // contents are never readable by more people than the final mode allows.
+    QByteArray temporary;
+    const int fd = CreateTemporary(finalPath, umasked ? 0666 : 0600, temporary);
+    if (fd < 0)
+        return Failure(errno, "cannot create a file beside", finalPath);
+    const auto fail = [&](int error, const char* what) {
         ::close(fd);
-        ::unlink(pattern.constData());
-        return false;
+        ::unlink(temporary.constData());
+        return Failure(error, what, finalPath);
     };
-    if (::fchmod(fd, mode) != 0)
-        return fail("cannot set the permissions of");
-    if (!WriteAll(fd, bytes))
-        return fail("cannot write");
+    if (setMode && ::fchmod(fd, mode) != 0)
+        return fail(errno, "cannot set the permissions of");
+    if (const int e = WriteAll(fd, bytes))
+        return fail(e, "cannot write");
     if (::fsync(fd) != 0)
-        return fail("cannot flush");
+        return fail(errno, "cannot flush");
     if (::close(fd) != 0) {
-        why = SystemError("cannot write", finalPath);
-        ::unlink(pattern.constData());
-        return false;
+        const int e = errno;
+        ::unlink(temporary.constData());
+        return Failure(e, "cannot write", finalPath);
     }
     if (Hook())
-        Hook()(temporary);
-    if (::rename(pattern.constData(), finalName.constData()) != 0) {
-        why = SystemError("cannot replace", finalPath);
-        ::unlink(pattern.constData());
-        return false;
+        Hook()(QFile::decodeName(temporary));
+    if (::rename(temporary.constData(), finalName.constData()) != 0) {
+        const int e = errno;
+        ::unlink(temporary.constData());
+        return Failure(e, "cannot replace", finalPath);
     }
     // The rename itself must reach the disk too, or a power loss may bring the old
     // name back; a failure here no longer affects what readers see.
@@ -111,7 +142,15 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* 
         ::fsync(dirFd);
         ::close(dirFd);
     }
-    return true;
+    return {};
+}
+
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error, unsigned newFileMode)
+{
+    AtomicWriteResult result = ReplaceFileContents(path, bytes, newFileMode);
+    if (!result.ok() && error)
+        *error = std::move(result.message);
+    return result.ok();
 }
 
 void RemoveStaleTemporaryFiles(const QString& path)

@@ -1,18 +1,37 @@
 #pragma once
 // Replacing a file so that readers and crashes only ever see the old or the new
-// contents, never a part of them.
+// contents, never a part of them. The one writer of whole files in the program:
+// the settings store, the autostart entry and the pictures all go through it.
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <functional>
 
 namespace platform {
 
+// newFileMode for a file that should get the permissions any program's new file
+// gets: 0666 less the process's umask.
+inline constexpr unsigned UmaskedFileMode = 0x10000;
+
+// What a write came to: error is the system's error number (errno), 0 when the
+// file was written; message says what failed for which file, as
+// "cannot write /x/registry.reg: No space left on device".
+struct AtomicWriteResult {
+    int error = 0;
+    QString message;
+    bool ok() const { return error == 0; }
+};
+
 // Writes bytes to a temporary file in the same folder, flushes it to disk, renames it
 // over path and flushes the folder. A symbolic link at path is kept: its target is
 // replaced. The file keeps the permissions of the one it replaces, or gets
-// newFileMode. On failure returns false with the reason in *error (when given) and
-// leaves the old file untouched.
+// newFileMode (a mode such as 0600, or UmaskedFileMode). A folder at path is not
+// replaced (EISDIR). On failure the old file is untouched and no temporary file
+// remains.
+AtomicWriteResult ReplaceFileContents(const QString& path, QByteArrayView bytes, unsigned newFileMode);
+
+// The same, with the reason of a failure in *error (when given).
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr,
                          unsigned newFileMode = 0600);
 

@@ -2,6 +2,7 @@
 // is left behind, and the error names the file and the reason.
 #include "graphics/atomic_file.h"
 #include "graphics/bmp.h"
+#include "platform/atomic_file.h"
 
 #include "image_tools.h"
 
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -128,6 +130,51 @@ TEST(WriteFileAtomically, ReplacesWhatASymbolicLinkPointsAt)
     ASSERT_TRUE(graphics::WriteFileAtomically(link, Bytes(8, 2)).ok());
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(ReadBytes(real), Bytes(8, 2));
+}
+
+// New pictures get the permissions any new file of the user gets; the settings
+// store, written by the same code, asks for its own.
+TEST(WriteFileAtomically, NewFilesGetTheUmaskedModeOrTheModeAskedFor)
+{
+    QTemporaryDir dir;
+    const mode_t oldMask = ::umask(027);
+    const QString picture = dir.filePath(QStringLiteral("new.jpg"));
+    const auto r = graphics::WriteFileAtomically(picture, Bytes(10, 1));
+    const QString settings = dir.filePath(QStringLiteral("registry.reg"));
+    const bool written = platform::WriteFileAtomically(settings, QByteArray("x"), nullptr, 0600);
+    ::umask(oldMask);
+    ASSERT_TRUE(r.ok()) << r.message;
+    ASSERT_TRUE(written);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(picture).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    ASSERT_EQ(::stat(QFile::encodeName(settings).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(WriteFileAtomically, TheSettingsWriterReportsFailuresTheSameWay)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("registry.reg"));
+    ASSERT_TRUE(platform::WriteFileAtomically(path, QByteArray(100, 'a')));
+    platform::AtomicWriteResult r;
+    {
+        FileSizeLimit limit(4096);
+        r = platform::ReplaceFileContents(path, QByteArray(100000, 'b'), 0600);
+    }
+    EXPECT_EQ(r.error, EFBIG);
+    EXPECT_EQ(r.message, QStringLiteral("cannot write %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(EFBIG))));
+    EXPECT_EQ(ReadBytes(path), Bytes(100, 'a'));
+    EXPECT_EQ(Entries(dir.path()), QStringList{QStringLiteral("registry.reg")});
+
+    // A folder in the way is reported, not replaced, and nothing is left beside it.
+    const QString folder = dir.filePath(QStringLiteral("taken"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QString why;
+    EXPECT_FALSE(platform::WriteFileAtomically(folder, QByteArray("x"), &why));
+    EXPECT_TRUE(why.contains(folder)) << why.toStdString();
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_EQ(Entries(dir.path()), (QStringList{QStringLiteral("registry.reg"), QStringLiteral("taken")}));
 }
 
 } // namespace
