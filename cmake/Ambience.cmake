@@ -38,5 +38,5 @@ function(ambience_gtest name)
       AMBIENCE_BUILD_BIN=${CMAKE_BINARY_DIR}/bin
       AMBIENCE_SOURCE_DIR=${PROJECT_SOURCE_DIR})
   include(GoogleTest)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES)
 endfunction()
