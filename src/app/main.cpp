@@ -1,9 +1,11 @@
 // The desktop program: one running instance per user; a second start hands over to
 // the first (which shows or minimises its window) and ends with -1.
+#include "agent/remote_action.h"
 #include "platform/single_instance.h"
 #include "ui/dialogs.h"
 #include "ui/main_window.h"
 #include "ui/quit_signals.h"
+#include "ui/window_agent.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -33,14 +35,20 @@ int main(int argc, char** argv)
         ui::TAMMF window(ui::MakeQtDialogs(), arguments);
         QObject::connect(&instance, &platform::SingleInstance::MessageReceived, &window,
                          [&](const QString& message, quintptr connection) {
+                             // ambience-cli refresh, random, next and back: the window
+                             // runs the action and answers with what it showed.
+                             if (const auto action = agent::ParseRemoteActionRequest(message)) {
+                                 instance.Reply(connection,
+                                                agent::FormatRemoteAnswer(ui::RunRemoteAction(window, *action)));
+                                 return;
+                             }
                              if (message == QStringLiteral("show"))
                                  window.ShowInstance();
                              instance.Reply(connection, QStringLiteral("ok"));
                          });
-        // A log-off or shut-down ends the program without asking; the settings are
+        // A log-off or shut-down ends the program without asking: the session
+        // manager quits the loop (the agent takes its icon away); the settings are
         // saved on every way out.
-        QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
-                         [&window](QSessionManager&) { window.Quit(); });
         QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] { window.SaveSettings(); });
         ui::QuitOnTerminationSignals(&window, [&window] { window.Quit(); });
         // "/startup" keeps the window hidden: the program waits in the notification area.

@@ -60,16 +60,16 @@ void PaintGradient(PixelView canvas, const GradientShape& shape, const Progress&
         });
 }
 
-FilterSpec GuardFilter(FilterSpec spec, TColor darkColor)
+FilterParams GuardFilter(FilterParams params, TColor darkColor)
 {
     const Hls dark = RgbToHls(darkColor);
     const int dL = static_cast<int>(std::ceil(160.0 / (121 - std::abs(120 - dark.l))));
     const int dS = static_cast<int>(std::ceil(160.0 / (121 - std::abs(120 - dark.s))));
-    if (spec.a > 1 && dL > spec.a)
-        spec.a = dL;
-    if (spec.b > 1 && dS > spec.b)
-        spec.b = dS;
-    return spec;
+    if (params.a > 1 && dL > params.a)
+        params.a = dL;
+    if (params.b > 1 && dS > params.b)
+        params.b = dS;
+    return params;
 }
 
 namespace {
@@ -93,11 +93,11 @@ struct HueMemo {
     std::vector<std::uint32_t> entries = std::vector<std::uint32_t>(241 * 241, 0xFFFFFFFFu); // rgb | hue << 24
 };
 
-void FilterRow(std::uint8_t* row, int x0, int x1, const Hls& g, const FilterSpec& spec, HueMemo& memo)
+void FilterRow(std::uint8_t* row, int x0, int x1, const Hls& g, const FilterParams& params, HueMemo& memo)
 {
     std::array<std::uint8_t, 241> lum, sat;
-    FilterTable(lum, spec.a, g.l);
-    FilterTable(sat, spec.b, g.s);
+    FilterTable(lum, params.a, g.l);
+    FilterTable(sat, params.b, g.s);
     const std::uint32_t tag = static_cast<std::uint32_t>(g.h) << 24;
     // Each pixel's result depends only on its own colour in this row: a one-entry
     // cache turns runs of equal pixels into copies.
@@ -114,9 +114,9 @@ void FilterRow(std::uint8_t* row, int x0, int x1, const Hls& g, const FilterSpec
         }
         lastIn = in;
         const Hls v = fast::RgbToHls(p[0], p[1], p[2]);
-        if (spec.isRaster || !(v == g)) {
+        if (params.isRaster || !(v == g)) {
             TColor c;
-            if (spec.takeGradientHue) {
+            if (params.takeGradientHue) {
                 std::uint32_t& entry = memo.entries[lum[v.l] * 241 + sat[v.s]];
                 if ((entry & 0xFF000000u) != tag)
                     entry = fast::HlsToRgb(g.h, lum[v.l], sat[v.s]) | tag;
@@ -136,10 +136,10 @@ void FilterRow(std::uint8_t* row, int x0, int x1, const Hls& g, const FilterSpec
 
 } // namespace
 
-void FilterBackground(PixelView canvas, const TRect& rect, const GradientShape& shape, FilterSpec spec,
+void FilterBackground(PixelView canvas, const TRect& rect, const GradientShape& shape, FilterParams params,
                       const Progress& progress)
 {
-    spec = GuardFilter(spec, shape.DarkColor);
+    params = GuardFilter(params, shape.DarkColor);
     const int height = rect.Height();
     if (height <= 0)
         return;
@@ -155,7 +155,7 @@ void FilterBackground(PixelView canvas, const TRect& rect, const GradientShape& 
             ParallelRows(first, last, [&](int y0, int y1) {
                 HueMemo memo;
                 for (int y = y0; y < y1; ++y)
-                    FilterRow(canvas.Row(y), x0, x1, fast::RgbToHls(GradientColor(shape, y)), spec, memo);
+                    FilterRow(canvas.Row(y), x0, x1, fast::RgbToHls(GradientColor(shape, y)), params, memo);
             });
         });
 }

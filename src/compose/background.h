@@ -24,7 +24,7 @@ void PaintGradient(PixelView canvas, const GradientShape& shape, const Progress&
 
 // The filter's parameters: factors (at most 1) or divisors (above 1) for luminance
 // and saturation.
-struct FilterSpec {
+struct FilterParams {
     double a = 1.0;
     double b = 1.0;
     bool takeGradientHue = false;
@@ -34,12 +34,12 @@ struct FilterSpec {
 // Divisors above 1 are raised to what the dark colour's luminance and saturation
 // need (ceil(160 / (121 - |120 - v|))), so that a dark colour far from the middle
 // of the scale still keeps the filtered values in range.
-FilterSpec GuardFilter(FilterSpec spec, TColor darkColor);
+FilterParams GuardFilter(FilterParams params, TColor darkColor);
 
 // Re-colours the pixels of rect that lie on the canvas against their row's
 // gradient colour (GuardFilter is applied first). Reports (y - top) * 100 / height
 // for every row y of rect, on or off the canvas, that is a multiple of 10.
-void FilterBackground(PixelView canvas, const TRect& rect, const GradientShape& shape, FilterSpec spec,
+void FilterBackground(PixelView canvas, const TRect& rect, const GradientShape& shape, FilterParams params,
                       const Progress& progress);
 
 // Reports the progress values of a pass over rows [begin, end) in the order a

@@ -101,7 +101,7 @@ void TExpo::PaintBackground()
 
 void TExpo::FilterBackground(double a, double b, bool takeGradientHue)
 {
-    kernels_.FilterBackground(ViewOf(exposition_), PictureRect, Shape(), FilterSpec{a, b, takeGradientHue, IsRaster},
+    kernels_.FilterBackground(ViewOf(exposition_), PictureRect, Shape(), FilterParams{a, b, takeGradientHue, IsRaster},
                               callback_);
 }
 

@@ -40,7 +40,7 @@ struct ExpoSettings {
 // benchmark put the straightforward reference passes in their place.
 struct ExpoKernels {
     void (*PaintGradient)(PixelView, const GradientShape&, const Progress&) = &compose::PaintGradient;
-    void (*FilterBackground)(PixelView, const TRect&, const GradientShape&, FilterSpec, const Progress&) =
+    void (*FilterBackground)(PixelView, const TRect&, const GradientShape&, FilterParams, const Progress&) =
         &compose::FilterBackground;
     void (*DarkenFrame)(PixelView, const TRect&, int bandWidth, int inset, const Progress&) = &compose::DarkenFrame;
 };

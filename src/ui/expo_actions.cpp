@@ -18,8 +18,11 @@ namespace ui {
 
 void TAMMF::ExpoRefreshExecute()
 {
-    if (busy_)
+    lastAction_ = {};
+    if (busy_) {
+        lastAction_.problem = QStringLiteral("Another composition is still running.");
         return;
+    }
     ExpoOutcome outcome;
     {
         BusyGuard busy(*this);
@@ -28,10 +31,20 @@ void TAMMF::ExpoRefreshExecute()
     }
     if (!outcome.ok) {
         // Nothing on the desktop changed, so nothing is counted.
-        ReportProblem(outcome.problem);
+        lastAction_.problem = outcome.problem;
+        if (!quietProblems_)
+            ReportProblem(outcome.problem);
         return;
     }
-    if (!outcome.wallpaper.ok && !wallpaperFailureTold_) {
+    lastAction_.done = true;
+    lastAction_.wallpaperSet = outcome.wallpaper.ok;
+    if (!outcome.wallpaper.ok)
+        lastAction_.wallpaperProblem = QStringLiteral("no desktop took %1%2")
+                                           .arg(QDir::toNativeSeparators(outcome.file),
+                                                outcome.wallpaper.detail.isEmpty()
+                                                    ? QString()
+                                                    : QStringLiteral(": ") + outcome.wallpaper.detail);
+    if (!outcome.wallpaper.ok && !wallpaperFailureTold_ && !quietProblems_) {
         wallpaperFailureTold_ = true;
         QString text = QStringLiteral("The desktop wallpaper could not be set on this desktop. The picture "
                                       "was saved as %1; you can choose it as wallpaper in your desktop's settings.")

@@ -109,7 +109,8 @@ public:
         QString wallpaperProblem;  // why the desktop did not take it
     };
     const ActionOutcome& LastAction() const { return lastAction_; }
-    // While set, a failed composition is not shown in a message box.
+    // While set, a failed composition, or a wallpaper no desktop took, is not shown
+    // in a message box: the caller tells the user.
     void SetQuietProblems(bool quiet) { quietProblems_ = quiet; }
 
 signals:

@@ -51,18 +51,18 @@ TEST(Gradient, FastPaintEqualsReference)
 TEST(Filter, GuardRaisesDivisorsForExtremeDarkColours)
 {
     // Luminance and saturation near the middle: dL = dS = 2, nothing changes.
-    FilterSpec spec = GuardFilter({4, 48, true, true}, reference::HlsToRgb(100, 120, 120));
-    EXPECT_EQ(spec.a, 4);
-    EXPECT_EQ(spec.b, 48);
+    FilterParams params = GuardFilter({4, 48, true, true}, reference::HlsToRgb(100, 120, 120));
+    EXPECT_EQ(params.a, 4);
+    EXPECT_EQ(params.b, 48);
     // A grey dark colour (saturation 0): the saturation divisor goes up to 160.
-    spec = GuardFilter({5, 48, true, false}, Rgb(60, 60, 60));
-    EXPECT_EQ(spec.b, 160);
+    params = GuardFilter({5, 48, true, false}, Rgb(60, 60, 60));
+    EXPECT_EQ(params.b, 160);
     const Hls grey = reference::RgbToHls(Rgb(60, 60, 60));
-    EXPECT_EQ(spec.a, std::max(5, static_cast<int>(std::ceil(160.0 / (121 - std::abs(120 - grey.l))))));
+    EXPECT_EQ(params.a, std::max(5, static_cast<int>(std::ceil(160.0 / (121 - std::abs(120 - grey.l))))));
     // Factors (at most 1) are never touched.
-    spec = GuardFilter({0.97, 0.6, false, true}, Rgb(0, 0, 0));
-    EXPECT_EQ(spec.a, 0.97);
-    EXPECT_EQ(spec.b, 0.6);
+    params = GuardFilter({0.97, 0.6, false, true}, Rgb(0, 0, 0));
+    EXPECT_EQ(params.a, 0.97);
+    EXPECT_EQ(params.b, 0.6);
 }
 
 TEST(Filter, FastFilterEqualsReferenceForEveryType)
@@ -71,13 +71,13 @@ TEST(Filter, FastFilterEqualsReferenceForEveryType)
     const QImage source = NoiseImage(240, 180, 5);
     // The cover rectangle overhangs every edge, as in a composition.
     const TRect cover = CoverRect(240, 180);
-    const FilterSpec specs[] = {{0.97, 0.6, false, true}, {0.9, 0.25, true, true}, {4, 48, true, true}};
-    for (const FilterSpec& spec : specs) {
+    const FilterParams paramSets[] = {{0.97, 0.6, false, true}, {0.9, 0.25, true, true}, {4, 48, true, true}};
+    for (const FilterParams& params : paramSets) {
         QImage fast = source, slow = source;
         ProgressLog fastLog, slowLog;
-        FilterBackground(ViewOf(fast), cover, shape, spec, fastLog.Callback());
-        reference::FilterBackground(ViewOf(slow), cover, shape, spec, slowLog.Callback());
-        EXPECT_EQ(fast, slow) << spec.a;
+        FilterBackground(ViewOf(fast), cover, shape, params, fastLog.Callback());
+        reference::FilterBackground(ViewOf(slow), cover, shape, params, slowLog.Callback());
+        EXPECT_EQ(fast, slow) << params.a;
         EXPECT_EQ(fastLog.values, slowLog.values);
         // Progress covers the rows off the canvas too and stays below 100.
         EXPECT_LE(fastLog.values.front(), 10);

@@ -39,13 +39,13 @@ void PaintGradient(PixelView canvas, const GradientShape& shape, const Progress&
     }
 }
 
-void FilterBackground(PixelView canvas, const TRect& rect, const GradientShape& shape, FilterSpec spec,
+void FilterBackground(PixelView canvas, const TRect& rect, const GradientShape& shape, FilterParams params,
                       const Progress& progress)
 {
     const compose::Hls dark = RgbToHls(shape.DarkColor);
     const int dL = static_cast<int>(std::ceil(160.0 / (121 - std::abs(120 - dark.l))));
     const int dS = static_cast<int>(std::ceil(160.0 / (121 - std::abs(120 - dark.s))));
-    double a = spec.a, b = spec.b;
+    double a = params.a, b = params.b;
     if (a > 1 && dL > a)
         a = dL;
     if (b > 1 && dS > b)
@@ -59,9 +59,9 @@ void FilterBackground(PixelView canvas, const TRect& rect, const GradientShape& 
             if (!OnCanvas(canvas, x, y))
                 continue;
             compose::Hls v = RgbToHls(Get(canvas, x, y));
-            if (!spec.isRaster && v == g)
+            if (!params.isRaster && v == g)
                 continue;
-            if (spec.takeGradientHue)
+            if (params.takeGradientHue)
                 v.h = g.h;
             v.l = a > 1 ? static_cast<int>(g.l + (v.l - 140) / a) : static_cast<int>(a * v.l);
             v.s = b > 1 ? static_cast<int>(g.s + (v.s - 140) / b) : static_cast<int>(b * v.s);

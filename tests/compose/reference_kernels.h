@@ -8,7 +8,7 @@ namespace reference {
 
 void PaintGradient(compose::PixelView canvas, const compose::GradientShape& shape, const compose::Progress& progress);
 void FilterBackground(compose::PixelView canvas, const compose::TRect& rect, const compose::GradientShape& shape,
-                      compose::FilterSpec spec, const compose::Progress& progress);
+                      compose::FilterParams params, const compose::Progress& progress);
 void DarkenFrame(compose::PixelView canvas, const compose::TRect& picture, int bandWidth, int inset,
                  const compose::Progress& progress);
 

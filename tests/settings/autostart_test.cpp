@@ -12,7 +12,7 @@
 namespace {
 
 // Reads an Exec value back as a session would: first the string escapes of the
-// file format, then the quoting of the Exec key (Desktop Entry Specification).
+// file format, then the quoting of the Exec key (the Desktop Entry rules).
 QStringList SplitExec(const QString& value)
 {
     QString s;

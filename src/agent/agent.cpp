@@ -1,0 +1,192 @@
+#include "agent/agent.h"
+
+#include "agent/clock_face.h"
+#include "agent/schedule.h"
+#include "app/datetime.h"
+#include "app/product.h"
+#include "settings/options.h"
+
+#include <QCoreApplication>
+#include <QPixmap>
+#include <QTimer>
+
+#include <algorithm>
+
+TAgent* Agent = nullptr;
+
+namespace {
+
+int IconSetting()
+{
+    return Options ? Options->AutoChangeIcon : 1;
+}
+
+QString Tip()
+{
+    return Product ? Product->ProductTitle : QStringLiteral("Ambience");
+}
+
+} // namespace
+
+TAgent::TAgent(agent::AgentHost& host, const QStringList& arguments, AgentSeams seams)
+    : host_(host), clock_(seams.clock ? std::move(seams.clock) : agent::MakeSystemClock()),
+      tray_(seams.tray ? std::move(seams.tray) : agent::MakeSystemTrayIcon())
+{
+    Agent = this;
+    // The first pass comes at the first tick at least 20 seconds from now: with
+    // 15-second ticks the second one, half a minute after start.
+    LastTick = clock_->Now() - 2.0 * agent::kMinute / 3.0;
+    iconShown_ = false;
+
+    tray_->onClick = [this] { ToggleMainWindow(); };
+    tray_->SetMenu(host_.AgentMenu());
+    trayAvailable_ = tray_->IsAvailable();
+
+    const bool startup = !arguments.isEmpty() && arguments.first() == QStringLiteral("/startup");
+    if (!startup || IconSetting() != 0)
+        NotifyIcon(IconAction::Add);
+
+    // A log-off or shut-down ends the program without asking: the session manager's
+    // "die" (or SIGTERM) quits the application's loop, whatever the close rule of
+    // the window says; the icon goes first. Quitting on the session manager's
+    // "commit data" would be wrong: it also comes at checkpoints in mid-session.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] { NotifyIcon(IconAction::Delete); });
+
+    timer_ = new QTimer(this);
+    timer_->setInterval(seams.timerIntervalMs > 0 ? seams.timerIntervalMs : agent::TimerIntervalMs(*clock_));
+    connect(timer_, &QTimer::timeout, this, &TAgent::OnTimerTick);
+    timer_->start();
+}
+
+TAgent::~TAgent()
+{
+    timer_->stop();
+    NotifyIcon(IconAction::Delete);
+    if (Agent == this)
+        Agent = nullptr;
+}
+
+void TAgent::NotifyIcon(IconAction action)
+{
+    // The flag follows what was asked, not what the notification area made of it.
+    iconShown_ = action == IconAction::Add;
+    if (action == IconAction::Add)
+        tray_->Add(MakeIcon(), Tip());
+    else
+        tray_->Delete();
+}
+
+void TAgent::UpdateIcon()
+{
+    if (iconShown_)
+        tray_->Modify(MakeIcon());
+}
+
+QImage TAgent::MakeIconImage() const
+{
+    const QTime time = QDateTimeFromDateTime(clock_->Now()).time();
+    return agent::MakeIconImage(IconSetting(), time.hour(), time.minute());
+}
+
+QIcon TAgent::MakeIcon() const
+{
+    return QIcon(QPixmap::fromImage(MakeIconImage()));
+}
+
+void TAgent::ToggleMainWindow()
+{
+    if (host_.IsMainWindowVisible())
+        host_.MinimizeMainWindow();
+    else
+        host_.ShowMainWindow();
+}
+
+void TAgent::Quit()
+{
+    NotifyIcon(IconAction::Delete);
+    host_.CloseMainWindow();
+}
+
+void TAgent::OnTimerTick()
+{
+    WatchTray();
+    OnAgentTimer();
+}
+
+void TAgent::WatchTray()
+{
+    // A notification area that (re)appears has no icons: put ours back if it is meant to be shown.
+    const bool available = tray_->IsAvailable();
+    if (available && !trayAvailable_ && iconShown_) {
+        tray_->Delete();
+        NotifyIcon(IconAction::Add);
+    }
+    trayAvailable_ = available;
+}
+
+void TAgent::OnAgentTimer()
+{
+    // At most one pass a minute; a clock set back runs one at once.
+    if (!agent::IsDue(clock_->Now(), LastTick, agent::kMinute))
+        return;
+
+    // A hand-edited interval below an hour would change the desktop at every pass.
+    const int hours = Options ? std::max(1, Options->AutoChangeInterval) : 1;
+    // Not while the user is being told something: the box runs its own event loop,
+    // and ticks keep coming.
+    if (!telling_ && Options && Options->AutoChangeEnabled
+        && agent::IsDue(clock_->Now(), Options->LastDesktopChangeTime, hours * agent::kHour)
+        && !host_.IsMainWindowVisible() && host_.IsPageControlEnabled()) {
+        const agent::ChangeOutcome outcome = host_.ExpoRandomExecute();
+        if (outcome.ok)
+            failureTold_ = false;
+        else
+            ReportChangeFailure(outcome.problem);
+        if (outcome.ok && !outcome.notice.isEmpty() && !noticeTold_) {
+            // Once a run: the same desktop will not take the next picture either.
+            noticeTold_ = true;
+            telling_ = true;
+            host_.ShowNotice(outcome.notice);
+            telling_ = false;
+        }
+    }
+
+    UpdateIcon();
+    // Taken at the end: a long composition pushes the next pass back.
+    LastTick = clock_->Now();
+}
+
+void TAgent::ReportChangeFailure(const QString& problem)
+{
+    // Once for a run of failures: the next due pass tries again quietly, and a
+    // success makes the next failure worth telling.
+    if (failureTold_)
+        return;
+    failureTold_ = true;
+    telling_ = true;
+    host_.ShowError(QStringLiteral("The desktop could not be changed automatically: %1").arg(problem));
+    telling_ = false;
+}
+
+void TAgent::WindowHiddenByClose()
+{
+    if (IconSetting() == 0 && iconShown_)
+        NotifyIcon(IconAction::Delete);
+    if (!tray_->IsAvailable() && !noTrayTold_) {
+        noTrayTold_ = true;
+        // After the close has run its course: a message box's own event loop
+        // inside the window's close handling would hold that handling open.
+        QTimer::singleShot(0, this, [this] {
+            host_.ShowNotice(QStringLiteral(
+            "%1 keeps running and changes the desktop by itself. There is no notification area on this "
+            "desktop to show its icon in; start %1 again to bring this window back.")
+                                 .arg(Product ? Product->ProductName : QStringLiteral("Ambience")));
+        });
+    }
+}
+
+void TAgent::ShowInstance()
+{
+    NotifyIcon(IconAction::Add);
+}

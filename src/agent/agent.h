@@ -1,0 +1,84 @@
+#pragma once
+// The notification-area agent TAgent: the tray icon with its tip and clock face,
+// the menu AM on a right click, show-and-hide on a left click, and the 15-second
+// timer whose passes change the desktop automatically while the window is hidden.
+#include "agent/agent_host.h"
+#include "agent/clock.h"
+#include "agent/tray_icon.h"
+
+#include <QIcon>
+#include <QImage>
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+
+class QTimer;
+
+// What the agent runs on; every member left empty gets the real one.
+struct AgentSeams {
+    std::shared_ptr<agent::Clock> clock;    // default: MakeSystemClock()
+    int timerIntervalMs = 0;                // default: TimerIntervalMs(clock)
+    std::unique_ptr<agent::TrayIcon> tray;  // default: a QSystemTrayIcon
+};
+
+class TAgent : public QObject {
+    Q_OBJECT
+public:
+    enum class IconAction { Add, Delete };
+
+    // arguments: the program's arguments without the program name. "/startup" as
+    // the first one adds the icon only when the icon setting is not "no icon"
+    // (the window itself stays hidden); otherwise the icon is always added.
+    TAgent(agent::AgentHost& host, const QStringList& arguments, AgentSeams seams = {});
+    ~TAgent() override;
+    TAgent(const TAgent&) = delete;
+    TAgent& operator=(const TAgent&) = delete;
+
+    // End of the last scheduler pass, in the date-time form.
+    double LastTick = 0.0;
+    bool IconShown() const { return iconShown_; }
+
+    void NotifyIcon(IconAction action);
+    // A fresh picture for a shown icon (the clock hands move); nothing when absent.
+    void UpdateIcon();
+    QImage MakeIconImage() const;
+    QIcon MakeIcon() const;
+
+    // Left click: minimise the window when it is visible, else show it in front.
+    void ToggleMainWindow();
+    // Removes the icon and closes the window for good: the program ends.
+    void Quit();
+    // What each timer tick runs: puts the icon back when a notification area has
+    // (re)appeared, then the scheduler pass OnAgentTimer.
+    void OnTimerTick();
+    // The scheduler pass.
+    void OnAgentTimer();
+
+    // The window was closed but only hid (automatic changing is on): the icon goes
+    // when the icon setting is "no icon"; without a notification area the user is
+    // told once how to get the window back.
+    void WindowHiddenByClose();
+    // A second start asked for the window: the icon is added whatever the setting.
+    void ShowInstance();
+
+    QTimer* Timer() const { return timer_; }
+
+private:
+    void WatchTray();
+    void ReportChangeFailure(const QString& problem);
+
+    agent::AgentHost& host_;
+    std::shared_ptr<agent::Clock> clock_;
+    std::unique_ptr<agent::TrayIcon> tray_;
+    QTimer* timer_ = nullptr;
+    bool iconShown_ = false;
+    bool trayAvailable_ = false;
+    bool failureTold_ = false;
+    bool noticeTold_ = false;
+    bool telling_ = false;
+    bool noTrayTold_ = false;
+};
+
+// The one agent of the process (null before the window's set-up and after its end).
+extern TAgent* Agent;

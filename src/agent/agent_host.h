@@ -1,0 +1,48 @@
+#pragma once
+// What the agent needs of the main window, and nothing more: the agent library
+// sits below the window's and reaches it only through this interface, which the
+// window implements (tests use a fake).
+#include <QString>
+
+class QMenu;
+
+namespace agent {
+
+// The result of one automatic change: ok, or what went wrong in words the user can
+// read; a notice is something the user should hear about although the change was
+// made (the picture was written, but no desktop took it as wallpaper).
+struct ChangeOutcome {
+    bool ok = true;
+    QString problem;
+    QString notice;
+};
+
+class AgentHost {
+public:
+    virtual ~AgentHost() = default;
+
+    // The window is on the screen (shown and not minimised).
+    virtual bool IsMainWindowVisible() const = 0;
+    // False while the window is busy with a composition or a pack operation.
+    virtual bool IsPageControlEnabled() const = 0;
+    // Picks a picture at random over all packs and makes it the wallpaper, as the
+    // window's Random action does, but leaves telling the user about a failure to
+    // the agent. Returns when the wallpaper is set (or the attempt failed).
+    virtual ChangeOutcome ExpoRandomExecute() = 0;
+
+    // Shows the window restored and in front.
+    virtual void ShowMainWindow() = 0;
+    // Minimises the window, which takes it off the taskbar.
+    virtual void MinimizeMainWindow() = 0;
+    // Closes the window without the rule that closing only hides it: the program ends.
+    virtual void CloseMainWindow() = 0;
+
+    // The agent menu AM (owned by the window).
+    virtual QMenu* AgentMenu() = 0;
+    // A problem, in a "Problem" message box.
+    virtual void ShowError(const QString& text) = 0;
+    // Information, in a message box captioned with the product name.
+    virtual void ShowNotice(const QString& text) = 0;
+};
+
+} // namespace agent

@@ -1,0 +1,31 @@
+#pragma once
+// The notification-area icon as the agent uses it: add, change the picture,
+// remove, and whether a notification area is there at all. The real one is a
+// QSystemTrayIcon; tests use a fake.
+#include <QIcon>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QMenu;
+
+namespace agent {
+
+class TrayIcon {
+public:
+    virtual ~TrayIcon() = default;
+    virtual void Add(const QIcon& icon, const QString& tip) = 0;
+    virtual void Modify(const QIcon& icon) = 0;
+    virtual void Delete() = 0;
+    // Whether a notification area is there to take the icon.
+    virtual bool IsAvailable() const = 0;
+    // The menu a right click opens (the tray shows it by itself).
+    virtual void SetMenu(QMenu* menu) = 0;
+    // Called for each left click, and once more for the second click of a double click.
+    std::function<void()> onClick;
+};
+
+std::unique_ptr<TrayIcon> MakeSystemTrayIcon();
+
+} // namespace agent

@@ -1,0 +1,38 @@
+#pragma once
+// The window's side of the notification-area agent: the narrow interface through
+// which the agent sees and drives the window, and the exposition actions that
+// ambience-cli hands to the running program.
+#include "agent/agent_host.h"
+#include "agent/remote_action.h"
+
+class QWidget;
+
+namespace ui {
+
+class TAMMF;
+
+class TWindowAgentHost final : public agent::AgentHost {
+public:
+    explicit TWindowAgentHost(TAMMF& window) : window_(window) {}
+
+    bool IsMainWindowVisible() const override;
+    bool IsPageControlEnabled() const override;
+    agent::ChangeOutcome ExpoRandomExecute() override;
+    void ShowMainWindow() override;
+    void MinimizeMainWindow() override;
+    void CloseMainWindow() override;
+    QMenu* AgentMenu() override;
+    void ShowError(const QString& text) override;
+    void ShowNotice(const QString& text) override;
+
+private:
+    QWidget* Owner() const;
+
+    TAMMF& window_;
+};
+
+// Runs an action asked for by ambience-cli as if its menu item had been chosen, and
+// says what the wallpaper now shows.
+agent::RemoteAnswer RunRemoteAction(TAMMF& window, agent::RemoteAction action);
+
+} // namespace ui

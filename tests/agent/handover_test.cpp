@@ -1,0 +1,61 @@
+// ambience-cli hands refresh, random, next and back to a running desktop program
+// (here on the offscreen platform), which carries them out and counts them.
+#include "platform/registry.h"
+#include "platform/single_instance.h"
+#include "support/temp_env.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(HandOver, TheRunningProgramCarriesOutTheCommandLinesAction)
+{
+    TempEnv env;
+    const QString runtime = env.Root() + "/run";
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    // Nobody runs yet: the command does the work itself.
+    QProcess cli;
+    cli.start(BuildBinDir() + "/ambience-cli", {"next"});
+    ASSERT_TRUE(cli.waitForFinished(120000));
+    EXPECT_FALSE(cli.readAllStandardOutput().contains("running Ambience"));
+
+    QProcess program;
+    program.start(BuildBinDir() + "/ambience", {"/startup"});
+    ASSERT_TRUE(program.waitForStarted());
+    QElapsedTimer waited;
+    waited.start();
+    while (platform::SingleInstance::Ask("Ambience", "ping", 500) != "ok" && waited.elapsed() < 20000)
+        QThread::msleep(100);
+    ASSERT_EQ(platform::SingleInstance::Ask("Ambience", "ping", 500), "ok");
+
+    platform::Registry store(env.RegistryFile());
+    const QString key = "\\Software\\Ambience\\Ambience\\Options";
+    const int before = store.ReadInteger(key, "DesktopsChanged").value_or(-1);
+
+    cli.start(BuildBinDir() + "/ambience-cli", {"next"});
+    ASSERT_TRUE(cli.waitForFinished(120000));
+    const QString out = QString::fromUtf8(cli.readAllStandardOutput());
+    // Offscreen there is no desktop to take the picture: written, counted, not set.
+    EXPECT_EQ(cli.exitCode(), 3) << out.toStdString() << cli.readAllStandardError().toStdString();
+    EXPECT_TRUE(out.contains("not set by the running Ambience")) << out.toStdString();
+    EXPECT_EQ(store.ReadInteger(key, "DesktopsChanged").value_or(-1), before + 1);
+
+    // An unknown request changes nothing and the program stays.
+    EXPECT_EQ(platform::SingleInstance::Ask("Ambience", "action sideways", 5000), "ok");
+    EXPECT_EQ(store.ReadInteger(key, "DesktopsChanged").value_or(-1), before + 1);
+
+    program.terminate();
+    EXPECT_TRUE(program.waitForFinished(20000));
+    qunsetenv("XDG_RUNTIME_DIR");
+}
+
+} // namespace

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# The desktop program on a display without a notification area: closing the window
+# (automatic changing is on) hides it and says once how to get it back; a second
+# start brings it back, and closing it again asks nothing.
+# Run through with_desktop.sh --no-tray. Usage: agent_no_tray_test.sh BIN_DIR SCREENSHOT_DIR
+set -uo pipefail
+bin=$1
+shots=$2
+mkdir -p "$shots"
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+shot() { import -window root "$shots/$1.png"; }
+fail() {
+  echo "FAIL: $*" >&2
+  shot agent_no_tray_failure
+  exit 1
+}
+
+export HOME=$work/home
+export XDG_CONFIG_HOME=$HOME/config XDG_DATA_HOME=$HOME/data XDG_RUNTIME_DIR=$HOME/run
+export AMBIENCE_PROGRAM_DIR=$work/program
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR" "$AMBIENCE_PROGRAM_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+wait_for() { # seconds command...
+  local limit=$1; shift
+  for _ in $(seq 1 $((limit * 10))); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+# Visible top-level windows titled like the program: the main window and any box.
+windows() { xdotool search --onlyvisible --name '^Ambience' 2>/dev/null; }
+count() { windows | wc -l; }
+has_windows() { [ "$(count)" -ge "$1" ]; }
+no_window() { [ "$(count)" -eq 0 ]; }
+widest() { # the main window: the widest of them
+  for w in $(windows); do echo "$(xdotool getwindowgeometry --shell "$w" | grep WIDTH | cut -d= -f2) $w"; done |
+    sort -rn | head -1 | cut -d' ' -f2
+}
+
+"$bin/ambience" &
+prog=$!
+pids+=("$prog")
+wait_for 20 has_windows 1 || fail "the main window did not appear"
+sleep 0.5
+wid=$(widest)
+close_active() { # the window manager's own close key, to the active window
+  xdotool windowactivate --sync "$1" 2>/dev/null
+  sleep 0.3
+  xdotool key alt+F4
+}
+close_active "$wid"
+# The main window goes; a message box says how to get it back.
+wait_for 10 has_windows 1 || fail "no message after the first close"
+sleep 0.5
+shot agent_no_tray_notice
+[ "$(count)" -eq 1 ] || fail "the main window did not go away"
+box=$(windows | head -1)
+xdotool windowactivate --sync "$box" 2>/dev/null
+sleep 0.3
+xdotool key Return
+wait_for 10 no_window || fail "the message box did not close"
+kill -0 "$prog" 2>/dev/null || fail "the program ended"
+
+# A second start brings the window back; closing again says nothing more.
+"$bin/ambience"
+wait_for 10 has_windows 1 || fail "a second start did not bring the window back"
+sleep 0.5
+wid=$(widest)
+close_active "$wid"
+wait_for 10 no_window || fail "the second close did not hide the window"
+sleep 1
+no_window || fail "a message came again on the second close"
+kill -0 "$prog" 2>/dev/null || fail "the program ended"
+echo "agent no-tray test: all checks passed"
