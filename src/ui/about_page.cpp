@@ -2,6 +2,7 @@
 
 #include "app/product.h"
 #include "platform/shell.h"
+#include "ui/page_style.h"
 
 #include <QFile>
 #include <QFontMetrics>
@@ -66,37 +67,6 @@ void TLinkLabel::mouseReleaseEvent(QMouseEvent* event)
 
 namespace {
 
-QColor GreyText(const QPalette& palette)
-{
-    // The system's grey-text colour; white text must stay readable on it.
-    QColor colour = palette.color(QPalette::Disabled, QPalette::WindowText);
-    if (colour.lightness() > 150)
-        colour = QColor(128, 128, 128);
-    return colour;
-}
-
-template <class W>
-W* Named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QLabel* Header(QWidget* parent, const char* name, Qt::Alignment alignment)
-{
-    auto* label = Named(new QLabel(parent), name);
-    label->setAutoFillBackground(true);
-    label->setAlignment(alignment | Qt::AlignVCenter);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, GreyText(palette));
-    palette.setColor(QPalette::WindowText, Qt::white);
-    label->setPalette(palette);
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    return label;
-}
-
 // A read-only text without a border on the page's own colour.
 QTextEdit* Memo(QWidget* parent, const char* name, Qt::Alignment alignment)
 {
@@ -112,13 +82,6 @@ QTextEdit* Memo(QWidget* parent, const char* name, Qt::Alignment alignment)
     option.setAlignment(alignment);
     memo->document()->setDefaultTextOption(option);
     return memo;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* button = Named(new QPushButton(caption, parent), name);
-    button->setAutoDefault(false);
-    return button;
 }
 
 const char* const kProductDescription =
@@ -137,8 +100,8 @@ TAboutPage::TAboutPage(QWidget* parent, QString featuredText, QString pictureFol
     static const bool registered = (InitFeaturedResources(), true);
     (void)registered;
     setObjectName(QStringLiteral("AS"));
-    AboutProduct = Header(this, "AboutProduct", Qt::AlignLeft);
-    AboutCopyright = Header(this, "AboutCopyright", Qt::AlignLeft);
+    AboutProduct = HeaderLabel(this, "AboutProduct", QString(), Qt::AlignLeft);
+    AboutCopyright = HeaderLabel(this, "AboutCopyright", QString(), Qt::AlignLeft);
     AboutSite = Named(new TLinkLabel(this), "AboutSite");
     AboutEmail = Named(new TLinkLabel(this), "AboutEmail");
     Tutorial = Button(this, "Tutorial", QStringLiteral("&Tutorial"));
@@ -146,9 +109,9 @@ TAboutPage::TAboutPage(QWidget* parent, QString featuredText, QString pictureFol
     ProductInfo = Memo(this, "ProductInfo", Qt::AlignLeft);
     ProductInfo->setPlainText(QString::fromLatin1(kProductDescription));
 
-    LinkHeader = Header(this, "LinkHeader", Qt::AlignRight);
+    LinkHeader = HeaderLabel(this, "LinkHeader", QString(), Qt::AlignRight);
     LinkHeader->setText(QStringLiteral("Featured Link!  "));
-    LinkName = Header(this, "LinkName", Qt::AlignRight);
+    LinkName = HeaderLabel(this, "LinkName", QString(), Qt::AlignRight);
     LinkLink = Named(new TLinkLabel(this), "LinkLink");
     LinkLink2 = Named(new TLinkLabel(this), "LinkLink2");
     LinkInfo = Memo(this, "LinkInfo", Qt::AlignRight);

@@ -1,6 +1,7 @@
 #include "ui/options_page.h"
 
 #include "settings/options.h"
+#include "ui/page_style.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -67,36 +68,6 @@ void Restore(TOptions& o, const PageSettings& s)
     o.ColorSaturation = s.colorSaturation;
 }
 
-QColor GreyText(const QPalette& palette)
-{
-    // The system's grey-text colour; white text must stay readable on it.
-    QColor colour = palette.color(QPalette::Disabled, QPalette::WindowText);
-    if (colour.lightness() > 150)
-        colour = QColor(128, 128, 128);
-    return colour;
-}
-
-template <class W>
-W* Named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QLabel* Header(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* label = Named(new QLabel(caption, parent), name);
-    label->setAutoFillBackground(true);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, GreyText(palette));
-    palette.setColor(QPalette::WindowText, Qt::white);
-    label->setPalette(palette);
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    return label;
-}
-
 QComboBox* List(QWidget* parent, const char* name, const QStringList& items)
 {
     auto* list = Named(new QComboBox(parent), name);
@@ -104,13 +75,6 @@ QComboBox* List(QWidget* parent, const char* name, const QStringList& items)
     list->addItems(items);
     list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     return list;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* button = Named(new QPushButton(caption, parent), name);
-    button->setAutoDefault(false);
-    return button;
 }
 
 int Scaled(int design, double scale)
@@ -168,7 +132,7 @@ TOptionsPage::TOptionsPage(QWidget* parent) : QWidget(parent)
 
 void TOptionsPage::CreateControls(QWidget* box)
 {
-    ACL = Header(box, "ACL", QStringLiteral("  Enable the Ambience\u2122 technology"));
+    ACL = HeaderLabel(box, "ACL", QStringLiteral("  Enable the Ambience\u2122 technology"), Qt::AlignLeft);
     ACC = Named(new QCheckBox(QStringLiteral("Automatically change my desktop"), box), "ACC");
     ACIL = Named(new QLabel(QStringLiteral("every"), box), "ACIL");
     ACH = List(box, "ACH", IntervalItems());
@@ -176,7 +140,7 @@ void TOptionsPage::CreateControls(QWidget* box)
     ACI = List(box, "ACI", {QStringLiteral("no icon"), QStringLiteral("a small icon"), QStringLiteral("a small clock")});
     ACIL3 = Named(new QLabel(QStringLiteral("in the notification area"), box), "ACIL3");
 
-    PCL = Header(box, "PCL", QStringLiteral("  Set up the composition"));
+    PCL = HeaderLabel(box, "PCL", QStringLiteral("  Set up the composition"), Qt::AlignLeft);
     PCBL = Named(new QLabel(QStringLiteral("Background"), box), "PCBL");
     PCOL = Named(new QLabel(QStringLiteral("Picture"), box), "PCOL");
     PCSL = Named(new QLabel(QStringLiteral("Picture size"), box), "PCSL");
@@ -187,7 +151,7 @@ void TOptionsPage::CreateControls(QWidget* box)
     PCS = List(box, "PCS",
                {QStringLiteral("Smaller"), QStringLiteral("Optimal"), QStringLiteral("Larger"), QStringLiteral("Maximum")});
 
-    CCL = Header(box, "CCL", QStringLiteral("  Choose colors by influence"));
+    CCL = HeaderLabel(box, "CCL", QStringLiteral("  Choose colors by influence"), Qt::AlignLeft);
     CCLL = Named(new QLabel(QStringLiteral("Lightness"), box), "CCLL");
     CCSL = Named(new QLabel(QStringLiteral("Saturation"), box), "CCSL");
     CCIE = Named(new QCheckBox(QStringLiteral("Energetic"), box), "CCIE");

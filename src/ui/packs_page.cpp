@@ -6,6 +6,7 @@
 #include "packs/selection.h"
 #include "platform/folders.h"
 #include "ui/main_window.h"
+#include "ui/page_style.h"
 #include "ui/page_texts.h"
 #include "ui/preview.h"
 #include "ui/program_icons.h"
@@ -24,23 +25,6 @@ namespace {
 
 // Item data: the pack the item stands for; null for the "more packs" item.
 constexpr int PackRole = Qt::UserRole + 1;
-
-QColor GreyText(const QPalette& palette)
-{
-    // The system's grey-text colour; white text must stay readable on it.
-    QColor colour = palette.color(QPalette::Disabled, QPalette::WindowText);
-    if (colour.lightness() > 150)
-        colour = QColor(128, 128, 128);
-    return colour;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
 
 } // namespace
 
@@ -99,10 +83,10 @@ TPacksPage::TPacksPage(TAMMF& window) : window_(window)
     PB->setTextVisible(false);
     PB->hide();
 
-    PictureBack = MakeButton(this, "PictureBack", QStringLiteral("< &Back"));
-    PictureNext = MakeButton(this, "PictureNext", QStringLiteral("&Next >"));
-    MorePacks = MakeButton(this, "MorePacks", QStringLiteral("&More packs!"));
-    FrontAction = MakeButton(this, "FrontAction", QStringLiteral("&Refresh!"));
+    PictureBack = Button(this, "PictureBack", QStringLiteral("< &Back"));
+    PictureNext = Button(this, "PictureNext", QStringLiteral("&Next >"));
+    MorePacks = Button(this, "MorePacks", QStringLiteral("&More packs!"));
+    FrontAction = Button(this, "FrontAction", QStringLiteral("&Refresh!"));
     QFont bold = FrontAction->font();
     bold.setBold(true);
     FrontAction->setFont(bold);

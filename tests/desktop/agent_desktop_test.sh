@@ -9,47 +9,21 @@
 set -uo pipefail
 bin=$1
 shots=$2
-mkdir -p "$shots"
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/desktop_lib.sh"
 
-shot() { import -window root "$shots/$1.png"; }
 fail() {
   echo "FAIL: $*" >&2
   shot agent_failure
   exit 1
 }
 
-export HOME=$work/home
-export XDG_CONFIG_HOME=$HOME/config XDG_DATA_HOME=$HOME/data XDG_RUNTIME_DIR=$HOME/run
-export AMBIENCE_PROGRAM_DIR=$work/program
+use_home home
 export AMBIENCE_SEED=5 AMBIENCE_CLOCK_SCALE=10
-mkdir -p "$XDG_CONFIG_HOME/Ambience" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR" "$AMBIENCE_PROGRAM_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
 cp "$bin"/*.zip "$AMBIENCE_PROGRAM_DIR/" 2>/dev/null || fail "no sample packs in $bin"
 # The clock icon; no LastDesktopChangeTime, so a change is due at once.
 printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Ambience\\Ambience\\Options]\r\n"AutoChangeIcon"=dword:00000002\r\n' \
   >"$XDG_CONFIG_HOME/Ambience/registry.reg"
 
-registry() { cat "$XDG_CONFIG_HOME/Ambience/registry.reg" 2>/dev/null; }
-desktops_changed() {
-  local v
-  v=$(registry | grep -i '^"DesktopsChanged"=dword:' | head -1 | sed 's/.*dword://' | tr -d '\r')
-  [ -n "$v" ] && echo $((16#$v)) || echo 0
-}
-wait_for() { # seconds command...
-  local limit=$1; shift
-  for _ in $(seq 1 $((limit * 10))); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
-main_window() { xdotool search --onlyvisible --name '^Ambience' 2>/dev/null | head -1; }
-has_window() { [ -n "$(main_window)" ]; }
 no_window() { [ -z "$(main_window)" ]; }
 counted() { [ "$(desktops_changed)" -ge "$1" ]; }
 

@@ -6,33 +6,15 @@
 set -uo pipefail
 bin=$1
 shots=$2
-mkdir -p "$shots"
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-shot() { import -window root "$shots/$1.png"; }
+source "$(dirname "$0")/desktop_lib.sh"
 fail() {
   echo "FAIL: $*" >&2
   shot agent_no_tray_failure
   exit 1
 }
 
-export HOME=$work/home
-export XDG_CONFIG_HOME=$HOME/config XDG_DATA_HOME=$HOME/data XDG_RUNTIME_DIR=$HOME/run
-export AMBIENCE_PROGRAM_DIR=$work/program
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR" "$AMBIENCE_PROGRAM_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+use_home home
 
-wait_for() { # seconds command...
-  local limit=$1; shift
-  for _ in $(seq 1 $((limit * 10))); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 # Visible top-level windows titled like the program: the main window and any box.
 windows() { xdotool search --onlyvisible --name '^Ambience' 2>/dev/null; }
 count() { windows | wc -l; }

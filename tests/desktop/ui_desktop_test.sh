@@ -7,15 +7,7 @@
 set -uo pipefail
 bin=$1
 shots=$2
-mkdir -p "$shots"
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/desktop_lib.sh"
 
 fail() {
   echo "FAIL: $*" >&2
@@ -25,30 +17,8 @@ fail() {
   exit 1
 }
 
-# A private user: home, settings, data, runtime folder and packs folder.
-use_home() {
-  export HOME=$work/$1
-  export XDG_CONFIG_HOME=$HOME/config XDG_DATA_HOME=$HOME/data XDG_RUNTIME_DIR=$HOME/run
-  export AMBIENCE_PROGRAM_DIR=$work/program
-  mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
-  chmod 700 "$XDG_RUNTIME_DIR"
-}
-registry() { cat "$XDG_CONFIG_HOME/Ambience/registry.reg" 2>/dev/null; }
-desktops_changed() {
-  local v
-  v=$(registry | grep -i '^"DesktopsChanged"=dword:' | head -1 | sed 's/.*dword://' | tr -d '\r')
-  [ -n "$v" ] && echo $((16#$v)) || echo 0
-}
-wait_for() { # seconds command...
-  local limit=$1; shift
-  for _ in $(seq 1 $((limit * 10))); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
-main_window() { xdotool search --onlyvisible --name '^Ambience' 2>/dev/null | head -1; }
-has_window() { [ -n "$(main_window)" ]; }
 no_window() { [ -z "$(main_window)" ]; }
 counted() { [ "$(desktops_changed)" -eq "$1" ]; }
-shot() { import -window root "$shots/$1.png"; }
 
 mkdir -p "$work/program"
 cp "$bin"/*.zip "$work/program/" 2>/dev/null || fail "no sample packs in $bin"
