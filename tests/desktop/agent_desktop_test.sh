@@ -46,7 +46,7 @@ start=$(date +%s.%N)
 prog=$!
 pids+=("$prog")
 
-wait_for 15 icon_docked || fail "no icon in the tray"
+wait_for 30 icon_docked || fail "no icon in the tray"
 sleep 0.3
 shot agent_startup
 no_window || fail "\"/startup\" showed the window"
@@ -65,12 +65,12 @@ echo "automatic change after ${elapsed}s (scaled 10x)"
 # Left click on the icon: the window comes; again: it goes.
 read -r ix iy < <(tray_pixels '#FFFF00' | head -1)
 xdotool mousemove "$ix" "$iy" click 1
-wait_for 10 has_window || fail "a click on the icon did not show the window"
+wait_for 30 has_window || fail "a click on the icon did not show the window"
 sleep 0.5
 shot agent_shown
 sleep 1 # well apart from the first click: no double click
 xdotool mousemove "$ix" "$iy" click 1
-wait_for 10 no_window || fail "a second click on the icon did not hide the window"
+wait_for 30 no_window || fail "a second click on the icon did not hide the window"
 shot agent_hidden
 
 # Right click: the agent menu opens at the icon; Escape closes it.

@@ -28,7 +28,7 @@ use_home first
 "$bin/ambience" 2>"$work/first.log" &
 first=$!
 pids+=("$first")
-wait_for 20 has_window || fail "the main window did not appear"
+wait_for 60 has_window || fail "the main window did not appear"
 wid=$(main_window)
 sleep 0.5
 shot ui_start
@@ -73,13 +73,13 @@ ax=$(xwininfo -id "$wid" | awk '/Absolute upper-left X/ { print $NF }')
 ay=$(xwininfo -id "$wid" | awk '/Absolute upper-left Y/ { print $NF }')
 top=$(xprop -id "$wid" _NET_FRAME_EXTENTS | sed 's/.*= *//' | cut -d, -f3 | tr -d ' ')
 xdotool mousemove $((ax + WIDTH - 10)) $((ay - ${top:-20} / 2)) click 1
-wait_for 10 no_window || fail "closing did not hide the window"
+wait_for 30 no_window || fail "closing did not hide the window"
 
 # A second start ends with -1 and brings the first window to the front.
 "$bin/ambience"
 status=$?
 [ "$status" -eq 255 ] || fail "the second start ended with $status, not -1"
-wait_for 10 has_window || fail "the first window did not come back"
+wait_for 30 has_window || fail "the first window did not come back"
 kill -0 "$first" 2>/dev/null || fail "the first instance ended"
 active=$(xdotool getactivewindow 2>/dev/null)
 [ "$active" = "$(main_window)" ] || echo "note: the window came back but is not the active one" >&2
@@ -97,7 +97,7 @@ use_home install
 inst=$!
 pids+=("$inst")
 wait_for 60 counted 1 || fail "/install did not compose"
-wait_for 10 has_window || fail "no window with /install"
+wait_for 30 has_window || fail "no window with /install"
 wid=$(main_window)
 xdotool windowminimize "$wid" 2>/dev/null
 sleep 1
