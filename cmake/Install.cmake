@@ -8,7 +8,9 @@
 #   PREFIX/share/applications/ambience.desktop
 #                                   the menu entry, with Refresh, Random, Next and Back
 #                                   as desktop actions through ambience-cli
-#   PREFIX/share/icons/hicolor/{scalable,32x32}/apps/ambience.{svg,png}
+#   PREFIX/share/icons/hicolor/scalable/apps/ambience.svg
+#                                   (the other sizes, the manual pages, completion,
+#                                   metainfo and copyright: packaging/CMakeLists.txt)
 # Every file goes into install_manifest.txt, so "xargs rm < build/install_manifest.txt"
 # or "cmake --build build --target uninstall" takes it all away again.
 #
@@ -107,8 +109,6 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/site/ DESTINATION ${_ambience_subdir}/si
         PATTERN CMakeLists.txt EXCLUDE)
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/ambience.svg DESTINATION share/icons/hicolor/scalable/apps)
-install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/icon0.png DESTINATION share/icons/hicolor/32x32/apps
-        RENAME ambience.png)
 
 install(CODE "set(AMBIENCE_INSTALL_STEP launchers)
   set(AMBIENCE_SOURCE_DIR \"${PROJECT_SOURCE_DIR}\")

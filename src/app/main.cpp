@@ -1,6 +1,8 @@
 // The desktop program: one running instance per user; a second start hands over to
 // the first (which shows or minimises its window) and ends with -1.
 #include "agent/remote_action.h"
+#include "app/program_info.h"
+#include "platform/display_probe.h"
 #include "platform/single_instance.h"
 #include "ui/dialogs.h"
 #include "ui/main_window.h"
@@ -11,11 +13,22 @@
 #include <QMessageBox>
 #include <QSessionManager>
 
+#include <cstdio>
 #include <exception>
 #include <memory>
 
 int main(int argc, char** argv)
 {
+    // --version and --help need no display; without one there is nothing to show.
+    if (argc > 1)
+        if (const auto text = app::InformationText(argv[1])) {
+            std::fputs(text->toUtf8().constData(), stdout);
+            return 0;
+        }
+    if (!platform::DisplayReachable()) {
+        std::fprintf(stderr, "%s\n", app::NoDisplayMessage().toUtf8().constData());
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ambience"));
     QApplication::setOrganizationName(QStringLiteral("Ambience"));

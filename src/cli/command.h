@@ -17,6 +17,13 @@ struct Command {
 
 std::vector<Command>& Commands();
 
+// Commands whose names begin with "__" serve the build and the shell completion
+// scripts: the help and the manual page leave them out.
+inline bool Listed(const Command& command)
+{
+    return command.name[0] != '_';
+}
+
 struct Registrar {
     explicit Registrar(Command command) { Commands().push_back(std::move(command)); }
 };

@@ -112,6 +112,14 @@ void Say(const QString& line) { std::fprintf(stdout, "%s\n", line.toUtf8().const
 
 } // namespace
 
+const char* SettingOfOption(const QString& option)
+{
+    for (const Override& o : Overrides)
+        if (option == QLatin1String(o.option))
+            return o.setting;
+    return nullptr;
+}
+
 bool ParseCanvasSize(const QString& text, QSize& size)
 {
     static const QRegularExpression form(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));

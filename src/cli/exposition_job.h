@@ -26,6 +26,10 @@ struct ExpositionRequest {
 // The options every exposition command takes, for its usage line.
 extern const char* const ExpositionOptionsUsage;
 
+// The setting an option of a single run stands for ("--background" gives
+// "BackgroundType"); nullptr for the other options.
+const char* SettingOfOption(const QString& option);
+
 // Takes the options out of args into request. False and error set on a bad or
 // unknown option.
 bool ParseExpositionOptions(QStringList& args, ExpositionRequest& request, QString& error);

@@ -1,6 +1,8 @@
 // ambience-cli: compose, export and set expositions, browse, check, install and
 // remove packs, and change settings, without the window.
+#include "app/program_info.h"
 #include "cli/command.h"
+#include "platform/display_probe.h"
 
 #include <QGuiApplication>
 
@@ -25,7 +27,8 @@ void PrintHelp(std::FILE* out)
     std::sort(commands.begin(), commands.end(),
               [](const cli::Command& a, const cli::Command& b) { return std::strcmp(a.name, b.name) < 0; });
     for (const auto& c : commands)
-        std::fprintf(out, "  %s %s\n      %s\n", c.name, c.usage, c.summary);
+        if (cli::Listed(c))
+            std::fprintf(out, "  %s %s\n      %s\n", c.name, c.usage, c.summary);
     std::fprintf(out, "\n  help\n      Shows this text.\n");
 }
 
@@ -44,9 +47,14 @@ void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QSt
 
 int main(int argc, char** argv)
 {
-    // Headless use needs no display: fonts and painting work offscreen.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY")
-        && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%s\n", app::VersionLine().toUtf8().constData());
+        return 0;
+    }
+    // Headless use needs no display: fonts and painting work offscreen, as they do
+    // for the commands that serve the build and the shell ("__manual", "__complete").
+    const bool hidden = argc > 1 && argv[1][0] == '_';
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && (hidden || !platform::DisplayReachable()))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     previousHandler = qInstallMessageHandler(FilterMessages);
     QGuiApplication app(argc, argv);
