@@ -1,0 +1,154 @@
+#!/usr/bin/env bash
+# Installs the package with apt-get into a bare Debian 12 root (debootstrap
+# --variant=minbase), uses it there as a normal user, purges it and compares the
+# root's files before and after. The bare root is made once and kept as a tarball
+# in /var/cache/ambience-test/, with the Debian packages downloaded so far; every
+# run unpacks a fresh copy. The Debian mirror must be reachable (for debootstrap
+# the first time, and for apt-get every time): when it is not, the test fails
+# and says so.
+#
+# Usage: chroot_test.sh PACKAGE.deb VERSION       (as root)
+set -u
+deb=$(realpath "$1")
+version=$2
+cache=${AMBIENCE_TEST_CACHE:-/var/cache/ambience-test}
+mirror=${AMBIENCE_DEBIAN_MIRROR:-http://deb.debian.org/debian}
+tarball="$cache/bookworm-minbase.tar"
+failures=0
+fail() { echo "FAIL $*"; failures=$((failures + 1)); }
+check() { local what=$1; shift; if "$@"; then echo "ok   $what"; else fail "$what"; fi; }
+
+mkdir -p "$cache/debs"
+run=$(mktemp -d "$cache/run.XXXXXX")
+root="$run/root"
+cleanup() {
+    if mountpoint -q "$root/proc" 2>/dev/null; then umount "$root/proc" || umount -l "$root/proc"; fi
+    if mountpoint -q "$root/proc" 2>/dev/null; then
+        echo "chroot: $root/proc is still mounted; leaving $run in place"
+    else
+        rm -rf --one-file-system "$run"
+    fi
+}
+trap cleanup EXIT
+
+# The bare root, made once (one run at a time makes it).
+exec 9>"$cache/lock"
+flock 9
+if [ ! -s "$tarball" ]; then
+    echo "chroot: making a bare Debian 12 root with debootstrap from $mirror (once)"
+    make="$run/make"
+    if ! debootstrap --variant=minbase bookworm "$make" "$mirror" >"$run/debootstrap.log" 2>&1; then
+        tail -n 15 "$run/debootstrap.log"
+        echo "FAIL debootstrap could not make a Debian 12 root from $mirror: is the Debian mirror reachable?"
+        exit 1
+    fi
+    rm -f "$make"/var/cache/apt/archives/*.deb
+    tar -C "$make" --numeric-owner -cf "$tarball.part" . && mv "$tarball.part" "$tarball"
+    rm -rf --one-file-system "$make"
+fi
+flock -u 9
+mkdir "$root"
+tar -C "$root" --numeric-owner -xf "$tarball"
+cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+cp "$cache"/debs/*.deb "$root/var/cache/apt/archives/" 2>/dev/null
+
+in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive "$@"; }
+as_user() {
+    chroot --userspec=tester:tester "$root" env -i HOME=/home/tester USER=tester PATH=/usr/bin:/bin LANG=C.UTF-8 \
+        XDG_RUNTIME_DIR=/tmp/tester-run "$@"
+}
+keep_debs() { cp -n "$root"/var/cache/apt/archives/*.deb "$cache/debs/" 2>/dev/null; }
+
+if ! in_root apt-get update -qq >"$run/update.log" 2>&1; then
+    cat "$run/update.log"
+    echo "FAIL apt-get update in the Debian 12 root cannot reach the Debian mirror"
+    exit 1
+fi
+# The manual page reader is no part of a bare root; the test reads the page with it.
+in_root apt-get install -y -qq --no-install-recommends man-db >"$run/man-db.log" 2>&1 ||
+    { cat "$run/man-db.log"; echo "FAIL installing man-db in the root"; exit 1; }
+in_root useradd --create-home --shell /bin/bash tester
+listing() { (cd "$root" && find . -xdev \( -path ./proc -o -path ./var/cache/apt -o -path ./var/lib/apt/lists \) -prune -o -print | sort); }
+listing >"$run/before.txt"
+
+cp "$deb" "$root/tmp/"
+start=$SECONDS
+if in_root apt-get install -y -q "./tmp/$(basename "$deb")" >"$run/install.log" 2>&1; then
+    echo "ok   apt-get install ./$(basename "$deb") ($((SECONDS - start)) s)"
+else
+    cat "$run/install.log"
+    keep_debs
+    echo "FAIL apt-get install of the package into the Debian 12 root"
+    exit 1
+fi
+keep_debs
+in_root dpkg-query -L ambience | sort >"$run/owned.txt"
+
+# The programs find their folder through /proc/self/exe.
+mount -t proc proc "$root/proc"
+mkdir -p "$root/tmp/tester-run" && in_root chown tester:tester /tmp/tester-run && chmod 700 "$root/tmp/tester-run"
+
+out=$(as_user ambience-cli --version 2>&1)
+check "ambience-cli --version says \"Ambience $version\" (said: $out)" test "$out" = "Ambience $version"
+out=$(as_user ambience --version 2>&1)
+check "ambience --version says \"Ambience $version\" (said: $out)" test "$out" = "Ambience $version"
+out=$(as_user ambience 2>&1); rc=$?
+check "ambience without a display ends with 1 (got $rc)" test "$rc" -eq 1
+check "and says so in its own words, naming ambience-cli: $out" \
+    bash -c 'grep -q "ambience-cli" <<<"$1" && ! grep -qi "reinstall" <<<"$1"' _ "$out"
+
+as_user ambience-cli random --local --size 320x200 --seed 1 >"$run/random.txt" 2>&1
+rc=$?
+cat "$run/random.txt"
+# 3: the wallpaper file was written, but no desktop took it (there is none here).
+check "ambience-cli random --local composes (exit $rc)" test "$rc" -eq 0 -o "$rc" -eq 3
+check "the exposition was written" test -s "$root/home/tester/.local/share/Ambience/Ambience/ambience.bmp"
+
+pack_source=/home/tester/my-lines.zip
+if as_user ambience-cli help | grep -qE '^  pack .*\bmake\b'; then
+    # The pack maker: a folder with one picture (an exposition, exported) into a pack.
+    as_user mkdir -p /home/tester/art
+    as_user ambience-cli export /home/tester/art/picture.jpg --size 320x200 --seed 2 >/dev/null 2>&1
+    as_user ambience-cli pack make /home/tester/art "$pack_source" >"$run/make.txt" 2>&1
+    rc=$?
+    cat "$run/make.txt"
+    check "ambience-cli pack make (exit $rc)" test "$rc" -eq 0 -a -s "$root$pack_source"
+else
+    echo "skip ambience-cli pack make: \"ambience-cli help\" does not list it in this version"
+    cp "$root/usr/lib/ambience/ambience-lines.zip" "$root$pack_source" && in_root chown tester:tester "$pack_source"
+fi
+as_user ambience-cli install "$pack_source" >"$run/install-pack.txt" 2>&1
+rc=$?
+cat "$run/install-pack.txt"
+check "ambience-cli install puts the pack into the user's folder (exit $rc)" \
+    test "$rc" -eq 0 -a -f "$root/home/tester/.local/share/Ambience/Packs/my-lines.zip"
+check "ambience-cli packs lists it" bash -c 'grep -q "/home/tester/.local/share/Ambience/Packs/my-lines.zip" <<<"$1"' _ \
+    "$(as_user ambience-cli packs 2>&1)"
+
+man_text=$(as_user env MANWIDTH=80 MANPAGER=cat man ambience-cli 2>&1)
+check "man ambience-cli shows the page" bash -c 'grep -q "^COMMANDS" <<<"$1" && grep -q "ambience-cli - compose" <<<"$1"' _ "$man_text"
+man_text=$(as_user env MANWIDTH=80 MANPAGER=cat man ambience 2>&1)
+check "man ambience shows the page" bash -c 'grep -q "^OPTIONS" <<<"$1"' _ "$man_text"
+
+umount "$root/proc"
+
+# Purged, nothing of it is left: none of its files, no new file that no installed
+# package owns (its dependencies stay, as apt-get purge leaves them), nothing named
+# after it outside the user's home.
+if ! in_root apt-get purge -y -q ambience >"$run/purge.log" 2>&1; then
+    cat "$run/purge.log"
+    fail "apt-get purge ambience"
+fi
+listing >"$run/after.txt"
+left=$(comm -12 <(sed 's|^/|./|' "$run/owned.txt" | sort) "$run/after.txt" | comm -23 - "$run/before.txt")
+# Folders shared with the dependencies may stay.
+left=$(while read -r p; do [ -n "$p" ] && [ ! -d "$root/$p" ] && echo "$p"; done <<<"$left")
+check "none of the package's files is left${left:+: $left}" test -z "$left"
+cat "$root"/var/lib/dpkg/info/*.list | sed 's|^/|./|' | sort -u >"$run/all-owned.txt"
+new=$(comm -13 "$run/before.txt" "$run/after.txt" | comm -23 - "$run/all-owned.txt" |
+      grep -vE '^\./(home/tester|tmp|var/log|var/lib/dpkg|var/cache/(debconf|man|fontconfig|ldconfig)|etc/fonts/conf\.d|etc/alternatives|etc/ld\.so\.cache|usr/lib/x86_64-linux-gnu/gdk-pixbuf|usr/share/glib-2\.0/schemas/gschemas\.compiled|usr/lib/[^/]*/gio/modules/giomodule\.cache|etc/machine-id|var/lib/dbus)(/|$)')
+check "no file left that no package owns${new:+: $(echo $new)}" test -z "$new"
+named=$(grep -i ambience "$run/after.txt" | grep -vE '^\./(home/tester|tmp)(/|$)')
+check "nothing named after it is left${named:+: $(echo $named)}" test -z "$named"
+
+[ "$failures" -eq 0 ]
