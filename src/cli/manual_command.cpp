@@ -56,9 +56,8 @@ const char* const kFiles =
     ".TP\n.I ~/.config/Ambience/registry.reg\nThe settings (under \\fB$XDG_CONFIG_HOME\\fR when set).\n"
     ".TP\n.I ~/.local/share/Ambience/Ambience/ambience.bmp\nThe wallpaper file (under \\fB$XDG_DATA_HOME\\fR when "
     "set).\n"
-    ".TP\n.I ~/.local/share/Ambience/Packs/\nThe packs a user installed; one of the same file name as a bundled "
-    "pack takes its place.\n"
-    ".TP\n.I /usr/lib/ambience/\nThe programs, the bundled packs and the help pages (\\fIsite/\\fR).\n"
+    ".TP\n.I /usr/lib/ambience/\nThe program folder: the programs, the help pages (\\fIsite/\\fR) and the "
+    "packs folder, with the bundled packs and those installed since.\n"
     ".TP\n.I ~/.config/autostart/ambience.desktop\nStarts the desktop program with the session while automatic "
     "changing is on.\n";
 

@@ -59,7 +59,7 @@ for d in libqt6core6 libqt6widgets6 libjpeg62-turbo qt6-qpa-plugins fonts-libera
 done
 
 phase "lintian"
-lintian --info --display-level ">=warning" --fail-on error "$deb" >"$tmp/lintian.txt" 2>&1
+lintian --display-level ">=info" --fail-on error "$deb" >"$tmp/lintian.txt" 2>&1
 rc=$?
 cat "$tmp/lintian.txt"
 check "lintian finds no error (exit $rc)" test "$rc" -eq 0
@@ -90,7 +90,7 @@ done
 env -u DISPLAY -u WAYLAND_DISPLAY "$build/bin/ambience-cli" help | awk '/^  [a-z]/ {print $1}' >"$tmp/commands.txt"
 check "ambience-cli help lists commands" test -s "$tmp/commands.txt"
 while read -r command; do
-    check "manual page describes \"$command\"" grep -qE "^       $command( |$)" "$tmp/ambience-cli.txt"
+    check "manual page describes \"$command\"" grep -qE "^       $command( |,|$)" "$tmp/ambience-cli.txt"
 done <"$tmp/commands.txt"
 check "manual page has the settings" grep -q "BackgroundType" "$tmp/ambience-cli.txt"
 check "ambience(1) lists /startup and /install" grep -q "/install" "$tmp/ambience.txt"
