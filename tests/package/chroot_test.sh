@@ -50,6 +50,7 @@ flock -u 9
 mkdir "$root"
 tar -C "$root" --numeric-owner -xf "$tarball"
 cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+echo "deb $mirror bookworm main" >"$root/etc/apt/sources.list"
 cp "$cache"/debs/*.deb "$root/var/cache/apt/archives/" 2>/dev/null
 
 in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive "$@"; }
@@ -59,9 +60,10 @@ as_user() {
 }
 keep_debs() { cp -n "$root"/var/cache/apt/archives/*.deb "$cache/debs/" 2>/dev/null; }
 
-if ! in_root apt-get update -qq >"$run/update.log" 2>&1; then
+# apt-get update ends with 0 even when it fetched nothing: its messages tell.
+if ! in_root apt-get update >"$run/update.log" 2>&1 || grep -qE '^(Err:|E: |W: (Failed to fetch|Some index files))' "$run/update.log"; then
     cat "$run/update.log"
-    echo "FAIL apt-get update in the Debian 12 root cannot reach the Debian mirror"
+    echo "FAIL apt-get update in the Debian 12 root cannot reach the Debian mirror $mirror"
     exit 1
 fi
 # The manual page reader is no part of a bare root; the test reads the page with it.
