@@ -18,18 +18,30 @@ failures=0
 fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 check() { local what=$1; shift; if "$@"; then echo "ok   $what"; else fail "$what"; fi; }
 
-mkdir -p "$cache/debs"
-run=$(mktemp -d "$cache/run.XXXXXX")
-root="$run/root"
-cleanup() {
-    if mountpoint -q "$root/proc" 2>/dev/null; then umount "$root/proc" || umount -l "$root/proc"; fi
-    if mountpoint -q "$root/proc" 2>/dev/null; then
-        echo "chroot: $root/proc is still mounted; leaving $run in place"
+# Takes a run's folder away, its /proc unmounted first.
+remove_run() {
+    local proc="$1/root/proc"
+    if mountpoint -q "$proc" 2>/dev/null; then umount "$proc" || umount -l "$proc"; fi
+    if mountpoint -q "$proc" 2>/dev/null; then
+        echo "chroot: $proc is still mounted; leaving $1 in place"
     else
-        rm -rf --one-file-system "$run"
+        rm -rf --one-file-system "$1"
     fi
 }
-trap cleanup EXIT
+mkdir -p "$cache/debs"
+# A run that was killed (a time-out) left its folder: each run holds a lock on its
+# own, so one whose lock is free is over.
+for old in "$cache"/run.*; do
+    [ -d "$old" ] || continue
+    if exec 8<>"$old/lock" 2>/dev/null && flock -n 8; then remove_run "$old"; fi
+    exec 8>&-
+done
+run=$(mktemp -d "$cache/run.XXXXXX")
+root="$run/root"
+exec 7>"$run/lock"
+flock 7
+trap 'remove_run "$run"' EXIT
+trap 'exit 1' INT TERM HUP
 
 # The bare root, made once (one run at a time makes it).
 exec 9>"$cache/lock"
