@@ -130,7 +130,7 @@ QString WindowManual()
         "\\fBambience\\fR composes expositions as large as the screen (a generated colour gradient, a work of art "
         "from an installed art pack, framed, with captions and the word mark) and sets them as the wallpaper, on "
         "request or by itself every few hours. It lives in the notification area; its window has the pages "
-        "Exposition, Packs and Options. One instance runs per user: a second start shows the first one's window "
+        "Packs, Options and About. One instance runs per user: a second start shows the first one's window "
         "and ends.\n.PP\n"
         "It needs a display. Without one it says so and ends with exit status 1; \\fBambience-cli\\fR(1) does the "
         "same work without a window.\n");
