@@ -34,8 +34,8 @@ if ! (cd "$dir" && cpack -G DEB --config CPackConfig.cmake) >"$out/cpack.log" 2>
 fi
 deb=$(ls "$out"/ambience_*.deb)
 
-# Screenshots for software centres, made by the program from its sample packs, at
-# the size the metainfo states.
+# Screenshots for software centres, made by the program: two expositions from its
+# sample packs, at the size the metainfo states, and its window.
 shots="$out/screenshots"
 home=$(mktemp -d)
 mkdir -p "$shots"
@@ -46,4 +46,5 @@ shoot() {
 shoot exposition-gallery.jpg --pack ambience-gallery --seed 7 --background Shaded
 shoot exposition-lines.jpg --pack ambience-lines --seed 3 --background Embossed
 rm -rf "$home"
+bash tests/desktop/with_desktop.sh --size 1280x800 bash packaging/window_screenshot.sh "$dir/bin" "$shots/window.png"
 echo "$deb"

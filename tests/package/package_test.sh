@@ -80,6 +80,9 @@ for shot in exposition-gallery.jpg exposition-lines.jpg; do
         bash -c 'grep -q "/screenshots/$1<" "$2" && file -b "$3/$1" | grep -q "JPEG image data.* 1248x702"' _ \
         "$shot" "$metainfo" "$build/package/screenshots"
 done
+check "screenshot window.png made, as the metainfo names it" \
+    bash -c 'grep -q "/screenshots/window.png<" "$1" && file -b "$2" | grep -q "PNG image data"' _ \
+    "$metainfo" "$build/package/screenshots/window.png"
 for page in ambience ambience-cli; do
     file="$root/usr/share/man/man1/$page.1.gz"
     LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$file" >"$tmp/$page.txt" 2>"$tmp/$page.err"
