@@ -220,9 +220,18 @@ std::vector<Candidate> SettingValues(const OptionField& field)
     std::vector<Candidate> values;
     for (std::size_t i = 0; i < field.offered.size(); ++i) {
         const QString number = QString::number(field.offered[i]);
-        const QString item = i < static_cast<std::size_t>(field.items.size()) ? field.items[static_cast<qsizetype>(i)]
-                                                                                : QString();
-        if (!item.isEmpty() && !item.contains(QLatin1Char(' ')))
+        QString item = i < static_cast<std::size_t>(field.items.size()) ? field.items[static_cast<qsizetype>(i)]
+                                                                          : QString();
+        if (QLatin1String(field.name) == QLatin1String("ColorInfluence")) {
+            // A bit set: 1 Energetic, 2 Neutral, 4 Relaxing.
+            QStringList kinds;
+            for (const auto& [bit, kind] : {std::pair{1, "Energetic"}, std::pair{2, "Neutral"}, std::pair{4, "Relaxing"}})
+                if (field.offered[i] & bit)
+                    kinds << QLatin1String(kind);
+            item = kinds.join(QStringLiteral(" and "));
+        }
+        // Only item names are taken for numbers (ApplyOptionAssignments).
+        if (!field.items.isEmpty() && !item.isEmpty() && !item.contains(QLatin1Char(' ')))
             values.push_back({item, number});
         else
             values.push_back({number, item});

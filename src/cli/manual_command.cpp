@@ -113,8 +113,7 @@ QString CliManual()
         ".TP\n.BR DISPLAY \", \" WAYLAND_DISPLAY\nThe display whose desktop gets the wallpaper; without one that "
         "answers, the work is done offscreen and only the file is written.\n"
         ".TP\n.B XDG_CURRENT_DESKTOP\nWhich desktop's own interface sets the wallpaper.\n"
-        ".TP\n.BR XDG_CONFIG_HOME \", \" XDG_DATA_HOME\nWhere the settings, the wallpaper file and the user's packs "
-        "live.\n");
+        ".TP\n.BR XDG_CONFIG_HOME \", \" XDG_DATA_HOME\nWhere the settings and the wallpaper file live.\n");
     page += QLatin1String(kFiles);
     page += QStringLiteral(".SH SEE ALSO\n.BR ambience (1)\n");
     return page;

@@ -37,7 +37,8 @@ QStringList Candidates(const QStringList& words)
 {
     QStringList texts;
     for (const QString& line : Cli(QStringList{"__complete"} + words).out.split('\n', Qt::SkipEmptyParts))
-        texts << line.section('\t', 0, 0);
+        if (!line.startsWith(':')) // ":files", ":nospace"
+            texts << line.section('\t', 0, 0);
     return texts;
 }
 
@@ -122,6 +123,21 @@ TEST(CommandLine, CompletionFollowsTheCommandTablePacksAndSettings)
     // Settings go on after the "="; file names fit where the usage names a FILE.
     EXPECT_TRUE(Cli({"__complete", "options", ""}).out.startsWith(":nospace\n"));
     EXPECT_TRUE(Cli({"__complete", "install", ""}).out.startsWith(":files\n"));
+}
+
+TEST(CommandLine, EverySettingValueCompletionOffersIsTaken)
+{
+    TempEnv env;
+    const QStringList names = Candidates({"options", ""});
+    ASSERT_GE(names.size(), 9);
+    for (const QString& name : names) {
+        const QStringList values = Candidates({"options", name});
+        EXPECT_GE(values.size(), 2) << name.toStdString();
+        for (const QString& assignment : values) {
+            const ProgramRun r = Cli({"options", assignment});
+            EXPECT_EQ(r.code, 0) << assignment.toStdString() << ": " << r.err.toStdString();
+        }
+    }
 }
 
 TEST(CommandLine, ManualPageDescribesEveryCommandOfTheHelp)
