@@ -1,7 +1,8 @@
 // The desktop program: one running instance per user; a second start hands over to
 // the first (which shows or minimises its window) and ends with -1.
-#include "agent/remote_action.h"
+#include "change/remote_request.h"
 #include "platform/single_instance.h"
+#include "platform/wallpaper.h"
 #include "ui/dialogs.h"
 #include "ui/main_window.h"
 #include "ui/quit_signals.h"
@@ -24,6 +25,9 @@ int main(int argc, char** argv)
     if (!instance.Claim(QStringLiteral("show")))
         return -1;
 
+    platform::DesktopWallpaperSetter wallpaper;
+    platform::InstallWallpaperSetter(&wallpaper);
+
     // Closing the window may only hide it; the program ends when the window says so.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -37,9 +41,9 @@ int main(int argc, char** argv)
                          [&](const QString& message, quintptr connection) {
                              // ambience-cli refresh, random, next and back: the window
                              // runs the action and answers with what it showed.
-                             if (const auto action = agent::ParseRemoteActionRequest(message)) {
+                             if (const auto action = change::ParseRemoteActionRequest(message)) {
                                  instance.Reply(connection,
-                                                agent::FormatRemoteAnswer(ui::RunRemoteAction(window, *action)));
+                                                change::FormatRemoteAnswer(ui::RunRemoteAction(window, *action)));
                                  return;
                              }
                              if (message == QStringLiteral("show"))

@@ -1,6 +1,6 @@
 #include "cli/context.h"
 
-#include "app/product.h"
+#include "core/product.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
 #include "settings/option_text.h"

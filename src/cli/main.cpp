@@ -1,6 +1,7 @@
 // ambience-cli: compose, export and set expositions, browse, check, install and
 // remove packs, and change settings, without the window.
 #include "cli/command.h"
+#include "platform/wallpaper.h"
 
 #include <QGuiApplication>
 
@@ -51,6 +52,8 @@ int main(int argc, char** argv)
     previousHandler = qInstallMessageHandler(FilterMessages);
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("ambience-cli"));
+    platform::DesktopWallpaperSetter wallpaper;
+    platform::InstallWallpaperSetter(&wallpaper);
 
     QStringList args = QGuiApplication::arguments();
     args.removeFirst();

@@ -1,7 +1,7 @@
 // ambience-cli options [NAME=VALUE ...]: shows the settings, or changes and saves them.
 #include "cli/command.h"
 
-#include "app/product.h"
+#include "core/product.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
 #include "settings/option_text.h"

@@ -1,6 +1,6 @@
 #include "packs/pack.h"
 
-#include "app/product.h"
+#include "core/product.h"
 #include "archive/errors.h"
 #include "archive/file_ops.h"
 #include "archive/zip.h"

@@ -1,5 +1,5 @@
 // The shared date-time form: days since 30 December 1899, time of day as fraction.
-#include "app/datetime.h"
+#include "core/datetime.h"
 
 #include <cmath>
 

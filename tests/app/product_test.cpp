@@ -1,5 +1,5 @@
 // The application record: names and addresses other parts build on.
-#include "app/product.h"
+#include "core/product.h"
 
 #include <QUrl>
 

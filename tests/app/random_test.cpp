@@ -1,5 +1,5 @@
 // The one process-wide generator behind every random choice.
-#include "app/random.h"
+#include "core/random.h"
 
 #include <QByteArray>
 #include <QtGlobal>

@@ -38,6 +38,8 @@ if [ -z "$num" ]; then
   exit 1
 fi
 export DISPLAY=":$num"
+# Test programs started below keep this display: it is ours, not the user's.
+export AMBIENCE_OWN_DESKTOP=1
 
 # A desktop of our own: the user's session settings stay out of it.
 export XDG_CURRENT_DESKTOP=

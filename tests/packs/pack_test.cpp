@@ -1,7 +1,7 @@
 // Loading packs from archives, their stored current picture, and decoding pictures.
 #include "zip_builder.h"
 
-#include "app/product.h"
+#include "core/product.h"
 #include "graphics/picture.h"
 #include "packs/load_picture.h"
 #include "packs/pack.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Product and Options over a private store, as the window's global initialisation
 // makes them, for testing the pages without the window.
-#include "app/product.h"
+#include "core/product.h"
 #include "platform/registry.h"
 #include "settings/options.h"
 #include "support/temp_env.h"

@@ -1,6 +1,6 @@
 // The two pages inside the real main window: page switches, the settings, the
 // agent's icon and the window's message boxes.
-#include "app/product.h"
+#include "core/product.h"
 #include "platform/registry.h"
 #include "settings/options.h"
 #include "support/temp_env.h"
