@@ -164,7 +164,7 @@ QString CountDesktopChange(TOptions& options)
     try {
         options.Save();
     } catch (const std::exception& e) {
-        return QStringLiteral("The settings could not be saved: %1.").arg(QString::fromUtf8(e.what()));
+        return QString::fromUtf8(e.what());
     }
     return {};
 }

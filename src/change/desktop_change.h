@@ -74,7 +74,7 @@ struct ChangeResult {
     QString method;            // the wallpaper method that took it
     QString wallpaperDetail;   // Unset: why no desktop took it
     QStringList notices;       // told although the change was made (pictures left out)
-    QString settingsProblem;   // the change was made but could not be counted in the store
+    QString settingsProblem;   // the change was made, but the store could not be saved: why
 
     bool Changed() const { return status == Status::Done || status == Status::Unset; }
 };
@@ -85,7 +85,7 @@ ChangeResult ChangeDesktop(const ChangeRequest& request, PictureSelection& selec
                            platform::WallpaperSetter& setter);
 
 // Adds one to DesktopsChanged and sets LastDesktopChangeTime to now, then saves.
-// Empty on success, else why the settings could not be saved.
+// Empty on success, else why the store could not be saved.
 QString CountDesktopChange(TOptions& options);
 
 } // namespace change

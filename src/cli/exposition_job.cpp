@@ -70,8 +70,6 @@ private:
     int position_ = 0;
 };
 
-void Say(const QString& line) { std::fprintf(stdout, "%s\n", line.toUtf8().constData()); }
-
 } // namespace
 
 bool ParseCanvasSize(const QString& text, QSize& size)
@@ -252,8 +250,7 @@ int RunExposition(const ExpositionRequest& request)
         code = 3;
     }
     if (!result.settingsProblem.isEmpty()) {
-        PrintError(QStringLiteral("cannot save the settings in %1: %2")
-                       .arg(platform::Registry::CurrentUser().FilePath(), result.settingsProblem));
+        PrintError(CannotSaveSettings(result.settingsProblem));
         return 1;
     }
     return code;

@@ -126,7 +126,7 @@ void TExpo::DrawPicture()
         // stretch depends only on its place in the whole target, so the bands join
         // seamlessly and the result is the picture's own Draw, pixel for pixel.
         const QImage& image = picture_->Image();
-        const graphics::ConstRgbView src{image.constBits(), image.width(), image.height(), image.bytesPerLine()};
+        const core::ConstPixelView src{image.constBits(), image.width(), image.height(), image.bytesPerLine()};
         const int x0 = std::max(PictureRect.left, 0);
         const int x1 = std::min(PictureRect.right, exposition_.width());
         const int y0 = std::max(PictureRect.top, 0);
@@ -135,7 +135,7 @@ void TExpo::DrawPicture()
             return;
         const PixelView canvas = ViewOf(exposition_);
         ParallelRows(y0, y1, [&](int first, int last) {
-            const graphics::RgbView dst{canvas.Row(first) + 3 * x0, x1 - x0, last - first, canvas.stride};
+            const core::PixelView dst{canvas.Row(first) + 3 * x0, x1 - x0, last - first, canvas.stride};
             graphics::StretchRgb(src, PictureRect.Width(), PictureRect.Height(), x0 - PictureRect.left,
                                  first - PictureRect.top, dst);
         });

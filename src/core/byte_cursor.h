@@ -1,12 +1,24 @@
 #pragma once
-// A bounds-checked little-endian reader over a byte range it does not own. Reads past
-// the end return 0 and clear a sticky ok flag, so a record is read whole and checked
-// once before anything is built from it.
+// The program's one bounds-checked little-endian reader, for ZIP records, bitmaps
+// and metafiles: it reads over a byte range it does not own; reads past the end
+// return 0 and clear a sticky ok flag, so a record is read whole and checked once
+// before anything is built from it. Standard C++ only: the archive layer uses it.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
-namespace graphics::metafile {
+namespace core {
+
+// Little-endian values at p, for the few places that look at a signature before
+// reading a record whole.
+inline std::uint16_t Le16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
+inline std::uint32_t Le32(const std::uint8_t* p)
+{
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+           (std::uint32_t(p[3]) << 24);
+}
+inline std::uint64_t Le64(const std::uint8_t* p) { return std::uint64_t(Le32(p)) | (std::uint64_t(Le32(p + 4)) << 32); }
+
 
 class ByteCursor {
 public:
@@ -35,6 +47,7 @@ public:
     std::uint8_t U8() { return static_cast<std::uint8_t>(Read(1)); }
     std::uint16_t U16() { return static_cast<std::uint16_t>(Read(2)); }
     std::uint32_t U32() { return static_cast<std::uint32_t>(Read(4)); }
+    std::uint64_t U64() { return Read(8); }
     std::int16_t I16() { return static_cast<std::int16_t>(U16()); }
     std::int32_t I32() { return static_cast<std::int32_t>(U32()); }
     float F32()
@@ -90,4 +103,4 @@ private:
     bool ok_ = true;
 };
 
-} // namespace graphics::metafile
+} // namespace core
