@@ -229,28 +229,3 @@ TEST_F(ExpoTest, ExportWritesJpegOrBmpByExtension)
     EXPECT_FALSE(QFile::exists(env.DataHome() + "/Ambience/Ambience/ambience.bmp"));
 }
 
-// Not a check: with AMBIENCE_SHOTS set to a folder, composes one exposition per
-// background type, orientation and size there as PNG files to be looked at.
-TEST_F(ExpoTest, Shots)
-{
-    const QString folder = qEnvironmentVariable("AMBIENCE_SHOTS");
-    if (folder.isEmpty())
-        GTEST_SKIP() << "set AMBIENCE_SHOTS to a folder to get the pictures";
-    QDir().mkpath(folder);
-    const graphics::Picture raster = graphics::Picture::FromImage(MakePainting(900, 650));
-    const graphics::Picture vector = LoadMetafile();
-    const compose::PictureCaption record{"Harbour at Dawn", "A. Painter", 1901};
-    int n = 0;
-    for (int background : {0, 1, 2, 3, 4})
-        for (int orientation : {0, 1, 2})
-            for (int size : {0, 1, 2, 3}) {
-                const bool useVector = !vector.IsEmpty() && n % 5 == 4;
-                SeedRandom(100 + n++);
-                ExpoSettings s = Settings(background, orientation, size);
-                TExpo expo(useVector ? &vector : &raster, &record, {}, QSize(1280, 800), QRect(0, 0, 1280, 772), s);
-                ASSERT_TRUE(expo.Compose().ok);
-                expo.Exposition().save(QStringLiteral("%1/b%2-o%3-s%4%5.png")
-                                           .arg(folder).arg(background).arg(orientation).arg(size)
-                                           .arg(useVector ? "-emf" : ""));
-            }
-}

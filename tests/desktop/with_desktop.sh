@@ -44,7 +44,7 @@ export AMBIENCE_OWN_DESKTOP=1
 # A desktop of our own: the user's session settings stay out of it.
 export XDG_CURRENT_DESKTOP=
 export DESKTOP_SESSION=
-unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
+unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS XDG_SESSION_DESKTOP GDMSESSION SWAYSOCK HYPRLAND_INSTANCE_SIGNATURE
 
 openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
 pids="$pids $!"

@@ -1,8 +1,8 @@
 // Playing small metafiles written by the test's record writer: coordinate spaces (map
 // modes, window and viewport, world transforms), the state stack, the object table,
 // clipping, paths, bitmaps and text, checked by the colours of a few pixels.
-#include "metafile/record_writer.h"
-#include "metafile/render_support.h"
+#include "graphics/metafile/record_writer.h"
+#include "graphics/metafile/render_support.h"
 
 #include <QPainter>
 

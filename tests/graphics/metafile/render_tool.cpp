@@ -1,6 +1,6 @@
 // Development aid: renders a metafile to a PNG to look at.
 //   metafile_render IN OUT.png [WIDTH HEIGHT]
-#include "metafile/render_support.h"
+#include "graphics/metafile/render_support.h"
 
 #include <QGuiApplication>
 

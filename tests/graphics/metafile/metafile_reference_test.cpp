@@ -4,7 +4,7 @@
 // the match is close, not exact: the mean difference must stay under 2.5 of 255 and
 // fewer than 1 % of the pixels may be far off (a channel more than 64 away). A missing
 // shape, a wrong colour or a shifted mapping breaks either bound at once.
-#include "metafile/render_support.h"
+#include "graphics/metafile/render_support.h"
 #include "support/temp_env.h"
 
 #include <QPainter>

@@ -1,5 +1,5 @@
 // ambience-cli render, run as a pack author would run it.
-#include "image_tools.h"
+#include "graphics/image_tools.h"
 #include "support/temp_env.h"
 
 #include <QFileInfo>

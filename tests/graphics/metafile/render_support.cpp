@@ -1,4 +1,4 @@
-#include "metafile/render_support.h"
+#include "graphics/metafile/render_support.h"
 
 #include <QFile>
 #include <QPainter>

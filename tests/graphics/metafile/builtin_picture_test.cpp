@@ -1,6 +1,6 @@
 // The built-in picture (resources/builtin/builtin.emf): an enhanced metafile, a
 // portrait line drawing of 490 x 634, which our player draws as strokes only.
-#include "metafile/render_support.h"
+#include "graphics/metafile/render_support.h"
 
 #include <gtest/gtest.h>
 

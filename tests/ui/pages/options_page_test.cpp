@@ -1,4 +1,4 @@
-#include "pages/pages_fixture.h"
+#include "ui/pages/pages_fixture.h"
 #include "platform/autostart.h"
 #include "ui/options_page.h"
 

@@ -1,5 +1,5 @@
 #include "core/random.h"
-#include "pages/pages_fixture.h"
+#include "ui/pages/pages_fixture.h"
 #include "ui/about_page.h"
 
 #include <QApplication>

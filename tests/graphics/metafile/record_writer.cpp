@@ -1,4 +1,4 @@
-#include "metafile/record_writer.h"
+#include "graphics/metafile/record_writer.h"
 
 #include <cstring>
 

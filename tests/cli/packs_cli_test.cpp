@@ -1,6 +1,6 @@
 // ambience-cli's pack commands, run as a user would run them, on a packs folder of
 // their own and on the sample packs the build places beside the programs.
-#include "zip_builder.h"
+#include "packs/zip_builder.h"
 
 #include "support/temp_env.h"
 

@@ -1,7 +1,7 @@
 // Device-independent bitmaps: bit order of the small depths, colour tables, bitfields,
 // row order and run-length encoding, each against pixels stated by hand.
 #include "graphics/metafile/dib.h"
-#include "metafile/record_writer.h"
+#include "graphics/metafile/record_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Loading: recognising the formats, natural sizes, refusing what cannot be played, the
 // corrupted set (see tests/data/metafile/corrupt/README.md) and every truncation of
 // real files.
-#include "metafile/record_writer.h"
-#include "metafile/render_support.h"
+#include "graphics/metafile/record_writer.h"
+#include "graphics/metafile/render_support.h"
 #include "support/temp_env.h"
 
 #include <QDir>
