@@ -26,7 +26,7 @@ QByteArray ReadAll(const QString& path)
 
 QStringList Leftovers(const TempEnv& env)
 {
-    return QDir(env.ConfigHome() + "/Ambience").entryList({"registry.reg.tmp-*"}, QDir::Files);
+    return QDir(env.ConfigHome() + "/Ambience").entryList({".ambience-*.tmp"}, QDir::Files | QDir::Hidden);
 }
 
 } // namespace
