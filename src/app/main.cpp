@@ -1,6 +1,7 @@
 // The desktop program: one running instance per user; a second start hands over to
 // the first (which shows or minimises its window) and ends with -1.
 #include "change/remote_request.h"
+#include "platform/leftovers.h"
 #include "platform/single_instance.h"
 #include "platform/wallpaper.h"
 #include "ui/dialogs.h"
@@ -27,6 +28,7 @@ int main(int argc, char** argv)
 
     platform::DesktopWallpaperSetter wallpaper;
     platform::InstallWallpaperSetter(&wallpaper);
+    platform::RemoveStaleTemporaryFilesAtStart();
 
     // Closing the window may only hide it; the program ends when the window says so.
     QApplication::setQuitOnLastWindowClosed(false);

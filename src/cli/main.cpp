@@ -1,6 +1,7 @@
 // ambience-cli: compose, export and set expositions, browse, check, install and
 // remove packs, and change settings, without the window.
 #include "cli/command.h"
+#include "platform/leftovers.h"
 #include "platform/wallpaper.h"
 
 #include <QGuiApplication>
@@ -54,6 +55,7 @@ int main(int argc, char** argv)
     QGuiApplication::setApplicationName(QStringLiteral("ambience-cli"));
     platform::DesktopWallpaperSetter wallpaper;
     platform::InstallWallpaperSetter(&wallpaper);
+    platform::RemoveStaleTemporaryFilesAtStart();
 
     QStringList args = QGuiApplication::arguments();
     args.removeFirst();
