@@ -9,15 +9,35 @@ bash scripts/setup.sh
 jobs=$(nproc)
 status=0
 
+# The tests run as if on a GNOME desktop with a session bus, with a gsettings
+# that notes every call: a test that reached the desktop would leave a line.
+guard=$(mktemp -d)
+trap 'rm -rf "$guard"' EXIT
+printf '#!/bin/sh\necho "gsettings $*" >>"%s/calls.log"\n' "$guard" >"$guard/gsettings"
+chmod +x "$guard/gsettings"
+guarded() {
+  PATH="$guard:$PATH" XDG_CURRENT_DESKTOP=GNOME DESKTOP_SESSION=gnome \
+    DBUS_SESSION_BUS_ADDRESS="unix:path=$guard/no-bus" "$@"
+}
+check_guard() {
+  if [ -s "$guard/calls.log" ]; then
+    echo "tests reached the desktop's wallpaper settings:"
+    cat "$guard/calls.log"
+    status=1
+  fi
+}
+
 echo "== build and test (RelWithDebInfo)"
 bash scripts/build.sh build
-(cd build && ctest --output-on-failure -j "$jobs" --timeout 600) || status=1
+(cd build && guarded ctest --output-on-failure -j "$jobs" --timeout 600) || status=1
+check_guard
 
 if [ "${AMBIENCE_SKIP_SANITIZE:-0}" != 1 ]; then
   echo "== build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
   bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DAMBIENCE_SANITIZE=ON -DAMBIENCE_BENCH=OFF
   (cd build-asan && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-     ctest --output-on-failure -j "$jobs" --timeout 900 -LE "desktop|package") || status=1
+     guarded ctest --output-on-failure -j "$jobs" --timeout 900 -LE "desktop|package") || status=1
+  check_guard
 fi
 
 if [ "${AMBIENCE_SKIP_FUZZ:-0}" != 1 ]; then

@@ -3,15 +3,15 @@
 // passes; the reference's time divided by the fast one's is printed at the end.
 //
 //   bench_compose [--metafile FILE.emf] [benchmark options]
-#include "app/product.h"
-#include "app/random.h"
+#include "core/product.h"
+#include "core/random.h"
 #include "compose/expo.h"
 #include "compose/kernel_support.h"
 #include "compose/reference_kernels.h"
 #include "compose/test_pictures.h"
 #include "graphics/metafile/metafile.h"
 #include "graphics/picture.h"
-#include "packs/pic.h"
+#include "compose/captions.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -39,7 +39,7 @@ void Compose(benchmark::State& state, const graphics::Picture* picture, int widt
     settings.BackgroundType = background;
     settings.PictureOrientation = 2; // collage: two pictures, two frames
     settings.PictureSize = 1;
-    const TPic record{"x.jpg", "Harbour at Dawn", "A. Painter", 1, 1901};
+    const compose::PictureCaption record{"Harbour at Dawn", "A. Painter", 1901};
     for (auto _ : state) {
         SeedRandom(42);
         TExpo expo(picture, &record, {}, QSize(width, height), QRect(0, 0, width, height - 30), settings);

@@ -57,8 +57,8 @@ void StretchKernel(benchmark::State& state)
     const int w = std::min(fullW, 3840);
     const int h = std::min(fullH, 2160);
     QImage canvas(w, h, QImage::Format_RGB888);
-    const graphics::ConstRgbView src{photo.constBits(), photo.width(), photo.height(), photo.bytesPerLine()};
-    const graphics::RgbView dst{canvas.bits(), w, h, canvas.bytesPerLine()};
+    const core::ConstPixelView src{photo.constBits(), photo.width(), photo.height(), photo.bytesPerLine()};
+    const core::PixelView dst{canvas.bits(), w, h, canvas.bytesPerLine()};
     for (auto _ : state)
         graphics::StretchRgb(src, fullW, fullH, (fullW - w) / 2, (fullH - h) / 2, dst);
     benchmark::DoNotOptimize(canvas.constBits());

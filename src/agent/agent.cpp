@@ -1,9 +1,10 @@
 #include "agent/agent.h"
 
+#include "settings/settings.h"
 #include "agent/clock_face.h"
 #include "agent/schedule.h"
-#include "app/datetime.h"
-#include "app/product.h"
+#include "core/datetime.h"
+#include "core/product.h"
 #include "settings/options.h"
 
 #include <QCoreApplication>
@@ -43,7 +44,7 @@ TAgent::TAgent(agent::AgentHost& host, const QStringList& arguments, AgentSeams 
     trayAvailable_ = tray_->IsAvailable();
 
     const bool startup = !arguments.isEmpty() && arguments.first() == QStringLiteral("/startup");
-    if (!startup || IconSetting() != 0)
+    if (!startup || IconSetting() != settings::AutoChangeIcon::NoIcon)
         NotifyIcon(IconAction::Add);
 
     // A log-off or shut-down ends the program without asking: the session manager's
@@ -138,16 +139,21 @@ void TAgent::OnAgentTimer()
     if (!telling_ && Options && Options->AutoChangeEnabled
         && agent::IsDue(clock_->Now(), Options->LastDesktopChangeTime, hours * agent::kHour)
         && !host_.IsMainWindowVisible() && host_.IsPageControlEnabled()) {
-        const agent::ChangeOutcome outcome = host_.ExpoRandomExecute();
-        if (outcome.ok)
+        const change::ChangeResult result = host_.ExpoRandomExecute();
+        if (result.Changed())
             failureTold_ = false;
         else
-            ReportChangeFailure(outcome.problem);
-        if (outcome.ok && !outcome.notice.isEmpty() && !noticeTold_) {
+            ReportChangeFailure(result.problem.isEmpty() ? QStringLiteral("the exposition could not be composed.")
+                                                         : result.problem);
+        if (result.status == change::ChangeResult::Status::Unset && !noticeTold_) {
             // Once a run: the same desktop will not take the next picture either.
             noticeTold_ = true;
             telling_ = true;
-            host_.ShowNotice(outcome.notice);
+            host_.ShowNotice(QStringLiteral("The desktop wallpaper could not be set on this desktop (no desktop took "
+                                            "%1%2). You can choose the picture as wallpaper in your desktop's settings.")
+                                 .arg(result.file, result.wallpaperDetail.isEmpty()
+                                                       ? QString()
+                                                       : QStringLiteral(": ") + result.wallpaperDetail));
             telling_ = false;
         }
     }
@@ -171,7 +177,7 @@ void TAgent::ReportChangeFailure(const QString& problem)
 
 void TAgent::WindowHiddenByClose()
 {
-    if (IconSetting() == 0 && iconShown_)
+    if (IconSetting() == settings::AutoChangeIcon::NoIcon && iconShown_)
         NotifyIcon(IconAction::Delete);
     if (!tray_->IsAvailable() && !noTrayTold_) {
         noTrayTold_ = true;

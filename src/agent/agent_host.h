@@ -2,20 +2,13 @@
 // What the agent needs of the main window, and nothing more: the agent library
 // sits below the window's and reaches it only through this interface, which the
 // window implements (tests use a fake).
+#include "change/desktop_change.h"
+
 #include <QString>
 
 class QMenu;
 
 namespace agent {
-
-// The result of one automatic change: ok, or what went wrong in words the user can
-// read; a notice is something the user should hear about although the change was
-// made (the picture was written, but no desktop took it as wallpaper).
-struct ChangeOutcome {
-    bool ok = true;
-    QString problem;
-    QString notice;
-};
 
 class AgentHost {
 public:
@@ -28,7 +21,7 @@ public:
     // Picks a picture at random over all packs and makes it the wallpaper, as the
     // window's Random action does, but leaves telling the user about a failure to
     // the agent. Returns when the wallpaper is set (or the attempt failed).
-    virtual ChangeOutcome ExpoRandomExecute() = 0;
+    virtual change::ChangeResult ExpoRandomExecute() = 0;
 
     // Shows the window restored and in front.
     virtual void ShowMainWindow() = 0;

@@ -1,6 +1,6 @@
 #include "agent/clock.h"
 
-#include "app/datetime.h"
+#include "core/datetime.h"
 
 #include <QByteArray>
 

@@ -1,5 +1,6 @@
 #include "agent/clock_face.h"
 
+#include "settings/settings.h"
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
@@ -108,7 +109,7 @@ QImage MakeIconImage(int autoChangeIcon, int hour, int minute)
     // A hand-edited setting outside 0..2 would point past the two pictures; it
     // gets the small icon.
     QImage bitmap = TrayPicture(autoChangeIcon > 0 ? autoChangeIcon - 1 : 0);
-    if (autoChangeIcon == 2)
+    if (autoChangeIcon == settings::AutoChangeIcon::Clock)
         DrawClockHands(bitmap, hour, minute);
 
     const QRgb key = bitmap.pixel(0, bitmap.height() - 1);

@@ -1,9 +1,11 @@
 // The desktop program: one running instance per user; a second start hands over to
 // the first (which shows or minimises its window) and ends with -1.
-#include "agent/remote_action.h"
-#include "app/program_info.h"
+#include "core/program_info.h"
+#include "change/remote_request.h"
 #include "platform/display_probe.h"
+#include "platform/leftovers.h"
 #include "platform/single_instance.h"
+#include "platform/wallpaper.h"
 #include "ui/dialogs.h"
 #include "ui/main_window.h"
 #include "ui/quit_signals.h"
@@ -21,12 +23,12 @@ int main(int argc, char** argv)
 {
     // --version and --help need no display; without one there is nothing to show.
     if (argc > 1)
-        if (const auto text = app::InformationText(argv[1])) {
+        if (const auto text = core::InformationText(argv[1])) {
             std::fputs(text->toUtf8().constData(), stdout);
             return 0;
         }
     if (!platform::DisplayReachable()) {
-        std::fprintf(stderr, "%s\n", app::NoDisplayMessage().toUtf8().constData());
+        std::fprintf(stderr, "%s\n", core::NoDisplayMessage().toUtf8().constData());
         return 1;
     }
     QApplication app(argc, argv);
@@ -36,6 +38,10 @@ int main(int argc, char** argv)
     platform::SingleInstance instance(QStringLiteral("Ambience"));
     if (!instance.Claim(QStringLiteral("show")))
         return -1;
+
+    platform::DesktopWallpaperSetter wallpaper;
+    platform::InstallWallpaperSetter(&wallpaper);
+    platform::RemoveStaleTemporaryFilesAtStart();
 
     // Closing the window may only hide it; the program ends when the window says so.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -50,9 +56,9 @@ int main(int argc, char** argv)
                          [&](const QString& message, quintptr connection) {
                              // ambience-cli refresh, random, next and back: the window
                              // runs the action and answers with what it showed.
-                             if (const auto action = agent::ParseRemoteActionRequest(message)) {
+                             if (const auto action = change::ParseRemoteActionRequest(message)) {
                                  instance.Reply(connection,
-                                                agent::FormatRemoteAnswer(ui::RunRemoteAction(window, *action)));
+                                                change::FormatRemoteAnswer(ui::RunRemoteAction(window, *action)));
                                  return;
                              }
                              if (message == QStringLiteral("show"))

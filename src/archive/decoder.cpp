@@ -1,6 +1,6 @@
 #include "archive/decoder.h"
 
-#include "archive/bytes.h"
+#include "core/byte_cursor.h"
 #include "archive/directory.h"
 #include "archive/errors.h"
 #include "archive/task.h"
@@ -157,12 +157,12 @@ std::uint32_t decoder::Decode(zip& archive, const zip_entry& source, task& job, 
     }
     if (!archive.Seek(source.Offset))
         return crc_;
-    if (archive.Read(local, LocalHeaderSize) != LocalHeaderSize || Le32(local) != SignatureLocalHeader) {
+    if (archive.Read(local, LocalHeaderSize) != LocalHeaderSize || core::Le32(local) != SignatureLocalHeader) {
         if (!archive.Error)
             job.Error = ErrorCrc;
         return crc_;
     }
-    const std::uint64_t dataStart = source.Offset + LocalHeaderSize + Le16(local + 26) + Le16(local + 28);
+    const std::uint64_t dataStart = source.Offset + LocalHeaderSize + core::Le16(local + 26) + core::Le16(local + 28);
     if (dataStart > fileSize || source.CompressedSize > fileSize - dataStart) {
         job.Error = ErrorCrc; // the declared data cannot be in the file
         return crc_;

@@ -1,6 +1,6 @@
 #include "archive/directory.h"
 
-#include "archive/bytes.h"
+#include "core/byte_cursor.h"
 #include "archive/text.h"
 
 namespace archiva {
@@ -34,16 +34,16 @@ std::vector<end_record> FindEndRecords(const unsigned char* tail, std::size_t ta
     const std::uint64_t tailStart = fileSize - tailSize;
     for (std::size_t i = tailSize - EndRecordSize + 1; i-- > 0;) {
         const unsigned char* p = tail + i;
-        if (Le32(p) != SignatureEndRecord)
+        if (core::Le32(p) != SignatureEndRecord)
             continue;
-        byte_cursor c(p + 4, EndRecordSize - 4);
-        std::uint16_t disk = c.u16();
-        std::uint16_t directoryDisk = c.u16();
-        c.u16(); // entries on this disk
-        std::uint16_t count = c.u16();
-        c.u32(); // directory size: not trusted, the entries are read one by one
-        std::uint32_t offset = c.u32();
-        std::uint16_t commentLength = c.u16();
+        core::ByteCursor c(p + 4, EndRecordSize - 4);
+        std::uint16_t disk = c.U16();
+        std::uint16_t directoryDisk = c.U16();
+        c.U16(); // entries on this disk
+        std::uint16_t count = c.U16();
+        c.U32(); // directory size: not trusted, the entries are read one by one
+        std::uint32_t offset = c.U32();
+        std::uint16_t commentLength = c.U16();
         if (disk != 0 || directoryDisk != 0)
             continue;
 
@@ -71,11 +71,11 @@ std::vector<end_record> FindEndRecords(const unsigned char* tail, std::size_t ta
 
 std::optional<std::uint64_t> Zip64RecordPosition(const unsigned char* locator)
 {
-    byte_cursor c(locator, Zip64LocatorSize);
-    std::uint32_t signature = c.u32();
-    std::uint32_t disk = c.u32();
-    std::uint64_t position = c.u64();
-    std::uint32_t disks = c.u32();
+    core::ByteCursor c(locator, Zip64LocatorSize);
+    std::uint32_t signature = c.U32();
+    std::uint32_t disk = c.U32();
+    std::uint64_t position = c.U64();
+    std::uint32_t disks = c.U32();
     if (signature != SignatureZip64Locator || disk != 0 || disks != 1)
         return std::nullopt;
     return position;
@@ -87,17 +87,17 @@ bool ApplyZip64(end_record& record, const unsigned char* locator,
     auto position = Zip64RecordPosition(locator);
     if (!position || *position != zip64Position || zip64Position + Zip64EndRecordSize > record.Position)
         return false;
-    byte_cursor c(zip64Record, Zip64EndRecordSize);
-    std::uint32_t signature = c.u32();
-    c.u64(); // size of the record
-    c.u16(); // version made by
-    c.u16(); // version needed
-    std::uint32_t disk = c.u32();
-    std::uint32_t directoryDisk = c.u32();
-    std::uint64_t countHere = c.u64();
-    std::uint64_t countTotal = c.u64();
-    c.u64(); // directory size
-    std::uint64_t offset = c.u64();
+    core::ByteCursor c(zip64Record, Zip64EndRecordSize);
+    std::uint32_t signature = c.U32();
+    c.U64(); // size of the record
+    c.U16(); // version made by
+    c.U16(); // version needed
+    std::uint32_t disk = c.U32();
+    std::uint32_t directoryDisk = c.U32();
+    std::uint64_t countHere = c.U64();
+    std::uint64_t countTotal = c.U64();
+    c.U64(); // directory size
+    std::uint64_t offset = c.U64();
     if (signature != SignatureZip64EndRecord || disk != 0 || directoryDisk != 0 ||
         countHere != countTotal)
         return false;
@@ -116,25 +116,25 @@ bool ApplyZip64(end_record& record, const unsigned char* locator,
 std::optional<zip_entry> ParseCentralHeader(const unsigned char* header,
                                             const unsigned char* variable, std::size_t variableSize)
 {
-    byte_cursor c(header, CentralHeaderSize);
-    c.u32(); // signature, checked by the caller
-    c.u16(); // version made by
-    c.u16(); // version needed
-    std::uint16_t flags = c.u16();
-    std::uint16_t method = c.u16();
+    core::ByteCursor c(header, CentralHeaderSize);
+    c.U32(); // signature, checked by the caller
+    c.U16(); // version made by
+    c.U16(); // version needed
+    std::uint16_t flags = c.U16();
+    std::uint16_t method = c.U16();
     zip_entry e;
-    e.Time = c.u16();
-    e.Date = c.u16();
-    e.Crc = c.u32();
-    std::uint32_t compressed = c.u32();
-    std::uint32_t uncompressed = c.u32();
-    std::uint16_t nameLength = c.u16();
-    std::uint16_t extraLength = c.u16();
-    std::uint16_t commentLength = c.u16();
-    c.u16(); // disk of the entry
-    c.u16(); // internal attributes
-    e.Attributes = static_cast<std::uint8_t>(c.u32() & 0xFF);
-    std::uint32_t offset = c.u32();
+    e.Time = c.U16();
+    e.Date = c.U16();
+    e.Crc = c.U32();
+    std::uint32_t compressed = c.U32();
+    std::uint32_t uncompressed = c.U32();
+    std::uint16_t nameLength = c.U16();
+    std::uint16_t extraLength = c.U16();
+    std::uint16_t commentLength = c.U16();
+    c.U16(); // disk of the entry
+    c.U16(); // internal attributes
+    e.Attributes = static_cast<std::uint8_t>(c.U32() & 0xFF);
+    std::uint32_t offset = c.U32();
     if (std::size_t(nameLength) + extraLength + commentLength > variableSize)
         return std::nullopt;
     e.CompressedSize = compressed;
@@ -156,25 +156,25 @@ std::optional<zip_entry> ParseCentralHeader(const unsigned char* header,
     bool zip64Found = needed == 0;
     bool aesFound = method != kMethodAes;
 
-    byte_cursor extra(variable + nameLength, extraLength);
-    while (extra.remaining() >= 4 && (!zip64Found || !aesFound)) {
-        std::uint16_t id = extra.u16();
-        std::uint16_t size = extra.u16();
-        const unsigned char* data = extra.bytes(size);
+    core::ByteCursor extra(variable + nameLength, extraLength);
+    while (extra.Remaining() >= 4 && (!zip64Found || !aesFound)) {
+        std::uint16_t id = extra.U16();
+        std::uint16_t size = extra.U16();
+        const unsigned char* data = extra.Bytes(size);
         if (!data)
             break; // a block running past the extra field ends the scan
         if (id == kExtraZip64 && !zip64Found && size >= needed) {
-            byte_cursor z(data, size);
-            if (needUncompressed) e.UncompressedSize = z.u64();
-            if (needCompressed) e.CompressedSize = z.u64();
-            if (needOffset) e.Offset = z.u64();
+            core::ByteCursor z(data, size);
+            if (needUncompressed) e.UncompressedSize = z.U64();
+            if (needCompressed) e.CompressedSize = z.U64();
+            if (needOffset) e.Offset = z.U64();
             zip64Found = true;
         } else if (id == kExtraAes && !aesFound && size > 6) {
-            byte_cursor a(data, size);
-            std::uint16_t version = a.u16();
-            std::uint16_t vendor = a.u16();
-            std::uint8_t strength = a.u8();
-            std::uint16_t actual = a.u16();
+            core::ByteCursor a(data, size);
+            std::uint16_t version = a.U16();
+            std::uint16_t vendor = a.U16();
+            std::uint8_t strength = a.U8();
+            std::uint16_t actual = a.U16();
             // AE-2 leaves the CRC out; AE-1 (which some writers still pick) keeps it.
             if ((version == 1 || version == 2) && vendor == kAesVendor && strength >= 1 &&
                 strength <= 3) {

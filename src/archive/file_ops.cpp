@@ -1,5 +1,7 @@
 #include "archive/file_ops.h"
 
+#include "core/temporary_file.h"
+
 #include "archive/errors.h"
 
 #include <cerrno>
@@ -89,31 +91,30 @@ int CopyFileOver(const std::string& source, const std::string& target)
     }
 
     // The copy is written beside the target and renamed over it only when complete,
-    // so a full disk or a read error never leaves a half-written target behind.
+    // so a full disk or a read error never leaves a half-written target behind; a
+    // copy cut short by a crash is a stale temporary file the next write removes.
     auto slash = target.find_last_of('/');
-    std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string temp = (slash == std::string::npos ? std::string() : folder) + "." + name + ".XXXXXX";
-    std::vector<char> templ(temp.begin(), temp.end());
-    templ.push_back('\0');
-    int out = ::mkostemp(templ.data(), O_CLOEXEC);
-    if (out < 0) {
-        int err = errno;
+    const std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
+    core::RemoveStaleTemporaryFiles(folder);
+    const core::TemporaryFile temporary = core::CreateTemporaryFile(folder, 0600);
+    if (temporary.fd < 0) {
         ::close(in);
-        return ErrorFromErrno(err, target);
+        return ErrorFromErrno(temporary.error, target);
     }
+    const int out = temporary.fd;
     int result = CopyContents(in, out);
     ::close(in);
     if (result == ErrorSuccess && ::fchmod(out, st.st_mode & 0777) != 0)
         result = ErrorFromErrno(errno);
     if (result == ErrorSuccess && ::fsync(out) != 0)
         result = ErrorFromErrno(errno);
-    if (::close(out) != 0 && result == ErrorSuccess)
-        result = ErrorFromErrno(errno);
-    if (result == ErrorSuccess && ::rename(templ.data(), target.c_str()) != 0)
+    if (result == ErrorSuccess && ::rename(temporary.path.c_str(), target.c_str()) != 0)
         result = ErrorFromErrno(errno, target);
     if (result != ErrorSuccess)
-        ::unlink(templ.data());
+        ::unlink(temporary.path.c_str());
+    // Closing drops the lock that marks the file as being written.
+    if (::close(out) != 0 && result == ErrorSuccess)
+        result = ErrorFromErrno(errno);
     return result;
 }
 

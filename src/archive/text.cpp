@@ -1,5 +1,7 @@
 #include "archive/text.h"
 
+#include "core/utf8.h"
+
 #include <cstdint>
 
 namespace archiva {
@@ -45,49 +47,11 @@ void AppendUtf8(std::string& out, std::uint32_t cp)
     }
 }
 
-// Length of the well-formed UTF-8 sequence at data[i] (RFC 3629: no overlong forms,
-// no surrogates, nothing above U+10FFFF), or 0 when it is not one.
-std::size_t SequenceLength(const unsigned char* d, std::size_t size, std::size_t i)
-{
-    unsigned char c = d[i];
-    if (c < 0x80)
-        return 1;
-    std::size_t len;
-    unsigned char lo = 0x80, hi = 0xBF; // allowed range of the second byte
-    if (c >= 0xC2 && c <= 0xDF) {
-        len = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        len = 3;
-        if (c == 0xE0) lo = 0xA0;
-        if (c == 0xED) hi = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        len = 4;
-        if (c == 0xF0) lo = 0x90;
-        if (c == 0xF4) hi = 0x8F;
-    } else {
-        return 0;
-    }
-    if (size - i < len)
-        return 0;
-    if (d[i + 1] < lo || d[i + 1] > hi)
-        return 0;
-    for (std::size_t k = 2; k < len; ++k)
-        if ((d[i + k] & 0xC0) != 0x80)
-            return 0;
-    return len;
-}
-
 } // namespace
 
 bool IsValidUtf8(const unsigned char* data, std::size_t size)
 {
-    for (std::size_t i = 0; i < size;) {
-        std::size_t n = SequenceLength(data, size, i);
-        if (n == 0)
-            return false;
-        i += n;
-    }
-    return true;
+    return core::IsValidUtf8(data, size);
 }
 
 std::string Cp437ToUtf8(const unsigned char* data, std::size_t size)
@@ -110,7 +74,7 @@ std::string StoredTextToUtf8(const unsigned char* data, std::size_t size, bool u
     std::string out;
     out.reserve(size);
     for (std::size_t i = 0; i < size;) {
-        std::size_t n = SequenceLength(data, size, i);
+        std::size_t n = core::Utf8SequenceLength(data, size, i);
         if (n == 0) {
             AppendUtf8(out, 0xFFFD);
             ++i;

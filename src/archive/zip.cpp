@@ -1,6 +1,6 @@
 #include "archive/zip.h"
 
-#include "archive/bytes.h"
+#include "core/byte_cursor.h"
 #include "archive/decoder.h"
 #include "archive/directory.h"
 #include "archive/text.h"
@@ -126,11 +126,11 @@ std::uint64_t zip::ReadDirectory()
         bool complete = true;
         for (std::uint64_t i = 0; i < record.Count; ++i) {
             const unsigned char* header = reader.Take(CentralHeaderSize);
-            if (!header || Le32(header) != SignatureCentralHeader) {
+            if (!header || core::Le32(header) != SignatureCentralHeader) {
                 complete = false;
                 break;
             }
-            std::size_t variable = std::size_t(Le16(header + 28)) + Le16(header + 30) + Le16(header + 32);
+            std::size_t variable = std::size_t(core::Le16(header + 28)) + core::Le16(header + 30) + core::Le16(header + 32);
             // The record is copied: taking the variable part may move the buffer.
             unsigned char fixed[CentralHeaderSize];
             std::memcpy(fixed, header, CentralHeaderSize);

@@ -222,13 +222,13 @@ std::vector<Candidate> SettingValues(const OptionField& field)
         const QString number = QString::number(field.offered[i]);
         QString item = i < static_cast<std::size_t>(field.items.size()) ? field.items[static_cast<qsizetype>(i)]
                                                                           : QString();
-        if (QLatin1String(field.name) == QLatin1String("ColorInfluence")) {
-            // A bit set: 1 Energetic, 2 Neutral, 4 Relaxing.
-            QStringList kinds;
-            for (const auto& [bit, kind] : {std::pair{1, "Energetic"}, std::pair{2, "Neutral"}, std::pair{4, "Relaxing"}})
-                if (field.offered[i] & bit)
-                    kinds << QLatin1String(kind);
-            item = kinds.join(QStringLiteral(" and "));
+        if (!field.bits.isEmpty()) {
+            // A bit set: the names of the bits that are on.
+            QStringList on;
+            for (qsizetype bit = 0; bit < field.bits.size(); ++bit)
+                if (field.offered[i] & (1 << bit))
+                    on << field.bits[bit];
+            item = on.join(QStringLiteral(" and "));
         }
         // Only item names are taken for numbers (ApplyOptionAssignments).
         if (!field.items.isEmpty() && !item.isEmpty() && !item.contains(QLatin1Char(' ')))

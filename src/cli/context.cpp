@@ -1,6 +1,8 @@
 #include "cli/context.h"
 
-#include "app/product.h"
+#include "cli/output.h"
+
+#include "core/product.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
 #include "settings/option_text.h"
@@ -32,7 +34,7 @@ bool Context::LoadOptions(QString& error)
     try {
         options_ = std::make_unique<TOptions>(store);
     } catch (const platform::RegistryError& e) {
-        error = QStringLiteral("cannot save the settings in %1: %2").arg(store.FilePath(), QString::fromStdString(e.what()));
+        error = CannotSaveSettings(QString::fromStdString(e.what()));
         return false;
     }
     Options = options_.get();
@@ -47,8 +49,7 @@ bool Context::SaveOptions(QString& error)
     try {
         Options->Save();
     } catch (const platform::RegistryError& e) {
-        error = QStringLiteral("cannot save the settings in %1: %2")
-                    .arg(platform::Registry::CurrentUser().FilePath(), QString::fromStdString(e.what()));
+        error = CannotSaveSettings(QString::fromStdString(e.what()));
         return false;
     }
     return true;

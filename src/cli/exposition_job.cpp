@@ -1,19 +1,14 @@
 #include "cli/exposition_job.h"
 
-#include "app/datetime.h"
-#include "app/product.h"
-#include "app/random.h"
+#include "core/random.h"
 #include "cli/context.h"
+#include "change/picture_selection.h"
 #include "cli/pack_support.h"
-#include "compose/captions.h"
-#include "compose/expo.h"
-#include "graphics/picture.h"
-#include "packs/load_picture.h"
+#include "platform/wallpaper.h"
 #include "packs/pack_list.h"
 #include "packs/selection.h"
 #include "platform/registry.h"
 #include "platform/screen.h"
-#include "settings/option_text.h"
 #include "settings/options.h"
 
 #include <QFileInfo>
@@ -30,10 +25,6 @@ const char* const ExpositionOptionsUsage =
     "[--size-class S] [--influence I] [--lightness L] [--saturation S]";
 
 namespace {
-
-// The CLI's own memory of the last picture it showed, so next and back continue
-// from it: "<pack file name>/<entry name>" under the registry root.
-const QString LastPictureValue = QStringLiteral("LastPicture");
 
 struct Override {
     const char* option;
@@ -78,37 +69,6 @@ private:
     bool drawn_ = false;
     int position_ = 0;
 };
-
-QString PackFileName(const TPack& pack) { return QFileInfo(QString::fromStdString(pack.Path)).fileName(); }
-
-// Global index of the picture the CLI showed last, or nullopt when it is gone.
-std::optional<int> LastPictureIndex(const TPackList& list, const std::vector<int>& counts)
-{
-    std::optional<QString> stored;
-    try {
-        stored = platform::Registry::CurrentUser().ReadString(Product->RegistryRoot, LastPictureValue);
-    } catch (const platform::RegistryError&) {
-        return std::nullopt;
-    }
-    if (!stored)
-        return std::nullopt;
-    const qsizetype slash = stored->indexOf(QLatin1Char('/'));
-    if (slash <= 0)
-        return std::nullopt;
-    const QString file = stored->left(slash);
-    const std::string entry = stored->mid(slash + 1).toStdString();
-    for (int p = 0; p < list.Count(); ++p) {
-        if (PackFileName(list.PackAt(p)) != file)
-            continue;
-        const auto& pictures = list.PackAt(p).Pictures;
-        for (size_t i = 0; i < pictures.size(); ++i)
-            if (pictures[i].EntryName == entry)
-                return packs::CurrentPictureIndex(counts, p, static_cast<int>(i));
-    }
-    return std::nullopt;
-}
-
-void Say(const QString& line) { std::fprintf(stdout, "%s\n", line.toUtf8().constData()); }
 
 } // namespace
 
@@ -188,6 +148,7 @@ bool ParseExpositionOptions(QStringList& args, ExpositionRequest& request, QStri
 
 int RunExposition(const ExpositionRequest& request)
 {
+    using Status = change::ChangeResult::Status;
     Context context;
     QString error;
     if (!context.LoadOptions(error)) {
@@ -197,12 +158,6 @@ int RunExposition(const ExpositionRequest& request)
     for (const QString& notice : context.Notices())
         PrintError(notice);
 
-    // Overrides are checked like the Options page's values and apply to this run only.
-    TOptions settings = *Options;
-    if (!request.overrides.isEmpty() && !ApplyOptionAssignments(settings, request.overrides, &error)) {
-        PrintError(error);
-        return 2;
-    }
     if (request.seed)
         SeedRandom(*request.seed);
     else
@@ -210,11 +165,15 @@ int RunExposition(const ExpositionRequest& request)
 
     TPackList list;
     list.Rescan(PacksFolder());
+    change::CatalogueSelection selection(list);
     const std::vector<int> counts = packs::PictureCounts(list);
     const int total = packs::TotalPictureCount(counts);
 
+    change::ChangeRequest change;
+    change.step = request.step;
+    change.overrides = request.overrides;
+    change.exportPath = request.exportPath;
     // The current picture: the one asked for, else the one shown last, else none.
-    int current = total;
     if (!request.pack.isEmpty()) {
         const std::optional<int> pack = FindInstalledPack(list, request.pack, error);
         if (!pack) {
@@ -229,8 +188,8 @@ int RunExposition(const ExpositionRequest& request)
                            .arg(*request.picture));
             return 2;
         }
-        current = packs::CurrentPictureIndex(counts, *pack,
-                                             request.picture ? *request.picture - 1 : list.PackAt(*pack).Current);
+        change.from = packs::CurrentPictureIndex(counts, *pack,
+                                                 request.picture ? *request.picture - 1 : list.PackAt(*pack).Current);
     } else if (request.picture) {
         if (*request.picture > total) {
             PrintError(QStringLiteral("there are %1 pictures in the installed packs; there is no picture %2")
@@ -238,128 +197,69 @@ int RunExposition(const ExpositionRequest& request)
                            .arg(*request.picture));
             return 2;
         }
-        current = *request.picture - 1;
-    } else if (auto last = LastPictureIndex(list, counts)) {
-        current = *last;
+        change.from = *request.picture - 1;
     }
 
-    int k = current;
-    switch (request.step) {
-    case PictureStep::Current:
-        break;
-    case PictureStep::Random:
-        k = packs::RandomPictureIndex(total);
-        break;
-    case PictureStep::Next:
-        k = packs::NextPictureIndex(current, total);
-        break;
-    case PictureStep::Back:
-        k = packs::BackPictureIndex(current, total);
-        break;
-    }
-
-    const bool exporting = !request.exportPath.isEmpty();
-    graphics::Picture picture;
-    const TPic* record = nullptr;
-    TPack* pack = nullptr;
-    auto position = packs::LocatePicture(counts, k);
-    // A picture that cannot be read (a damaged entry, a password we do not have)
-    // must not stop next, back and random for good: they go on to the following
-    // picture in their direction, saying which one they left out.
-    for (int tries = 0; position; ++tries) {
-        pack = &list.PackAt(position->Pack);
-        record = &pack->Pictures[static_cast<size_t>(position->Picture)];
-        std::string detail;
-        if (LoadPicture(*pack, picture, position->Picture, &detail) == 0)
-            break;
-        if (request.step == PictureStep::Current || tries + 1 >= total) {
-            PrintError(QString::fromStdString(detail));
-            return 1;
-        }
-        PrintError(QString::fromStdString(detail) + QStringLiteral(" (left out)"));
-        k = request.step == PictureStep::Back ? packs::BackPictureIndex(k, total) : packs::NextPictureIndex(k, total);
-        position = packs::LocatePicture(counts, k);
-    }
-    // Like selecting the picture in the window: the pack remembers it.
-    if (position && !exporting)
-        pack->Current = position->Picture;
-
-    QSize size(1920, 1080);
-    QRect workArea;
+    change.size = QSize(1920, 1080);
     const QString platformName = QGuiApplication::platformName();
     if (request.size) {
-        size = *request.size;
+        change.size = *request.size;
     } else if (platformName != QLatin1String("offscreen") && platformName != QLatin1String("minimal")) {
-        const platform::ScreenInfo screen = platform::PrimaryScreen(size);
-        size = screen.size;
-        workArea = screen.workArea;
+        const platform::ScreenInfo screen = platform::PrimaryScreen(change.size);
+        change.size = screen.size;
+        change.workArea = screen.workArea;
     }
 
     ProgressBar bar;
-    TExpo expo(position ? &picture : nullptr, record, [&bar](int v) { bar.Report(v); }, size, workArea,
-               compose::ExpoSettings::From(settings));
-    const compose::ExpoResult composed = expo.Compose();
-    if (!composed.ok) {
-        bar.Finish();
-        PrintError(composed.error);
+    change.progress = [&bar](int v) { bar.Report(v); };
+    change.finished = [&bar] { bar.Finish(); };
+    const change::ChangeResult result =
+        change::ChangeDesktop(change, selection, *Options, platform::ActiveWallpaperSetter());
+    bar.Finish();
+    for (const QString& notice : result.notices)
+        PrintError(notice);
+    if (result.status == Status::BadRequest) {
+        PrintError(result.problem);
+        return 2;
+    }
+    if (!result.Changed() && result.size.isEmpty()) {
+        // Nothing was composed: the picture could not be read.
+        PrintError(result.problem);
         return 1;
     }
 
-    if (position) {
-        Say(QStringLiteral("Pack: %1 (%2)").arg(QString::fromStdString(pack->Name), PackFileName(*pack)));
+    if (result.pack >= 0) {
+        Say(QStringLiteral("Pack: %1 (%2)").arg(result.packName, result.packFile));
         Say(QStringLiteral("Picture: %1 of %2 in the pack, %3 of %4 in all: %5")
-                .arg(position->Picture + 1)
-                .arg(counts[position->Pack])
-                .arg(k + 1)
-                .arg(total)
-                .arg(compose::ShortDescription(*record, 120)));
+                .arg(result.pictureInPack + 1)
+                .arg(result.packPictureCount)
+                .arg(result.index + 1)
+                .arg(result.total)
+                .arg(result.description));
     } else {
-        Say(total == 0 ? QStringLiteral("Picture: none (no packs are installed)")
-                       : QStringLiteral("Picture: none (none is selected; try next, back or random)"));
+        Say(result.total == 0 ? QStringLiteral("Picture: none (no packs are installed)")
+                              : QStringLiteral("Picture: none (none is selected; try next, back or random)"));
     }
-    Say(QStringLiteral("Size: %1 x %2").arg(size.width()).arg(size.height()));
+    Say(QStringLiteral("Size: %1 x %2").arg(result.size.width()).arg(result.size.height()));
 
-    if (exporting) {
-        const compose::ExpoResult saved = expo.SaveAs(request.exportPath);
-        bar.Finish();
-        if (!saved.ok) {
-            PrintError(saved.error);
-            return 1;
-        }
-        Say(QStringLiteral("Exported: %1").arg(request.exportPath));
+    if (!result.Changed()) {
+        PrintError(result.problem);
+        return 1;
+    }
+    if (request.exportPath) {
+        Say(QStringLiteral("Exported: %1").arg(*request.exportPath));
         return 0;
     }
-
-    const compose::WallpaperOutcome outcome = expo.SaveAsWallpaper();
-    bar.Finish();
-    if (!outcome.written) {
-        PrintError(outcome.error);
-        return 1;
-    }
     int code = 0;
-    if (outcome.wallpaper.ok) {
-        Say(QStringLiteral("Wallpaper: set through %1").arg(outcome.wallpaper.method));
+    if (result.status == Status::Done) {
+        Say(QStringLiteral("Wallpaper: set through %1").arg(result.method));
     } else {
-        Say(QStringLiteral("Wallpaper: not set (%1); the picture is %2").arg(outcome.wallpaper.detail, outcome.path));
+        Say(QStringLiteral("Wallpaper: not set (%1); the picture is %2").arg(result.wallpaperDetail, result.file));
         code = 3;
     }
-
-    // Count the change like the window does, and remember the picture for next/back.
-    Options->DesktopsChanged += 1;
-    Options->LastDesktopChangeTime = Now();
-    if (!context.SaveOptions(error)) {
-        PrintError(error);
+    if (!result.settingsProblem.isEmpty()) {
+        PrintError(CannotSaveSettings(result.settingsProblem));
         return 1;
-    }
-    try {
-        auto& store = platform::Registry::CurrentUser();
-        if (position)
-            store.WriteString(Product->RegistryRoot, LastPictureValue,
-                              PackFileName(*pack) + QLatin1Char('/') + QString::fromStdString(record->EntryName));
-        else
-            store.DeleteValue(Product->RegistryRoot, LastPictureValue);
-    } catch (const platform::RegistryError& e) {
-        PrintError(QStringLiteral("cannot remember the picture: %1").arg(QString::fromStdString(e.what())));
     }
     return code;
 }

@@ -2,6 +2,8 @@
 // What the exposition commands of ambience-cli (refresh, random, next, back,
 // export) share: their options, choosing the picture over the installed packs,
 // composing, and writing the result.
+#include "change/desktop_change.h"
+
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -10,17 +12,14 @@
 
 namespace cli {
 
-// Which picture a command composes, as the window's actions choose it.
-enum class PictureStep { Current, Random, Next, Back };
-
 struct ExpositionRequest {
-    PictureStep step = PictureStep::Current;
+    change::PictureStep step = change::PictureStep::Current;
     std::optional<QSize> size;   // --size WxH
     QString pack;                // --pack NAME|FILE
     std::optional<int> picture;  // --picture N, counted from 1
     std::optional<quint32> seed; // --seed N
     QStringList overrides;       // "BackgroundType=Smoothed", ... for this run only
-    QString exportPath;          // export: the file to write; else the wallpaper is set
+    std::optional<QString> exportPath; // export: the file to write; else the wallpaper is set
 };
 
 // The options every exposition command takes, for its usage line.

@@ -1,8 +1,10 @@
 // ambience-cli: compose, export and set expositions, browse, check, install and
 // remove packs, and change settings, without the window.
-#include "app/program_info.h"
+#include "core/program_info.h"
 #include "cli/command.h"
 #include "platform/display_probe.h"
+#include "platform/leftovers.h"
+#include "platform/wallpaper.h"
 
 #include <QGuiApplication>
 
@@ -48,7 +50,7 @@ void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QSt
 int main(int argc, char** argv)
 {
     if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("%s\n", app::VersionLine().toUtf8().constData());
+        std::printf("%s\n", core::VersionLine().toUtf8().constData());
         return 0;
     }
     // Headless use needs no display: fonts and painting work offscreen, as they do
@@ -59,6 +61,9 @@ int main(int argc, char** argv)
     previousHandler = qInstallMessageHandler(FilterMessages);
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("ambience-cli"));
+    platform::DesktopWallpaperSetter wallpaper;
+    platform::InstallWallpaperSetter(&wallpaper);
+    platform::RemoveStaleTemporaryFilesAtStart();
 
     QStringList args = QGuiApplication::arguments();
     args.removeFirst();

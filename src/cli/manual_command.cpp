@@ -5,7 +5,7 @@
 #include "cli/completion.h"
 #include "cli/pack_support.h"
 
-#include "app/program_info.h"
+#include "core/program_info.h"
 #include "settings/option_fields.h"
 
 #include <QRegularExpression>
@@ -47,7 +47,7 @@ QString Header(const char* name, const char* summary)
 {
     // Left-aligned and unhyphenated: the usage lines are long runs of options.
     return QStringLiteral(".TH %1 1 \"\" \"%2\" \"User Commands\"\n.nh\n.ad l\n.SH NAME\n%3 \\- %4\n")
-        .arg(QString::fromLatin1(name).toUpper(), Roff(app::VersionLine()), Roff(QLatin1String(name)),
+        .arg(QString::fromLatin1(name).toUpper(), Roff(core::VersionLine()), Roff(QLatin1String(name)),
              Roff(QLatin1String(summary)));
 }
 
@@ -134,7 +134,7 @@ QString WindowManual()
         "It needs a display. Without one it says so and ends with exit status 1; \\fBambience-cli\\fR(1) does the "
         "same work without a window.\n");
     page += QStringLiteral(".SH OPTIONS\nOnly the first argument counts; any other is ignored.\n");
-    for (const app::ProgramArgument& a : app::WindowProgramArguments())
+    for (const core::ProgramArgument& a : core::WindowProgramArguments())
         page += QStringLiteral(".TP\n.B %1\n%2\n").arg(Roff(QLatin1String(a.argument)), Roff(QLatin1String(a.meaning)));
     page += QLatin1String(kFiles);
     page += QStringLiteral(".SH SEE ALSO\n.BR ambience\\-cli (1)\n");

@@ -1,7 +1,8 @@
 // ambience-cli options [NAME=VALUE ...]: shows the settings, or changes and saves them.
 #include "cli/command.h"
+#include "cli/output.h"
 
-#include "app/product.h"
+#include "core/product.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
 #include "settings/option_text.h"
@@ -12,8 +13,6 @@
 #include <optional>
 
 namespace {
-
-void Print(std::FILE* out, const QString& line) { std::fprintf(out, "%s\n", line.toUtf8().constData()); }
 
 int RunOptions(const QStringList& args)
 {
@@ -37,29 +36,27 @@ int RunOptions(const QStringList& args)
         // Construction loads and writes back, as every start of the program does.
         options.emplace(store);
     } catch (const platform::RegistryError& error) {
-        Print(stderr, QStringLiteral("ambience-cli: cannot save the settings in %1: %2")
-                          .arg(store.FilePath(), QString::fromStdString(error.what())));
+        cli::PrintError(cli::CannotSaveSettings(QString::fromStdString(error.what())));
         return 1;
     }
     for (const QString& notice : TakeSettingsNotices(*options, store))
-        Print(stderr, QStringLiteral("ambience-cli: ") + notice);
+        cli::PrintError(notice);
 
     if (!args.isEmpty()) {
         QString error;
         if (!ApplyOptionAssignments(*options, args, &error)) {
-            Print(stderr, QStringLiteral("ambience-cli: ") + error + QStringLiteral("; nothing was changed"));
+            cli::PrintError(error + QStringLiteral("; nothing was changed"));
             return 2;
         }
         try {
             options->Save();
         } catch (const platform::RegistryError& error) {
-            Print(stderr, QStringLiteral("ambience-cli: cannot save the settings in %1: %2")
-                              .arg(store.FilePath(), QString::fromStdString(error.what())));
+            cli::PrintError(cli::CannotSaveSettings(QString::fromStdString(error.what())));
             return 1;
         }
     }
     for (const QString& line : DescribeOptions(*options))
-        Print(stdout, line);
+        cli::Say(line);
     return 0;
 }
 

@@ -1,5 +1,6 @@
 // ambience-cli pack show FILE|NAME [--password P] [--check]: a pack's description
 // and pictures in pack order; with --check every picture is decoded.
+#include "archive/errors.h"
 #include "cli/command.h"
 #include "cli/context.h"
 #include "cli/pack_support.h"
@@ -66,7 +67,7 @@ int Show(QStringList args)
         return 1;
     }
     if (!pack.IsValid()) {
-        cli::PrintError(QStringLiteral("%1: %2").arg(Q(*path), Q(packs::PackErrorMessage(packs::InvalidPackCode))));
+        cli::PrintError(QStringLiteral("%1: %2").arg(Q(*path), Q(packs::PackErrorMessage(archiva::ErrorInvalidPack))));
         return 1;
     }
     if (password)

@@ -19,16 +19,6 @@ std::string RequirePacksFolder()
     return folder;
 }
 
-void PrintLine(std::FILE* out, const QString& line)
-{
-    std::fprintf(out, "%s\n", line.toUtf8().constData());
-}
-
-void PrintError(const QString& message)
-{
-    PrintLine(stderr, QStringLiteral("ambience-cli: ") + message);
-}
-
 std::optional<int> FindInstalledPack(const TPackList& list, const QString& what, QString& error)
 {
     if (what.contains(QLatin1Char('/')) || QFileInfo::exists(what)) {

@@ -2,6 +2,7 @@
 // What the pack commands of ambience-cli share: the packs folder, output, options
 // and finding an installed pack by name or file. The application record comes
 // from cli::Context (cli/context.h).
+#include "cli/output.h"
 #include "packs/pack_list.h"
 
 #include <QString>
@@ -18,10 +19,6 @@ std::string PacksFolder();
 // The same for a command that cannot go on without it: when the folder is unknown
 // it says so on stderr and returns an empty string.
 std::string RequirePacksFolder();
-
-void PrintLine(std::FILE* out, const QString& line);
-// "ambience-cli: " + message, on stderr.
-void PrintError(const QString& message);
 
 // Index into `list` of the installed pack named by `what`: its path, its file name
 // (with or without ".zip") or its display name (exact, else ignoring case). When

@@ -1,6 +1,5 @@
 #include "compose/captions.h"
 
-#include "packs/pic.h"
 
 #include <QStringList>
 
@@ -8,29 +7,29 @@
 
 namespace compose {
 
-QString TitleLine(const TPic& record)
+QString TitleLine(const PictureCaption& record)
 {
-    QString line = QString::fromStdString(record.Title);
+    QString line = record.Title;
     if (record.Year != 0)
         line += QStringLiteral(", ") + QString::number(record.Year);
     return line;
 }
 
-QString CreditLine(const TPic& record)
+QString CreditLine(const PictureCaption& record)
 {
-    if (record.Author.empty())
+    if (record.Author.isEmpty())
         return {};
-    return QStringLiteral("\u00A9 ") + QString::fromStdString(record.Author);
+    return QStringLiteral("\u00A9 ") + record.Author;
 }
 
-QString ShortDescription(const TPic& record, int maximum)
+QString ShortDescription(const PictureCaption& record, int maximum)
 {
-    QString text = QString::fromStdString(record.Title);
+    QString text = record.Title;
     QStringList parts;
     if (record.Year != 0)
         parts << QString::number(record.Year);
-    if (!record.Author.empty())
-        parts << QString::fromStdString(record.Author);
+    if (!record.Author.isEmpty())
+        parts << record.Author;
     if (!parts.isEmpty())
         text += QStringLiteral(" (") + parts.join(QStringLiteral(", ")) + QLatin1Char(')');
     if (text.size() > maximum) {

@@ -2,17 +2,22 @@
 // The texts written on an exposition and shown for a picture.
 #include <QString>
 
-struct TPic;
-
 namespace compose {
 
+// What the captions are written from: a picture's record, in the composer's own terms.
+struct PictureCaption {
+    QString Title;
+    QString Author;
+    int Year = 0; // 0: unknown
+};
+
 // Title, then ", year" when the year is not 0.
-QString TitleLine(const TPic& record);
+QString TitleLine(const PictureCaption& record);
 // Empty without an author, else the copyright sign, a blank and the author.
-QString CreditLine(const TPic& record);
+QString CreditLine(const PictureCaption& record);
 // "Title (year, author)" with the empty parts left out; longer than maximum
 // characters: its first maximum - 5 characters and "...".
-QString ShortDescription(const TPic& record, int maximum);
+QString ShortDescription(const PictureCaption& record, int maximum);
 // Every character followed by n blanks, then blanks and control characters
 // trimmed from both ends.
 QString SpaceLetters(const QString& text, int n);

@@ -1,16 +1,15 @@
 #include "compose/expo.h"
 
-#include "app/product.h"
-#include "app/random.h"
+#include "core/product.h"
+#include "core/random.h"
 #include "compose/captions.h"
 #include "graphics/bmp.h"
 #include "graphics/jpeg.h"
 #include "compose/parallel.h"
 #include "graphics/picture.h"
 #include "graphics/stretch.h"
-#include "packs/pic.h"
 #include "platform/folders.h"
-#include "settings/options.h"
+#include "settings/settings.h"
 
 #include <QDir>
 #include <QPainter>
@@ -22,7 +21,7 @@ using namespace compose;
 
 namespace compose {
 
-ExpoSettings ExpoSettings::From(const TOptions& options)
+ExpoSettings ExpoSettings::From(const TSettings& options)
 {
     ExpoSettings s;
     s.BackgroundType = options.BackgroundType;
@@ -52,7 +51,7 @@ TRect FromQRect(const QRect& r) { return {r.x(), r.y(), r.x() + r.width(), r.y()
 
 } // namespace
 
-TExpo::TExpo(const graphics::Picture* picture, const TPic* record, Progress callback, QSize screenSize,
+TExpo::TExpo(const graphics::Picture* picture, const PictureCaption* record, Progress callback, QSize screenSize,
              QRect workArea, const ExpoSettings& settings)
     : IsRaster(picture && picture->IsRaster()),
       BackgroundType(settings.BackgroundType),
@@ -127,7 +126,7 @@ void TExpo::DrawPicture()
         // stretch depends only on its place in the whole target, so the bands join
         // seamlessly and the result is the picture's own Draw, pixel for pixel.
         const QImage& image = picture_->Image();
-        const graphics::ConstRgbView src{image.constBits(), image.width(), image.height(), image.bytesPerLine()};
+        const core::ConstPixelView src{image.constBits(), image.width(), image.height(), image.bytesPerLine()};
         const int x0 = std::max(PictureRect.left, 0);
         const int x1 = std::min(PictureRect.right, exposition_.width());
         const int y0 = std::max(PictureRect.top, 0);
@@ -136,7 +135,7 @@ void TExpo::DrawPicture()
             return;
         const PixelView canvas = ViewOf(exposition_);
         ParallelRows(y0, y1, [&](int first, int last) {
-            const graphics::RgbView dst{canvas.Row(first) + 3 * x0, x1 - x0, last - first, canvas.stride};
+            const core::PixelView dst{canvas.Row(first) + 3 * x0, x1 - x0, last - first, canvas.stride};
             graphics::StretchRgb(src, PictureRect.Width(), PictureRect.Height(), x0 - PictureRect.left,
                                  first - PictureRect.top, dst);
         });
@@ -167,8 +166,8 @@ void TExpo::DrawCaptions(const QString& title, const QString& credit)
         return;
     }
     canvas_.TextOut(PictureRect.right, PictureRect.bottom - W / 250,
-                    SpaceLetters(PictureOrientation == 1 ? title : credit, 1));
-    if (PictureOrientation != 1) {
+                    SpaceLetters(PictureOrientation == settings::PictureOrientation::BottomRight ? title : credit, 1));
+    if (PictureOrientation != settings::PictureOrientation::BottomRight) {
         canvas_.SetCanvasFont(QStringLiteral("Impact"), -10, CaptionColour, false, 0);
         canvas_.TextOut(PictureRect.left + W / 250, PictureRect.bottom, SpaceLetters(title, 1));
     }
@@ -204,7 +203,7 @@ void TExpo::PlaceWordMark()
     const QSize size = DrawWordMark(face, -23, Rgb(192, 192, 192), Rgb(255, 255, 255), false);
     int x = WorkArea.right - W / 40 - size.width();
     int y = WorkArea.bottom - H / 70 - size.height();
-    if (PictureOrientation == 1 && PictureRect.left != 0) {
+    if (PictureOrientation == settings::PictureOrientation::BottomRight && PictureRect.left != 0) {
         if (PictureRect.left < x)
             x = PictureRect.left + W / 250;
         y = PictureRect.bottom - W / 300;
@@ -220,26 +219,28 @@ ExpoResult TExpo::Compose()
     if (exposition_.isNull())
         return {false, QStringLiteral("Cannot make an exposition of %1 x %2 pixels: the size is not usable or too large.")
                            .arg(requested_.width())
-                           .arg(requested_.height())};
+                           .arg(requested_.height()),
+                {},
+                {}};
     PaintBackground();
     if (HasUsablePicture()) {
-        if (BackgroundType != 4) {
+        if (BackgroundType != settings::BackgroundType::Solid) {
             PlacePicture(CoverSize, 0);
             DrawPicture();
-            if (BackgroundType == 1)
+            if (BackgroundType == settings::BackgroundType::Shaded)
                 FilterBackground(0.97, 0.6, false);
-            else if (BackgroundType == 2)
+            else if (BackgroundType == settings::BackgroundType::Embossed)
                 FilterBackground(0.9, 0.25, true);
-            else if (BackgroundType == 3)
+            else if (BackgroundType == settings::BackgroundType::Smoothed)
                 FilterBackground(IsRaster ? 4 : 5, 48, true);
         }
-        if (PictureOrientation == 2) {
+        if (PictureOrientation == settings::PictureOrientation::Collage) {
             PlacePicture(PictureSize == Maximum ? Optimal : Smaller, 1);
             DrawPicture();
             if (IsRaster)
                 DarkenFrame(RandomBelow(12) != 0);
         }
-        PlacePicture(PictureSize, PictureOrientation == 1 ? 1 : 0);
+        PlacePicture(PictureSize, PictureOrientation == settings::PictureOrientation::BottomRight ? 1 : 0);
         DrawPicture();
         if (IsRaster)
             DarkenFrame(PictureSize != Maximum);
@@ -253,42 +254,43 @@ ExpoResult TExpo::Compose()
     return {};
 }
 
-WallpaperOutcome TExpo::SaveAsWallpaper()
+ExpoResult TExpo::SaveAsWallpaper(platform::WallpaperSetter& setter)
 {
-    WallpaperOutcome outcome;
+    ExpoResult outcome;
+    outcome.ok = false;
     const QString folder = platform::GetSpecialFolder(platform::CSIDL_APPDATA);
     if (folder.isEmpty()) {
         outcome.error = QStringLiteral("Cannot write the wallpaper: no folder for the user's data could be found.");
         return outcome;
     }
-    outcome.path = folder + QStringLiteral("ambience.bmp");
+    outcome.file = folder + QStringLiteral("ambience.bmp");
     if (!QDir().mkpath(folder)) {
-        outcome.error = QStringLiteral("Cannot write %1: the folder %2 cannot be created.").arg(outcome.path, folder);
+        outcome.error = QStringLiteral("Cannot write %1: the folder %2 cannot be created.").arg(outcome.file, folder);
         return outcome;
     }
     if (exposition_.isNull()) {
-        outcome.error = QStringLiteral("Cannot write %1: there is no exposition.").arg(outcome.path);
+        outcome.error = QStringLiteral("Cannot write %1: there is no exposition.").arg(outcome.file);
         return outcome;
     }
-    const graphics::WriteResult written = graphics::SaveBmp(exposition_, outcome.path);
+    const graphics::WriteResult written = graphics::SaveBmp(exposition_, outcome.file);
     if (!written.ok()) {
         outcome.error = QString::fromStdString(written.message);
         return outcome;
     }
-    outcome.written = true;
+    outcome.ok = true;
     Report(100);
-    outcome.wallpaper = platform::SetDesktopWallpaper(outcome.path);
+    outcome.wallpaper = setter.Set(outcome.file);
     return outcome;
 }
 
 ExpoResult TExpo::SaveAs(const QString& path) const
 {
     if (exposition_.isNull())
-        return {false, QStringLiteral("Cannot write %1: there is no exposition.").arg(path)};
+        return {false, QStringLiteral("Cannot write %1: there is no exposition.").arg(path), path, {}};
     const graphics::WriteResult written = path.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive)
         ? graphics::SaveBmp(exposition_, path)
         : graphics::SaveJpeg(exposition_, path, 90);
     if (!written.ok())
-        return {false, QString::fromStdString(written.message)};
-    return {};
+        return {false, QString::fromStdString(written.message), path, {}};
+    return {true, {}, path, {}};
 }

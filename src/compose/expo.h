@@ -12,28 +12,31 @@
 #include "compose/placement.h"
 #include "compose/scheme.h"
 #include "platform/wallpaper.h"
+#include "settings/settings.h"
 
 #include <QImage>
 #include <QRect>
 #include <QSize>
 #include <QString>
 
-class TOptions;
-struct TPic;
+class TSettings;
 namespace graphics { class Picture; }
 
 namespace compose {
 
+struct PictureCaption;
+
 // The settings a composition reads, copied when the TExpo is made.
 struct ExpoSettings {
-    int BackgroundType = 0;     // 0 Original, 1 Shaded, 2 Embossed, 3 Smoothed, 4 Solid
-    int PictureOrientation = 0; // 0 Centered, 1 Bottom-Right, 2 Collage
-    int PictureSize = 1;        // 0 Smaller, 1 Optimal, 2 Larger, 3 Maximum
-    int ColorInfluence = 7;     // bits: 1 Energetic, 2 Neutral, 4 Relaxing
-    int ColorLightness = 1;     // 0 Darker, 1 Optimal, 2 Brighter, 3 random
-    int ColorSaturation = 1;    // 0 Softer, 1 Optimal, 2 Deeper, 3 random
+    // Values as in settings/settings.h.
+    int BackgroundType = settings::BackgroundType::Original;
+    int PictureOrientation = settings::PictureOrientation::Centered;
+    int PictureSize = settings::PictureSize::Optimal;
+    int ColorInfluence = settings::ColorInfluence::All;
+    int ColorLightness = settings::ColorLightness::Optimal;
+    int ColorSaturation = settings::ColorSaturation::Optimal;
 
-    static ExpoSettings From(const TOptions& options);
+    static ExpoSettings From(const TSettings& settings);
 };
 
 // The pixel passes of a composition. The fast ones are the default; tests and the
@@ -45,17 +48,13 @@ struct ExpoKernels {
     void (*DarkenFrame)(PixelView, const TRect&, int bandWidth, int inset, const Progress&) = &compose::DarkenFrame;
 };
 
-// Success, or a sentence for the user that names the file concerned.
+// Success, or a sentence for the user that names the file concerned. Saving
+// fills in the file; saving as wallpaper also what the setter did with it.
 struct ExpoResult {
     bool ok = true;
     QString error;
-};
-
-struct WallpaperOutcome {
-    bool written = false;                // the wallpaper file was written
-    QString path;                        // the wallpaper file
-    QString error;                       // why it was not written
-    platform::WallpaperResult wallpaper; // what setting it as wallpaper did (when written)
+    QString file;
+    platform::WallpaperResult wallpaper;
 };
 
 // The word mark's text: the lower-case product name and the suffix of its address.
@@ -71,7 +70,7 @@ public:
     // later; may be empty. screenSize is the canvas size, workArea the part of the
     // screen not covered by panels (right and bottom exclusive via QRect's width
     // and height); an empty work area means the whole screen.
-    TExpo(const graphics::Picture* picture, const TPic* record, compose::Progress callback, QSize screenSize,
+    TExpo(const graphics::Picture* picture, const compose::PictureCaption* record, compose::Progress callback, QSize screenSize,
           QRect workArea, const compose::ExpoSettings& settings);
 
     TExpo(const TExpo&) = delete;
@@ -83,9 +82,9 @@ public:
     compose::ExpoResult Compose();
 
     // Writes Exposition as "ambience.bmp" in the user's data folder (atomically:
-    // a failed write leaves the old file), reports 100, and asks the desktop to
-    // show it. The wallpaper is not touched when the file could not be written.
-    compose::WallpaperOutcome SaveAsWallpaper();
+    // a failed write leaves the old file), reports 100, and hands it to setter.
+    // The wallpaper is not touched when the file could not be written (ok false).
+    compose::ExpoResult SaveAsWallpaper(platform::WallpaperSetter& setter);
 
     // Saves Exposition as a JPEG file of quality 90, or as a BMP file when path
     // ends in ".bmp" (any letter case). Atomic like SaveAsWallpaper.
@@ -128,7 +127,7 @@ private:
     void Report(int value) const;
 
     const graphics::Picture* picture_;
-    const TPic* record_;
+    const compose::PictureCaption* record_;
     compose::Progress callback_;
     QImage exposition_;
     compose::TCanvas canvas_;

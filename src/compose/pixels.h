@@ -1,6 +1,8 @@
 #pragma once
 // A view of 24-bit pixels (R, G, B bytes) that the kernels work on, and the few
 // geometric types they share. The view does not own the pixels.
+#include "core/pixel_view.h"
+
 #include <QImage>
 
 #include <cstddef>
@@ -9,14 +11,7 @@
 
 namespace compose {
 
-struct PixelView {
-    std::uint8_t* pixels = nullptr;
-    int width = 0;
-    int height = 0;
-    std::ptrdiff_t stride = 0;
-
-    std::uint8_t* Row(int y) const { return pixels + y * stride; }
-};
+using core::PixelView;
 
 // The pixels of a QImage::Format_RGB888 image (detaches it if it is shared).
 PixelView ViewOf(QImage& image);

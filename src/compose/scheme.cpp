@@ -1,6 +1,7 @@
 #include "compose/scheme.h"
 
-#include "app/random.h"
+#include "core/random.h"
+#include "settings/settings.h"
 
 namespace compose {
 
@@ -13,13 +14,15 @@ Hls PickBaseHls(int influence, int lightness, int saturation, Influence* chosenI
 {
     if (influence == 0)
         influence = Neutral;
-    if (lightness == 3)
+    namespace Lightness = settings::ColorLightness;
+    namespace Saturation = settings::ColorSaturation;
+    if (lightness == Lightness::Random)
         lightness = RandomBelow(3);
-    if (saturation == 3)
+    if (saturation == Saturation::Random)
         saturation = RandomBelow(3);
 
-    int lum = 70 + (lightness == 1 ? 25 : lightness == 2 ? 50 : 0);
-    int sat = 10 + (saturation == 1 ? 10 : saturation == 2 ? 30 : 0);
+    int lum = 70 + (lightness == Lightness::Optimal ? 25 : lightness == Lightness::Brighter ? 50 : 0);
+    int sat = 10 + (saturation == Saturation::Optimal ? 10 : saturation == Saturation::Deeper ? 30 : 0);
 
     // Influences outside the three bits are never allowed; with none of them set the
     // draw could not end, so Neutral stands in as for 0.
@@ -48,7 +51,7 @@ Hls PickBaseHls(int influence, int lightness, int saturation, Influence* chosenI
     if (hue > 170)
         sat -= 10;
     const double x = ((hue > 130 ? hue - 130 : hue) - 60) / 60.0;
-    sat = static_cast<int>(sat + (saturation == 0 ? 2.0 : 5.0) * x * x);
+    sat = static_cast<int>(sat + (saturation == Saturation::Softer ? 2.0 : 5.0) * x * x);
     if (chosen == Relaxing) {
         sat += 10;
         lum -= 5;

@@ -21,8 +21,8 @@ QImage StretchPart(const QImage& image, QSize full, QRect part)
     QImage out(part.size(), QImage::Format_RGB888);
     if (out.isNull())
         return out;
-    const ConstRgbView src{image.constBits(), image.width(), image.height(), image.bytesPerLine()};
-    const RgbView dst{out.bits(), out.width(), out.height(), out.bytesPerLine()};
+    const core::ConstPixelView src{image.constBits(), image.width(), image.height(), image.bytesPerLine()};
+    const core::PixelView dst{out.bits(), out.width(), out.height(), out.bytesPerLine()};
     StretchRgb(src, full.width(), full.height(), part.left(), part.top(), dst);
     return out;
 }

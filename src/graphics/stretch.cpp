@@ -374,7 +374,7 @@ void BlendRows(const In* const* rows, const std::int16_t* w, int n, Out* out, in
 
 // Vertical enlargement: each source row is resampled along x once, into one of two
 // cached rows, and each target row blends the (at most two) rows it lies between.
-void HorizontalFirst(ConstRgbView src, const Taps& cols, const Taps& rows, RgbView dst)
+void HorizontalFirst(core::ConstPixelView src, const Taps& cols, const Taps& rows, core::PixelView dst)
 {
     const int len = dst.width * 3;
     std::vector<std::int16_t> cache(static_cast<std::size_t>(len) * 2);
@@ -408,7 +408,7 @@ void HorizontalFirst(ConstRgbView src, const Taps& cols, const Taps& rows, RgbVi
 
 // Vertical reduction or copy: each target row blends the source rows it covers
 // (only the columns some target pixel reads), then resamples that row along x.
-void VerticalFirst(ConstRgbView src, const Taps& cols, const Taps& rows, RgbView dst)
+void VerticalFirst(core::ConstPixelView src, const Taps& cols, const Taps& rows, core::PixelView dst)
 {
     const int span = (cols.end - cols.lowest) * 3;
     std::vector<std::int16_t> line(static_cast<std::size_t>(span));
@@ -427,7 +427,7 @@ void VerticalFirst(ConstRgbView src, const Taps& cols, const Taps& rows, RgbView
 
 } // namespace
 
-void StretchRgb(ConstRgbView src, int fullWidth, int fullHeight, int left, int top, RgbView dst)
+void StretchRgb(core::ConstPixelView src, int fullWidth, int fullHeight, int left, int top, core::PixelView dst)
 {
     if (src.width <= 0 || src.height <= 0 || fullWidth <= 0 || fullHeight <= 0 || dst.width <= 0 || dst.height <= 0)
         return;

@@ -40,9 +40,6 @@ struct RemoveResult {
 // pack's stored current picture is kept, for a later reinstall under that name.
 RemoveResult RemovePack(const std::string& path);
 
-// The code of "not a valid pack".
-constexpr int InvalidPackCode = 114;
-
 // ErrorText of the code followed by ".", as pack errors are shown to the user;
 // empty for 0.
 std::string PackErrorMessage(int code);

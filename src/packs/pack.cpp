@@ -1,6 +1,6 @@
 #include "packs/pack.h"
 
-#include "app/product.h"
+#include "core/product.h"
 #include "archive/errors.h"
 #include "archive/file_ops.h"
 #include "archive/zip.h"
@@ -97,51 +97,6 @@ TPack::TPack(const std::string& path)
     PreviewPicture = description.Integer("Pack", "PreviewPicture", 0);
     Current = packs::ReadStoredCurrent(Path);
     packs::OrderPictures(Pictures, Author);
-}
-
-TPack::~TPack()
-{
-    if (store_)
-        StoreCurrent();
-}
-
-TPack::TPack(TPack&& other) noexcept
-    : Path(std::move(other.Path)), Name(std::move(other.Name)), Author(std::move(other.Author)),
-      Label(std::move(other.Label)), Icon(other.Icon), PreviewPicture(other.PreviewPicture),
-      Pictures(std::move(other.Pictures)), Current(other.Current), PackPassword(std::move(other.PackPassword)),
-      OpenError(other.OpenError), store_(other.store_)
-{
-    other.store_ = false;
-}
-
-TPack& TPack::operator=(const TPack& other)
-{
-    if (this != &other) {
-        TPack copy(other);
-        *this = std::move(copy);
-    }
-    return *this;
-}
-
-TPack& TPack::operator=(TPack&& other) noexcept
-{
-    if (this != &other) {
-        if (store_)
-            StoreCurrent(); // the record being replaced is released
-        Path = std::move(other.Path);
-        Name = std::move(other.Name);
-        Author = std::move(other.Author);
-        Label = std::move(other.Label);
-        Icon = other.Icon;
-        PreviewPicture = other.PreviewPicture;
-        Pictures = std::move(other.Pictures);
-        Current = other.Current;
-        PackPassword = std::move(other.PackPassword);
-        OpenError = other.OpenError;
-        store_ = other.store_;
-        other.store_ = false;
-    }
-    return *this;
 }
 
 bool TPack::StoreCurrent() const

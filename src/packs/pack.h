@@ -2,10 +2,12 @@
 // One art pack: a ZIP archive whose comment describes the pack and whose ".jpg",
 // ".wmf" and ".emf" entries are its pictures. Texts are UTF-8.
 //
-// Constructing a TPack reads the archive's comment and directory (no picture data)
-// and the pack's stored current picture; releasing it stores `Current` again, so
-// the picture a user last looked at survives rescans and restarts. No archive stays
-// open: the file may be replaced or deleted while the record exists.
+// A plain value. Constructing a TPack reads the archive's comment and directory (no
+// picture data) and the pack's stored current picture; the catalogue stores
+// `Current` again when it rescans or is released (TPackList), so the picture a user
+// last looked at survives rescans and restarts, and a copy going away writes
+// nothing. No archive stays open: the file may be replaced or deleted while the
+// record exists.
 #include "packs/pic.h"
 
 #include <cstdint>
@@ -30,25 +32,12 @@ struct TPack {
     // Loads the pack at `path`. Never throws; an unreadable or invalid file gives
     // an empty Name.
     explicit TPack(const std::string& path);
-    // Stores Current (see StoreCurrent).
-    ~TPack();
-
-    TPack(const TPack&) = default;
-    // Assigning releases the record being replaced (it stores its Current first).
-    TPack& operator=(const TPack& other);
-    // A moved-from pack stores nothing when released.
-    TPack(TPack&& other) noexcept;
-    TPack& operator=(TPack&& other) noexcept;
-
     bool IsValid() const { return !Name.empty(); }
 
     // Writes Current as the value "No" of the pack's registry key, unless that
     // already holds it (an untouched pack costs no write and leaves no key behind).
     // Returns false when the store could not be written.
     bool StoreCurrent() const;
-
-private:
-    bool store_ = true;
 };
 
 namespace packs {

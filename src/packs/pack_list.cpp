@@ -45,9 +45,26 @@ int FindPackByPath(const TPackList& list, const std::string& path)
 
 } // namespace packs
 
+TPackList::~TPackList()
+{
+    StoreCurrents();
+}
+
+void TPackList::StoreCurrents() const
+{
+    for (const TPack& pack : packs_)
+        pack.StoreCurrent();
+}
+
+void TPackList::Clear()
+{
+    StoreCurrents();
+    packs_.clear();
+}
+
 void TPackList::Rescan(const std::string& folder)
 {
-    packs_.clear(); // each release stores its Current, so the loads below read it back
+    Clear(); // the loads below read each stored Current back
     for (const std::string& file : packs::PackFilesIn(folder)) {
         TPack pack(file);
         if (pack.IsValid())

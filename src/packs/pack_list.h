@@ -9,10 +9,12 @@
 class TPackList {
 public:
     TPackList() = default;
+    // Stores every pack's Current.
+    ~TPackList();
     TPackList(const TPackList&) = delete;
     TPackList& operator=(const TPackList&) = delete;
 
-    // Releases every pack (storing its Current), then lists the "*.zip" files of
+    // Stores every pack's Current, then lists the "*.zip" files of
     // `folder` (any letter case, hidden ones included, subfolders not searched)
     // that are valid packs. A folder that cannot be read gives an empty list.
     void Rescan(const std::string& folder);
@@ -23,8 +25,10 @@ public:
     const TPack& PackAt(int index) const { return packs_.at(static_cast<std::size_t>(index)); }
 
     const std::vector<TPack>& Packs() const { return packs_; }
-    // Releases every pack (each stores its Current).
-    void Clear() { packs_.clear(); }
+    // Stores every pack's Current, then forgets the packs.
+    void Clear();
+    // Writes each pack's Current to the store (TPack::StoreCurrent).
+    void StoreCurrents() const;
 
 private:
     std::vector<TPack> packs_;

@@ -1,6 +1,6 @@
 #include "packs/selection.h"
 
-#include "app/random.h"
+#include "core/random.h"
 #include "packs/pack_list.h"
 
 #include <algorithm>

@@ -1,9 +1,10 @@
 #include "platform/atomic_file.h"
 
+#include "core/temporary_file.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
@@ -62,27 +63,6 @@ QString FinalPath(const QString& path)
     return path;
 }
 
-QString TemporaryPrefix(const QString& finalPath) { return finalPath + QStringLiteral(".tmp-"); }
-
-// Creates a file that did not exist before, named as RemoveStaleTemporaryFiles
-// expects: the prefix and six letters or digits. The kernel applies the umask to
-// mode, as for any new file. Returns the descriptor, or -1 with errno set.
-int CreateTemporary(const QString& finalPath, mode_t mode, QByteArray& name)
-{
-    static constexpr char Characters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    const QByteArray prefix = QFile::encodeName(TemporaryPrefix(finalPath));
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = prefix;
-        for (int i = 0; i < 6; ++i)
-            name += Characters[QRandomGenerator::global()->bounded(static_cast<int>(sizeof Characters) - 1)];
-        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    errno = EEXIST;
-    return -1;
-}
-
 } // namespace
 
 AtomicWriteResult ReplaceFileContents(const QString& path, QByteArrayView bytes, unsigned newFileMode)
@@ -101,19 +81,28 @@ AtomicWriteResult ReplaceFileContents(const QString& path, QByteArrayView bytes,
     if (::stat(finalName.constData(), &old) == 0) {
         if (S_ISDIR(old.st_mode))
             return Failure(EISDIR, "cannot replace", finalPath);
+        // A FIFO, a device or a socket would be replaced by a plain file: as root,
+        // an export onto /dev/null would take the system's /dev/null away.
+        if (!S_ISREG(old.st_mode))
+            return {EINVAL, QStringLiteral("%1 is not a regular file; nothing was written").arg(finalPath)};
         mode = old.st_mode & 07777;
         setMode = true;
     }
 
+    const std::string folder = QFile::encodeName(QFileInfo(finalPath).absolutePath()).toStdString();
+    // Leftovers of writers that died here go before a new one is made.
+    core::RemoveStaleTemporaryFiles(folder);
     // Created for the owner alone when its permissions are set afterwards, so the
-    // contents are never readable by more people than the final mode allows.
-    QByteArray temporary;
-    const int fd = CreateTemporary(finalPath, umasked ? 0666 : 0600, temporary);
-    if (fd < 0)
-        return Failure(errno, "cannot create a file beside", finalPath);
+    // contents are never readable by more people than the final mode allows. The
+    // file stays open, and so locked, until it is renamed.
+    const core::TemporaryFile created = core::CreateTemporaryFile(folder, umasked ? 0666 : 0600);
+    if (created.fd < 0)
+        return Failure(created.error, "cannot create a file beside", finalPath);
+    const int fd = created.fd;
+    const QByteArray temporary = QByteArray::fromStdString(created.path);
     const auto fail = [&](int error, const char* what) {
-        ::close(fd);
         ::unlink(temporary.constData());
+        ::close(fd);
         return Failure(error, what, finalPath);
     };
     if (setMode && ::fchmod(fd, mode) != 0)
@@ -122,22 +111,16 @@ AtomicWriteResult ReplaceFileContents(const QString& path, QByteArrayView bytes,
         return fail(e, "cannot write");
     if (::fsync(fd) != 0)
         return fail(errno, "cannot flush");
-    if (::close(fd) != 0) {
-        const int e = errno;
-        ::unlink(temporary.constData());
-        return Failure(e, "cannot write", finalPath);
-    }
     if (Hook())
         Hook()(QFile::decodeName(temporary));
-    if (::rename(temporary.constData(), finalName.constData()) != 0) {
-        const int e = errno;
-        ::unlink(temporary.constData());
-        return Failure(e, "cannot replace", finalPath);
-    }
+    if (::rename(temporary.constData(), finalName.constData()) != 0)
+        return fail(errno, "cannot replace");
+    // The contents reached the disk with fsync; closing now only drops the lock.
+    ::close(fd);
     // The rename itself must reach the disk too, or a power loss may bring the old
     // name back; a failure here no longer affects what readers see.
-    const QByteArray folder = QFile::encodeName(QFileInfo(finalPath).absolutePath());
-    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const QByteArray folderName = QFile::encodeName(QFileInfo(finalPath).absolutePath());
+    const int dirFd = ::open(folderName.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);
@@ -153,17 +136,9 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* 
     return result.ok();
 }
 
-void RemoveStaleTemporaryFiles(const QString& path)
+int RemoveStaleTemporaryFilesIn(const QString& folder)
 {
-    const QFileInfo info(FinalPath(path));
-    const QString prefix = info.fileName() + QStringLiteral(".tmp-");
-    QDir folder = info.absoluteDir();
-    const QStringList names = folder.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names) {
-        // Exactly the names mkostemp makes: the prefix and six characters.
-        if (name.size() == prefix.size() + 6)
-            folder.remove(name);
-    }
+    return core::RemoveStaleTemporaryFiles(QFile::encodeName(folder).toStdString());
 }
 
 namespace testing {

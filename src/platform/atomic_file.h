@@ -27,17 +27,19 @@ struct AtomicWriteResult {
 // over path and flushes the folder. A symbolic link at path is kept: its target is
 // replaced. The file keeps the permissions of the one it replaces, or gets
 // newFileMode (a mode such as 0600, or UmaskedFileMode). A folder at path is not
-// replaced (EISDIR). On failure the old file is untouched and no temporary file
-// remains.
+// replaced (EISDIR), nor anything else that is not a regular file (EINVAL: "... is
+// not a regular file; nothing was written"). On failure the old file is untouched
+// and no temporary file remains.
 AtomicWriteResult ReplaceFileContents(const QString& path, QByteArrayView bytes, unsigned newFileMode);
 
 // The same, with the reason of a failure in *error (when given).
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr,
                          unsigned newFileMode = 0600);
 
-// Removes temporary files that a writer which died before its rename left beside
-// path. Only call it while holding the lock that all writers of path take.
-void RemoveStaleTemporaryFiles(const QString& path);
+// Removes the temporary files that writers which died before their rename left in
+// folder (core/temporary_file.h says which); every write does so in its own
+// folder first. Returns how many were removed.
+int RemoveStaleTemporaryFilesIn(const QString& folder);
 
 namespace testing {
 // Called after the temporary file is complete and before the rename; lets a test

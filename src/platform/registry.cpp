@@ -151,8 +151,7 @@ QString BackUpDamagedFile(const QString& path, const QByteArray& bytes, QString*
     const QString prefix = info.fileName() + QStringLiteral(".damaged-");
     const QStringList existing = folder.entryList({prefix + QLatin1Char('*')}, QDir::Files, QDir::Name);
     for (const QString& name : existing) {
-        if (name.contains(QLatin1String(".tmp-")))
-            continue;
+
         QFile file(folder.filePath(name));
         if (file.size() == bytes.size() && file.open(QIODevice::ReadOnly) && file.readAll() == bytes)
             return file.fileName();
@@ -235,8 +234,6 @@ bool Registry::Update(const QString& name, const std::function<bool(RegistryDocu
     FileLock lock(path_ + QStringLiteral(".lock"));
     if (!lock.Ok())
         fail(lock.Error());
-    // Whoever made these died before renaming; nobody else writes while we hold the lock.
-    RemoveStaleTemporaryFiles(path_);
 
     // Re-read under the lock: another process may have written since our last read.
     const FileRead r = ReadWholeFile(path_);

@@ -1,5 +1,7 @@
 #include "platform/registry_file.h"
 
+#include "core/utf8.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -13,47 +15,6 @@ constexpr int kMaxProblems = 40;
 constexpr std::uint32_t kRegSz = 1, kRegBinary = 3, kRegDword = 4;
 
 bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool IsValidUtf8(const char* p, qsizetype n)
-{
-    qsizetype i = 0;
-    while (i < n) {
-        const unsigned char c = static_cast<unsigned char>(p[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        int len;
-        std::uint32_t cp;
-        if (c >= 0xC2 && c <= 0xDF) {
-            len = 2;
-            cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            len = 3;
-            cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            len = 4;
-            cp = c & 0x07;
-        } else {
-            return false;
-        }
-        if (n - i < len)
-            return false;
-        for (int k = 1; k < len; ++k) {
-            const unsigned char d = static_cast<unsigned char>(p[i + k]);
-            if ((d & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (d & 0x3F);
-        }
-        if (len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)))
-            return false;
-        if (len == 4 && (cp < 0x10000 || cp > 0x10FFFF))
-            return false;
-        i += len;
-    }
-    return true;
-}
 
 bool HasUnpairedSurrogate(const QString& s)
 {
@@ -133,7 +94,7 @@ std::vector<Line> SplitLines(const QByteArray& bytes)
         Line line;
         line.number = ++number;
         const char* p = bytes.constData() + start;
-        if (IsValidUtf8(p, len)) {
+        if (core::IsValidUtf8(p, static_cast<std::size_t>(len))) {
             line.text = QString::fromUtf8(p, len);
         } else {
             line.text = QString::fromUtf8(p, len); // with replacement characters, only to see its shape

@@ -2,6 +2,7 @@
 // Makes a picture file the desktop's wallpaper through the interface of the
 // desktop the user runs.
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -17,5 +18,35 @@ struct WallpaperResult {
 // interface and sensible fall-backs, and reports success only when the desktop
 // can be expected to show the picture.
 WallpaperResult SetDesktopWallpaper(const QString& path);
+
+// Where the program hands a finished wallpaper file. The program installs the
+// desktop's own at start; test programs install a recording one, so no test can
+// change the desktop of the person running it.
+class WallpaperSetter {
+public:
+    virtual ~WallpaperSetter() = default;
+    virtual WallpaperResult Set(const QString& path) = 0;
+};
+
+// SetDesktopWallpaper.
+class DesktopWallpaperSetter final : public WallpaperSetter {
+public:
+    WallpaperResult Set(const QString& path) override { return SetDesktopWallpaper(path); }
+};
+
+// Notes every file it is given and answers as configured: by default like a
+// machine without a desktop (the file is not taken).
+class RecordingWallpaperSetter final : public WallpaperSetter {
+public:
+    WallpaperResult Set(const QString& path) override;
+
+    bool accept = false;
+    QStringList files;
+};
+
+// The setter in use; until one is installed, one that takes nothing.
+WallpaperSetter& ActiveWallpaperSetter();
+// Installs setter (not owned; null: back to the one that takes nothing).
+void InstallWallpaperSetter(WallpaperSetter* setter);
 
 } // namespace platform

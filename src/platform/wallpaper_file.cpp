@@ -1,5 +1,7 @@
 #include "platform/wallpaper_file.h"
 
+#include "platform/atomic_file.h"
+
 #include "platform/folders.h"
 
 #include <QDir>
@@ -12,7 +14,7 @@ namespace {
 
 const QRegularExpression& CopyName()
 {
-    static const QRegularExpression re(QStringLiteral(R"(^ambience-(\d{1,9})\.[A-Za-z0-9]{1,8}(\.part)?$)"));
+    static const QRegularExpression re(QStringLiteral(R"(^ambience-(\d{1,9})\.[A-Za-z0-9]{1,8}$)"));
     return re;
 }
 
@@ -46,18 +48,15 @@ QString WallpaperCopy::Path()
     if (suffix.isEmpty() || !QRegularExpression(QStringLiteral("^[a-z0-9]{1,8}$")).match(suffix).hasMatch())
         suffix = QStringLiteral("bmp");
     const QString target = dir.filePath(QStringLiteral("ambience-%1.%2").arg(highest + 1).arg(suffix));
-    const QString part = target + QStringLiteral(".part");
-    QFile::remove(part);
     // Written under a temporary name first: a desktop must never see half a file.
-    if (!QFile::copy(source_, part)) {
-        error_ = QStringLiteral("the picture could not be copied to %1").arg(target);
-        QFile::remove(part);
+    QFile source(source_);
+    if (!source.open(QIODevice::ReadOnly)) {
+        error_ = QStringLiteral("the picture could not be copied to %1: %2").arg(target, source.errorString());
         return {};
     }
-    QFile::remove(target);
-    if (!QFile::rename(part, target)) {
-        error_ = QStringLiteral("the picture could not be copied to %1").arg(target);
-        QFile::remove(part);
+    const AtomicWriteResult written = ReplaceFileContents(target, source.readAll(), UmaskedFileMode);
+    if (!written.ok()) {
+        error_ = QStringLiteral("the picture could not be copied to %1 (%2)").arg(target, written.message);
         return {};
     }
     path_ = target;

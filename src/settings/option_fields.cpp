@@ -18,7 +18,7 @@ OptionField Make(const char* name, OptionField::Kind kind)
     return f;
 }
 
-OptionField Integer(const char* name, std::int32_t TOptions::*field, std::vector<std::int32_t> offered,
+OptionField Integer(const char* name, std::int32_t TSettings::*field, std::vector<std::int32_t> offered,
                     QStringList items = {})
 {
     OptionField f = Make(name, OptionField::Integer);
@@ -30,14 +30,14 @@ OptionField Integer(const char* name, std::int32_t TOptions::*field, std::vector
 
 } // namespace
 
-std::int32_t OptionField::Get(const TOptions& options) const
+std::int32_t OptionField::Get(const TSettings& options) const
 {
     if (kind == Boolean)
         return options.*boolean ? 1 : 0;
     return options.*integer;
 }
 
-void OptionField::Set(TOptions& options, std::int32_t value) const
+void OptionField::Set(TSettings& options, std::int32_t value) const
 {
     if (kind == Boolean)
         options.*boolean = value != 0;
@@ -50,30 +50,32 @@ const std::vector<OptionField>& OptionFields()
     static const std::vector<OptionField> fields = [] {
         std::vector<OptionField> f;
         OptionField enabled = Make("AutoChangeEnabled", OptionField::Boolean);
-        enabled.boolean = &TOptions::AutoChangeEnabled;
+        enabled.boolean = &TSettings::AutoChangeEnabled;
         enabled.offered = {0, 1};
         enabled.items = {QStringLiteral("off"), QStringLiteral("on")};
         f.push_back(enabled);
         // Hours, not an index: the choices of the interval list.
-        f.push_back(Integer("AutoChangeInterval", &TOptions::AutoChangeInterval,
+        f.push_back(Integer("AutoChangeInterval", &TSettings::AutoChangeInterval,
                             {1, 2, 3, 4, 5, 6, 9, 12, 18, 24, 36, 48, 72, 96}));
-        f.push_back(Integer("AutoChangeIcon", &TOptions::AutoChangeIcon, Range(0, 2),
+        f.push_back(Integer("AutoChangeIcon", &TSettings::AutoChangeIcon, Range(0, 2),
                             {"no icon", "a small icon", "a small clock"}));
-        f.push_back(Integer("BackgroundType", &TOptions::BackgroundType, Range(0, 4),
+        f.push_back(Integer("BackgroundType", &TSettings::BackgroundType, Range(0, 4),
                             {"Original", "Shaded", "Embossed", "Smoothed", "Solid"}));
-        f.push_back(Integer("PictureOrientation", &TOptions::PictureOrientation, Range(0, 2),
+        f.push_back(Integer("PictureOrientation", &TSettings::PictureOrientation, Range(0, 2),
                             {"Centered", "Bottom-Right", "Collage"}));
-        f.push_back(Integer("PictureSize", &TOptions::PictureSize, Range(0, 3),
+        f.push_back(Integer("PictureSize", &TSettings::PictureSize, Range(0, 3),
                             {"Smaller", "Optimal", "Larger", "Maximum"}));
         // A bit set (1 Energetic, 2 Neutral, 4 Relaxing); the page never offers 0.
-        f.push_back(Integer("ColorInfluence", &TOptions::ColorInfluence, Range(1, 7)));
-        f.push_back(Integer("ColorLightness", &TOptions::ColorLightness, Range(0, 2),
+        OptionField influence = Integer("ColorInfluence", &TSettings::ColorInfluence, Range(1, 7));
+        influence.bits = {"Energetic", "Neutral", "Relaxing"};
+        f.push_back(influence);
+        f.push_back(Integer("ColorLightness", &TSettings::ColorLightness, Range(0, 2),
                             {"Darker", "Optimal", "Brighter"}));
-        f.push_back(Integer("ColorSaturation", &TOptions::ColorSaturation, Range(0, 2),
+        f.push_back(Integer("ColorSaturation", &TSettings::ColorSaturation, Range(0, 2),
                             {"Softer", "Optimal", "Deeper"}));
-        f.push_back(Integer("DesktopsChanged", &TOptions::DesktopsChanged, {}));
+        f.push_back(Integer("DesktopsChanged", &TSettings::DesktopsChanged, {}));
         OptionField last = Make("LastDesktopChangeTime", OptionField::DateTime);
-        last.dateTime = &TOptions::LastDesktopChangeTime;
+        last.dateTime = &TSettings::LastDesktopChangeTime;
         f.push_back(last);
         return f;
     }();

@@ -14,18 +14,20 @@ struct OptionField {
 
     const char* name = "";
     Kind kind = Integer;
-    bool TOptions::*boolean = nullptr;        // Boolean
-    std::int32_t TOptions::*integer = nullptr; // Integer
-    double TOptions::*dateTime = nullptr;     // DateTime
+    bool TSettings::*boolean = nullptr;        // Boolean
+    std::int32_t TSettings::*integer = nullptr; // Integer
+    double TSettings::*dateTime = nullptr;     // DateTime
     // Values a user may set; empty for the counters, which only the program changes.
     std::vector<std::int32_t> offered;
     // Names of the values 0, 1, 2, ... where the value is an item index.
     QStringList items;
+    // Names of the bits 1, 2, 4, ... where the value is a bit set.
+    QStringList bits;
 
     bool Settable() const { return !offered.empty(); }
     // The field's value as stored in a REG_DWORD (booleans as 1 or 0); Integer and Boolean only.
-    std::int32_t Get(const TOptions& options) const;
-    void Set(TOptions& options, std::int32_t value) const;
+    std::int32_t Get(const TSettings& options) const;
+    void Set(TSettings& options, std::int32_t value) const;
 };
 
 // In the order of the fields of TOptions, which is the order they are written in.

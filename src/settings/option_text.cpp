@@ -1,6 +1,6 @@
 #include "settings/option_text.h"
 
-#include "app/datetime.h"
+#include "core/datetime.h"
 #include "platform/registry.h"
 #include "settings/option_fields.h"
 
@@ -18,8 +18,15 @@ QString OfferedText(const OptionField& field)
             parts << QStringLiteral("true, false");
         return parts.join(QStringLiteral(", "));
     }
-    if (QLatin1String(field.name) == QLatin1String("ColorInfluence"))
-        return QStringLiteral("1 to 7, the sum of 1 (Energetic), 2 (Neutral) and 4 (Relaxing)");
+    if (!field.bits.isEmpty()) {
+        QStringList parts;
+        for (qsizetype i = 0; i < field.bits.size(); ++i)
+            parts << QStringLiteral("%1 (%2)").arg(1 << i).arg(field.bits[i]);
+        return QStringLiteral("%1 to %2, the sum of %3")
+            .arg(field.offered.front())
+            .arg(field.offered.back())
+            .arg(parts.mid(0, parts.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") + parts.back());
+    }
     QStringList parts;
     for (std::int32_t v : field.offered)
         parts << QString::number(v);
@@ -29,15 +36,12 @@ QString OfferedText(const OptionField& field)
 QString Meaning(const OptionField& field, std::int32_t value)
 {
     const QString name = QLatin1String(field.name);
-    if (name == QLatin1String("ColorInfluence")) {
+    if (!field.bits.isEmpty()) {
         QStringList kinds;
-        if (value & 1)
-            kinds << QStringLiteral("Energetic");
-        if (value & 2)
-            kinds << QStringLiteral("Neutral");
-        if (value & 4)
-            kinds << QStringLiteral("Relaxing");
-        if (value < 1 || value > 7)
+        for (qsizetype i = 0; i < field.bits.size(); ++i)
+            if (value & (1 << i))
+                kinds << field.bits[i];
+        if (std::find(field.offered.begin(), field.offered.end(), value) == field.offered.end())
             return QStringLiteral("not one of the offered values; read as Neutral only");
         return kinds.join(QStringLiteral(", "));
     }
@@ -45,7 +49,8 @@ QString Meaning(const OptionField& field, std::int32_t value)
         return {};
     if (std::find(field.offered.begin(), field.offered.end(), value) == field.offered.end()) {
         // The composer also takes 3 for lightness and saturation: a random choice each time.
-        if ((name == QLatin1String("ColorLightness") || name == QLatin1String("ColorSaturation")) && value == 3)
+        if (((name == QLatin1String("ColorLightness") && value == settings::ColorLightness::Random)
+             || (name == QLatin1String("ColorSaturation") && value == settings::ColorSaturation::Random)))
             return QStringLiteral("random");
         return QStringLiteral("not one of the offered values");
     }
@@ -116,7 +121,7 @@ QStringList DescribeOptions(const TOptions& options)
     return lines;
 }
 
-bool ApplyOptionAssignments(TOptions& options, const QStringList& assignments, QString* error)
+bool ApplyOptionAssignments(TSettings& options, const QStringList& assignments, QString* error)
 {
     std::vector<std::pair<const OptionField*, std::int32_t>> changes;
     for (const QString& assignment : assignments) {

@@ -14,7 +14,7 @@ QStringList DescribeOptions(const TOptions& options);
 // an item name such as "Embossed", or for AutoChangeEnabled also true/false/on/off).
 // All are checked first: on the first bad one nothing is changed, false is returned
 // and *error says what is wrong and what is allowed. Counters cannot be set.
-bool ApplyOptionAssignments(TOptions& options, const QStringList& assignments, QString* error);
+bool ApplyOptionAssignments(TSettings& options, const QStringList& assignments, QString* error);
 
 // What went wrong while the settings were read: the load problems of options and,
 // when the store's file was damaged, where its backup was put (handed out once).

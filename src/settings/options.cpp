@@ -1,6 +1,6 @@
 #include "settings/options.h"
 
-#include "app/product.h"
+#include "core/product.h"
 #include "platform/autostart.h"
 #include "platform/registry.h"
 #include "settings/option_fields.h"

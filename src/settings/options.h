@@ -1,27 +1,17 @@
 #pragma once
 // The user's settings and the two counters of desktop changes, kept in the
 // current user's store under Product->OptionsKey. Field names are the value names.
+#include "settings/settings.h"
+
 #include <QString>
 #include <QStringList>
 
-#include <cstdint>
 
 namespace platform { class Registry; }
 
-class TOptions {
+// The settings bound to the store: loaded at construction, saved on request.
+class TOptions : public TSettings {
 public:
-    bool AutoChangeEnabled = true;
-    std::int32_t AutoChangeInterval = 36;
-    std::int32_t AutoChangeIcon = 1;
-    std::int32_t BackgroundType = 0;
-    std::int32_t PictureOrientation = 0;
-    std::int32_t PictureSize = 1;
-    std::int32_t ColorInfluence = 7;
-    std::int32_t ColorLightness = 1;
-    std::int32_t ColorSaturation = 1;
-    std::int32_t DesktopsChanged = 0;
-    double LastDesktopChangeTime = 0.0;
-
     // Defaults, then Load, then Save. Problems found while loading (a value of the
     // wrong type) do not stop construction: they are kept in LoadProblems().
     explicit TOptions(platform::Registry& store);

@@ -1,6 +1,6 @@
 #include "ui/about_page.h"
 
-#include "app/product.h"
+#include "core/product.h"
 #include "platform/shell.h"
 #include "ui/page_style.h"
 

@@ -1,7 +1,7 @@
 #include "ui/app_globals.h"
 
-#include "app/product.h"
-#include "app/random.h"
+#include "core/product.h"
+#include "core/random.h"
 #include "packs/pack_list.h"
 #include "platform/folders.h"
 #include "platform/priority.h"

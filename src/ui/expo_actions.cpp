@@ -2,84 +2,83 @@
 // more packs. Each composes exactly what the Packs page shows.
 #include "ui/main_window.h"
 
-#include "app/datetime.h"
-#include "app/product.h"
-#include "compose/captions.h"
-#include "packs/selection.h"
+#include "change/caption_of.h"
+#include "core/product.h"
+#include "platform/screen.h"
 #include "platform/shell.h"
+#include "platform/wallpaper.h"
 #include "settings/options.h"
 #include "ui/busy_state.h"
-#include "ui/expo_output.h"
 #include "ui/packs_page.h"
+#include "ui/page_selection.h"
 
 #include <QDir>
 
+#include <optional>
+
 namespace ui {
 
-void TAMMF::ExpoRefreshExecute()
+change::ChangeResult TAMMF::ChangeDesktop(change::PictureStep step, std::optional<QString> exportPath, bool tellUser)
 {
-    lastAction_ = {};
-    if (busy_) {
-        lastAction_.problem = QStringLiteral("Another composition is still running.");
-        return;
+    using Status = change::ChangeResult::Status;
+    change::ChangeResult result;
+    if (busy_ || !Options) {
+        result.status = Status::Busy;
+        result.problem = QStringLiteral("Another composition is still running.");
+        return result;
     }
-    ExpoOutcome outcome;
-    {
-        BusyGuard busy(*this);
-        outcome = ComposeAsWallpaper(PS->PreviewPicture(), PS->CurrentRecord(),
-                                     [this](int value) { ShowProgress(value); });
+    std::optional<BusyGuard> busy;
+    change::ChangeRequest request;
+    request.step = step;
+    request.exportPath = std::move(exportPath);
+    const platform::ScreenInfo screen = platform::PrimaryScreen();
+    request.size = screen.size;
+    request.workArea = screen.workArea;
+    request.progress = [this](int value) { ShowProgress(value); };
+    request.started = [this, &busy] { busy.emplace(*this); };
+    request.finished = [&busy] { busy.reset(); };
+
+    PageSelection selection(*PS);
+    result = change::ChangeDesktop(request, selection, *Options, platform::ActiveWallpaperSetter());
+    busy.reset();
+
+    if (!result.Changed()) {
+        if (tellUser)
+            ReportProblem(result.problem);
+        return result;
     }
-    if (!outcome.ok) {
-        // Nothing on the desktop changed, so nothing is counted.
-        lastAction_.problem = outcome.problem;
-        if (!quietProblems_)
-            ReportProblem(outcome.problem);
-        return;
-    }
-    lastAction_.done = true;
-    lastAction_.wallpaperSet = outcome.wallpaper.ok;
-    if (!outcome.wallpaper.ok)
-        lastAction_.wallpaperProblem = QStringLiteral("no desktop took %1%2")
-                                           .arg(QDir::toNativeSeparators(outcome.file),
-                                                outcome.wallpaper.detail.isEmpty()
-                                                    ? QString()
-                                                    : QStringLiteral(": ") + outcome.wallpaper.detail);
-    if (!outcome.wallpaper.ok && !wallpaperFailureTold_ && !quietProblems_) {
+    if (result.status == Status::Unset && !request.exportPath && !wallpaperFailureTold_ && tellUser) {
         wallpaperFailureTold_ = true;
         QString text = QStringLiteral("The desktop wallpaper could not be set on this desktop. The picture "
                                       "was saved as %1; you can choose it as wallpaper in your desktop's settings.")
-                           .arg(QDir::toNativeSeparators(outcome.file));
-        if (!outcome.wallpaper.detail.isEmpty())
-            text += QLatin1Char('\n') + outcome.wallpaper.detail;
+                           .arg(QDir::toNativeSeparators(result.file));
+        if (!result.wallpaperDetail.isEmpty())
+            text += QLatin1Char('\n') + result.wallpaperDetail;
         UserDialogs().Message(this, text, Product->ProductName, MessageIcon::Information, MessageButtons::Ok);
     }
-    ++Options->DesktopsChanged;
-    Options->LastDesktopChangeTime = Now();
-    SaveSettings();
+    if (!result.settingsProblem.isEmpty())
+        ReportProblem(QStringLiteral("The settings could not be saved: %1.").arg(result.settingsProblem));
+    return result;
+}
+
+void TAMMF::ExpoRefreshExecute()
+{
+    ChangeDesktop(change::PictureStep::Current, std::nullopt, true);
 }
 
 void TAMMF::ExpoRandomExecute()
 {
-    if (busy_)
-        return;
-    PS->SelectPictureByIndex(packs::RandomPictureIndex(PS->TotalPictureCount()));
-    ExpoRefreshExecute();
+    ChangeDesktop(change::PictureStep::Random, std::nullopt, true);
 }
 
 void TAMMF::ExpoNextExecute()
 {
-    if (busy_)
-        return;
-    PS->SelectPictureByIndex(packs::NextPictureIndex(PS->CurrentPictureIndex(), PS->TotalPictureCount()));
-    ExpoRefreshExecute();
+    ChangeDesktop(change::PictureStep::Next, std::nullopt, true);
 }
 
 void TAMMF::ExpoBackExecute()
 {
-    if (busy_)
-        return;
-    PS->SelectPictureByIndex(packs::BackPictureIndex(PS->CurrentPictureIndex(), PS->TotalPictureCount()));
-    ExpoRefreshExecute();
+    ChangeDesktop(change::PictureStep::Back, std::nullopt, true);
 }
 
 void TAMMF::ExpoExportExecute()
@@ -90,21 +89,14 @@ void TAMMF::ExpoExportExecute()
     request.title = QStringLiteral("Save picture...");
     request.filter = QStringLiteral("JPEG images (*.jpg)|*.jpg|All files (*.*)|*.*");
     request.defaultExtension = QStringLiteral("jpg");
-    request.proposedName = PS->CurrentRecord() ? compose::ShortDescription(*PS->CurrentRecord(), 120)
+    request.proposedName = PS->CurrentRecord() ? change::ShortDescriptionOf(*PS->CurrentRecord(), 120)
                                                : Product->ProductName;
     // A title may hold a slash, which would make the proposal a path into some folder.
     request.proposedName.replace(QLatin1Char('/'), QLatin1Char('-'));
     const QString path = UserDialogs().SaveFileName(this, request);
     if (path.isEmpty())
         return;
-    ExpoOutcome outcome;
-    {
-        BusyGuard busy(*this);
-        outcome = ComposeAsJpeg(PS->PreviewPicture(), PS->CurrentRecord(),
-                                [this](int value) { ShowProgress(value); }, path);
-    }
-    if (!outcome.ok)
-        ReportProblem(outcome.problem);
+    ChangeDesktop(change::PictureStep::Current, path, true);
 }
 
 void TAMMF::SiteMorePacksExecute()

@@ -1,6 +1,6 @@
 #include "ui/featured_links.h"
 
-#include "app/random.h"
+#include "core/random.h"
 
 #include <QStringList>
 

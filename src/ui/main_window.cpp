@@ -3,7 +3,7 @@
 #include "ui/main_window.h"
 
 #include "agent/agent.h"
-#include "app/product.h"
+#include "core/product.h"
 #include "archive/errors.h"
 #include "settings/options.h"
 #include "ui/about_page.h"

@@ -4,6 +4,7 @@
 // PM and the agent menu AM. Its construction runs the global initialisation
 // (TAppGlobals) before its own set-up; its destruction saves the settings and
 // releases the globals in their fixed order.
+#include "change/desktop_change.h"
 #include "ui/dialogs.h"
 
 #include <QIcon>
@@ -11,6 +12,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -100,18 +102,12 @@ public:
     // The "/install" handling, run on the first activation of the window.
     void RunInstallSwitch();
 
-    // What the last Refresh (also through Random, Next, Back) came to, for callers
-    // that tell the user themselves: the agent and ambience-cli's hand-over.
-    struct ActionOutcome {
-        bool done = false;         // composed, written and counted
-        bool wallpaperSet = false; // and the desktop took it
-        QString problem;           // why not done
-        QString wallpaperProblem;  // why the desktop did not take it
-    };
-    const ActionOutcome& LastAction() const { return lastAction_; }
-    // While set, a failed composition, or a wallpaper no desktop took, is not shown
-    // in a message box: the caller tells the user.
-    void SetQuietProblems(bool quiet) { quietProblems_ = quiet; }
+    // One desktop change as the exposition actions make it, from what the Packs
+    // page shows after the step: set as wallpaper and counted, or with exportPath
+    // saved there. With tellUser false a failure, or a wallpaper no desktop took,
+    // is left to the caller (the agent, ambience-cli's hand-over); a busy window
+    // answers Busy.
+    change::ChangeResult ChangeDesktop(change::PictureStep step, std::optional<QString> exportPath, bool tellUser);
 
 signals:
     // Emitted by ShowInstance after the toggle, for the agent (it adds its icon).
@@ -130,9 +126,6 @@ private:
     void CreateMenus();
     void LayOut();
     void ComputeScaleFactor();
-    // Composes from what the Packs page shows; saves it as wallpaper, or as a
-    // JPEG file when exportPath is given. Returns success; failures are shown.
-    bool ComposeAndOutput(const QString& exportPath);
 
     std::unique_ptr<Dialogs> dialogs_;
     std::unique_ptr<TAppGlobals> globals_;
@@ -142,8 +135,6 @@ private:
     bool closeWhenIdle_ = false;
     bool installSwitchDone_ = false;
     bool wallpaperFailureTold_ = false;
-    bool quietProblems_ = false;
-    ActionOutcome lastAction_;
     // The notification-area agent and the window's side of it; the agent goes
     // before the settings and the application record it reads.
     std::unique_ptr<TWindowAgentHost> agentHost_;

@@ -1,5 +1,6 @@
 #include "ui/options_page.h"
 
+#include "settings/option_fields.h"
 #include "settings/options.h"
 #include "ui/page_style.h"
 
@@ -66,6 +67,12 @@ void Restore(TOptions& o, const PageSettings& s)
     o.ColorInfluence = s.colorInfluence;
     o.ColorLightness = s.colorLightness;
     o.ColorSaturation = s.colorSaturation;
+}
+
+// The texts of a setting's values, from the one settings table.
+QStringList ItemsOf(const char* setting)
+{
+    return FindOptionField(QLatin1String(setting))->items;
 }
 
 QComboBox* List(QWidget* parent, const char* name, const QStringList& items)
@@ -137,28 +144,26 @@ void TOptionsPage::CreateControls(QWidget* box)
     ACIL = Named(new QLabel(QStringLiteral("every"), box), "ACIL");
     ACH = List(box, "ACH", IntervalItems());
     ACIL2 = Named(new QLabel(QStringLiteral("hour with"), box), "ACIL2");
-    ACI = List(box, "ACI", {QStringLiteral("no icon"), QStringLiteral("a small icon"), QStringLiteral("a small clock")});
+    ACI = List(box, "ACI", ItemsOf("AutoChangeIcon"));
     ACIL3 = Named(new QLabel(QStringLiteral("in the notification area"), box), "ACIL3");
 
     PCL = HeaderLabel(box, "PCL", QStringLiteral("  Set up the composition"), Qt::AlignLeft);
     PCBL = Named(new QLabel(QStringLiteral("Background"), box), "PCBL");
     PCOL = Named(new QLabel(QStringLiteral("Picture"), box), "PCOL");
     PCSL = Named(new QLabel(QStringLiteral("Picture size"), box), "PCSL");
-    PCB = List(box, "PCB",
-               {QStringLiteral("Original"), QStringLiteral("Shaded"), QStringLiteral("Embossed"),
-                QStringLiteral("Smoothed"), QStringLiteral("Solid")});
-    PCO = List(box, "PCO", {QStringLiteral("Centered"), QStringLiteral("Bottom-Right"), QStringLiteral("Collage")});
-    PCS = List(box, "PCS",
-               {QStringLiteral("Smaller"), QStringLiteral("Optimal"), QStringLiteral("Larger"), QStringLiteral("Maximum")});
+    PCB = List(box, "PCB", ItemsOf("BackgroundType"));
+    PCO = List(box, "PCO", ItemsOf("PictureOrientation"));
+    PCS = List(box, "PCS", ItemsOf("PictureSize"));
 
     CCL = HeaderLabel(box, "CCL", QStringLiteral("  Choose colors by influence"), Qt::AlignLeft);
     CCLL = Named(new QLabel(QStringLiteral("Lightness"), box), "CCLL");
     CCSL = Named(new QLabel(QStringLiteral("Saturation"), box), "CCSL");
-    CCIE = Named(new QCheckBox(QStringLiteral("Energetic"), box), "CCIE");
-    CCIN = Named(new QCheckBox(QStringLiteral("Neutral"), box), "CCIN");
-    CCIR = Named(new QCheckBox(QStringLiteral("Relaxing"), box), "CCIR");
-    CCLC = List(box, "CCLC", {QStringLiteral("Darker"), QStringLiteral("Optimal"), QStringLiteral("Brighter")});
-    CCSC = List(box, "CCSC", {QStringLiteral("Softer"), QStringLiteral("Optimal"), QStringLiteral("Deeper")});
+    const QStringList influences = FindOptionField(QStringLiteral("ColorInfluence"))->bits;
+    CCIE = Named(new QCheckBox(influences[0], box), "CCIE");
+    CCIN = Named(new QCheckBox(influences[1], box), "CCIN");
+    CCIR = Named(new QCheckBox(influences[2], box), "CCIR");
+    CCLC = List(box, "CCLC", ItemsOf("ColorLightness"));
+    CCSC = List(box, "CCSC", ItemsOf("ColorSaturation"));
 }
 
 void TOptionsPage::ConnectChanges()
@@ -316,9 +321,10 @@ void TOptionsPage::LoadOptionsPage()
     Select(PCS, Options->PictureSize);
     Select(CCLC, Options->ColorLightness);
     Select(CCSC, Options->ColorSaturation);
-    CCIE->setChecked((Options->ColorInfluence & 1) != 0);
-    CCIN->setChecked((Options->ColorInfluence & 2) != 0);
-    CCIR->setChecked((Options->ColorInfluence & 4) != 0);
+    namespace Influence = settings::ColorInfluence;
+    CCIE->setChecked((Options->ColorInfluence & Influence::Energetic) != 0);
+    CCIN->setChecked((Options->ColorInfluence & Influence::Neutral) != 0);
+    CCIR->setChecked((Options->ColorInfluence & Influence::Relaxing) != 0);
     ACC->setChecked(Options->AutoChangeEnabled);
     QStringList items;
     for (int i = 0; i < ACH->count(); ++i)
@@ -385,7 +391,9 @@ void TOptionsPage::ApplyOptionsPage()
     Options->ColorLightness = ItemIndex(CCLC);
     Options->ColorSaturation = ItemIndex(CCSC);
     // Hidden check boxes count as they stand.
-    Options->ColorInfluence = (CCIE->isChecked() ? 1 : 0) + (CCIN->isChecked() ? 2 : 0) + (CCIR->isChecked() ? 4 : 0);
+    namespace Influence = settings::ColorInfluence;
+    Options->ColorInfluence = (CCIE->isChecked() ? Influence::Energetic : 0) + (CCIN->isChecked() ? Influence::Neutral : 0)
+                              + (CCIR->isChecked() ? Influence::Relaxing : 0);
     Options->AutoChangeEnabled = ACC->isChecked();
     Options->AutoChangeInterval = IntervalItemHours(ACH->currentText());
     Options->AutoChangeIcon = ItemIndex(ACI);

@@ -1,6 +1,6 @@
 #include "ui/packs_page.h"
 
-#include "compose/captions.h"
+#include "change/caption_of.h"
 #include "packs/load_picture.h"
 #include "packs/pack_list.h"
 #include "packs/selection.h"
@@ -10,7 +10,7 @@
 #include "ui/page_texts.h"
 #include "ui/preview.h"
 #include "ui/program_icons.h"
-#include "app/random.h"
+#include "core/random.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -226,7 +226,7 @@ void TPacksPage::ShowPicture()
         PictureNext->setEnabled(i < n - 1);
         if (i != -1) {
             const TPic& record = pack->Pictures[static_cast<std::size_t>(i)];
-            PSB->setText(QStringLiteral("  ") + compose::ShortDescription(record, 50));
+            PSB->setText(QStringLiteral("  ") + change::ShortDescriptionOf(record, 50));
             currentRecord_ = &record;
             PSB2->setText(QStringLiteral("%1 of %2  ").arg(i + 1).arg(n));
             // The loader lets pending events run. When they refilled the list or

@@ -2,7 +2,7 @@
 #include "ui/main_window.h"
 #include "ui/packs_page.h"
 
-#include "app/product.h"
+#include "core/product.h"
 
 #include <QAction>
 #include <QListWidget>

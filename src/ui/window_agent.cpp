@@ -1,7 +1,6 @@
 #include "ui/window_agent.h"
 
-#include "app/product.h"
-#include "compose/captions.h"
+#include "core/product.h"
 #include "ui/main_window.h"
 #include "ui/packs_page.h"
 
@@ -19,21 +18,11 @@ bool TWindowAgentHost::IsPageControlEnabled() const
     return window_.PC->isEnabled();
 }
 
-agent::ChangeOutcome TWindowAgentHost::ExpoRandomExecute()
+change::ChangeResult TWindowAgentHost::ExpoRandomExecute()
 {
     // The agent tells a failure once itself; a box at every attempt would pile up
     // while nobody is at the desk.
-    window_.SetQuietProblems(true);
-    window_.ExpoRandomExecute();
-    window_.SetQuietProblems(false);
-    const TAMMF::ActionOutcome& outcome = window_.LastAction();
-    if (outcome.done && !outcome.wallpaperSet)
-        return {true, {}, QStringLiteral("The desktop wallpaper could not be set on this desktop (%1). You can "
-                                         "choose the picture as wallpaper in your desktop's settings.")
-                              .arg(outcome.wallpaperProblem)};
-    if (outcome.done)
-        return {};
-    return {false, outcome.problem.isEmpty() ? QStringLiteral("the exposition could not be composed.") : outcome.problem, {}};
+    return window_.ChangeDesktop(change::PictureStep::Random, std::nullopt, false);
 }
 
 void TWindowAgentHost::ShowMainWindow()
@@ -77,28 +66,11 @@ void TWindowAgentHost::ShowNotice(const QString& text)
                                   MessageIcon::Information, MessageButtons::Ok);
 }
 
-agent::RemoteAnswer RunRemoteAction(TAMMF& window, agent::RemoteAction action)
+change::ChangeResult RunRemoteAction(TAMMF& window, change::PictureStep action)
 {
-    using Kind = agent::RemoteAnswer::Kind;
-    if (window.IsBusy())
-        return {Kind::Busy, {}};
     // ambience-cli reports the outcome; a message box here would hold the answer
     // back until somebody at the desk closed it.
-    window.SetQuietProblems(true);
-    switch (action) {
-    case agent::RemoteAction::Refresh: window.ExpoRefreshExecute(); break;
-    case agent::RemoteAction::Random: window.ExpoRandomExecute(); break;
-    case agent::RemoteAction::Next: window.ExpoNextExecute(); break;
-    case agent::RemoteAction::Back: window.ExpoBackExecute(); break;
-    }
-    window.SetQuietProblems(false);
-    const TAMMF::ActionOutcome& outcome = window.LastAction();
-    if (!outcome.done)
-        return {Kind::Failed, outcome.problem};
-    if (!outcome.wallpaperSet)
-        return {Kind::Unset, outcome.wallpaperProblem};
-    const TPic* record = window.PS->CurrentRecord();
-    return {Kind::Done, record ? compose::ShortDescription(*record, 120) : QStringLiteral("no picture")};
+    return window.ChangeDesktop(action, std::nullopt, false);
 }
 
 } // namespace ui

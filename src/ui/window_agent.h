@@ -3,7 +3,7 @@
 // which the agent sees and drives the window, and the exposition actions that
 // ambience-cli hands to the running program.
 #include "agent/agent_host.h"
-#include "agent/remote_action.h"
+#include "change/remote_request.h"
 
 class QWidget;
 
@@ -17,7 +17,7 @@ public:
 
     bool IsMainWindowVisible() const override;
     bool IsPageControlEnabled() const override;
-    agent::ChangeOutcome ExpoRandomExecute() override;
+    change::ChangeResult ExpoRandomExecute() override;
     void ShowMainWindow() override;
     void MinimizeMainWindow() override;
     void CloseMainWindow() override;
@@ -33,6 +33,6 @@ private:
 
 // Runs an action asked for by ambience-cli as if its menu item had been chosen, and
 // says what the wallpaper now shows.
-agent::RemoteAnswer RunRemoteAction(TAMMF& window, agent::RemoteAction action);
+change::ChangeResult RunRemoteAction(TAMMF& window, change::PictureStep action);
 
 } // namespace ui

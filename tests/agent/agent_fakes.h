@@ -66,16 +66,21 @@ public:
 
     bool IsMainWindowVisible() const override { return visible; }
     bool IsPageControlEnabled() const override { return enabled; }
-    agent::ChangeOutcome ExpoRandomExecute() override
+    change::ChangeResult ExpoRandomExecute() override
     {
+        using Status = change::ChangeResult::Status;
+        change::ChangeResult result;
         changeTimes.push_back(clock_.now);
         // A composition takes a moment; a successful one is counted as the window counts it.
         clock_.Advance(composeSeconds);
         if (failWith.isEmpty()) {
             Options->LastDesktopChangeTime = clock_.now;
-            return {true, {}, notice};
+            result.status = notice.isEmpty() ? Status::Done : Status::Unset;
+            result.wallpaperDetail = notice;
+            return result;
         }
-        return {false, failWith, {}};
+        result.problem = failWith;
+        return result;
     }
     void ShowMainWindow() override
     {

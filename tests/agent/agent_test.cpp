@@ -4,7 +4,7 @@
 #include "agent/clock_face.h"
 #include "agent_fakes.h"
 
-#include "app/product.h"
+#include "core/product.h"
 #include "platform/registry.h"
 #include "settings/options.h"
 #include "support/temp_env.h"
@@ -236,7 +236,8 @@ TEST_F(AgentTest, ANoticeAboutAChangeIsToldOnce)
     Start();
     RunFor(30 + 3 * 3600);
     EXPECT_EQ(host.changeTimes.size(), 3u);
-    EXPECT_EQ(host.notices, QStringList{host.notice});
+    ASSERT_EQ(host.notices.size(), 1);
+    EXPECT_TRUE(host.notices[0].contains(host.notice)) << host.notices[0].toStdString();
     EXPECT_TRUE(host.errors.isEmpty());
 }
 

@@ -4,7 +4,7 @@
 #include "ui/window_fixture.h"
 
 #include "agent/agent.h"
-#include "app/datetime.h"
+#include "core/datetime.h"
 #include "packs/pack.h"
 #include "settings/options.h"
 #include "ui/window_agent.h"
@@ -100,31 +100,31 @@ TEST_F(WindowAgentTest, AFailedAutomaticChangeIsToldOnce)
 
 TEST_F(WindowAgentTest, HandedOverActionsRunInTheWindowAndSayWhatTheyShowed)
 {
-    using Kind = agent::RemoteAnswer::Kind;
+    using Kind = change::ChangeResult::Status;
     ASSERT_TRUE(WriteSimplePack(PackPath("first.zip"), "First", 1, 3));
     Open();
     const int before = Options->DesktopsChanged;
 
     // No desktop here: the file is written and counted, but nothing took it.
-    agent::RemoteAnswer answer = ui::RunRemoteAction(*window, agent::RemoteAction::Next);
-    EXPECT_EQ(answer.kind, Kind::Unset);
-    EXPECT_TRUE(answer.text.contains("ambience.bmp")) << answer.text.toStdString();
+    change::ChangeResult answer = ui::RunRemoteAction(*window, change::PictureStep::Next);
+    EXPECT_EQ(answer.status, Kind::Unset);
+    EXPECT_TRUE(answer.file.contains("ambience.bmp")) << answer.file.toStdString();
     EXPECT_EQ(Page().SelectedPack()->Current, 0);
-    answer = ui::RunRemoteAction(*window, agent::RemoteAction::Back);
+    answer = ui::RunRemoteAction(*window, change::PictureStep::Back);
     EXPECT_EQ(Page().SelectedPack()->Current, 2);
     EXPECT_EQ(Options->DesktopsChanged, before + 2);
     // The command line reports; no message box holds the answer back.
     EXPECT_TRUE(dialogs->messages.empty());
 
     window->BeginBusy();
-    EXPECT_EQ(ui::RunRemoteAction(*window, agent::RemoteAction::Random).kind, Kind::Busy);
+    EXPECT_EQ(ui::RunRemoteAction(*window, change::PictureStep::Random).status, Kind::Busy);
     window->EndBusy();
     EXPECT_EQ(Options->DesktopsChanged, before + 2);
 
     BlockWallpaperFile();
-    answer = ui::RunRemoteAction(*window, agent::RemoteAction::Refresh);
-    EXPECT_EQ(answer.kind, Kind::Failed);
-    EXPECT_FALSE(answer.text.isEmpty());
+    answer = ui::RunRemoteAction(*window, change::PictureStep::Current);
+    EXPECT_EQ(answer.status, Kind::Failed);
+    EXPECT_FALSE(answer.problem.isEmpty());
 }
 
 TEST_F(WindowAgentTest, ClosingWithoutANotificationAreaSaysHowToComeBackOnce)

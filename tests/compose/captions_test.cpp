@@ -1,12 +1,11 @@
 // Caption texts and where captions and the word mark are written, checked through
 // the canvas's log of texts rather than through pixels.
-#include "app/product.h"
-#include "app/random.h"
+#include "core/product.h"
+#include "core/random.h"
 #include "compose/captions.h"
 #include "compose/expo.h"
 #include "compose/test_pictures.h"
 #include "graphics/picture.h"
-#include "packs/pic.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -18,13 +17,9 @@ using namespace compose;
 
 namespace {
 
-TPic Record(std::string title, std::string author, int year)
+PictureCaption Record(const std::string& title, const std::string& author, int year)
 {
-    TPic p;
-    p.Title = std::move(title);
-    p.Author = std::move(author);
-    p.Year = year;
-    return p;
+    return {QString::fromStdString(title), QString::fromStdString(author), year};
 }
 
 ExpoSettings Settings(int orientation, int size)
@@ -58,12 +53,12 @@ TEST(Captions, Lines)
 TEST(Captions, ShortDescriptionCutsAtTheMaximum)
 {
     // 60 characters with the parenthesis: cut to 45 and "...".
-    const TPic sixty = Record(std::string(53, 't'), "", 1999); // 53 + " (1999)" = 60
+    const PictureCaption sixty = Record(std::string(53, 't'), "", 1999); // 53 + " (1999)" = 60
     const QString cut = ShortDescription(sixty, 50);
     EXPECT_EQ(cut.size(), 48);
     EXPECT_TRUE(cut.endsWith("..."));
     EXPECT_EQ(cut.left(45), QString(45, 't'));
-    const TPic fifty = Record(std::string(43, 't'), "", 1999);
+    const PictureCaption fifty = Record(std::string(43, 't'), "", 1999);
     EXPECT_EQ(ShortDescription(fifty, 50).size(), 50);
     // A character outside the basic plane is never cut in half.
     const QString emoji = ShortDescription(Record(std::string(44, 'a') + "\xF0\x9F\x8E\xA8" + std::string(10, 'b'), "", 0), 50);
@@ -186,7 +181,7 @@ TEST_F(CaptionPlacement, WordMarkSitsInTheCornerOrUnderALowerRightPicture)
 TEST_F(CaptionPlacement, ComposedExpositionsCaptionThePictureOrNothing)
 {
     const graphics::Picture picture = graphics::Picture::FromImage(MakePainting(80, 60));
-    const TPic record = Record("Bridge", "Claude", 1899);
+    const PictureCaption record = Record("Bridge", "Claude", 1899);
     for (int orientation : {0, 1, 2}) {
         SeedRandom(1);
         TExpo with(&picture, &record, {}, QSize(640, 400), QRect(), Settings(orientation, 1));

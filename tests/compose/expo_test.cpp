@@ -1,13 +1,13 @@
 // Whole compositions: the fast passes give the reference's bytes, progress keeps
 // its protocol, and the wallpaper and export files are written or fail clearly.
-#include "app/product.h"
-#include "app/random.h"
+#include "core/product.h"
+#include "core/random.h"
 #include "compose/expo.h"
 #include "compose/reference_kernels.h"
 #include "compose/test_pictures.h"
 #include "graphics/metafile/metafile.h"
 #include "graphics/picture.h"
-#include "packs/pic.h"
+#include "compose/captions.h"
 #include "support/temp_env.h"
 
 #include <QDir>
@@ -46,7 +46,7 @@ QImage Composed(const graphics::Picture* picture, const ExpoSettings& settings, 
                 std::vector<int>* progress = nullptr)
 {
     SeedRandom(1234);
-    const TPic record{"x.jpg", "Harbour at Dawn", "A. Painter", 1, 1901};
+    const compose::PictureCaption record{"Harbour at Dawn", "A. Painter", 1901};
     TExpo expo(picture, &record, [progress](int v) { if (progress) progress->push_back(v); }, size,
                QRect(0, 0, size.width(), size.height() - 24), settings);
     if (reference)
@@ -180,11 +180,13 @@ TEST_F(ExpoTest, SaveAsWallpaperWritesTheBitmapAndReportsIt)
     SeedRandom(2);
     TExpo expo(nullptr, nullptr, [&](int v) { values.push_back(v); }, QSize(120, 90), QRect(), Settings(0, 0, 1));
     ASSERT_TRUE(expo.Compose().ok);
-    const WallpaperOutcome outcome = expo.SaveAsWallpaper();
-    ASSERT_TRUE(outcome.written) << outcome.error.toStdString();
-    EXPECT_EQ(outcome.path, env.DataHome() + "/Ambience/Ambience/ambience.bmp");
+    platform::RecordingWallpaperSetter setter;
+    const ExpoResult outcome = expo.SaveAsWallpaper(setter);
+    ASSERT_TRUE(outcome.ok) << outcome.error.toStdString();
+    EXPECT_EQ(outcome.file, env.DataHome() + "/Ambience/Ambience/ambience.bmp");
+    EXPECT_EQ(setter.files, QStringList{outcome.file});
     EXPECT_EQ(values.back(), 100);
-    QImage saved(outcome.path);
+    QImage saved(outcome.file);
     ASSERT_FALSE(saved.isNull());
     EXPECT_EQ(saved.size(), QSize(120, 90));
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB888), expo.Exposition());
@@ -198,10 +200,12 @@ TEST_F(ExpoTest, WriteFailuresNameTheFileAndLeaveTheWallpaperAlone)
     std::vector<int> values;
     TExpo expo(nullptr, nullptr, [&](int v) { values.push_back(v); }, QSize(60, 40), QRect(), Settings(0, 0, 1));
     ASSERT_TRUE(expo.Compose().ok);
-    const WallpaperOutcome outcome = expo.SaveAsWallpaper();
-    EXPECT_FALSE(outcome.written);
+    platform::RecordingWallpaperSetter setter;
+    const ExpoResult outcome = expo.SaveAsWallpaper(setter);
+    EXPECT_FALSE(outcome.ok);
     EXPECT_TRUE(outcome.error.contains("ambience.bmp")) << outcome.error.toStdString();
     EXPECT_FALSE(outcome.wallpaper.ok);
+    EXPECT_TRUE(setter.files.isEmpty());
     EXPECT_NE(values.back(), 100);
 
     const QString missing = env.Root() + "/no/such/folder/expo.jpg";
@@ -225,28 +229,3 @@ TEST_F(ExpoTest, ExportWritesJpegOrBmpByExtension)
     EXPECT_FALSE(QFile::exists(env.DataHome() + "/Ambience/Ambience/ambience.bmp"));
 }
 
-// Not a check: with AMBIENCE_SHOTS set to a folder, composes one exposition per
-// background type, orientation and size there as PNG files to be looked at.
-TEST_F(ExpoTest, Shots)
-{
-    const QString folder = qEnvironmentVariable("AMBIENCE_SHOTS");
-    if (folder.isEmpty())
-        GTEST_SKIP() << "set AMBIENCE_SHOTS to a folder to get the pictures";
-    QDir().mkpath(folder);
-    const graphics::Picture raster = graphics::Picture::FromImage(MakePainting(900, 650));
-    const graphics::Picture vector = LoadMetafile();
-    const TPic record{"x.jpg", "Harbour at Dawn", "A. Painter", 1, 1901};
-    int n = 0;
-    for (int background : {0, 1, 2, 3, 4})
-        for (int orientation : {0, 1, 2})
-            for (int size : {0, 1, 2, 3}) {
-                const bool useVector = !vector.IsEmpty() && n % 5 == 4;
-                SeedRandom(100 + n++);
-                ExpoSettings s = Settings(background, orientation, size);
-                TExpo expo(useVector ? &vector : &raster, &record, {}, QSize(1280, 800), QRect(0, 0, 1280, 772), s);
-                ASSERT_TRUE(expo.Compose().ok);
-                expo.Exposition().save(QStringLiteral("%1/b%2-o%3-s%4%5.png")
-                                           .arg(folder).arg(background).arg(orientation).arg(size)
-                                           .arg(useVector ? "-emf" : ""));
-            }
-}

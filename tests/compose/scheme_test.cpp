@@ -1,6 +1,6 @@
 // The colour scheme: which hues each influence allows, how often each comes up,
 // and the dark and light colours derived from the base.
-#include "app/random.h"
+#include "core/random.h"
 #include "compose/reference_hls.h"
 #include "compose/scheme.h"
 

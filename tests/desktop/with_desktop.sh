@@ -38,11 +38,13 @@ if [ -z "$num" ]; then
   exit 1
 fi
 export DISPLAY=":$num"
+# Test programs started below keep this display: it is ours, not the user's.
+export AMBIENCE_OWN_DESKTOP=1
 
 # A desktop of our own: the user's session settings stay out of it.
 export XDG_CURRENT_DESKTOP=
 export DESKTOP_SESSION=
-unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
+unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS XDG_SESSION_DESKTOP GDMSESSION SWAYSOCK HYPRLAND_INSTANCE_SIGNATURE
 
 openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
 pids="$pids $!"

@@ -20,8 +20,8 @@ struct Buffer {
     // Stride with a few spare bytes, as QImage rows may have.
     std::ptrdiff_t stride() const { return width * 3 + 1; }
     std::uint8_t& at(int x, int y, int c) { return px[static_cast<std::size_t>(y * stride() + x * 3 + c)]; }
-    graphics::ConstRgbView view() const { return {px.data(), width, height, stride()}; }
-    graphics::RgbView view() { return {px.data(), width, height, stride()}; }
+    core::ConstPixelView view() const { return {px.data(), width, height, stride()}; }
+    core::PixelView view() { return {px.data(), width, height, stride()}; }
 };
 
 Buffer MakeBuffer(int w, int h)

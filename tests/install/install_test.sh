@@ -7,6 +7,9 @@
 #
 # Usage: install_test.sh BUILD_DIR
 set -u
+# The installed programs must not reach the desktop of the person running this.
+unset XDG_CURRENT_DESKTOP DESKTOP_SESSION XDG_SESSION_DESKTOP GDMSESSION DBUS_SESSION_BUS_ADDRESS \
+      DISPLAY WAYLAND_DISPLAY SWAYSOCK HYPRLAND_INSTANCE_SIGNATURE
 build=$(cd "$1" && pwd)
 tmp=$(mktemp -d)
 prefix="$tmp/my prefix"

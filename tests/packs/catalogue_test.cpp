@@ -1,7 +1,7 @@
 // The catalogue of installed packs and picture selection over all of them.
 #include "zip_builder.h"
 
-#include "app/random.h"
+#include "core/random.h"
 #include "packs/pack_list.h"
 #include "packs/selection.h"
 #include "support/temp_env.h"

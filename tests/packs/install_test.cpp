@@ -90,6 +90,7 @@ TEST_F(InstallTest, ReplacesAnInstalledPackOfTheSameName)
     {
         TPack old((packs + "same.zip").toStdString());
         old.Current = 2;
+        ASSERT_TRUE(old.StoreCurrent());
     }
     const auto result = Install(MakePack(downloads + "same.zip", "New", 3));
     EXPECT_EQ(result.Outcome, packs::InstallOutcome::Installed);
@@ -120,6 +121,7 @@ TEST_F(InstallTest, RemovesAPackButKeepsItsCurrentPicture)
     {
         TPack pack(path.toStdString());
         pack.Current = 2;
+        ASSERT_TRUE(pack.StoreCurrent());
     }
     QFile::setPermissions(path, QFileDevice::ReadOwner); // read-only files go as well
     auto result = packs::RemovePack(path.toStdString());

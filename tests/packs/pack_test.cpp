@@ -1,15 +1,18 @@
 // Loading packs from archives, their stored current picture, and decoding pictures.
 #include "zip_builder.h"
 
-#include "app/product.h"
+#include "core/product.h"
 #include "graphics/picture.h"
 #include "packs/load_picture.h"
 #include "packs/pack.h"
+#include "packs/pack_list.h"
 #include "platform/registry.h"
 #include "support/temp_env.h"
 
 #include <QDir>
 #include <QFile>
+
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -103,31 +106,45 @@ TEST_F(PackTest, InvalidArchivesHaveNoName)
     EXPECT_EQ(TPack(Write("upper.zip", ZipBuilder().Add("a.jpg", jpeg).Comment("[PACK]\nNAME=UPPER\n"))).Name, "UPPER");
 }
 
-TEST_F(PackTest, CurrentIsStoredPerFileName)
+TEST_F(PackTest, CurrentIsStoredPerFileNameByTheCatalogueOnly)
 {
     const auto path = Write("keep.zip", ZipBuilder().Add("a.jpg", TinyJpeg()).Add("b.jpg", TinyJpeg()).Comment(PackComment("K")));
+    const std::string folder = QFileInfo(QString::fromStdString(path)).absolutePath().toStdString();
     {
-        TPack pack(path);
-        EXPECT_EQ(pack.Current, 0);
+        TPackList list;
+        list.Rescan(folder);
+        ASSERT_EQ(list.Count(), 1);
+        EXPECT_EQ(list.PackAt(0).Current, 0);
     }
     EXPECT_EQ(StoredCurrent("keep.zip"), std::nullopt) << "an untouched pack leaves no value behind";
     {
+        // A value going away writes nothing: copies are plain values.
         TPack pack(path);
         pack.Current = 1;
-        TPack copy = pack; // released later; the value written last wins
+        TPack copy = pack;
         copy.Current = 5;
     }
-    EXPECT_EQ(StoredCurrent("keep.zip"), 1);
-    EXPECT_EQ(TPack(path).Current, 1);
+    EXPECT_EQ(StoredCurrent("keep.zip"), std::nullopt);
+    {
+        TPackList list;
+        list.Rescan(folder);
+        list.PackAt(0).Current = 1;
+        list.Rescan(folder); // a rescan keeps what the user looked at
+        EXPECT_EQ(StoredCurrent("keep.zip"), 1);
+        EXPECT_EQ(list.PackAt(0).Current, 1);
+        list.PackAt(0).Current = 0;
+    }
+    EXPECT_EQ(StoredCurrent("keep.zip"), 0) << "releasing the catalogue stores its packs";
 
-    // A value of the wrong type reads as 0 and is replaced on release.
+    // A value of the wrong type reads as 0 and is replaced when stored.
     platform::Registry registry(platform::Registry::DefaultPath());
     registry.WriteString(QStringLiteral("\\Software\\Ambience\\Ambience\\Packs\\keep.zip"), QStringLiteral("No"),
                          QStringLiteral("three"));
     {
-        TPack pack(path);
-        EXPECT_EQ(pack.Current, 0);
-        pack.Current = 1;
+        TPackList list;
+        list.Rescan(folder);
+        EXPECT_EQ(list.PackAt(0).Current, 0);
+        list.PackAt(0).Current = 1;
     }
     EXPECT_EQ(StoredCurrent("keep.zip"), 1);
 }

@@ -1,7 +1,7 @@
 // Settings as text: the listing and the checked NAME=VALUE changes of ambience-cli.
 #include "settings/option_text.h"
 
-#include "app/product.h"
+#include "core/product.h"
 #include "platform/registry.h"
 #include "support/temp_env.h"
 

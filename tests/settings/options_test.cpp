@@ -1,7 +1,7 @@
 // TOptions against a real store file: first start, partial and wrong values, saving.
 #include "settings/options.h"
 
-#include "app/product.h"
+#include "core/product.h"
 #include "platform/autostart.h"
 #include "platform/registry.h"
 #include "support/temp_env.h"

@@ -2,7 +2,7 @@
 // over all packs, counting of desktop changes, the busy state, progress and export.
 #include "ui/window_fixture.h"
 
-#include "app/product.h"
+#include "core/product.h"
 #include "graphics/jpeg.h"
 #include "packs/pack.h"
 #include "platform/folders.h"

@@ -2,7 +2,7 @@
 // closing and minimising rules, and the start-up notices.
 #include "ui/window_fixture.h"
 
-#include "app/product.h"
+#include "core/product.h"
 #include "settings/options.h"
 
 #include <QAction>

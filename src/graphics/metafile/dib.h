@@ -1,13 +1,14 @@
 #pragma once
 // Device-independent bitmaps as metafiles carry them: a BITMAPINFOHEADER (or the older
 // BITMAPCOREHEADER, or the V4/V5 headers) with its colour table, and the pixel rows.
-#include "graphics/metafile/byte_cursor.h"
+#include "core/byte_cursor.h"
 
 #include <QImage>
 
 #include <optional>
 
 namespace graphics::metafile {
+using core::ByteCursor;
 
 // Largest bitmap decoded, in pixels; sizes are checked against the data before any
 // allocation anyway.

@@ -3,11 +3,12 @@
 // is not its own; the cursor covers the whole record and stands after its type and
 // size fields. A handler reads all it needs, checks the cursor once, then acts: a
 // record too short for its fields is skipped.
-#include "graphics/metafile/byte_cursor.h"
+#include "core/byte_cursor.h"
 
 #include <cstdint>
 
 namespace graphics::metafile {
+using core::ByteCursor;
 
 class Player;
 

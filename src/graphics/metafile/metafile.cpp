@@ -3,7 +3,7 @@
 // mapping the picture's frame onto the target and handing each record to the player.
 #include "graphics/metafile/metafile.h"
 
-#include "graphics/metafile/byte_cursor.h"
+#include "core/byte_cursor.h"
 #include "graphics/metafile/families.h"
 #include "graphics/metafile/player.h"
 #include "graphics/metafile/records.h"

@@ -6,7 +6,7 @@
 //   logical --world transform--> page --map mode--> device --base--> painter device.
 // "Device" is the reference device of an EMF (its pixels), or for a WMF the space of
 // its bounding box.
-#include "graphics/metafile/byte_cursor.h"
+#include "core/byte_cursor.h"
 #include "graphics/metafile/device_context.h"
 #include "graphics/metafile/object_table.h"
 
@@ -21,6 +21,7 @@
 class QPainter;
 
 namespace graphics::metafile {
+using core::ByteCursor;
 
 class Player {
 public:

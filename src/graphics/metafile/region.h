@@ -1,13 +1,14 @@
 #pragma once
 // Region data as EMF stores it (RGNDATA: a header and a list of rectangles, in
 // reference-device pixels) and as WMF stores a region object (scan lines of x pairs).
-#include "graphics/metafile/byte_cursor.h"
+#include "core/byte_cursor.h"
 
 #include <QPainterPath>
 
 #include <optional>
 
 namespace graphics::metafile {
+using core::ByteCursor;
 
 // Most rectangles a region may list before it counts as damage.
 constexpr std::uint32_t kMaxRegionRects = 4096;

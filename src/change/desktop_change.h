@@ -1,0 +1,91 @@
+#pragma once
+// One desktop change, whoever asks for it: the window's actions, the agent's
+// automatic change, ambience-cli and its hand-over to the running program. It
+// chooses the picture, composes the exposition, writes the wallpaper file, hands
+// it to the wallpaper setter and counts the change, in that order. An export is
+// the same road without the setter and the counting.
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class TOptions;
+namespace platform { class WallpaperSetter; }
+
+namespace change {
+
+class PictureSelection;
+
+// Which picture a change composes.
+enum class PictureStep {
+    Current, // the selected one (or, with `from`, the picture of that global index)
+    Random,
+    Next,
+    Back,
+};
+
+struct ChangeRequest {
+    PictureStep step = PictureStep::Current;
+    // Global picture index to step from instead of the selection's current one.
+    std::optional<int> from;
+    // "BackgroundType=Smoothed", ... applied to this composition only.
+    QStringList overrides;
+    // The canvas and the part of it not covered by panels (empty: the whole canvas).
+    QSize size;
+    QRect workArea;
+    // Export: the exposition is saved there; the wallpaper and the settings stay.
+    std::optional<QString> exportPath;
+
+    // The composer's progress (-100 first, then rising values up to 100).
+    std::function<void(int)> progress;
+    // Around the composition and its output, after the picture was chosen: the
+    // window's busy state.
+    std::function<void()> started;
+    std::function<void()> finished;
+};
+
+struct ChangeResult {
+    enum class Status {
+        Done,       // composed, written, and the desktop took it (export: saved)
+        Unset,      // composed and written, but no desktop took it
+        Failed,     // nothing changed; problem says why
+        BadRequest, // the request itself was wrong (an unknown setting value, ...)
+        Busy,       // another composition is running
+    };
+    Status status = Status::Failed;
+    QString problem;
+
+    // What was composed: a picture of a pack (pack >= 0), the built-in picture, or none.
+    bool hasPicture = false;
+    int pack = -1;
+    QString packName;
+    QString packFile;
+    int pictureInPack = -1;    // counted from 0
+    int packPictureCount = 0;
+    int index = -1;            // global index, from 0
+    int total = 0;             // pictures over all packs
+    QString description;       // "Title (year, author)", empty without a record
+    QSize size;
+
+    QString file;              // the file written
+    QString method;            // the wallpaper method that took it
+    QString wallpaperDetail;   // Unset: why no desktop took it
+    QStringList notices;       // told although the change was made (pictures left out)
+    QString settingsProblem;   // the change was made, but the store could not be saved: why
+
+    bool Changed() const { return status == Status::Done || status == Status::Unset; }
+};
+
+// Runs one change. Never throws. options receives the count (wallpaper changes
+// only) and is saved.
+ChangeResult ChangeDesktop(const ChangeRequest& request, PictureSelection& selection, TOptions& options,
+                           platform::WallpaperSetter& setter);
+
+// Adds one to DesktopsChanged and sets LastDesktopChangeTime to now, then saves.
+// Empty on success, else why the store could not be saved.
+QString CountDesktopChange(TOptions& options);
+
+} // namespace change

@@ -1,0 +1,65 @@
+#pragma once
+// Where a desktop change finds its picture: the window's Packs page (what it
+// shows is what is composed) or a catalogue read for one command of ambience-cli.
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class TPackList;
+struct TPic;
+namespace graphics { class Picture; }
+
+namespace change {
+
+struct ShownPicture {
+    const graphics::Picture* picture = nullptr; // null: none
+    const TPic* record = nullptr;               // null: no captions from a record
+    int pack = -1;                              // catalogue index; -1 for none or the built-in picture
+    int pictureInPack = -1;
+};
+
+class PictureSelection {
+public:
+    virtual ~PictureSelection() = default;
+
+    virtual const TPackList& Catalogue() const = 0;
+    virtual int TotalPictureCount() const = 0;
+    // The global index of the selected picture; TotalPictureCount() for none.
+    virtual int CurrentPictureIndex() const = 0;
+    // Selects global index k; nothing for k outside the pictures.
+    virtual void SelectPictureByIndex(int k) = 0;
+    // The picture to compose now. False with problem set when it cannot be read.
+    virtual bool Load(ShownPicture& shown, QString& problem) = 0;
+    // Whether a picture that cannot be read may be passed over for the next one.
+    virtual bool SkipsUnreadable() const { return false; }
+    // After a wallpaper change: keep what was shown for the next change. Empty,
+    // or why it could not be kept.
+    virtual QString Remember(const ShownPicture&) { return {}; }
+};
+
+// Over a catalogue of its own, remembering the last shown picture in the store
+// ("LastPicture" under the product's key) so the next command continues from it.
+class CatalogueSelection final : public PictureSelection {
+public:
+    // list must outlive the selection.
+    explicit CatalogueSelection(TPackList& list);
+    ~CatalogueSelection() override;
+
+    const TPackList& Catalogue() const override;
+    int TotalPictureCount() const override;
+    int CurrentPictureIndex() const override;
+    void SelectPictureByIndex(int k) override;
+    bool Load(ShownPicture& shown, QString& problem) override;
+    bool SkipsUnreadable() const override { return true; }
+    QString Remember(const ShownPicture& shown) override;
+
+private:
+    TPackList& list_;
+    std::vector<int> counts_;
+    int current_ = 0;
+    std::unique_ptr<graphics::Picture> picture_;
+};
+
+} // namespace change

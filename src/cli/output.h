@@ -1,0 +1,19 @@
+#pragma once
+// How ambience-cli speaks: lines on stdout, problems on stderr after the program's
+// name, and the few sentences several commands share.
+#include <QString>
+
+#include <cstdio>
+
+namespace cli {
+
+void PrintLine(std::FILE* out, const QString& line);
+// A line on stdout.
+void Say(const QString& line);
+// "ambience-cli: " + message, on stderr.
+void PrintError(const QString& message);
+
+// "cannot save the settings in FILE: why".
+QString CannotSaveSettings(const QString& why);
+
+} // namespace cli

@@ -1,0 +1,45 @@
+#include "platform/wallpaper.h"
+
+namespace platform {
+namespace {
+
+class RefusingSetter final : public WallpaperSetter {
+public:
+    WallpaperResult Set(const QString& path) override
+    {
+        WallpaperResult result;
+        result.detail = QStringLiteral("No way of setting the wallpaper was chosen for %1.").arg(path);
+        return result;
+    }
+};
+
+RefusingSetter refusing;
+WallpaperSetter* active = nullptr;
+
+} // namespace
+
+WallpaperResult RecordingWallpaperSetter::Set(const QString& path)
+{
+    files << path;
+    WallpaperResult result;
+    result.file = path;
+    if (accept) {
+        result.ok = true;
+        result.method = QStringLiteral("recorded");
+    } else {
+        result.detail = QStringLiteral("No desktop took %1 (recorded only).").arg(path);
+    }
+    return result;
+}
+
+WallpaperSetter& ActiveWallpaperSetter()
+{
+    return active ? *active : refusing;
+}
+
+void InstallWallpaperSetter(WallpaperSetter* setter)
+{
+    active = setter;
+}
+
+} // namespace platform

@@ -1,0 +1,145 @@
+// One desktop change whoever asks: for the same packs and the same requests, the
+// window's actions, the agent's automatic change, the catalogue selection the CLI
+// uses, and the ambience-cli program itself show the same pictures, count the
+// same changes and hand the same file to the wallpaper setter.
+#include "change/desktop_change.h"
+#include "change/picture_selection.h"
+#include "core/random.h"
+#include "packs/pack_list.h"
+#include "platform/wallpaper.h"
+#include "settings/options.h"
+#include "ui/window_agent.h"
+#include "window_fixture.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+
+namespace {
+
+using change::ChangeResult;
+using change::PictureStep;
+using Status = ChangeResult::Status;
+
+struct Shown {
+    QString pack;
+    int picture = -1; // in its pack, from 0
+    QString description;
+    bool operator==(const Shown&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Shown& s)
+{
+    return out << s.pack.toStdString() << " #" << s.picture << " " << s.description.toStdString();
+}
+
+Shown Of(const ChangeResult& r) { return {r.packName, r.pictureInPack, r.description}; }
+
+// What ambience-cli printed about the picture it showed.
+Shown OfCli(const QString& out)
+{
+    static const QRegularExpression pack(QStringLiteral("^Pack: (.*) \\(.*\\)$"), QRegularExpression::MultilineOption);
+    static const QRegularExpression picture(QStringLiteral("^Picture: (\\d+) of \\d+ in the pack, .*: (.*)$"),
+                                            QRegularExpression::MultilineOption);
+    const auto p = pack.match(out);
+    const auto q = picture.match(out);
+    if (!p.hasMatch() || !q.hasMatch())
+        return {};
+    return {p.captured(1), q.captured(1).toInt() - 1, q.captured(2)};
+}
+
+class SameChangeTest : public uitest::WindowTest {};
+
+TEST_F(SameChangeTest, WindowAgentCatalogueAndCliShowTheSamePictures)
+{
+    ASSERT_TRUE(uitest::WriteSimplePack(PackPath("first.zip"), "First", 1, 3));
+    ASSERT_TRUE(uitest::WriteSimplePack(PackPath("second.zip"), "Second", 2, 2));
+    Open();
+    platform::RecordingWallpaperSetter recorder;
+    platform::InstallWallpaperSetter(&recorder);
+
+    TPackList catalogue;
+    catalogue.Rescan(env.ProgramDir().toStdString() + "/");
+    ASSERT_EQ(catalogue.Count(), 2);
+    change::CatalogueSelection cliSelection(catalogue);
+    ui::TWindowAgentHost agentHost(*window);
+
+    struct Row {
+        PictureStep step;
+        const char* command;
+        std::uint32_t seed;
+        Shown expected;
+    };
+    // From no selection: next goes to the first picture, back wraps to the last.
+    const Row rows[] = {
+        {PictureStep::Next, "next", 1, {"First", 0, "Title 1"}},
+        {PictureStep::Next, "next", 2, {"First", 1, "Title 2"}},
+        {PictureStep::Back, "back", 3, {"First", 0, "Title 1"}},
+        {PictureStep::Back, "back", 4, {"Second", 1, "Title 2"}},
+        {PictureStep::Current, "refresh", 5, {"Second", 1, "Title 2"}},
+        {PictureStep::Random, "random", 6, {}},
+        {PictureStep::Random, "random", 7, {}},
+    };
+    int changes = Options->DesktopsChanged;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.command);
+        SeedRandom(row.seed);
+        const ChangeResult byWindow = window->ChangeDesktop(row.step, std::nullopt, false);
+        EXPECT_EQ(byWindow.status, Status::Unset) << byWindow.problem.toStdString();
+        if (row.expected.picture >= 0) {
+            EXPECT_EQ(Of(byWindow), row.expected);
+        }
+
+        change::ChangeRequest request;
+        request.step = row.step;
+        request.size = QSize(64, 48);
+        SeedRandom(row.seed);
+        const ChangeResult byCatalogue = change::ChangeDesktop(request, cliSelection, *Options, recorder);
+        EXPECT_EQ(Of(byCatalogue), Of(byWindow));
+        EXPECT_EQ(byCatalogue.index, byWindow.index);
+
+        // The program keeps its own store, so that it steps from its own last picture.
+        QProcess cli;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", env.Root() + "/cli-config");
+        environment.insert("XDG_DATA_HOME", env.Root() + "/cli-data");
+        cli.setProcessEnvironment(environment);
+        cli.start(BuildBinDir() + "/ambience-cli",
+                  {QString::fromLatin1(row.command), "--local", "--size", "64x48", "--seed", QString::number(row.seed)});
+        ASSERT_TRUE(cli.waitForFinished(120000));
+        const QString out = QString::fromUtf8(cli.readAllStandardOutput());
+        EXPECT_EQ(cli.exitCode(), 3) << out.toStdString(); // written; no desktop here took it
+        EXPECT_EQ(OfCli(out), Of(byWindow)) << out.toStdString();
+
+        changes += 2; // the window's and the catalogue's
+        Options->Load();
+        EXPECT_EQ(Options->DesktopsChanged, changes);
+    }
+
+    // The agent's automatic change is the window's Random.
+    SeedRandom(rows[5].seed);
+    const ChangeResult byAgent = agentHost.ExpoRandomExecute();
+    SeedRandom(rows[5].seed);
+    const ChangeResult byWindow = window->ChangeDesktop(PictureStep::Random, std::nullopt, false);
+    EXPECT_EQ(Of(byAgent), Of(byWindow));
+    EXPECT_EQ(byAgent.status, byWindow.status);
+
+    // Every change in this process handed the same file to the setter.
+    ASSERT_FALSE(recorder.files.isEmpty());
+    for (const QString& file : recorder.files)
+        EXPECT_EQ(file, byWindow.file);
+    EXPECT_TRUE(byWindow.file.endsWith("/Ambience/Ambience/ambience.bmp")) << byWindow.file.toStdString();
+
+    // An export takes the same road without the setter and the count.
+    const qsizetype handed = recorder.files.size();
+    Options->Load();
+    const int before = Options->DesktopsChanged;
+    const QString target = env.Root() + "/export.jpg";
+    const ChangeResult exported = window->ChangeDesktop(PictureStep::Current, target, false);
+    EXPECT_EQ(exported.status, Status::Done);
+    EXPECT_EQ(exported.file, target);
+    EXPECT_EQ(recorder.files.size(), handed);
+    EXPECT_EQ(Options->DesktopsChanged, before);
+    platform::InstallWallpaperSetter(nullptr);
+}
+
+} // namespace
