@@ -31,7 +31,7 @@ void PrintHelp(std::FILE* out)
     for (const auto& c : commands)
         if (cli::Listed(c))
             std::fprintf(out, "  %s %s\n      %s\n", c.name, c.usage, c.summary);
-    std::fprintf(out, "\n  help\n      Shows this text.\n");
+    std::fprintf(out, "\n  help\n      Shows this text.\n  --version\n      Shows the version.\n");
 }
 
 // Qt's note that XDG_RUNTIME_DIR is unset says nothing about our work: a headless
