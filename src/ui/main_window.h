@@ -98,6 +98,8 @@ public:
     void ReportPackError(int code, const QString& detail = {});
     // Shows a failure in a "Problem" box.
     void ReportProblem(const QString& text);
+    // Tells, once a run, that the settings cannot be saved and why.
+    void ReportSettingsProblem();
 
     // The "/install" handling, run on the first activation of the window.
     void RunInstallSwitch();
@@ -135,6 +137,7 @@ private:
     bool closeWhenIdle_ = false;
     bool installSwitchDone_ = false;
     bool wallpaperFailureTold_ = false;
+    bool settingsProblemTold_ = false;
     // The notification-area agent and the window's side of it; the agent goes
     // before the settings and the application record it reads.
     std::unique_ptr<TWindowAgentHost> agentHost_;
