@@ -201,7 +201,7 @@ int RunExposition(const ExpositionRequest& request)
         RandomizeFromEnvironmentOrClock();
 
     TPackList list;
-    list.Rescan(PacksFolder());
+    list.Rescan(CatalogueFolders());
     const std::vector<int> counts = packs::PictureCounts(list);
     const int total = packs::TotalPictureCount(counts);
 

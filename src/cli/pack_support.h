@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace cli {
 
@@ -18,6 +19,8 @@ std::string PacksFolder();
 // The same for a command that cannot go on without it: when the folder is unknown
 // it says so on stderr and returns an empty string.
 std::string RequirePacksFolder();
+// The folders whose packs form the catalogue: the program's, then the user's own.
+std::vector<std::string> CatalogueFolders();
 
 void PrintLine(std::FILE* out, const QString& line);
 // "ambience-cli: " + message, on stderr.

@@ -1,6 +1,7 @@
 #include "packs/pack_list.h"
 
 #include "packs/ordering.h"
+#include "packs/pack_folders.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -47,8 +48,13 @@ int FindPackByPath(const TPackList& list, const std::string& path)
 
 void TPackList::Rescan(const std::string& folder)
 {
+    Rescan(std::vector<std::string>{folder});
+}
+
+void TPackList::Rescan(const std::vector<std::string>& folders)
+{
     packs_.clear(); // each release stores its Current, so the loads below read it back
-    for (const std::string& file : packs::PackFilesIn(folder)) {
+    for (const std::string& file : packs::CatalogueFiles(folders)) {
         TPack pack(file);
         if (pack.IsValid())
             packs_.push_back(std::move(pack));
