@@ -4,6 +4,7 @@
 #include "packs/text.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace packmaker {
 namespace {
@@ -83,13 +84,14 @@ std::string SafeText(std::string_view text)
 std::string EntryStem(const PictureRecord& record)
 {
     std::string stem;
-    const bool number = record.Number >= 1 && record.Number <= 999;
-    const bool year = record.Year >= 1 && record.Year <= 9999;
+    // The number must be shorter than four characters, the year exactly four.
+    const bool number = record.Number >= -99 && record.Number <= 999 && record.Number != 0;
+    const bool year = record.Year >= -999 && record.Year <= 9999 && record.Year != 0;
     if (number)
         stem += std::to_string(record.Number) + " - ";
     if (year) {
         char text[8];
-        std::snprintf(text, sizeof text, "%04d", static_cast<int>(record.Year));
+        std::snprintf(text, sizeof text, record.Year > 0 ? "%04d" : "-%03d", std::abs(static_cast<int>(record.Year)));
         stem += std::string(text) + " - ";
     }
     std::string title = SafeText(record.Title);

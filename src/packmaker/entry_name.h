@@ -27,8 +27,8 @@ struct PictureRecord {
 std::string SafeText(std::string_view text);
 
 // "03 - 1889 - Title - Author" (without extension and folders) for the record.
-// A number outside 1..999 or a year outside 1..9999 cannot be written and is left
-// out. A title that the reader would take for a number or year (digits only, when
+// A number outside -99..999 or a year outside -999..9999 cannot be written and is
+// left out. A title that the reader would take for a number or year (digits only, when
 // no number or year comes before it) gets a no-break space after it.
 std::string EntryStem(const PictureRecord& record);
 

@@ -10,7 +10,12 @@
 #include <QImageReader>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace packmaker {
 namespace {
@@ -35,12 +40,23 @@ bool ReadWhole(const std::string& path, std::vector<std::uint8_t>& bytes, std::s
 
 bool WriteWhole(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error)
 {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()))
-               != static_cast<qint64>(bytes.size())
-        || !file.flush()) {
-        error = "cannot write the reduced picture to " + path + ": " + file.errorString().toStdString();
+    // Plain POSIX calls, so that the reason (a full disk, a size limit) is the
+    // system's own.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    std::size_t done = 0;
+    while (fd >= 0 && done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    const int code = fd < 0 || done < bytes.size() ? (errno ? errno : EIO) : 0;
+    if (fd >= 0)
+        ::close(fd);
+    if (code != 0) {
+        error = "cannot write the reduced picture to " + path + ": " + std::strerror(code);
         return false;
     }
     return true;
