@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
@@ -88,7 +89,10 @@ public:
     std::optional<Slot> Take(std::size_t index)
     {
         std::unique_lock lock(mutex_);
-        ready_.wait(lock, [&] { return slots_[index].ready || Cancelled(); });
+        // The cancel flag is set from outside without a notification: look again
+        // every few milliseconds.
+        while (!ready_.wait_for(lock, std::chrono::milliseconds(20), [&] { return slots_[index].ready || Cancelled(); })) {
+        }
         if (!slots_[index].ready)
             return std::nullopt;
         return std::move(slots_[index]);
@@ -105,9 +109,6 @@ public:
             if (t.joinable())
                 t.join();
     }
-
-    // Wakes a waiting Take after the cancel flag was set from outside.
-    void Poke() { ready_.notify_all(); }
 
 private:
     bool Cancelled() const { return stopping_ || (cancel_ && cancel_->load()); }
