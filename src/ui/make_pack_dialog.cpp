@@ -55,7 +55,7 @@ TMakePackDialog::TMakePackDialog(Dialogs& dialogs, const std::vector<QIcon>& ico
     Pictures->setSelectionMode(QAbstractItemView::ExtendedSelection);
     AddFolder = Named(new QPushButton(QStringLiteral("Add a &folder..."), this), "AddFolder");
     AddFiles = Named(new QPushButton(QStringLiteral("Add fi&les..."), this), "AddFiles");
-    RemovePictures = Named(new QPushButton(QStringLiteral("Re&move"), this), "RemovePictures");
+    RemovePictures = Named(new QPushButton(QStringLiteral("&Remove"), this), "RemovePictures");
     PackName = Named(new QLineEdit(this), "PackName");
     PackAuthor = Named(new QLineEdit(this), "PackAuthor");
     PackAuthor->setPlaceholderText(QStringLiteral("for pictures that name no artist"));
