@@ -17,6 +17,17 @@ std::string Trimmed(const std::string& text)
     return std::string(packs::Trim(text));
 }
 
+// Several creators or by-lines read as one author: "A, B".
+void Append(std::string& joined, const std::string& item)
+{
+    const std::string text = Trimmed(item);
+    if (text.empty())
+        return;
+    if (!joined.empty())
+        joined += ", ";
+    joined += text;
+}
+
 // An XMP language alternative gives its "x-default" text (else its first one); a
 // list gives its items joined by ", ".
 std::string XmpText(const Exiv2::XmpData& xmp, const char* key)
@@ -33,14 +44,8 @@ std::string XmpText(const Exiv2::XmpData& xmp, const char* key)
         return alt.value_.empty() ? std::string() : Trimmed(alt.value_.begin()->second);
     }
     std::string joined;
-    for (long i = 0; i < value.count(); ++i) {
-        const std::string item = Trimmed(value.toString(i));
-        if (item.empty())
-            continue;
-        if (!joined.empty())
-            joined += ", ";
-        joined += item;
-    }
+    for (long i = 0; i < value.count(); ++i)
+        Append(joined, value.toString(i));
     return joined;
 }
 
@@ -49,14 +54,8 @@ std::string IptcText(const Exiv2::IptcData& iptc, const char* key)
     std::string joined;
     const Exiv2::IptcKey wanted(key);
     for (const Exiv2::Iptcdatum& datum : iptc) {
-        if (datum.tag() != wanted.tag() || datum.record() != wanted.record())
-            continue;
-        const std::string item = Trimmed(datum.toString());
-        if (item.empty())
-            continue;
-        if (!joined.empty())
-            joined += ", ";
-        joined += item;
+        if (datum.tag() == wanted.tag() && datum.record() == wanted.record())
+            Append(joined, datum.toString());
     }
     return joined;
 }
