@@ -289,6 +289,9 @@ TEST_F(MakePackTest, PasswordEncryptsEveryEntryWithAes256)
     EXPECT_NE(r.code, 0);
     r = Tool("7zz", {"l", "-slt", file});
     EXPECT_EQ(r.out.count("Method = AES-256"), 3) << r.out.toStdString();
+    r = Tool("bsdtar", {"-tf", file}); // names stay readable without the password
+    EXPECT_EQ(r.code, 0) << r.out.toStdString();
+    EXPECT_EQ(r.out.trimmed().split('\n').size(), 3) << r.out.toStdString();
 
     TPack pack(made.Archive);
     ASSERT_EQ(pack.Pictures.size(), 3u);
