@@ -57,6 +57,8 @@ void TAMMF::PackMakeExecute()
     PS->FillPackList();
     const int row = packs::FindPackByPath(*PackList, result.Archive);
     if (row >= 0 && row < PS->PV->count()) {
+        // The password just given opens the new pack's pictures for this session.
+        PackList->PackAt(row).PackPassword = request.Password;
         PS->PV->clearSelection();
         PS->PV->item(row)->setSelected(true);
         PS->PV->setCurrentRow(row);

@@ -3,6 +3,7 @@
 #include "ui/window_fixture.h"
 
 #include "graphics/jpeg.h"
+#include "graphics/picture.h"
 #include "packs/pack.h"
 #include "ui/make_pack_dialog.h"
 #include "ui/program_icons.h"
@@ -110,6 +111,14 @@ TEST_F(MakePackActionTest, MakesInstallsAndSelectsTheNewPack)
     // Cancelled dialog: nothing happens.
     MenuItem("PopupMake")->trigger();
     EXPECT_TRUE(dialogs->messages.empty());
+
+    // An encrypted pack shows its pictures right away: the window keeps the password.
+    dialogs->makePackAnswers.push_back(ui::MakePackAnswers{{Pictures()}, "Locked", "", 2, "pw"});
+    MenuItem("PopupMake")->trigger();
+    EXPECT_TRUE(dialogs->messages.empty()) << dialogs->messages[0].text.toStdString();
+    ASSERT_NE(Page().SelectedPack(), nullptr);
+    EXPECT_EQ(Page().SelectedPack()->Name, "Locked");
+    EXPECT_FALSE(Page().PreviewPicture().IsEmpty());
 }
 
 TEST_F(MakePackActionTest, FailureNamesTheFileAndCancelLeavesNothing)
@@ -129,8 +138,8 @@ TEST_F(MakePackActionTest, FailureNamesTheFileAndCancelLeavesNothing)
     QFile::remove(Pictures() + "/broken.jpg");
 
     // Enough work that Cancel, pressed as soon as the progress shows, comes first.
-    for (int i = 0; i < 24; ++i)
-        WriteJpeg(Pictures() + QStringLiteral("/%1.jpg").arg(i), 1500, 1500, i);
+    for (int i = 0; i < 12; ++i)
+        WriteJpeg(Pictures() + QStringLiteral("/%1.jpg").arg(i), 1000, 1000, i);
     bool sawBusy = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
