@@ -57,6 +57,7 @@ public:
     QAction* SiteMorePacks = nullptr;
     QAction* PackInstall = nullptr;
     QAction* PackRemove = nullptr;
+    QAction* PackMake = nullptr; // "Make a pack...", after the specified items of PM
     // Items of AM that are not bound to an action of AL.
     QAction* AgentSettings = nullptr;
     QAction* AgentExit = nullptr;
@@ -75,6 +76,9 @@ public:
     void SiteMorePacksExecute();
     void PackInstallExecute();
     void PackRemoveExecute();
+    // Asks for pictures and the pack's description, makes the pack on a worker
+    // thread with a progress dialog, installs it and selects it.
+    void PackMakeExecute();
 
     // Busy state: PC and the items of AM disabled, wait cursor, progress bar shown.
     void BeginBusy();
