@@ -159,12 +159,10 @@ ChangeResult Run(const ChangeRequest& request, PictureSelection& selection, TOpt
 
 QString CountDesktopChange(TOptions& options)
 {
-    options.DesktopsChanged += 1;
-    options.LastDesktopChangeTime = Now();
     try {
-        options.Save();
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
+        options.CountDesktopChange(Now());
+    } catch (const std::exception&) {
+        return options.SaveProblem();
     }
     return {};
 }

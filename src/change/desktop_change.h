@@ -84,8 +84,9 @@ struct ChangeResult {
 ChangeResult ChangeDesktop(const ChangeRequest& request, PictureSelection& selection, TOptions& options,
                            platform::WallpaperSetter& setter);
 
-// Adds one to DesktopsChanged and sets LastDesktopChangeTime to now, then saves.
-// Empty on success, else why the store could not be saved.
+// Adds one to DesktopsChanged in the store and sets LastDesktopChangeTime to now
+// (TOptions::CountDesktopChange). Empty on success, else why the store could not
+// be saved, naming the file.
 QString CountDesktopChange(TOptions& options);
 
 } // namespace change

@@ -34,12 +34,15 @@ std::vector<Form> ParseUsage(const QString& usage)
     static const QRegularExpression literal(QStringLiteral("^[a-z][a-z-]*(\\|[a-z][a-z-]*)*$"));
     const QStringList tokens = usage.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     std::vector<Form> forms(1);
+    int depth = 0; // of brackets: "[--out FILE | --install]" is one choice inside a form
     for (qsizetype i = 0; i < tokens.size(); ++i) {
         const QString& token = tokens[i];
         if (token == QLatin1String("|")) {
-            forms.emplace_back();
+            if (depth == 0)
+                forms.emplace_back();
             continue;
         }
+        depth += static_cast<int>(token.count(QLatin1Char('['))) - static_cast<int>(token.count(QLatin1Char(']')));
         QString clean = token;
         clean.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
         const bool repeats = clean.endsWith(QLatin1String("..."));
@@ -55,8 +58,10 @@ std::vector<Form> ParseUsage(const QString& usage)
             Option option{clean, {}};
             // "[--size WxH]": the value follows inside the same brackets.
             if (!token.endsWith(QLatin1Char(']')) && i + 1 < tokens.size() && !tokens[i + 1].startsWith(QLatin1Char('['))
-                && tokens[i + 1] != QLatin1String("|") && !tokens[i + 1].startsWith(QLatin1String("--"))) {
+                && tokens[i + 1] != QLatin1String("|") && !tokens[i + 1].startsWith(QLatin1String("--"))
+                && tokens[i + 1] != QLatin1String("...")) {
                 option.value = tokens[++i];
+                depth -= static_cast<int>(option.value.count(QLatin1Char(']')));
                 option.value.remove(QLatin1Char(']'));
             }
             form.options.push_back(option);
@@ -111,8 +116,9 @@ void AddPlaceholder(Completion& completion, const QString& typed, const QString&
         if (part == QLatin1String("NAME")) {
             for (const InstalledPack& pack : packs)
                 Add(completion, typed, pack.name, pack.title);
-        } else if (part == QLatin1String("FILE") || part == QLatin1String("PICTURE") || part == QLatin1String("OUT")
-                   || part == QLatin1String("FOLDER") || part == QLatin1String("DIR")) {
+        } else if (part.startsWith(QLatin1String("FILE")) || part == QLatin1String("PICTURE") || part == QLatin1String("OUT")
+                   || part == QLatin1String("FOLDER") || part == QLatin1String("DIR") || part == QLatin1String("SOURCE")
+                   || part == QLatin1String("CSV")) {
             completion.files = true;
         }
     }

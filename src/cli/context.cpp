@@ -30,13 +30,11 @@ bool Context::LoadOptions(QString& error)
 {
     if (Options)
         return true;
+    (void)error;
     platform::Registry& store = platform::Registry::CurrentUser();
-    try {
-        options_ = std::make_unique<TOptions>(store);
-    } catch (const platform::RegistryError& e) {
-        error = CannotSaveSettings(QString::fromStdString(e.what()));
-        return false;
-    }
+    // A store that cannot be written does not stop a command that only reads; one
+    // that must save says so when it saves.
+    options_ = std::make_unique<TOptions>(store);
     Options = options_.get();
     notices_ = TakeSettingsNotices(*options_, store);
     return true;
@@ -48,8 +46,8 @@ bool Context::SaveOptions(QString& error)
         return true;
     try {
         Options->Save();
-    } catch (const platform::RegistryError& e) {
-        error = CannotSaveSettings(QString::fromStdString(e.what()));
+    } catch (const platform::RegistryError&) {
+        error = CannotSaveSettings(Options->SaveProblem());
         return false;
     }
     return true;

@@ -20,9 +20,9 @@ public:
     Context(const Context&) = delete;
     Context& operator=(const Context&) = delete;
 
-    // Makes Options (loading and writing back the settings). Returns false and sets
-    // error when the settings cannot be written; notices (a damaged store, values
-    // of the wrong type) are in Notices() either way.
+    // Makes Options (loading and writing back the settings where the store can be
+    // written; otherwise the settings live in memory). Returns true; notices (a
+    // damaged store, values of the wrong type) are in Notices().
     bool LoadOptions(QString& error);
     // Saves Options; false and error set when the store cannot be written.
     bool SaveOptions(QString& error);

@@ -164,7 +164,7 @@ int RunExposition(const ExpositionRequest& request)
         RandomizeFromEnvironmentOrClock();
 
     TPackList list;
-    list.Rescan(PacksFolder());
+    list.Rescan(CatalogueFolders());
     change::CatalogueSelection selection(list);
     const std::vector<int> counts = packs::PictureCounts(list);
     const int total = packs::TotalPictureCount(counts);

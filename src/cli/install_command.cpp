@@ -4,6 +4,7 @@
 #include "cli/pack_support.h"
 
 #include "packs/install.h"
+#include "packs/pack_folders.h"
 #include "packs/pack_list.h"
 
 #include <QFileInfo>
@@ -22,11 +23,9 @@ int RunInstall(const QStringList& args)
         return 2;
     }
     cli::Context context; // the application record, for the registry keys
-    const std::string folder = cli::RequirePacksFolder();
-    if (folder.empty())
-        return 1;
+    const packs::PackFolders folders = packs::CurrentPackFolders();
     const QString source = QFileInfo(args.first()).absoluteFilePath();
-    const packs::InstallResult result = packs::InstallPack(source.toStdString(), folder);
+    const packs::InstallResult result = packs::InstallUserPack(source.toStdString(), folders);
     switch (result.Outcome) {
     case packs::InstallOutcome::Installed: {
         cli::PrintLine(stdout, QStringLiteral("Installed \"%1\" as %2%3")
@@ -34,7 +33,7 @@ int RunInstall(const QStringList& args)
                                         result.Replaced ? QStringLiteral(" (replacing the older file of that name)")
                                                         : QString()));
         TPackList list;
-        list.Rescan(folder);
+        list.Rescan(folders.ScanOrder());
         cli::PrintLine(stdout, QStringLiteral("%1 pack(s) installed").arg(list.Count()));
         return 0;
     }

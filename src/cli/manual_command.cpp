@@ -56,8 +56,9 @@ const char* const kFiles =
     ".TP\n.I ~/.config/Ambience/registry.reg\nThe settings (under \\fB$XDG_CONFIG_HOME\\fR when set).\n"
     ".TP\n.I ~/.local/share/Ambience/Ambience/ambience.bmp\nThe wallpaper file (under \\fB$XDG_DATA_HOME\\fR when "
     "set).\n"
-    ".TP\n.I /usr/lib/ambience/\nThe program folder: the programs, the help pages (\\fIsite/\\fR) and the "
-    "packs folder, with the bundled packs and those installed since.\n"
+    ".TP\n.I ~/.local/share/Ambience/Packs/\nThe user's own packs (under \\fB$XDG_DATA_HOME\\fR when set); one "
+    "of the same file name as a bundled pack takes its place.\n"
+    ".TP\n.I /usr/lib/ambience/\nThe programs, the bundled packs and the help pages (\\fIsite/\\fR).\n"
     ".TP\n.I ~/.config/autostart/ambience.desktop\nStarts the desktop program with the session while automatic "
     "changing is on.\n";
 
@@ -113,7 +114,7 @@ QString CliManual()
         ".TP\n.BR DISPLAY \", \" WAYLAND_DISPLAY\nThe display whose desktop gets the wallpaper; without one that "
         "answers, the work is done offscreen and only the file is written.\n"
         ".TP\n.B XDG_CURRENT_DESKTOP\nWhich desktop's own interface sets the wallpaper.\n"
-        ".TP\n.BR XDG_CONFIG_HOME \", \" XDG_DATA_HOME\nWhere the settings and the wallpaper file live.\n");
+        ".TP\n.BR XDG_CONFIG_HOME \", \" XDG_DATA_HOME\nWhere the settings, the wallpaper file and the user's packs live.\n");
     page += QLatin1String(kFiles);
     page += QStringLiteral(".SH SEE ALSO\n.BR ambience (1)\n");
     return page;

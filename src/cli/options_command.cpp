@@ -31,14 +31,9 @@ int RunOptions(const QStringList& args)
     } reset{ownProduct != nullptr};
 
     platform::Registry& store = platform::Registry::CurrentUser();
+    // Showing the settings never writes: another process may be changing them.
     std::optional<TOptions> options;
-    try {
-        // Construction loads and writes back, as every start of the program does.
-        options.emplace(store);
-    } catch (const platform::RegistryError& error) {
-        cli::PrintError(cli::CannotSaveSettings(QString::fromStdString(error.what())));
-        return 1;
-    }
+    options.emplace(store, TOptions::AtStart::LoadOnly);
     for (const QString& notice : TakeSettingsNotices(*options, store))
         cli::PrintError(notice);
 
@@ -50,8 +45,8 @@ int RunOptions(const QStringList& args)
         }
         try {
             options->Save();
-        } catch (const platform::RegistryError& error) {
-            cli::PrintError(cli::CannotSaveSettings(QString::fromStdString(error.what())));
+        } catch (const platform::RegistryError&) {
+            cli::PrintError(cli::CannotSaveSettings(options->SaveProblem()) + QStringLiteral("; nothing was changed"));
             return 1;
         }
     }

@@ -1,7 +1,5 @@
 #include "cli/output.h"
 
-#include "platform/registry.h"
-
 namespace cli {
 
 void PrintLine(std::FILE* out, const QString& line)
@@ -19,9 +17,9 @@ void PrintError(const QString& message)
     PrintLine(stderr, QStringLiteral("ambience-cli: ") + message);
 }
 
-QString CannotSaveSettings(const QString& why)
+QString CannotSaveSettings(const QString& problem)
 {
-    return QStringLiteral("cannot save the settings in %1: %2").arg(platform::Registry::CurrentUser().FilePath(), why);
+    return QStringLiteral("cannot save the settings (%1)").arg(problem);
 }
 
 } // namespace cli

@@ -13,7 +13,7 @@ void Say(const QString& line);
 // "ambience-cli: " + message, on stderr.
 void PrintError(const QString& message);
 
-// "cannot save the settings in FILE: why".
-QString CannotSaveSettings(const QString& why);
+// "cannot save the settings (problem)"; the problem names the file.
+QString CannotSaveSettings(const QString& problem);
 
 } // namespace cli

@@ -3,6 +3,7 @@
 #include "archive/errors.h"
 #include "cli/command.h"
 #include "cli/context.h"
+#include "cli/pack_make_command.h"
 #include "cli/pack_support.h"
 
 #include "graphics/picture.h"
@@ -37,7 +38,7 @@ std::optional<std::string> ResolvePackFile(const QString& what)
     if (QFileInfo(what).isFile())
         return QFileInfo(what).absoluteFilePath().toStdString();
     TPackList list;
-    list.Rescan(cli::PacksFolder());
+    list.Rescan(cli::CatalogueFolders());
     QString error;
     const auto index = cli::FindInstalledPack(list, what, error);
     if (!index) {
@@ -122,13 +123,17 @@ int Show(QStringList args)
 
 int RunPack(const QStringList& args)
 {
+    if (!args.isEmpty() && args.first() == QLatin1String("make"))
+        return cli::RunPackMake(args.mid(1));
     if (args.isEmpty() || args.first() != QLatin1String("show"))
         return Usage(args.isEmpty() ? QStringLiteral("pack needs a subcommand")
                                     : QStringLiteral("unknown subcommand \"%1\"").arg(args.first()));
     return Show(args.mid(1));
 }
 
-cli::Registrar registrar{{"pack", kUsage,
-                          "Shows a pack's description and pictures; --check decodes every picture.", RunPack}};
+cli::Registrar registrar{{"pack", "show FILE|NAME [--password P] [--check] | make SOURCE... --name NAME ...",
+                          "Shows a pack's description and pictures (--check decodes every picture), or makes a pack "
+                          "from pictures (see \"ambience-cli pack make\").",
+                          RunPack}};
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "cli/pack_support.h"
 
+#include "packs/pack_folders.h"
 #include "platform/folders.h"
 
 #include <QFileInfo>
@@ -17,6 +18,11 @@ std::string RequirePacksFolder()
     if (folder.empty())
         PrintError(QStringLiteral("cannot tell where the program (and so the packs folder) lies"));
     return folder;
+}
+
+std::vector<std::string> CatalogueFolders()
+{
+    return packs::CurrentPackFolders().ScanOrder();
 }
 
 std::optional<int> FindInstalledPack(const TPackList& list, const QString& what, QString& error)

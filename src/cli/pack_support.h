@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace cli {
 
@@ -19,6 +20,8 @@ std::string PacksFolder();
 // The same for a command that cannot go on without it: when the folder is unknown
 // it says so on stderr and returns an empty string.
 std::string RequirePacksFolder();
+// The folders whose packs form the catalogue: the program's, then the user's own.
+std::vector<std::string> CatalogueFolders();
 
 // Index into `list` of the installed pack named by `what`: its path, its file name
 // (with or without ".zip") or its display name (exact, else ignoring case). When

@@ -21,13 +21,18 @@ int RunPacks(const QStringList& args)
         return 2;
     }
     cli::Context context; // the application record, for the registry keys
-    const std::string folder = cli::RequirePacksFolder();
-    if (folder.empty())
+    const std::vector<std::string> folders = cli::CatalogueFolders();
+    if (folders.empty()) {
+        cli::PrintError(QStringLiteral("cannot tell where the packs folders lie"));
         return 1;
+    }
     TPackList list;
-    list.Rescan(folder);
+    list.Rescan(folders);
     if (list.Count() == 0) {
-        cli::PrintLine(stdout, QStringLiteral("No packs installed in %1").arg(QString::fromStdString(folder)));
+        QStringList names;
+        for (const std::string& folder : folders)
+            names << QString::fromStdString(folder);
+        cli::PrintLine(stdout, QStringLiteral("No packs installed in %1").arg(names.join(QStringLiteral(" or "))));
         return 0;
     }
 

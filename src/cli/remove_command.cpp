@@ -5,6 +5,7 @@
 #include "cli/pack_support.h"
 
 #include "packs/install.h"
+#include "packs/pack_folders.h"
 #include "packs/pack_list.h"
 
 #include <cstdio>
@@ -36,10 +37,9 @@ int RunRemove(const QStringList& arguments)
         return 2;
     }
     cli::Context context; // the application record, for the registry keys
-    const std::string folder = cli::PacksFolder();
+    const packs::PackFolders folders = packs::CurrentPackFolders();
     TPackList list;
-    if (!folder.empty())
-        list.Rescan(folder);
+    list.Rescan(folders.ScanOrder());
     QString error;
     const auto index = cli::FindInstalledPack(list, args.first(), error);
     if (!index) {
@@ -48,6 +48,10 @@ int RunRemove(const QStringList& arguments)
     }
     const std::string path = list.PackAt(*index).Path;
     const QString name = Q(list.PackAt(*index).Name);
+    if (packs::IsFixedBundledPack(path, folders)) {
+        cli::PrintError(Q(packs::BundledPackRefusal(name.toStdString())));
+        return 1;
+    }
 
     if (!yes) {
         // Without a terminal there is nobody to ask; deleting unasked is not safe.
@@ -61,7 +65,7 @@ int RunRemove(const QStringList& arguments)
         }
     }
     list.Clear(); // release the records before the file goes
-    const packs::RemoveResult result = packs::RemovePack(path);
+    const packs::RemoveResult result = packs::RemoveInstalledPack(path, name.toStdString(), folders);
     if (result.Code != 0) {
         cli::PrintError(QStringLiteral("cannot remove %1: %2").arg(Q(path), Q(result.Message)));
         return 1;

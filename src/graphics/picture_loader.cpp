@@ -1,5 +1,6 @@
 #include "graphics/picture_loader.h"
 
+#include "graphics/exif_orientation.h"
 #include "graphics/jpeg.h"
 #include "graphics/metafile/metafile.h"
 
@@ -19,6 +20,10 @@ Picture LoadPictureData(std::vector<std::uint8_t> data, std::string_view lowerEx
             error = decoded.message;
             return {};
         }
+        // A camera's picture is shown as it was taken, not as the sensor lay.
+        const int orientation = JpegExifOrientation(data);
+        if (orientation != 1)
+            return Picture::FromImage(ApplyOrientation(decoded.image, orientation));
         return Picture::FromImage(decoded.image);
     }
     if (lowerExtension == ".wmf" || lowerExtension == ".emf") {

@@ -1,6 +1,7 @@
 #include "packs/pack_list.h"
 
 #include "packs/ordering.h"
+#include "packs/pack_folders.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -64,8 +65,13 @@ void TPackList::Clear()
 
 void TPackList::Rescan(const std::string& folder)
 {
+    Rescan(std::vector<std::string>{folder});
+}
+
+void TPackList::Rescan(const std::vector<std::string>& folders)
+{
     Clear(); // the loads below read each stored Current back
-    for (const std::string& file : packs::PackFilesIn(folder)) {
+    for (const std::string& file : packs::CatalogueFiles(folders)) {
         TPack pack(file);
         if (pack.IsValid())
             packs_.push_back(std::move(pack));

@@ -18,6 +18,9 @@ public:
     // `folder` (any letter case, hidden ones included, subfolders not searched)
     // that are valid packs. A folder that cannot be read gives an empty list.
     void Rescan(const std::string& folder);
+    // The same over several folders (see packs::CatalogueFiles): a pack file of the
+    // same name in a later folder takes the place of the earlier one.
+    void Rescan(const std::vector<std::string>& folders);
 
     int Count() const { return static_cast<int>(packs_.size()); }
     // 0 <= index < Count().

@@ -49,6 +49,10 @@ QString GetSpecialFolder(int code)
     }
     if (code == ProgramFolderCode)
         return ProgramFolder();
+    if (code == UserPacksFolderCode) {
+        const QString base = DataHome();
+        return base.isEmpty() ? QString() : base + QStringLiteral("Ambience/Packs/");
+    }
     return {};
 }
 

@@ -13,7 +13,7 @@ namespace platform {
 int RemoveStaleTemporaryFilesAtStart()
 {
     QSet<QString> folders;
-    for (const QString& folder : {GetSpecialFolder(CSIDL_APPDATA), GetSpecialFolder(ProgramFolderCode),
+    for (const QString& folder : {GetSpecialFolder(CSIDL_APPDATA), GetSpecialFolder(ProgramFolderCode), GetSpecialFolder(UserPacksFolderCode),
                                   QFileInfo(Registry::DefaultPath()).absolutePath(),
                                   QFileInfo(AutostartFilePath()).absolutePath()})
         if (!folder.isEmpty())

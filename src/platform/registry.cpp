@@ -226,8 +226,7 @@ const RegistryDocument& Registry::Current() const
 bool Registry::Update(const QString& name, const std::function<bool(RegistryDocument&)>& change)
 {
     const auto fail = [&](const QString& why) {
-        qWarning("Ambience: cannot save %s: %s", qPrintable(path_), qPrintable(why));
-        throw RegistryError(SetFailed(name).toStdString());
+        throw RegistryError(SetFailed(name).toStdString(), QStringLiteral("%1: %2").arg(path_, why));
     };
     if (!QDir().mkpath(QFileInfo(path_).absolutePath()))
         fail(QStringLiteral("cannot create its folder"));
@@ -363,6 +362,32 @@ void Registry::WriteValues(const QString& key, const std::vector<std::pair<QStri
             document.SetValue(full, name, value);
         return true;
     });
+}
+
+void Registry::UpdateValues(const QString& key, const QString& errorName,
+                            const std::function<ValueList(const StoredValue& stored)>& change)
+{
+    const QString full = FullKey(key);
+    if (!IsWritableName(full))
+        throw RegistryError(SetFailed(errorName).toStdString());
+    QString failedName;
+    Update(errorName, [&](RegistryDocument& document) {
+        const ValueList values = change([&](const QString& name) { return document.FindValue(full, name); });
+        for (const auto& [name, value] : values) {
+            if (!IsWritableName(name)) {
+                failedName = name;
+                return false;
+            }
+        }
+        if (values.empty())
+            return true;
+        document.EnsureKey(full);
+        for (const auto& [name, value] : values)
+            document.SetValue(full, name, value);
+        return true;
+    });
+    if (!failedName.isEmpty())
+        throw RegistryError(SetFailed(failedName).toStdString());
 }
 
 bool Registry::DeleteValue(const QString& key, const QString& name)

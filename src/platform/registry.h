@@ -18,9 +18,17 @@ namespace platform {
 
 // The registry error of the form framework: "Invalid data type for '%s'",
 // "Failed to get data for '%s'", "Failed to set data for '%s'".
+// what() is the framework's message ("Failed to set data for 'AutoChangeEnabled'");
+// Cause() says what really went wrong, for the user ("cannot create
+// /x/registry.reg.lock: Read-only file system"), empty where what() says it all.
 class RegistryError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit RegistryError(const std::string& what, QString cause = {})
+        : std::runtime_error(what), cause_(std::move(cause)) {}
+    const QString& Cause() const { return cause_; }
+
+private:
+    QString cause_;
 };
 
 // Raw: any other registry type (hex(N): in the file), kept byte for byte so a
@@ -79,6 +87,15 @@ public:
     void WriteFloat(const QString& key, const QString& name, double value);
     // Several values of one key in one locked update, written in the given order.
     void WriteValues(const QString& key, const std::vector<std::pair<QString, RegistryValue>>& values);
+    // The values of one key as the file holds them now, for UpdateValues.
+    using StoredValue = std::function<const RegistryValue*(const QString& name)>;
+    using ValueList = std::vector<std::pair<QString, RegistryValue>>;
+    // Read, decide and write in one locked update: change sees the key's values as
+    // the file holds them after re-reading under the lock, and returns the values
+    // to write (none: nothing is written). Fails like WriteValues, naming
+    // errorName in its message.
+    void UpdateValues(const QString& key, const QString& errorName,
+                      const std::function<ValueList(const StoredValue& stored)>& change);
     // A missing value is no error. Returns whether a value was removed.
     bool DeleteValue(const QString& key, const QString& name);
 

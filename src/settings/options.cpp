@@ -8,59 +8,142 @@
 #include <QtEndian>
 
 #include <cassert>
+#include <cmath>
+#include <limits>
 
 TOptions* Options = nullptr;
 
-TOptions::TOptions(platform::Registry& store) : store_(store)
+namespace {
+
+platform::RegistryValue Stored(const OptionField& field, const TSettings& settings)
+{
+    if (field.kind == OptionField::DateTime) {
+        QByteArray bytes(8, '\0');
+        qToLittleEndian<double>(settings.*field.dateTime, bytes.data());
+        return platform::RegistryValue::Binary(bytes);
+    }
+    return platform::RegistryValue::Dword(static_cast<std::uint32_t>(field.Get(settings)));
+}
+
+bool SameValue(const OptionField& field, const TSettings& a, const TSettings& b)
+{
+    if (field.kind == OptionField::DateTime)
+        return a.*field.dateTime == b.*field.dateTime
+               || (std::isnan(a.*field.dateTime) && std::isnan(b.*field.dateTime));
+    return field.Get(a) == field.Get(b);
+}
+
+} // namespace
+
+TOptions::TOptions(platform::Registry& store, AtStart atStart) : store_(store)
 {
     Load();
-    Save();
+    if (atStart == AtStart::LoadOnly)
+        return;
+    try {
+        Save();
+    } catch (const platform::RegistryError&) {
+        // Kept in SaveProblem(): the program works on with the settings in memory.
+    }
 }
 
 void TOptions::Load()
 {
     assert(Product);
     problems_.clear();
+    const auto& fields = OptionFields();
+    present_.assign(fields.size(), false);
     const QString key = Product->OptionsKey;
-    if (!store_.KeyExists(key))
+    if (!store_.KeyExists(key)) {
+        stored_ = *this;
         return;
-    for (const OptionField& field : OptionFields()) {
+    }
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const OptionField& field = fields[i];
         const QString name = QLatin1String(field.name);
         // A value of the wrong type is reported and skipped: the field keeps its
         // value, and the next Save writes it back with the right type.
         try {
             if (field.kind == OptionField::DateTime) {
-                if (const auto value = store_.ReadFloat(key, name))
+                if (const auto value = store_.ReadFloat(key, name)) {
                     this->*field.dateTime = *value;
+                    present_[i] = true;
+                }
             } else if (const auto value = store_.ReadInteger(key, name)) {
                 field.Set(*this, *value);
+                // A value kept in another form (a boolean stored as 5) is written
+                // back in the canonical one.
+                present_[i] = field.Get(*this) == *value;
             }
         } catch (const platform::RegistryError& error) {
             problems_.append(QString::fromStdString(error.what()));
         }
     }
+    stored_ = *this;
 }
 
 void TOptions::Save()
 {
-    assert(Product);
-    std::vector<std::pair<QString, platform::RegistryValue>> values;
-    for (const OptionField& field : OptionFields()) {
-        const QString name = QLatin1String(field.name);
-        if (field.kind == OptionField::DateTime) {
-            QByteArray bytes(8, '\0');
-            qToLittleEndian<double>(this->*field.dateTime, bytes.data());
-            values.emplace_back(name, platform::RegistryValue::Binary(bytes));
-        } else {
-            values.emplace_back(name, platform::RegistryValue::Dword(static_cast<std::uint32_t>(field.Get(*this))));
-        }
-    }
-    store_.WriteValues(Product->OptionsKey, values);
+    Write(false);
+}
 
-    QString why;
-    if (!platform::SetAutostart(AutoChangeEnabled, platform::DesktopProgramPath(), Product->ProductName, &why)) {
-        qWarning("Ambience: %s", qPrintable(why));
-        throw platform::RegistryError(
-            QStringLiteral("Failed to set data for '%1'").arg(Product->ProductName).toStdString());
+void TOptions::CountDesktopChange(double now)
+{
+    LastDesktopChangeTime = now;
+    try {
+        Write(true);
+    } catch (const platform::RegistryError&) {
+        // Counted in memory all the same: the program works on with these settings.
+        if (DesktopsChanged < std::numeric_limits<std::int32_t>::max())
+            ++DesktopsChanged;
+        throw;
     }
+}
+
+void TOptions::Write(bool countChange)
+{
+    assert(Product);
+    const auto& fields = OptionFields();
+    std::vector<bool> changed(fields.size());
+    bool anything = countChange;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        changed[i] = !SameValue(fields[i], *this, stored_) || i >= present_.size() || !present_[i];
+        anything = anything || changed[i];
+    }
+    try {
+        if (anything) {
+            std::int32_t counted = DesktopsChanged;
+            store_.UpdateValues(Product->OptionsKey, QLatin1String(fields.front().name),
+                                [&](const platform::Registry::StoredValue& stored) {
+                platform::Registry::ValueList values;
+                for (size_t i = 0; i < fields.size(); ++i) {
+                    const OptionField& field = fields[i];
+                    const QString name = QLatin1String(field.name);
+                    const platform::RegistryValue* now = stored(name);
+                    if (countChange && field.integer == &TSettings::DesktopsChanged) {
+                        // Another process may have counted meanwhile: add to what the store holds.
+                        std::int32_t base = DesktopsChanged;
+                        if (now && now->type == platform::ValueType::Dword)
+                            base = static_cast<std::int32_t>(now->dword);
+                        counted = base == std::numeric_limits<std::int32_t>::max() ? base : base + 1;
+                        values.emplace_back(name, platform::RegistryValue::Dword(static_cast<std::uint32_t>(counted)));
+                    } else if (changed[i] || !now || (countChange && field.dateTime == &TSettings::LastDesktopChangeTime)) {
+                        values.emplace_back(name, Stored(field, *this));
+                    }
+                }
+                return values;
+            });
+            DesktopsChanged = counted;
+            stored_ = *this;
+            present_.assign(fields.size(), true);
+        }
+        QString why;
+        if (!platform::SetAutostart(AutoChangeEnabled, platform::DesktopProgramPath(), Product->ProductName, &why))
+            throw platform::RegistryError(
+                QStringLiteral("Failed to set data for '%1'").arg(Product->ProductName).toStdString(), why);
+    } catch (const platform::RegistryError& error) {
+        saveProblem_ = error.Cause().isEmpty() ? QString::fromStdString(error.what()) : error.Cause();
+        throw;
+    }
+    saveProblem_.clear();
 }

@@ -10,6 +10,13 @@
 
 namespace ui {
 
+QString SettingsNotSavedText(const QString& problem)
+{
+    return QStringLiteral("The settings cannot be saved (%1). Ambience works with them as they are, but "
+                          "changes will not be kept after it ends.")
+        .arg(problem);
+}
+
 TAppGlobals::TAppGlobals()
 {
     platform::SetIdlePriority();
@@ -17,8 +24,11 @@ TAppGlobals::TAppGlobals()
     Product = new TProduct(platform::GetSpecialFolder(platform::ProgramFolderCode));
 
     platform::Registry& store = platform::Registry::CurrentUser();
-    // An unwritable store raises here; the process entry shows that and ends.
     Options = new TOptions(store);
+    // An unwritable store does not stop the program: it works with the settings in
+    // memory, and says so once.
+    if (!Options->SaveProblem().isEmpty())
+        notices_ << SettingsNotSavedText(Options->SaveProblem());
     for (const QString& problem : Options->LoadProblems())
             notices_ << QStringLiteral("A stored setting could not be read and keeps its default: %1.").arg(problem);
     const QString backup = store.TakeDamageNotice();

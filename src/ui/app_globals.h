@@ -1,10 +1,14 @@
 #pragma once
+#include <QString>
 // The global initialisation and its reverse: idle priority, the random seed,
 // Product, Options and the empty PackList, created in this order and released in
 // the order PackList, Options, Product after the settings were saved.
 #include <QStringList>
 
 namespace ui {
+
+// What the user is told, once, when the settings cannot be saved.
+QString SettingsNotSavedText(const QString& problem);
 
 class TAppGlobals {
 public:

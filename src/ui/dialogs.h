@@ -1,9 +1,13 @@
 #pragma once
 // Every question and message the window puts to the user goes through this seam, so
 // tests can answer them. The real implementation uses QMessageBox and QFileDialog.
+#include <QIcon>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QWidget;
 
@@ -23,6 +27,15 @@ struct FileRequest {
     QString folder; // start folder; empty for the dialog's own choice
 };
 
+// What the "Make a pack..." dialog asks for (ui/make_pack_dialog.h).
+struct MakePackAnswers {
+    QStringList sources; // picture files and folders
+    QString name;
+    QString author;
+    int icon = 0;
+    QString password; // empty: not encrypted
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -33,6 +46,15 @@ public:
     // The chosen file, or an empty text when the user cancelled. The dialog itself
     // asks before an existing file is replaced.
     virtual QString SaveFileName(QWidget* owner, const FileRequest& request) = 0;
+
+    // The pack maker's questions. Their defaults show the real dialogs, so an
+    // implementation that answers only the questions above still builds.
+    // The chosen folder, or an empty text when the user cancelled.
+    virtual QString FolderName(QWidget* owner, const QString& title);
+    // The chosen files (several at once), or none when the user cancelled.
+    virtual QStringList OpenFileNames(QWidget* owner, const FileRequest& request);
+    // The "Make a pack..." dialog (TMakePackDialog); nullopt when cancelled.
+    virtual std::optional<MakePackAnswers> MakePack(QWidget* owner, const std::vector<QIcon>& icons);
 };
 
 // QMessageBox and QFileDialog.

@@ -57,7 +57,7 @@ change::ChangeResult TAMMF::ChangeDesktop(change::PictureStep step, std::optiona
         UserDialogs().Message(this, text, Product->ProductName, MessageIcon::Information, MessageButtons::Ok);
     }
     if (!result.settingsProblem.isEmpty())
-        ReportProblem(QStringLiteral("The settings could not be saved: %1.").arg(result.settingsProblem));
+        ReportSettingsProblem();
     return result;
 }
 

@@ -3,14 +3,16 @@
 #include "ui/main_window.h"
 
 #include "agent/agent.h"
-#include "core/product.h"
 #include "archive/errors.h"
+#include "core/product.h"
+#include "platform/registry.h"
 #include "settings/options.h"
 #include "ui/about_page.h"
 #include "ui/app_globals.h"
 #include "ui/options_page.h"
 #include "ui/packs_page.h"
 #include "ui/program_icons.h"
+#include "ui/settings_watch.h"
 #include "ui/window_agent.h"
 
 #include <QAction>
@@ -83,10 +85,22 @@ TAMMF::TAMMF(std::unique_ptr<Dialogs> dialogs, QStringList arguments, QWidget* p
     connect(this, &TAMMF::HiddenByClose, agent_.get(), &TAgent::WindowHiddenByClose);
     options->LoadOptionsPage();
     PS->FillPackList();
+    // Settings changed by another process show here too, unless the user is in the
+    // middle of editing them.
+    new SettingsWatch(
+        platform::Registry::CurrentUser().FilePath(),
+        [options] {
+            if (!options->IsEdited())
+                options->LoadOptionsPage();
+            if (Agent)
+                Agent->UpdateIcon();
+        },
+        this);
 
     // Problems met while loading the settings are told once the loop runs, so the
     // message boxes have a window to stand in front of.
     const QStringList notices = globals_->StartupNotices();
+    settingsProblemTold_ = !Options->SaveProblem().isEmpty();
     if (!notices.isEmpty())
         QTimer::singleShot(0, this, [this, notices] {
             for (const QString& notice : notices)
@@ -148,10 +162,19 @@ bool TAMMF::SaveSettings()
     try {
         Options->Save();
         return true;
-    } catch (const std::exception& e) {
-        ReportProblem(QStringLiteral("The settings could not be saved: %1.").arg(QString::fromUtf8(e.what())));
+    } catch (const std::exception&) {
+        ReportSettingsProblem();
         return false;
     }
+}
+
+void TAMMF::ReportSettingsProblem()
+{
+    // Once a run: a store that cannot be written will not take the next change either.
+    if (settingsProblemTold_ || !Options)
+        return;
+    settingsProblemTold_ = true;
+    ReportProblem(SettingsNotSavedText(Options->SaveProblem()));
 }
 
 void TAMMF::ReportProblem(const QString& text)

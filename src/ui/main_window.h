@@ -57,6 +57,7 @@ public:
     QAction* SiteMorePacks = nullptr;
     QAction* PackInstall = nullptr;
     QAction* PackRemove = nullptr;
+    QAction* PackMake = nullptr; // "Make a pack...", after the specified items of PM
     // Items of AM that are not bound to an action of AL.
     QAction* AgentSettings = nullptr;
     QAction* AgentExit = nullptr;
@@ -75,6 +76,9 @@ public:
     void SiteMorePacksExecute();
     void PackInstallExecute();
     void PackRemoveExecute();
+    // Asks for pictures and the pack's description, makes the pack on a worker
+    // thread with a progress dialog, installs it and selects it.
+    void PackMakeExecute();
 
     // Busy state: PC and the items of AM disabled, wait cursor, progress bar shown.
     void BeginBusy();
@@ -98,6 +102,8 @@ public:
     void ReportPackError(int code, const QString& detail = {});
     // Shows a failure in a "Problem" box.
     void ReportProblem(const QString& text);
+    // Tells, once a run, that the settings cannot be saved and why.
+    void ReportSettingsProblem();
 
     // The "/install" handling, run on the first activation of the window.
     void RunInstallSwitch();
@@ -135,6 +141,7 @@ private:
     bool closeWhenIdle_ = false;
     bool installSwitchDone_ = false;
     bool wallpaperFailureTold_ = false;
+    bool settingsProblemTold_ = false;
     // The notification-area agent and the window's side of it; the agent goes
     // before the settings and the application record it reads.
     std::unique_ptr<TWindowAgentHost> agentHost_;

@@ -4,7 +4,7 @@
 
 #include "packs/install.h"
 #include "packs/pack.h"
-#include "platform/folders.h"
+#include "packs/pack_folders.h"
 #include "ui/packs_page.h"
 
 #include <QApplication>
@@ -25,8 +25,7 @@ void TAMMF::PackInstallExecute()
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QCoreApplication::processEvents();
-    const packs::InstallResult result = packs::InstallPack(
-        source.toStdString(), platform::GetSpecialFolder(platform::ProgramFolderCode).toStdString());
+    const packs::InstallResult result = packs::InstallUserPack(source.toStdString(), packs::CurrentPackFolders());
     QApplication::restoreOverrideCursor();
 
     // Another kind of file, or one already in the packs folder, is passed over in
@@ -47,6 +46,12 @@ void TAMMF::PackRemoveExecute()
                               QStringLiteral("Confirmation"), MessageIcon::Question, MessageButtons::OkCancel)
         != MessageAnswer::Ok)
         return;
+    const packs::PackFolders folders = packs::CurrentPackFolders();
+    if (packs::IsFixedBundledPack(pack->Path, folders)) {
+        ReportProblem(QString::fromStdString(packs::BundledPackRefusal(pack->Name)));
+        PS->FillPackList();
+        return;
+    }
     const packs::RemoveResult result = packs::RemovePack(pack->Path);
     ReportPackError(result.Code, QStringLiteral("File: %1").arg(QString::fromStdString(pack->Path)));
     PS->FillPackList();

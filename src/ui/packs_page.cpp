@@ -2,6 +2,7 @@
 
 #include "change/caption_of.h"
 #include "packs/load_picture.h"
+#include "packs/pack_folders.h"
 #include "packs/pack_list.h"
 #include "packs/selection.h"
 #include "platform/folders.h"
@@ -146,7 +147,7 @@ void TPacksPage::FillPackList()
     ++showGeneration_;
     PV->clear();
     currentRecord_ = nullptr;
-    PackList->Rescan(platform::GetSpecialFolder(platform::ProgramFolderCode).toStdString());
+    PackList->Rescan(packs::CurrentPackFolders().ScanOrder());
 
     PV->setUpdatesEnabled(false);
     const int images = static_cast<int>(window_.PIL.size());

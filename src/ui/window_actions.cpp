@@ -56,6 +56,7 @@ void TAMMF::CreateActions()
     PackInstall = MakeAction(this, "PackInstall", QStringLiteral("&Install..."));
     PackRemove = MakeAction(this, "PackRemove", QStringLiteral("&Remove"));
     PackRemove->setVisible(false);
+    PackMake = MakeAction(this, "PackMake", QStringLiteral("Make a pack..."));
 
     auto bind = [this](QAction* action, void (TAMMF::*handler)()) {
         connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
@@ -68,6 +69,7 @@ void TAMMF::CreateActions()
     bind(SiteMorePacks, &TAMMF::SiteMorePacksExecute);
     bind(PackInstall, &TAMMF::PackInstallExecute);
     bind(PackRemove, &TAMMF::PackRemoveExecute);
+    bind(PackMake, &TAMMF::PackMakeExecute);
 }
 
 void TAMMF::CreateMenus()
@@ -79,6 +81,7 @@ void TAMMF::CreateMenus()
     BoundItem(PM, "PopupExport", ExpoExport);
     Separator(PM, "PopupSeparator");
     BoundItem(PM, "PopupDonate", SiteMorePacks, QStringLiteral("&More packs!.."));
+    BoundItem(PM, "PopupMake", PackMake);
 
     AM = new QMenu(this);
     AM->setObjectName(QStringLiteral("AM"));

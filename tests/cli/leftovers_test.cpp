@@ -44,16 +44,19 @@ TEST(Leftovers, KilledWritersLeaveNothingAfterTheNextStart)
     const QString downloads = env.Root() + "/downloads";
     const QString exports = env.Root() + "/exports";
     const QString wallpaper = env.DataHome() + "/Ambience/Ambience";
+    const QString userPacks = env.DataHome() + "/Ambience/Packs";
     QDir().mkpath(downloads);
     QDir().mkpath(exports);
     QDir().mkpath(wallpaper);
-    // A large pack makes its copy take a while; its pictures need not decode.
+    QDir().mkpath(userPacks);
+    // A large pack makes its copy (into the user's packs folder) take a while; its
+    // pictures need not decode.
     const QByteArray filler(24 << 20, 'x');
     ASSERT_TRUE(ZipBuilder().Add("01 - Big.jpg", filler).Comment(PackComment("Big")).WriteTo(downloads + "/big.zip"));
     ASSERT_TRUE(ZipBuilder().Add("01 - Tiny.jpg", TinyJpeg()).Comment(PackComment("Tiny")).WriteTo(env.ProgramDir() + "/tiny.zip"));
 
     const Operation operations[] = {
-        {"install", {"install", downloads + "/big.zip"}, env.ProgramDir()},
+        {"install", {"install", downloads + "/big.zip"}, userPacks},
         {"export", {"export", exports + "/expo.bmp", "--size", "3000x2000", "--seed", "1"}, exports},
         {"refresh", {"refresh", "--local", "--size", "3000x2000", "--seed", "1"}, wallpaper},
     };
@@ -92,7 +95,7 @@ TEST(Leftovers, KilledWritersLeaveNothingAfterTheNextStart)
     // A start clears the program's own folders; the export folder is cleared by
     // the next write into it.
     EXPECT_EQ(RunCli({"packs"}), 0);
-    EXPECT_EQ(Temporaries(env.ProgramDir()), QStringList{});
+    EXPECT_EQ(Temporaries(userPacks), QStringList{});
     EXPECT_EQ(Temporaries(wallpaper), QStringList{});
     EXPECT_EQ(RunCli({"export", exports + "/other.jpg", "--size", "64x48"}), 0);
     EXPECT_EQ(Temporaries(exports), QStringList{});
@@ -101,13 +104,14 @@ TEST(Leftovers, KilledWritersLeaveNothingAfterTheNextStart)
     const auto all = [](const QString& folder) {
         return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     };
-    EXPECT_EQ(all(env.ProgramDir()), (QStringList{"big.zip", "tiny.zip"}));
+    EXPECT_EQ(all(env.ProgramDir()), QStringList{"tiny.zip"});
+    EXPECT_EQ(all(userPacks), QStringList{"big.zip"});
     EXPECT_EQ(all(exports), (QStringList{"expo.bmp", "other.jpg"}));
     EXPECT_EQ(all(wallpaper), QStringList{"ambience.bmp"});
     for (const QString& picture : {exports + "/expo.bmp", wallpaper + "/ambience.bmp"}) {
         EXPECT_EQ(QImage(picture).size(), QSize(3000, 2000)) << picture.toStdString();
     }
-    EXPECT_EQ(QFile(env.ProgramDir() + "/big.zip").size(), QFile(downloads + "/big.zip").size());
+    EXPECT_EQ(QFile(userPacks + "/big.zip").size(), QFile(downloads + "/big.zip").size());
 }
 
 } // namespace

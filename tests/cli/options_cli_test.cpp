@@ -39,6 +39,11 @@ TEST(OptionsCli, ListsChangesAndRefuses)
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out.count('\n'), 11);
     EXPECT_TRUE(r.out.contains("PictureSize = 1 (Optimal)\n"));
+    // Showing writes nothing: another process may be changing the settings.
+    EXPECT_FALSE(QFileInfo::exists(env.RegistryFile()));
+    EXPECT_FALSE(QFileInfo::exists(env.ConfigHome() + "/autostart/ambience.desktop"));
+    r = Cli({"AutoChangeEnabled=on"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(QFileInfo::exists(env.ConfigHome() + "/autostart/ambience.desktop"));
 
     r = Cli({"BackgroundType=Embossed", "AutoChangeEnabled=false", "AutoChangeInterval=12"});
@@ -79,7 +84,10 @@ TEST(OptionsCli, ReportsWrongTypesAndADamagedFileOnStderr)
     EXPECT_EQ(r.err.count("registry.reg.damaged-"), 1) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("AutoChangeInterval = 36 (hours)\n"));
 
-    // The run wrote a clean file with the right type: nothing more to report.
+    // Showing wrote nothing; a change writes a clean file with the right type, and
+    // then there is nothing more to report.
+    r = Cli({"AutoChangeInterval=36"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
     r = Cli({});
     ASSERT_EQ(r.code, 0);
     EXPECT_FALSE(r.err.contains("ambience-cli:")) << r.err.toStdString();

@@ -50,7 +50,8 @@ TEST(PacksCli, InstallListAndRemove)
     ZipBuilder().Add("1 - 1990 - Stars - Ann.jpg", TinyJpeg()).Comment(PackComment("Night Sky", {}, 6)).WriteTo(source);
     run = Cli({"install", source}, packs);
     EXPECT_EQ(run.code, 0) << run.err.toStdString();
-    EXPECT_TRUE(QFile::exists(packs + "/Night Sky.zip"));
+    const QString installed = env.UserPacksDir() + "/Night Sky.zip"; // the user's own folder
+    EXPECT_TRUE(QFile::exists(installed));
 
     const QString notes = env.Root() + "/notes.txt";
     QFile(notes).open(QIODevice::WriteOnly);
@@ -70,12 +71,12 @@ TEST(PacksCli, InstallListAndRemove)
     // Without a terminal and without --yes nothing is deleted.
     run = Cli({"remove", "Night Sky"}, packs);
     EXPECT_NE(run.code, 0);
-    EXPECT_TRUE(QFile::exists(packs + "/Night Sky.zip"));
+    EXPECT_TRUE(QFile::exists(installed));
     run = Cli({"remove", "Unknown"}, packs);
     EXPECT_NE(run.code, 0);
     run = Cli({"remove", "--yes", "Night Sky"}, packs);
     EXPECT_EQ(run.code, 0) << run.err.toStdString();
-    EXPECT_FALSE(QFile::exists(packs + "/Night Sky.zip"));
+    EXPECT_FALSE(QFile::exists(installed));
 }
 
 TEST(PacksCli, ShowReportsPicturesThatDoNotDecode)

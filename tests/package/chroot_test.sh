@@ -141,7 +141,7 @@ if as_user ambience-cli help | grep -qE '^  pack .*\bmake\b'; then
     # The pack maker: a folder with one picture (an exposition, exported) into a pack.
     as_user mkdir -p /home/tester/art
     as_user ambience-cli export /home/tester/art/picture.jpg --size 320x200 --seed 2 >/dev/null 2>&1
-    as_user ambience-cli pack make /home/tester/art "$pack_source" >"$run/make.txt" 2>&1
+    as_user ambience-cli pack make /home/tester/art --name "My Lines" --out "$pack_source" >"$run/make.txt" 2>&1
     rc=$?
     cat "$run/make.txt"
     check "ambience-cli pack make (exit $rc)" test "$rc" -eq 0 -a -s "$root$pack_source"

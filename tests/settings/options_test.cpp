@@ -11,6 +11,8 @@
 #include <QFileInfo>
 
 #include <cstring>
+#include <functional>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -145,4 +147,75 @@ TEST_F(OptionsTest, SaveFailureRaisesTheRegistryError)
     }
     // The values themselves were written before the entry was attempted.
     EXPECT_EQ(Registry(env.RegistryFile()).ReadInteger(key, "PictureSize"), 1);
+}
+
+// Two processes share one store: each one's save keeps what the other changed,
+// and counting adds to what the store holds.
+TEST_F(OptionsTest, SavesKeepWhatAnotherProcessChangedAndCountsAdd)
+{
+    Registry otherStore(env.RegistryFile()); // another process's view of the same file
+    TOptions mine(store);
+    TOptions theirs(otherStore);
+    mine.BackgroundType = settings::BackgroundType::Smoothed;
+    theirs.PictureSize = settings::PictureSize::Maximum;
+    mine.Save();
+    theirs.Save();
+    mine.CountDesktopChange(100.0);
+    theirs.CountDesktopChange(101.0);
+    mine.CountDesktopChange(102.0);
+    EXPECT_EQ(mine.DesktopsChanged, 3);
+
+    TOptions fresh(store, TOptions::AtStart::LoadOnly);
+    EXPECT_EQ(fresh.BackgroundType, settings::BackgroundType::Smoothed);
+    EXPECT_EQ(fresh.PictureSize, settings::PictureSize::Maximum);
+    EXPECT_EQ(fresh.DesktopsChanged, 3);
+    EXPECT_EQ(fresh.LastDesktopChangeTime, 102.0);
+
+    // The counter stops at its largest value instead of wrapping.
+    store.WriteInteger(key, "DesktopsChanged", 2147483647);
+    mine.CountDesktopChange(103.0);
+    EXPECT_EQ(mine.DesktopsChanged, 2147483647);
+    EXPECT_EQ(store.ReadInteger(key, "DesktopsChanged"), 2147483647);
+}
+
+// A store that cannot be written does not stop the program: the settings live in
+// memory and the problem names the file and the real cause.
+TEST_F(OptionsTest, AnUnwritableStoreLeavesTheSettingsInMemoryWithTheCause)
+{
+    struct Case {
+        const char* what;
+        std::function<void()> spoil;
+        const char* cause;
+    };
+    const QString folder = env.ConfigHome() + "/Ambience";
+    const Case cases[] = {
+        {"a file where the folder belongs",
+         [&] {
+             QDir(folder).removeRecursively();
+             QFile f(folder);
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+         },
+         "registry.reg"},
+        {"an oversized file",
+         [&] {
+             QDir().mkpath(folder);
+             QFile f(env.RegistryFile());
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+             ASSERT_TRUE(f.resize(40 << 20));
+         },
+         "too large"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.spoil();
+        Registry spoilt(env.RegistryFile());
+        std::optional<TOptions> options;
+        ASSERT_NO_THROW(options.emplace(spoilt));
+        EXPECT_TRUE(options->SaveProblem().contains(c.cause)) << options->SaveProblem().toStdString();
+        options->BackgroundType = settings::BackgroundType::Solid;
+        EXPECT_THROW(options->Save(), platform::RegistryError);
+        EXPECT_EQ(options->BackgroundType, settings::BackgroundType::Solid);
+        QFile::remove(env.RegistryFile());
+        QFile::remove(folder);
+    }
 }

@@ -18,6 +18,7 @@ public:
     QString ConfigHome() const { return Root() + "/config"; }
     QString DataHome() const { return Root() + "/data"; }
     QString ProgramDir() const { return Root() + "/program"; } // AMBIENCE_PROGRAM_DIR
+    QString UserPacksDir() const { return DataHome() + "/Ambience/Packs"; } // made on first install
     QString RegistryFile() const { return ConfigHome() + "/Ambience/registry.reg"; }
 
 private:

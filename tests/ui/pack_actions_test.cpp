@@ -31,7 +31,7 @@ TEST_F(PackActionsTest, InstallCopiesAValidPackAndRefreshesTheList)
     EXPECT_EQ(dialogs->openRequests[0].title, "Install a new pack...");
     EXPECT_EQ(dialogs->openRequests[0].filter, "Packs (*.zip)|*.zip|All files (*.*)|*.*");
     EXPECT_EQ(dialogs->openRequests[0].defaultExtension, "zip");
-    EXPECT_TRUE(QFileInfo::exists(PackPath("New.ZIP")));
+    EXPECT_TRUE(QFileInfo::exists(UserPackPath("New.ZIP"))); // installs go to the user's own folder
     EXPECT_EQ(Bar(), "  Two packs installed");
     EXPECT_TRUE(dialogs->messages.empty());
 
@@ -70,7 +70,7 @@ TEST_F(PackActionsTest, FilesThatAreNoPacksAreRefusedAsSpecified)
         EXPECT_TRUE(dialogs->messages.empty()) << file.toStdString();
         EXPECT_EQ(Bar(), "  One pack installed");
     }
-    EXPECT_FALSE(QFileInfo::exists(PackPath("notes.txt")));
+    EXPECT_FALSE(QFileInfo::exists(UserPackPath("notes.txt")));
 
     // An archive that is no pack: a "Problem" box with the text of code 114.
     dialogs->openFiles.push_back(Outside() + "/empty.zip");
@@ -81,7 +81,7 @@ TEST_F(PackActionsTest, FilesThatAreNoPacksAreRefusedAsSpecified)
     EXPECT_EQ(dialogs->messages[0].buttons, ui::MessageButtons::Ok);
     EXPECT_TRUE(dialogs->messages[0].text.startsWith(
         QString::fromStdString(archiva::ErrorText(archiva::ErrorInvalidPack)) + "."));
-    EXPECT_FALSE(QFileInfo::exists(PackPath("empty.zip")));
+    EXPECT_FALSE(QFileInfo::exists(UserPackPath("empty.zip")));
 }
 
 TEST_F(PackActionsTest, RemoveAsksFirstAndDeletesOnOk)

@@ -24,6 +24,10 @@ struct ScriptedDialogs : ui::Dialogs {
     std::deque<ui::MessageAnswer> answers;
     std::deque<QString> openFiles;
     std::deque<QString> saveFiles;
+    std::vector<QString> folderRequests;
+    std::deque<QString> folders;
+    std::deque<QStringList> fileLists;
+    std::deque<ui::MakePackAnswers> makePackAnswers; // empty: cancelled
 
     ui::MessageAnswer Message(QWidget*, const QString& text, const QString& caption, ui::MessageIcon icon,
                               ui::MessageButtons buttons) override
@@ -44,6 +48,28 @@ struct ScriptedDialogs : ui::Dialogs {
     {
         saveRequests.push_back(request);
         return Next(saveFiles);
+    }
+    QString FolderName(QWidget*, const QString& title) override
+    {
+        folderRequests.push_back(title);
+        return Next(folders);
+    }
+    QStringList OpenFileNames(QWidget*, const ui::FileRequest& request) override
+    {
+        openRequests.push_back(request);
+        if (fileLists.empty())
+            return {};
+        QStringList files = fileLists.front();
+        fileLists.pop_front();
+        return files;
+    }
+    std::optional<ui::MakePackAnswers> MakePack(QWidget*, const std::vector<QIcon>&) override
+    {
+        if (makePackAnswers.empty())
+            return std::nullopt;
+        ui::MakePackAnswers answers = std::move(makePackAnswers.front());
+        makePackAnswers.pop_front();
+        return answers;
     }
     // Messages with the given caption.
     std::vector<ShownMessage> WithCaption(const QString& caption) const

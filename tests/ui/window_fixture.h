@@ -38,6 +38,7 @@ protected:
     void TearDown() override { window.reset(); }
 
     QString PackPath(const QString& file) const { return env.ProgramDir() + QLatin1Char('/') + file; }
+    QString UserPackPath(const QString& file) const { return env.UserPacksDir() + QLatin1Char('/') + file; }
 
     // Opens the window (after the packs were written).
     ui::TAMMF& Open(QStringList arguments = {})

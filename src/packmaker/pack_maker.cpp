@@ -1,0 +1,312 @@
+#include "packmaker/pack_maker.h"
+
+#include "packmaker/archive_writer.h"
+#include "packmaker/csv_records.h"
+#include "packmaker/metadata.h"
+#include "packmaker/prepare.h"
+#include "packs/text.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <thread>
+
+namespace packmaker {
+namespace {
+
+// One line of the description: line breaks would end the value early.
+std::string OneLine(const std::string& text)
+{
+    std::string out;
+    for (const char c : text)
+        out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+    return std::string(packs::Trim(out));
+}
+
+void FillMissing(PictureRecord& record, const PictureRecord& from)
+{
+    if (record.Title.empty())
+        record.Title = from.Title;
+    if (record.Author.empty())
+        record.Author = from.Author;
+    if (record.Year == 0)
+        record.Year = from.Year;
+}
+
+// The picture's record: a file name in the pack naming first, then the picture's
+// own metadata, then the CSV; each field from the first source that has it. A
+// picture left without a title is called by its file name.
+PictureRecord RecordFor(const SourceFile& source, const CsvRecords* csv)
+{
+    const std::string fileName = QFileInfo(QString::fromStdString(source.Path)).fileName().toStdString();
+    bool structured = false;
+    const PictureRecord fromName = RecordFromFileName(fileName, structured);
+    PictureRecord record;
+    if (structured)
+        record = fromName;
+    if (source.Kind != SourceKind::Metafile && (record.Title.empty() || record.Author.empty() || record.Year == 0))
+        FillMissing(record, ReadEmbeddedRecord(source.Path));
+    if (csv)
+        if (const PictureRecord* row = FindCsvRecord(*csv, source.Relative, fileName))
+            FillMissing(record, *row);
+    if (record.Title.empty())
+        record.Title = QFileInfo(QString::fromStdString(fileName)).completeBaseName().toStdString();
+    return record;
+}
+
+struct Slot {
+    bool ready = false;
+    PreparedPicture prepared;
+    PictureRecord record;
+};
+
+// Worker threads prepare pictures in any order; the caller takes them in source
+// order. Each worker writes into its own slot and output file.
+class Preparer {
+public:
+    Preparer(const std::vector<SourceFile>& pictures, const MakeRequest& request, const CsvRecords* csv,
+             const QString& workFolder, const std::atomic<bool>* cancel)
+        : pictures_(pictures), request_(request), csv_(csv), folder_(workFolder), cancel_(cancel),
+          slots_(pictures.size())
+    {
+        int threads = request.Threads > 0 ? request.Threads : static_cast<int>(std::thread::hardware_concurrency());
+        threads = std::clamp(threads, 1, std::max(1, static_cast<int>(pictures.size())));
+        for (int i = 0; i < threads; ++i)
+            workers_.emplace_back([this] { Work(); });
+    }
+    ~Preparer() { Stop(); }
+
+    // The prepared picture `index`; nullopt when the make was cancelled first.
+    std::optional<Slot> Take(std::size_t index)
+    {
+        std::unique_lock lock(mutex_);
+        // The cancel flag is set from outside without a notification: look again
+        // every few milliseconds.
+        while (!ready_.wait_for(lock, std::chrono::milliseconds(20), [&] { return slots_[index].ready || Cancelled(); })) {
+        }
+        if (!slots_[index].ready)
+            return std::nullopt;
+        return std::move(slots_[index]);
+    }
+
+    void Stop()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        ready_.notify_all();
+        for (std::thread& t : workers_)
+            if (t.joinable())
+                t.join();
+    }
+
+private:
+    bool Cancelled() const { return stopping_ || (cancel_ && cancel_->load()); }
+
+    void Work()
+    {
+        for (;;) {
+            const std::size_t index = next_.fetch_add(1);
+            {
+                std::lock_guard lock(mutex_);
+                if (index >= pictures_.size() || Cancelled())
+                    return;
+            }
+            Slot slot;
+            const std::string output = folder_.filePath(QStringLiteral("%1.jpg").arg(index)).toStdString();
+            slot.prepared = PreparePicture(pictures_[index], request_.MaxSide, output);
+            if (slot.prepared.Ok)
+                slot.record = RecordFor(pictures_[index], csv_);
+            slot.ready = true;
+            {
+                std::lock_guard lock(mutex_);
+                slots_[index] = std::move(slot);
+            }
+            ready_.notify_all();
+        }
+    }
+
+    const std::vector<SourceFile>& pictures_;
+    const MakeRequest& request_;
+    const CsvRecords* csv_;
+    const QDir folder_;
+    const std::atomic<bool>* cancel_;
+    std::vector<Slot> slots_;
+    std::atomic<std::size_t> next_{0};
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    bool stopping_ = false;
+    std::vector<std::thread> workers_;
+};
+
+// A name no other entry has: the same record twice goes into a folder of its own
+// ("2/..."), which the reader drops from the title.
+std::string UniqueEntryName(const std::string& stem, const std::string& extension, std::set<std::string>& used)
+{
+    std::string name = stem + extension;
+    for (int n = 2; !used.insert(name).second; ++n)
+        name = std::to_string(n) + "/" + stem + extension;
+    return name;
+}
+
+bool IsCancelled(const std::atomic<bool>* cancel)
+{
+    return cancel && cancel->load();
+}
+
+} // namespace
+
+std::string PackDescription(const MakeRequest& request)
+{
+    std::string text = "[Pack]\r\nName=" + OneLine(request.Name) + "\r\n";
+    if (!OneLine(request.Author).empty())
+        text += "Author=" + OneLine(request.Author) + "\r\n";
+    text += "Icon=" + std::to_string(request.Icon) + "\r\n";
+    if (!OneLine(request.Label).empty())
+        text += "Label=" + OneLine(request.Label) + "\r\n";
+    return text;
+}
+
+std::string PackFileName(const std::string& name)
+{
+    std::string file;
+    for (const char c : OneLine(name))
+        file += (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>'
+                 || c == '|')
+                    ? '_'
+                    : c;
+    while (!file.empty() && (file.front() == '.' || file.front() == '-'))
+        file.erase(file.begin()); // no hidden file, no option-like name
+    if (file.empty())
+        file = "pack";
+    return file + ".zip";
+}
+
+MakeResult MakePack(const MakeRequest& request, const std::function<void(const MakeProgress&)>& progress,
+                    const std::atomic<bool>* cancel)
+{
+    MakeResult result;
+    auto fail = [&](std::string error) {
+        result.Ok = false;
+        result.Error = std::move(error);
+        result.Taken.clear();
+        return result;
+    };
+    if (OneLine(request.Name).empty())
+        return fail("the pack needs a name");
+    if (request.Output.empty())
+        return fail("no file to write the pack to");
+    if (request.MaxSide < 16)
+        return fail("the largest side must be at least 16 pixels");
+    if (!request.Password.empty() && !ArchiveWriter::CanEncrypt())
+        return fail("this libzip cannot encrypt with AES-256");
+
+    CsvRecords csv;
+    if (!request.CsvPath.empty()) {
+        QFile file(QString::fromStdString(request.CsvPath));
+        if (!file.open(QIODevice::ReadOnly))
+            return fail(request.CsvPath + ": " + file.errorString().toStdString());
+        const QByteArray text = file.readAll();
+        csv = ParseCsvRecords(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+        if (!csv.error.empty())
+            return fail(request.CsvPath + ": " + csv.error);
+    }
+
+    CollectedSources sources = CollectSources(request.Sources);
+    result.Skipped = std::move(sources.Skipped);
+    if (sources.Pictures.empty())
+        return fail("no pictures to make a pack of");
+
+    const QFileInfo output(QString::fromStdString(request.Output));
+    const QString outputFolder = output.absolutePath();
+    if (!QFileInfo(outputFolder).isDir())
+        return fail("the folder " + outputFolder.toStdString() + " does not exist");
+    // Reduced pictures wait here until the archive takes them in; the folder goes
+    // when this function returns, whatever happened.
+    QTemporaryDir work(outputFolder + QStringLiteral("/.ambience-make-XXXXXX"));
+    if (!work.isValid())
+        return fail("cannot write in " + outputFolder.toStdString() + ": " + work.errorString().toStdString());
+
+    InitialiseMetadataReader();
+    // Qt's cap on one decoded picture (256 MB) would refuse large scans.
+    QImageReader::setAllocationLimit(1024);
+
+    ArchiveWriter writer;
+    std::string error;
+    const std::string target = output.absoluteFilePath().toStdString();
+    if (!writer.Open(target, error))
+        return fail(error);
+
+    const std::string description = PackDescription(request);
+    std::set<std::string> used;
+    {
+        Preparer preparer(sources.Pictures, request, request.CsvPath.empty() ? nullptr : &csv, work.path(), cancel);
+        for (std::size_t i = 0; i < sources.Pictures.size(); ++i) {
+            std::optional<Slot> slot = preparer.Take(i);
+            if (!slot || IsCancelled(cancel)) {
+                result.Cancelled = true;
+                return fail("cancelled; no pack was written");
+            }
+            const SourceFile& source = sources.Pictures[i];
+            if (!slot->prepared.Ok)
+                return fail(source.Path + " " + slot->prepared.Error);
+            TakenPicture taken;
+            taken.Source = source.Path;
+            taken.Record = slot->record;
+            taken.EntryName = UniqueEntryName(EntryStem(slot->record), slot->prepared.Extension, used);
+            taken.AsIs = slot->prepared.AsIs;
+            taken.Width = slot->prepared.Width;
+            taken.Height = slot->prepared.Height;
+            taken.OutWidth = slot->prepared.OutWidth;
+            taken.OutHeight = slot->prepared.OutHeight;
+            const bool deflate = slot->prepared.Extension != ".jpg";
+            if (!writer.Add(taken.EntryName, slot->prepared.DataPath, deflate, request.Password, error))
+                return fail(source.Path + ": " + error);
+            result.Taken.push_back(std::move(taken));
+            if (progress) {
+                MakeProgress p;
+                p.Done = static_cast<int>(i + 1);
+                p.Total = static_cast<int>(sources.Pictures.size());
+                p.Picture = &result.Taken.back();
+                progress(p);
+            }
+        }
+    }
+    if (!writer.SetComment(description, error))
+        return fail(error);
+
+    const int total = static_cast<int>(sources.Pictures.size());
+    std::vector<TakenPicture> taken = std::move(result.Taken);
+    const bool closed = writer.Close(
+        [&](double done) {
+            if (progress) {
+                MakeProgress p;
+                p.Done = total;
+                p.Total = total;
+                p.Writing = done;
+                progress(p);
+            }
+        },
+        [&] { return IsCancelled(cancel); }, error);
+    if (!closed) {
+        result.Cancelled = IsCancelled(cancel);
+        return fail(result.Cancelled ? std::string("cancelled; no pack was written")
+                                     : "cannot write " + target + ": " + error);
+    }
+    result.Taken = std::move(taken);
+    result.Ok = true;
+    result.Archive = target;
+    return result;
+}
+
+} // namespace packmaker

@@ -1,0 +1,67 @@
+#pragma once
+// Making an art pack from pictures: each picture is prepared on a worker thread
+// (decoded, turned upright, reduced, encoded; see prepare.h), named so that the
+// pack reader gives back its title, year and author (entry_name.h), and the
+// archive is written with libzip (archive_writer.h). Memory stays bounded by a few
+// pictures at a time: prepared entries wait in files, not in memory.
+#include "packmaker/entry_name.h"
+#include "packmaker/sources.h"
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace packmaker {
+
+struct MakeRequest {
+    std::vector<std::string> Sources; // picture files and folders
+    std::string Name;                 // the pack's display name (required)
+    std::string Author;
+    std::string Label;
+    int Icon = 0;
+    std::string Output;   // the archive to write
+    std::string Password; // empty: not encrypted
+    int MaxSide = 4096;
+    std::string CsvPath;  // optional records by file
+    int Threads = 0;      // 0: one per core
+};
+
+struct TakenPicture {
+    std::string Source;
+    std::string EntryName;
+    PictureRecord Record;
+    bool AsIs = false;
+    int Width = 0, Height = 0, OutWidth = 0, OutHeight = 0;
+};
+
+struct MakeProgress {
+    int Done = 0;  // pictures in
+    int Total = 0; // pictures to take
+    const TakenPicture* Picture = nullptr; // the one just taken; null while writing
+    double Writing = 0; // 0..1 while the archive is written
+};
+
+struct MakeResult {
+    bool Ok = false;
+    bool Cancelled = false;
+    std::string Error;       // names the file and the reason
+    std::string Archive;     // the pack written
+    std::vector<TakenPicture> Taken;
+    std::vector<SkippedFile> Skipped;
+};
+
+// The pack description, in the form the pack reader expects as the comment.
+std::string PackDescription(const MakeRequest& request);
+
+// A file name for a pack of that display name: characters file systems or the
+// shell make trouble of replaced, ".zip" added.
+std::string PackFileName(const std::string& name);
+
+// Makes the pack. `progress` runs on the calling thread. `cancel` is read as the
+// work goes; when it turns true the make stops and leaves nothing behind. On any
+// failure the output file is left as it was (absent or an older pack).
+MakeResult MakePack(const MakeRequest& request, const std::function<void(const MakeProgress&)>& progress = {},
+                    const std::atomic<bool>* cancel = nullptr);
+
+} // namespace packmaker

@@ -1,0 +1,68 @@
+// "Make a pack...": a pack from the user's own pictures, made on a worker thread
+// and installed into the user's packs folder, then listed and selected.
+#include "ui/main_window.h"
+
+#include "packmaker/pack_maker.h"
+#include "packs/pack_folders.h"
+#include "packs/pack_list.h"
+#include "ui/busy_state.h"
+#include "ui/make_pack_dialog.h"
+#include "ui/packs_page.h"
+
+#include <QDir>
+#include <QListWidget>
+
+namespace ui {
+
+void TAMMF::PackMakeExecute()
+{
+    if (busy_)
+        return;
+    const std::optional<MakePackAnswers> answers = UserDialogs().MakePack(this, PIL);
+    if (!answers || answers->sources.isEmpty() || answers->name.isEmpty())
+        return;
+
+    const packs::PackFolders folders = packs::CurrentPackFolders();
+    if (folders.User.empty() || !QDir().mkpath(QString::fromStdString(folders.User))) {
+        ReportProblem(QStringLiteral("There is no folder for your own packs: %1")
+                          .arg(folders.User.empty() ? QStringLiteral("neither XDG_DATA_HOME nor HOME is set")
+                                                    : QString::fromStdString(folders.User)));
+        return;
+    }
+    packmaker::MakeRequest request;
+    for (const QString& source : answers->sources)
+        request.Sources.push_back(source.toStdString());
+    request.Name = answers->name.toStdString();
+    request.Author = answers->author.toStdString();
+    request.Icon = answers->icon;
+    request.Password = answers->password.toStdString();
+    // Written straight into the user's folder: the archive appears there under its
+    // name only once it is complete.
+    request.Output = folders.User + packmaker::PackFileName(request.Name);
+
+    packmaker::MakeResult result;
+    {
+        BusyGuard busy(*this);
+        TMakePackProgress progress(this);
+        progress.Start(request);
+        progress.exec();
+        result = progress.Result();
+    }
+    if (!result.Ok) {
+        if (!result.Cancelled)
+            ReportProblem(QStringLiteral("The pack \"%1\" was not made.\n%2")
+                              .arg(answers->name, QString::fromStdString(result.Error)));
+        return;
+    }
+    PS->FillPackList();
+    const int row = packs::FindPackByPath(*PackList, result.Archive);
+    if (row >= 0 && row < PS->PV->count()) {
+        // The password just given opens the new pack's pictures for this session.
+        PackList->PackAt(row).PackPassword = request.Password;
+        PS->PV->clearSelection();
+        PS->PV->item(row)->setSelected(true);
+        PS->PV->setCurrentRow(row);
+    }
+}
+
+} // namespace ui

@@ -1,0 +1,31 @@
+#pragma once
+// Notices when another process (ambience-cli, a second session) changed the
+// settings store, and reloads the settings: the scheduler, the icon and the next
+// composition then follow the new values.
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QFileSystemWatcher;
+class QTimer;
+
+namespace ui {
+
+class SettingsWatch : public QObject {
+    Q_OBJECT
+public:
+    // reloaded runs after the settings were read again and differ from before.
+    SettingsWatch(QString storePath, std::function<void()> reloaded, QObject* parent = nullptr);
+
+private:
+    void Watch();
+    void Reload();
+
+    QString path_;
+    std::function<void()> reloaded_;
+    QFileSystemWatcher* watcher_;
+    QTimer* settle_;
+};
+
+} // namespace ui
