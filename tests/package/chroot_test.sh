@@ -152,23 +152,9 @@ fi
 as_user ambience-cli install "$pack_source" >"$run/install-pack.txt" 2>&1
 rc=$?
 cat "$run/install-pack.txt"
-if [ "$rc" -eq 0 ]; then
-    installed=$(find "$root/home/tester" -name my-lines.zip -path '*Ambience*')
-    check "ambience-cli install puts the pack into the user's folder" test -n "$installed"
-    check "ambience-cli packs lists it" bash -c 'grep -q "my-lines.zip" <<<"$1"' _ "$(as_user ambience-cli packs 2>&1)"
-elif grep -q "to /usr/lib/ambience/my-lines.zip" "$run/install-pack.txt"; then
-    # This version keeps every pack in the program folder: a user's install is
-    # refused with the reason, and root installs for everyone.
-    echo "skip ambience-cli install into the user's folder: this version installs into the program folder only"
-    check "a user's install names the folder it cannot write" grep -q "Access is denied" "$run/install-pack.txt"
-    in_root env HOME=/root ambience-cli install "/home/tester/my-lines.zip" >"$run/install-pack.txt" 2>&1
-    check "ambience-cli install as root (exit $?)" test -f "$root/usr/lib/ambience/my-lines.zip"
-    check "the user's ambience-cli packs lists it" bash -c 'grep -q "my-lines.zip" <<<"$1"' _ "$(as_user ambience-cli packs 2>&1)"
-    in_root env HOME=/root ambience-cli remove --yes my-lines >/dev/null 2>&1
-    check "ambience-cli remove as root takes it away again" test ! -e "$root/usr/lib/ambience/my-lines.zip"
-else
-    fail "ambience-cli install (exit $rc)"
-fi
+installed=$(find "$root/home/tester" -name my-lines.zip -path '*Ambience*')
+check "ambience-cli install puts the pack into the user's folder (exit $rc)" test "$rc" -eq 0 -a -n "$installed"
+check "ambience-cli packs lists it" bash -c 'grep -q "my-lines.zip" <<<"$1"' _ "$(as_user ambience-cli packs 2>&1)"
 
 man_text=$(as_user env MANWIDTH=80 MANPAGER=cat man ambience-cli 2>&1)
 check "man ambience-cli shows the page" bash -c 'grep -q "^COMMANDS" <<<"$1" && grep -q "ambience-cli - compose" <<<"$1"' _ "$man_text"

@@ -17,6 +17,7 @@ cases=(
     "ambience-cli random --pack ambience-g|ambience-gallery"
     "ambience-cli options BackgroundType=Em|BackgroundType=Embossed"
     "ambience-cli pack s|show"
+    "ambience-cli pack m|make"
 )
 
 bash_complete() {
