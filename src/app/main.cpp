@@ -19,6 +19,27 @@
 #include <exception>
 #include <memory>
 
+namespace {
+
+// Qt's screen platforms need a display that answers (Qt would end the process with
+// a note about reinstalling); offscreen and the like need none. A list such as
+// "wayland;xcb" is served by either.
+bool NoDisplay()
+{
+    const QByteArray requested = qgetenv("QT_QPA_PLATFORM");
+    const bool x11 = platform::X11DisplayReachable();
+    const bool wayland = platform::WaylandDisplayReachable();
+    if (requested.isEmpty() || requested.contains(';'))
+        return !x11 && !wayland;
+    if (requested.startsWith("xcb"))
+        return !x11;
+    if (requested.startsWith("wayland"))
+        return !wayland;
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     // --version and --help need no display; without one there is nothing to show.
@@ -27,7 +48,7 @@ int main(int argc, char** argv)
             std::fputs(text->toUtf8().constData(), stdout);
             return 0;
         }
-    if (!platform::DisplayReachable()) {
+    if (NoDisplay()) {
         std::fprintf(stderr, "%s\n", core::NoDisplayMessage().toUtf8().constData());
         return 1;
     }

@@ -1,5 +1,7 @@
 #include "archive/task.h"
 
+#include <atomic>
+
 #include "archive/decoder.h"
 #include "archive/extract.h"
 #include "archive/zip.h"
@@ -60,8 +62,15 @@ void task::ProcessEntries(zip& archive, const std::string& destination)
     archive.decoder_.reset();
 }
 
+namespace {
+std::atomic<unsigned long> runs{0};
+} // namespace
+
+unsigned long task::RunCount() { return runs.load(); }
+
 int task::Run(const std::string& archivePath, const std::string& destination)
 {
+    ++runs;
     Error = 0;
     Result = 0;
     TotalSize = 0;

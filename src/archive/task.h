@@ -44,6 +44,10 @@ public:
     // non-empty one. Returns 0 or the last reported error code.
     int Run(const std::string& archivePath, const std::string& destination = {});
 
+    // How many runs this process has started: each one reads the archive's
+    // directory, so a caller that must stay linear in the entry count is measured by it.
+    static unsigned long RunCount();
+
     // The archive being processed, during Run only (nullptr otherwise).
     zip* Archive() const { return archive_; }
 

@@ -100,6 +100,11 @@ ChangeResult Run(const ChangeRequest& request, PictureSelection& selection, TOpt
                  platform::WallpaperSetter& setter)
 {
     ChangeResult result;
+    if (request.exportPath && request.exportPath->isEmpty()) {
+        result.status = Status::BadRequest;
+        result.problem = QStringLiteral("The file name is empty; nothing was written.");
+        return result;
+    }
     // Overrides are checked like the Options page's values and apply to this run only.
     TSettings settings = options;
     if (!request.overrides.isEmpty() && !ApplyOptionAssignments(settings, request.overrides, &result.problem)) {

@@ -21,6 +21,11 @@ int RunExport(QStringList args)
         cli::PrintError(QStringLiteral("%1\nusage: ambience-cli export %2").arg(error, QString::fromStdString(usage)));
         return 2;
     }
+    if (args.first().isEmpty()) {
+        // Not the wallpaper: an export never sets or counts anything.
+        cli::PrintError(QStringLiteral("the file name is empty; nothing was written"));
+        return 2;
+    }
     request.exportPath = args.first();
     return cli::RunExposition(request);
 }

@@ -164,7 +164,8 @@ int RunExposition(const ExpositionRequest& request)
         RandomizeFromEnvironmentOrClock();
 
     TPackList list;
-    list.Rescan(CatalogueFolders());
+    if (!ScanCatalogue(list))
+        return 1;
     change::CatalogueSelection selection(list);
     const std::vector<int> counts = packs::PictureCounts(list);
     const int total = packs::TotalPictureCount(counts);

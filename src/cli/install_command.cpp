@@ -33,7 +33,8 @@ int RunInstall(const QStringList& args)
                                         result.Replaced ? QStringLiteral(" (replacing the older file of that name)")
                                                         : QString()));
         TPackList list;
-        list.Rescan(folders.ScanOrder());
+        if (!cli::ScanCatalogue(list))
+            return 1; // copied, but the catalogue cannot see it
         cli::PrintLine(stdout, QStringLiteral("%1 pack(s) installed").arg(list.Count()));
         return 0;
     }

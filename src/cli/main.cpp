@@ -1,7 +1,7 @@
 // ambience-cli: compose, export and set expositions, browse, check, install and
 // remove packs, and change settings, without the window.
-#include "core/program_info.h"
 #include "cli/command.h"
+#include "core/program_info.h"
 #include "platform/display_probe.h"
 #include "platform/leftovers.h"
 #include "platform/wallpaper.h"
@@ -45,6 +45,21 @@ void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QSt
         previousHandler(type, context, message);
 }
 
+// Commands that compose for the screen and were given no size of their own.
+bool NeedsScreen(int argc, char** argv)
+{
+    if (argc < 2)
+        return false;
+    static const char* const composing[] = {"refresh", "random", "next", "back"};
+    if (std::none_of(std::begin(composing), std::end(composing),
+                     [&](const char* name) { return std::strcmp(argv[1], name) == 0; }))
+        return false;
+    for (int i = 2; i < argc; ++i)
+        if (std::strcmp(argv[i], "--size") == 0 || std::strncmp(argv[i], "--size=", 7) == 0)
+            return false;
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -53,14 +68,22 @@ int main(int argc, char** argv)
         std::printf("%s\n", core::VersionLine().toUtf8().constData());
         return 0;
     }
-    // Headless use needs no display: fonts and painting work offscreen, as they do
-    // for the commands that serve the build and the shell ("__manual", "__complete").
-    const bool hidden = argc > 1 && argv[1][0] == '_';
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && (hidden || !platform::DisplayReachable()))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Fonts and painting work offscreen; only composing for the screen's own size
+    // needs the display, and then only one that can really be reached: a stale
+    // DISPLAY, or a platform named in QT_QPA_PLATFORM that cannot start, would
+    // make Qt abort.
+    const bool platformWasSet = qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+    const QByteArray requestedPlatform = qgetenv("QT_QPA_PLATFORM");
+    qputenv("QT_QPA_PLATFORM", platform::ChooseQtPlatform(requestedPlatform, NeedsScreen(argc, argv)));
     previousHandler = qInstallMessageHandler(FilterMessages);
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("ambience-cli"));
+    // The desktop's own tools that we start (some of them Qt programs) see the
+    // environment as the user set it.
+    if (platformWasSet)
+        qputenv("QT_QPA_PLATFORM", requestedPlatform);
+    else
+        qunsetenv("QT_QPA_PLATFORM");
     platform::DesktopWallpaperSetter wallpaper;
     platform::InstallWallpaperSetter(&wallpaper);
     platform::RemoveStaleTemporaryFilesAtStart();

@@ -2,6 +2,7 @@
 // and pictures in pack order; with --check every picture is decoded.
 #include "archive/errors.h"
 #include "cli/command.h"
+#include "packs/check_pictures.h"
 #include "cli/context.h"
 #include "cli/pack_make_command.h"
 #include "cli/pack_support.h"
@@ -38,7 +39,8 @@ std::optional<std::string> ResolvePackFile(const QString& what)
     if (QFileInfo(what).isFile())
         return QFileInfo(what).absoluteFilePath().toStdString();
     TPackList list;
-    list.Rescan(cli::CatalogueFolders());
+    if (!cli::ScanCatalogue(list))
+        return {};
     QString error;
     const auto index = cli::FindInstalledPack(list, what, error);
     if (!index) {
@@ -86,33 +88,36 @@ int Show(QStringList args)
     out(QString());
     out(check ? QStringLiteral("No.\tYear\tTitle\tAuthor\tEntry\tCheck") : QStringLiteral("No.\tYear\tTitle\tAuthor\tEntry"));
 
+    // With --check every picture is decoded, all in one run over the archive.
+    std::vector<QString> checks(pack.Pictures.size());
     int failures = 0;
+    if (check) {
+        packs::DecodeAllPictures(pack, [&](int i, int code, const graphics::Picture& picture, const std::string& detail) {
+            if (code == 0) {
+                checks[static_cast<size_t>(i)] =
+                    QStringLiteral("\tok %1 x %2 %3")
+                        .arg(picture.Width())
+                        .arg(picture.Height())
+                        .arg(picture.IsRaster() ? QStringLiteral("pixels") : QStringLiteral("pixels (metafile)"));
+                return;
+            }
+            ++failures;
+            // The detail names the picture and the cause; the code's text is the fallback.
+            QString text = QStringLiteral("\terror %1: %2")
+                               .arg(code)
+                               .arg(detail.empty() ? Q(packs::PackErrorMessage(code)) : Q(detail));
+            if (code == kWrongPassword && !password)
+                text += QStringLiteral(" (the pack is encrypted: give --password)");
+            checks[static_cast<size_t>(i)] = text;
+        });
+    }
     for (std::size_t i = 0; i < pack.Pictures.size(); ++i) {
         const TPic& pic = pack.Pictures[i];
-        QString line = QStringLiteral("%1\t%2\t%3\t%4\t%5")
-                           .arg(i + 1)
-                           .arg(pic.Year != 0 ? QString::number(pic.Year) : QStringLiteral("-"))
-                           .arg(Q(pic.Title), Q(pic.Author), Q(pic.EntryName));
-        if (check) {
-            graphics::Picture picture;
-            std::string detail;
-            const int code = LoadPicture(pack, picture, static_cast<int>(i), &detail);
-            if (code == 0) {
-                line += QStringLiteral("\tok %1 x %2 %3")
-                            .arg(picture.Width())
-                            .arg(picture.Height())
-                            .arg(picture.IsRaster() ? QStringLiteral("pixels") : QStringLiteral("pixels (metafile)"));
-            } else {
-                ++failures;
-                // The detail names the picture and the cause; the code's text is the fallback.
-                line += QStringLiteral("\terror %1: %2")
-                            .arg(code)
-                            .arg(detail.empty() ? Q(packs::PackErrorMessage(code)) : Q(detail));
-                if (code == kWrongPassword && !password)
-                    line += QStringLiteral(" (the pack is encrypted: give --password)");
-            }
-        }
-        out(line);
+        out(QStringLiteral("%1\t%2\t%3\t%4\t%5")
+                .arg(i + 1)
+                .arg(pic.Year != 0 ? QString::number(pic.Year) : QStringLiteral("-"))
+                .arg(Q(pic.Title), Q(pic.Author), Q(pic.EntryName))
+            + checks[i]);
     }
     if (check && failures > 0) {
         cli::PrintError(QStringLiteral("%1 of %2 pictures could not be decoded").arg(failures).arg(pack.Pictures.size()));

@@ -25,6 +25,19 @@ std::vector<std::string> CatalogueFolders()
     return packs::CurrentPackFolders().ScanOrder();
 }
 
+bool ScanCatalogue(TPackList& list, bool tellLeftOut)
+{
+    packs::ScanReport report;
+    list.Rescan(CatalogueFolders(), &report);
+    for (const std::string& folder : report.UnreadableFolders)
+        PrintError(QStringLiteral("cannot read the packs folder %1").arg(QString::fromStdString(folder)));
+    if (tellLeftOut)
+        for (const auto& file : report.LeftOutFiles)
+            PrintError(QStringLiteral("left out %1: %2")
+                           .arg(QString::fromStdString(file.Path), QString::fromStdString(file.Reason)));
+    return report.UnreadableFolders.empty();
+}
+
 std::optional<int> FindInstalledPack(const TPackList& list, const QString& what, QString& error)
 {
     if (what.contains(QLatin1Char('/')) || QFileInfo::exists(what)) {

@@ -22,6 +22,10 @@ std::string PacksFolder();
 std::string RequirePacksFolder();
 // The folders whose packs form the catalogue: the program's, then the user's own.
 std::vector<std::string> CatalogueFolders();
+// Rescans list over CatalogueFolders(). A packs folder that is there but cannot be
+// read is an error: it is named on stderr and false returned. With
+// tellLeftOut, every ".zip" file left out is named on stderr with the reason.
+bool ScanCatalogue(TPackList& list, bool tellLeftOut = false);
 
 // Index into `list` of the installed pack named by `what`: its path, its file name
 // (with or without ".zip") or its display name (exact, else ignoring case). When

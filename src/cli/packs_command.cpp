@@ -27,7 +27,8 @@ int RunPacks(const QStringList& args)
         return 1;
     }
     TPackList list;
-    list.Rescan(folders);
+    if (!cli::ScanCatalogue(list, true))
+        return 1;
     if (list.Count() == 0) {
         QStringList names;
         for (const std::string& folder : folders)

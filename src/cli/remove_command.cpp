@@ -39,7 +39,8 @@ int RunRemove(const QStringList& arguments)
     cli::Context context; // the application record, for the registry keys
     const packs::PackFolders folders = packs::CurrentPackFolders();
     TPackList list;
-    list.Rescan(folders.ScanOrder());
+    if (!cli::ScanCatalogue(list))
+        return 1;
     QString error;
     const auto index = cli::FindInstalledPack(list, args.first(), error);
     if (!index) {

@@ -26,6 +26,9 @@ WriteResult WriteFileAtomically(const QString& path, std::span<const std::uint8_
     const platform::AtomicWriteResult written = platform::ReplaceFileContents(path, bytes, platform::UmaskedFileMode);
     if (written.ok())
         return {};
+    // A target that is not a regular file is refused in the writer's own words.
+    if (written.error == EINVAL)
+        return {written.error, written.message.toStdString()};
     // The message names the file as the caller gave it, with the system's reason.
     return WriteFailure(path, written.error, std::strerror(written.error));
 }

@@ -1,12 +1,19 @@
 #include "packs/pack_list.h"
 
 #include "packs/ordering.h"
+
+#include "archive/errors.h"
+#include "archive/zip.h"
 #include "packs/pack_folders.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <dirent.h>
 
 TPackList* PackList = nullptr;
 
@@ -16,7 +23,9 @@ std::vector<std::string> PackFilesIn(const std::string& folder)
 {
     QDir dir(QString::fromStdString(folder));
     dir.setNameFilters({QStringLiteral("*.zip")});
-    dir.setFilter(QDir::Files | QDir::Hidden | QDir::System | QDir::Readable | QDir::NoDotAndDotDot);
+    // Unreadable files are listed too: the catalogue leaves them out, and a caller
+    // that reports what it left out can say why.
+    dir.setFilter(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     dir.setSorting(QDir::Name);
     std::vector<std::string> files;
     const QFileInfoList infos = dir.entryInfoList();
@@ -24,6 +33,9 @@ std::vector<std::string> PackFilesIn(const std::string& folder)
         // QDir matches name filters without regard to case; keep that explicit
         // check here so "*.ZIP" written by another system is listed as well.
         if (!info.fileName().endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive))
+            continue;
+        // A FIFO or a device of that name would block the reader, or never end.
+        if (!info.isFile())
             continue;
         files.push_back(info.absoluteFilePath().toStdString());
     }
@@ -68,13 +80,36 @@ void TPackList::Rescan(const std::string& folder)
     Rescan(std::vector<std::string>{folder});
 }
 
-void TPackList::Rescan(const std::vector<std::string>& folders)
+void TPackList::Rescan(const std::vector<std::string>& folders, packs::ScanReport* report)
 {
     Clear(); // the loads below read each stored Current back
+    if (report) {
+        for (const std::string& folder : folders) {
+            // A folder that is not there yet (the user's, before the first
+            // install) is no problem; one that is there but cannot be listed is.
+            DIR* dir = ::opendir(folder.c_str());
+            if (dir)
+                ::closedir(dir);
+            else if (errno != ENOENT)
+                report->UnreadableFolders.push_back(folder + ": " + std::strerror(errno));
+        }
+    }
     for (const std::string& file : packs::CatalogueFiles(folders)) {
         TPack pack(file);
-        if (pack.IsValid())
+        if (pack.IsValid()) {
             packs_.push_back(std::move(pack));
+        } else if (report) {
+            std::string reason;
+            if (pack.OpenError == archiva::ErrorAccessDenied)
+                reason = "unreadable: " + archiva::ErrorText(pack.OpenError);
+            else if (pack.OpenError != 0)
+                reason = "damaged: " + archiva::ErrorText(pack.OpenError);
+            else if (archiva::zip archive(file); archive.ReadDirectory(), archive.Entries.empty())
+                reason = "damaged: no directory of ZIP entries could be read (a file cut short, or no ZIP archive)";
+            else
+                reason = "not a pack: it has no description with a name, or no pictures";
+            report->LeftOutFiles.push_back({file, reason});
+        }
     }
     std::stable_sort(packs_.begin(), packs_.end(), packs::CatalogueLess);
 }

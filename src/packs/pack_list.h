@@ -6,6 +6,21 @@
 #include <string>
 #include <vector>
 
+namespace packs {
+
+// What a rescan left out and why, for callers that tell the user (ambience-cli);
+// the window's catalogue stays silent about it.
+struct ScanReport {
+    struct LeftOut {
+        std::string Path;
+        std::string Reason; // "not a pack", "damaged: ...", "unreadable: ..."
+    };
+    std::vector<std::string> UnreadableFolders; // exist, but cannot be listed
+    std::vector<LeftOut> LeftOutFiles;
+};
+
+} // namespace packs
+
 class TPackList {
 public:
     TPackList() = default;
@@ -20,7 +35,7 @@ public:
     void Rescan(const std::string& folder);
     // The same over several folders (see packs::CatalogueFiles): a pack file of the
     // same name in a later folder takes the place of the earlier one.
-    void Rescan(const std::vector<std::string>& folders);
+    void Rescan(const std::vector<std::string>& folders, packs::ScanReport* report = nullptr);
 
     int Count() const { return static_cast<int>(packs_.size()); }
     // 0 <= index < Count().

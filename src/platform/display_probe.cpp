@@ -1,31 +1,40 @@
 #include "platform/display_probe.h"
 
-#include <QByteArray>
-#include <QList>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QString>
 
 #include <X11/Xlib.h>
+
+#include <cstring>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <cstring>
-
 namespace platform {
 namespace {
 
-bool X11Reachable()
+bool PluginInstalled(const char* name)
 {
-    const QByteArray name = qgetenv("DISPLAY");
-    if (name.isEmpty())
+    const QString folder = QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms");
+    return !QDir(folder).entryList({QStringLiteral("libq%1*.so").arg(QLatin1String(name))}, QDir::Files).isEmpty();
+}
+
+// XOpenDisplay prints nothing on failure but may wait for a TCP display; a local
+// one answers or refuses at once.
+bool XServerAnswers()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
         return false;
-    Display* display = XOpenDisplay(name.constData());
+    Display* display = XOpenDisplay(nullptr);
     if (!display)
         return false;
     XCloseDisplay(display);
     return true;
 }
 
-bool WaylandReachable()
+bool WaylandSocketAnswers()
 {
     const QByteArray name = qgetenv("WAYLAND_DISPLAY");
     if (name.isEmpty())
@@ -37,39 +46,40 @@ bool WaylandReachable()
             return false;
         path = runtime + '/' + name;
     }
-    sockaddr_un address{};
-    if (static_cast<std::size_t>(path.size()) >= sizeof address.sun_path)
-        return false;
+    sockaddr_un address {};
     address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (static_cast<size_t>(path.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, path.constData(), static_cast<size_t>(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return false;
-    const bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    close(fd);
-    return connected;
+    const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return ok;
 }
 
 } // namespace
 
-bool DisplayReachable()
+bool X11DisplayReachable() { return PluginInstalled("xcb") && XServerAnswers(); }
+
+bool WaylandDisplayReachable() { return PluginInstalled("wayland") && WaylandSocketAnswers(); }
+
+QByteArray ChooseQtPlatform(const QByteArray& requested, bool needsScreen)
 {
-    // QT_QPA_PLATFORM is a list ("wayland;xcb"), each entry a plugin name with
-    // optional ":arguments".
-    bool wantX11 = true;
-    bool wantWayland = true;
-    const QByteArray chosen = qgetenv("QT_QPA_PLATFORM");
-    if (!chosen.isEmpty()) {
-        wantX11 = wantWayland = false;
-        for (const QByteArray& entry : chosen.split(';')) {
-            const QByteArray plugin = entry.split(':').first().trimmed();
-            wantX11 = wantX11 || plugin == "xcb";
-            wantWayland = wantWayland || plugin.startsWith("wayland");
-        }
-        if (!wantX11 && !wantWayland)
-            return true;
-    }
-    return (wantWayland && WaylandReachable()) || (wantX11 && X11Reachable());
+    if (!needsScreen || requested == "offscreen" || requested == "minimal")
+        return "offscreen";
+    const bool wayland = WaylandDisplayReachable();
+    const bool x11 = X11DisplayReachable();
+    if (requested.startsWith("wayland") && wayland)
+        return requested;
+    if (requested.startsWith("xcb") && x11)
+        return requested;
+    if (wayland)
+        return "wayland";
+    if (x11)
+        return "xcb";
+    return "offscreen";
 }
 
 } // namespace platform

@@ -18,6 +18,7 @@
 #include <QFont>
 #include <QLabel>
 #include <QListWidget>
+#include <QTimer>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -147,7 +148,18 @@ void TPacksPage::FillPackList()
     ++showGeneration_;
     PV->clear();
     currentRecord_ = nullptr;
-    PackList->Rescan(packs::CurrentPackFolders().ScanOrder());
+    packs::ScanReport report;
+    PackList->Rescan(packs::CurrentPackFolders().ScanOrder(), &report);
+    if (!report.UnreadableFolders.empty() && !unreadableTold_) {
+        // Once a run; told when the loop runs, so the box has a window to stand before.
+        unreadableTold_ = true;
+        QStringList folders;
+        for (const std::string& folder : report.UnreadableFolders)
+            folders << QString::fromStdString(folder);
+        const QString text = QStringLiteral("The packs folder %1 cannot be read, so its packs are not listed.")
+                                 .arg(folders.join(QStringLiteral("; ")));
+        QTimer::singleShot(0, &window_, [this, text] { window_.ReportProblem(text); });
+    }
 
     PV->setUpdatesEnabled(false);
     const int images = static_cast<int>(window_.PIL.size());

@@ -81,6 +81,7 @@ private:
     const TPic* currentRecord_ = nullptr;
     bool handlerAttached_ = false;
     unsigned showGeneration_ = 0; // counts refills and pictures shown
+    bool unreadableTold_ = false;
     double scale_ = 1.0;
 };
 

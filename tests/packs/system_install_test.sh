@@ -82,5 +82,33 @@ cli remove --yes "My Gallery" >/dev/null 2>&1
 out=$(cli packs)
 check "removing the copy brings the bundled pack back" grep -q "^$gallery .*$program/ambience-gallery.zip" <<<"$out"
 
+# Packs the catalogue leaves out are named with the reason; an unreadable packs
+# folder is an error, not "no packs".
+packs="$home/.local/share/Ambience/Packs"
+make_pack "$packs/locked.zip" "Locked"
+chown nobody "$packs/locked.zip" 2>/dev/null
+chmod 000 "$packs/locked.zip"
+head -c 3000 "$build/bin/ambience-gallery.zip" >"$packs/broken.zip"
+chmod a+r "$packs/broken.zip"
+out=$(cli packs 2>&1)
+rc=$?
+check "packs still lists the others" test "$rc" = 0
+check "an unreadable pack is named: $out" grep -q "left out $packs/locked.zip: unreadable" <<<"$out"
+check "a damaged pack is named" grep -q "left out $packs/broken.zip: damaged" <<<"$out"
+rm -f "$packs/locked.zip" "$packs/broken.zip"
+
+chmod 000 "$packs"
+for command in packs "refresh --local --size 32x24"; do
+    out=$(cli $command 2>&1)
+    rc=$?
+    check "$command fails on an unreadable packs folder (exit $rc)" test "$rc" = 1
+    check "$command names the folder: $out" grep -q "cannot read the packs folder $packs" <<<"$out"
+done
+make_pack "$tmp/downloads/later.zip" "Later"
+out=$(cli install "$tmp/downloads/later.zip" 2>&1)
+rc=$?
+check "install into an unreadable packs folder does not claim success (exit $rc)" test "$rc" = 1
+chmod 755 "$packs"
+
 echo "$failures failure(s)"
 [ "$failures" = 0 ]
