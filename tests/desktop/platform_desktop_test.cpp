@@ -1,5 +1,6 @@
 // Screen, work area and the X11 root-window wallpaper on a real X display. Run by
 // tests/desktop/with_desktop.sh (Xvfb, openbox, and trayer for a strut).
+#include "platform/env_guard.h"
 #include "platform/screen.h"
 #include "platform/wallpaper.h"
 #include "support/temp_env.h"
@@ -157,6 +158,31 @@ TEST_F(RootPixmap, RootShowsTheBmpAndThePreviousPixmapIsFreed)
     ASSERT_EQ(newIds.size(), 1u);
     EXPECT_NE(Pixmap(newIds[0]), firstPixmap);
     EXPECT_FALSE(x.PixmapExists(firstPixmap)) << "the previous retained pixmap was not freed";
+}
+
+TEST_F(RootPixmap, TheUserIsToldWhatWasDoneAndWhyTheRootWasUsed)
+{
+    ASSERT_TRUE(x.dpy);
+    const QString path = Picture(QStringLiteral("told.bmp"), 3);
+    struct Case {
+        const char* desktop;
+        const char* told;
+    };
+    for (const Case& c : {
+             Case {"", "Set as the X root window's background"},
+             // xfconf would keep the picture, but nothing draws it: the root
+             // window does, and the user learns why.
+             Case {"XFCE", "Xfce's desktop program (xfdesktop) is not running, so the picture was put on the X root "
+                           "window instead"},
+         }) {
+        EnvGuard env;
+        env.Set("XDG_CURRENT_DESKTOP", c.desktop);
+        env.Set("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
+        const auto result = platform::SetDesktopWallpaper(path);
+        ASSERT_TRUE(result.ok) << c.desktop << ": " << result.detail.toStdString();
+        EXPECT_EQ(result.method, "x11-root") << c.desktop;
+        EXPECT_EQ(result.description, QString::fromUtf8(c.told)) << c.desktop;
+    }
 }
 
 TEST_F(RootPixmap, SmallerPictureStillCoversTheWholeRoot)

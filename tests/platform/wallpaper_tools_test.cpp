@@ -78,7 +78,7 @@ TEST_F(WallpaperTools, GnomeSetsBothUrisZoomedAndChecksTheKey)
     EXPECT_EQ(tools.Calls(), expected);
 
     // The desktop caches by name: the copy it was given holds the picture, and the
-    // next change gets a new name while the old copy goes.
+    // next change gets a new name (the last few copies stay, see below).
     QFile original(Bmp()), copy(Copy(1));
     ASSERT_TRUE(original.open(QIODevice::ReadOnly) && copy.open(QIODevice::ReadOnly));
     EXPECT_EQ(original.readAll(), copy.readAll());
@@ -87,7 +87,6 @@ TEST_F(WallpaperTools, GnomeSetsBothUrisZoomedAndChecksTheKey)
     const auto second = platform::SetDesktopWallpaper(Bmp());
     ASSERT_TRUE(second.ok) << second.detail.toStdString();
     EXPECT_EQ(second.file, Copy(2));
-    EXPECT_EQ(Copies(), QStringList {QStringLiteral("ambience-2.bmp")});
     EXPECT_TRUE(QFile::exists(Bmp()));
     EXPECT_EQ(QImage(Copy(2)).pixelColor(0, 0), QColor(200, 30, 30));
 }
@@ -102,6 +101,45 @@ TEST_F(WallpaperTools, BudgieUsesGnomeKeysAndSkipsADarkKeyTheSchemaLacks)
     EXPECT_EQ(result.method, "budgie");
     for (const QStringList& call : tools.Calls())
         EXPECT_FALSE(call.contains(QStringLiteral("picture-uri-dark"))) << call.join(' ').toStdString();
+}
+
+TEST_F(WallpaperTools, CopiesAnotherDesktopStillNamesOutliveARefresh)
+{
+    // One account, two desktops: Cinnamon and MATE were last set to copies 1 and
+    // 2, then GNOME refreshes many times. Their copies stay; of the rest only the
+    // newest few do.
+    for (const char* schema : {"org.gnome.desktop.background", "org.cinnamon.desktop.background"})
+        tools.WriteState(QStringLiteral("schema-") + QLatin1String(schema),
+                         {QStringLiteral("picture-options"), QStringLiteral("picture-uri")});
+    tools.WriteState(QStringLiteral("schema-org.mate.background"),
+                     {QStringLiteral("picture-filename"), QStringLiteral("picture-options")});
+    struct Change {
+        const char* desktop;
+        QStringList copiesAfter;
+    };
+    const std::vector<Change> changes {
+        {"X-Cinnamon", {"ambience-1.bmp"}},
+        {"MATE", {"ambience-1.bmp", "ambience-2.bmp"}},
+        {"GNOME", {"ambience-1.bmp", "ambience-2.bmp", "ambience-3.bmp"}},
+        {"GNOME", {"ambience-1.bmp", "ambience-2.bmp", "ambience-3.bmp", "ambience-4.bmp"}},
+        {"GNOME", {"ambience-1.bmp", "ambience-2.bmp", "ambience-3.bmp", "ambience-4.bmp", "ambience-5.bmp"}},
+        {"GNOME", {"ambience-1.bmp", "ambience-2.bmp", "ambience-4.bmp", "ambience-5.bmp", "ambience-6.bmp"}},
+        // Back on Cinnamon: its old copy 1 is named by nobody now.
+        {"X-Cinnamon", {"ambience-2.bmp", "ambience-5.bmp", "ambience-6.bmp", "ambience-7.bmp"}},
+    };
+    for (const Change& change : changes) {
+        env.Set("XDG_CURRENT_DESKTOP", change.desktop);
+        const auto result = platform::SetDesktopWallpaper(Bmp());
+        ASSERT_TRUE(result.ok) << change.desktop << ": " << result.detail.toStdString();
+        EXPECT_EQ(Copies(), change.copiesAfter) << change.desktop << " gave " << Copies().join(' ').toStdString();
+    }
+
+    // Without a session bus no key can be read: only the newest few stay.
+    env.Unset("DBUS_SESSION_BUS_ADDRESS");
+    env.Set("XDG_CURRENT_DESKTOP", "LXDE");
+    ASSERT_TRUE(tools.RunDesktop(QStringLiteral("pcmanfm"), {QStringLiteral("--desktop")}));
+    ASSERT_TRUE(platform::SetDesktopWallpaper(Bmp()).ok);
+    EXPECT_EQ(Copies(), (QStringList {"ambience-6.bmp", "ambience-7.bmp", "ambience-8.bmp"}));
 }
 
 TEST_F(WallpaperTools, GsettingsThatCannotHaveWorkedIsNoSuccess)
@@ -178,7 +216,7 @@ TEST_F(WallpaperTools, XfceSetsEveryListedMonitorAndWorkspace)
     // xfconf would keep the value, but without xfdesktop nothing shows it.
     auto result = platform::SetDesktopWallpaper(Bmp());
     EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.detail.contains(QStringLiteral("xfdesktop is not running"))) << result.detail.toStdString();
+    EXPECT_TRUE(result.detail.contains(QStringLiteral("Xfce's desktop program (xfdesktop) is not running"))) << result.detail.toStdString();
     EXPECT_TRUE(tools.Calls().empty());
 
     ASSERT_TRUE(tools.RunDesktop(QStringLiteral("xfdesktop")));
@@ -235,15 +273,33 @@ TEST_F(WallpaperTools, LxqtAndLxdeHandThePictureToPcmanfm)
     // pcmanfm-qt would store the choice, but no desktop of it runs to show it.
     auto result = platform::SetDesktopWallpaper(Bmp());
     EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.detail.contains(QStringLiteral("no pcmanfm-qt desktop"))) << result.detail.toStdString();
+    EXPECT_TRUE(result.detail.contains(QStringLiteral("(pcmanfm-qt --desktop) is not running")))
+        << result.detail.toStdString();
     EXPECT_TRUE(tools.Calls().empty());
 
-    ASSERT_TRUE(tools.RunDesktop(QStringLiteral("pcmanfm-qt"), {QStringLiteral("--desktop")}));
+    // A fresh "lxqt" profile: the desktop's settings file is where the change
+    // lands, and its mode must be one the desktop shows.
+    const QString profile = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/pcmanfm-qt/lxqt");
+    ASSERT_TRUE(QDir().mkpath(profile));
+    ASSERT_TRUE(tools.RunDesktop(QStringLiteral("pcmanfm-qt"), {QStringLiteral("--desktop"), QStringLiteral("--profile=lxqt")}));
     ASSERT_TRUE(tools.RunDesktop(QStringLiteral("pcmanfm"), {QStringLiteral("--desktop")}));
     result = platform::SetDesktopWallpaper(Bmp());
     ASSERT_TRUE(result.ok) << result.detail.toStdString();
     EXPECT_EQ(result.method, "lxqt");
-    EXPECT_EQ(tools.Calls().back(), (QStringList {"pcmanfm-qt", "--set-wallpaper=" + Copy(1), "--wallpaper-mode=zoom"}));
+    EXPECT_EQ(tools.Calls().back(), (QStringList {"pcmanfm-qt", "--profile=lxqt", "--set-wallpaper=" + Copy(1),
+                                                  "--wallpaper-mode=fit"}));
+    QFile conf(profile + QStringLiteral("/settings.conf"));
+    ASSERT_TRUE(conf.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(conf.readAll());
+    EXPECT_TRUE(text.contains(QStringLiteral("Wallpaper=") + Copy(1))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("WallpaperMode=fit"))) << text.toStdString();
+
+    // The desktop never wrote the change down: not shown, not a success.
+    conf.close();
+    QDir(profile).removeRecursively();
+    result = platform::SetDesktopWallpaper(Bmp());
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.detail.contains(QStringLiteral("did not take the picture"))) << result.detail.toStdString();
 
     env.Set("XDG_CURRENT_DESKTOP", "");
     env.Set("DESKTOP_SESSION", "/usr/share/xsessions/LXDE.desktop");
