@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -19,6 +20,7 @@ struct Step {
     bool freshCopy; // the desktop caches by file name and needs a new one each time
     const char* way;   // the way, for the user: "Xfce's desktop"
     const char* shown; // the user's message when it worked
+    bool wayland = false; // talks to the Wayland compositor, which must be reachable
 };
 
 const Step kGnome {"gnome", &SetGnomeWallpaper, true, "GNOME's background setting", "Set as GNOME's background"};
@@ -30,9 +32,11 @@ const Step kXfce {"xfce", &SetXfceWallpaper, true, "Xfce's desktop", "Set on Xfc
 const Step kKde {"kde", &SetKdeWallpaper, true, "Plasma's desktop", "Set on Plasma's desktop"};
 const Step kLxqt {"lxqt", &SetLxqtWallpaper, true, "LXQt's desktop", "Set on LXQt's desktop"};
 const Step kLxde {"lxde", &SetLxdeWallpaper, true, "LXDE's desktop", "Set on LXDE's desktop"};
-const Step kSwww {"swww", &SetSwwwWallpaper, true, "swww", "Shown by swww"};
-const Step kSway {"sway", &SetSwayWallpaper, true, "sway's output background", "Set as sway's output background"};
-const Step kSwaybg {"swaybg", &SetSwaybgWallpaper, true, "swaybg", "Shown by a swaybg of its own"};
+const Step kSwww {"swww", &SetSwwwWallpaper, true, "swww", "Shown by swww", true};
+const Step kSway {"sway", &SetSwayWallpaper, true, "sway's output background", "Set as sway's output background",
+                  true};
+const Step kHyprpaper {"hyprpaper", &SetHyprpaperWallpaper, true, "hyprpaper", "Shown by hyprpaper", true};
+const Step kSwaybg {"swaybg", &SetSwaybgWallpaper, true, "swaybg", "Shown by swaybg", true};
 // The pixels are copied into the X server: the file is not referred to again.
 const Step kRoot {"x11-root", &SetRootPixmapWallpaper, false, "the X root window",
                   "Set as the X root window's background"};
@@ -65,7 +69,13 @@ std::vector<Step> Plan(DesktopFamily family)
     case DesktopFamily::Xfce: steps = {kXfce}; rootFallback(); break;
     case DesktopFamily::Lxqt: steps = {kLxqt}; rootFallback(); break;
     case DesktopFamily::Lxde: steps = {kLxde}; rootFallback(); break;
-    case DesktopFamily::Wlroots: steps = {kSwww, kSway, kSwaybg}; break;
+    case DesktopFamily::Wlroots:
+        if (qEnvironmentVariable("XDG_CURRENT_DESKTOP").contains(QLatin1String("Hyprland"), Qt::CaseInsensitive)
+            || !qEnvironmentVariable("HYPRLAND_INSTANCE_SIGNATURE").isEmpty())
+            steps = {kHyprpaper, kSwww, kSwaybg};
+        else
+            steps = {kSwww, kSway, kSwaybg};
+        break;
     case DesktopFamily::Unknown:
         if (wayland)
             steps = {kSwww, kSway, kSwaybg};
@@ -103,7 +113,19 @@ WallpaperResult SetDesktopWallpaper(const QString& path)
         copy.HasEarlierCopies() ? WallpapersNamedInSettings() : std::vector<NamedWallpaper>();
     QStringList reasons;
     QString ownWayFailed; // why the desktop's own way did not work, when a fall-back is tried
+    std::optional<QString> unreachable; // why no compositor answers, once asked
     for (const Step& step : steps) {
+        if (step.wayland) {
+            // Every Wayland way needs the compositor; without one, a background
+            // client would only die unseen.
+            if (!unreachable) {
+                unreachable = WaylandCompositorUnreachable();
+                if (!unreachable->isEmpty())
+                    reasons << *unreachable;
+            }
+            if (!unreachable->isEmpty())
+                continue;
+        }
         QString given = file;
         if (step.freshCopy) {
             given = copy.Path();

@@ -45,6 +45,10 @@ MethodOutcome SetLxdeWallpaper(const QString& file);
 MethodOutcome SetSwwwWallpaper(const QString& file);
 MethodOutcome SetSwayWallpaper(const QString& file);
 MethodOutcome SetSwaybgWallpaper(const QString& file);
+MethodOutcome SetHyprpaperWallpaper(const QString& file);
+// Why no Wayland compositor answers (WAYLAND_DISPLAY's socket, or sway's IPC at
+// SWAYSOCK); empty when one does.
+QString WaylandCompositorUnreachable();
 
 // Plain X11: a retained root-window pixmap (wallpaper_x11.cpp).
 MethodOutcome SetRootPixmapWallpaper(const QString& file);

@@ -1,5 +1,6 @@
 // The desktop-specific wallpaper methods, run against stand-in tools that record
 // the exact commands; no real desktop is involved.
+#include "platform/tool_run.h"
 #include "platform/wallpaper.h"
 #include "stub_tools.h"
 #include "support/temp_env.h"
@@ -7,9 +8,13 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLocalServer>
+#include <QThread>
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 namespace {
 
@@ -326,6 +331,85 @@ TEST_F(WallpaperTools, WlrootsPrefersSwwwThenSway)
     EXPECT_EQ(result.method, "sway");
     EXPECT_EQ(tools.Calls().back(),
               (QStringList {"swaymsg", "output", "*", "bg", '"' + Copy(2) + '"', "fill"}));
+}
+
+// The stand-in swaybg processes running now, by pid.
+std::vector<qint64> StubSwaybgs(const StubTools& tools)
+{
+    std::vector<qint64> pids;
+    for (const auto& p : platform::FindProcesses(QStringLiteral("swaybg"))) {
+        if (p.args.join(' ').contains(tools.Bin()))
+            pids.push_back(p.pid);
+    }
+    return pids;
+}
+
+TEST_F(WallpaperTools, WlrootsNeedsACompositorAndReplacesTheUsersSwaybg)
+{
+    env.Set("WAYLAND_DISPLAY", "wayland-1");
+    env.Set("STUB_SWWW_QUERY_EXIT", "1");
+    // Nothing listens at the display's socket: no way can work, and no swaybg
+    // is left to die unseen.
+    for (const char* desktop : {"sway", "Hyprland"}) {
+        env.Set("XDG_CURRENT_DESKTOP", desktop);
+        const auto result = platform::SetDesktopWallpaper(Bmp());
+        EXPECT_FALSE(result.ok) << desktop;
+        EXPECT_TRUE(result.detail.contains(QStringLiteral("no Wayland compositor can be reached")))
+            << result.detail.toStdString();
+        for (const QStringList& call : tools.Calls())
+            EXPECT_NE(call.front(), "swaybg") << desktop;
+    }
+
+    QLocalServer compositor;
+    ASSERT_TRUE(compositor.listen(home.Root() + QStringLiteral("/wayland-1")));
+    auto kill = qScopeGuard([&] {
+        for (const qint64 pid : StubSwaybgs(tools))
+            ::kill(pid_t(pid), SIGTERM);
+    });
+
+    // Hyprland with hyprpaper: absolute path, loaded, then shown on every monitor.
+    ASSERT_TRUE(tools.RunDesktop(QStringLiteral("hyprpaper")));
+    auto result = platform::SetDesktopWallpaper(Bmp());
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "hyprpaper");
+    const auto calls = tools.Calls();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[calls.size() - 3], (QStringList {"hyprctl", "hyprpaper", "preload", Copy(1)}));
+    EXPECT_EQ(calls[calls.size() - 2], (QStringList {"hyprctl", "hyprpaper", "wallpaper", ',' + Copy(1)}));
+    tools.StopDesktops();
+
+    // The user's own swaybg under sway: sway's background would stay under it,
+    // so ours is started and theirs ended.
+    env.Set("XDG_CURRENT_DESKTOP", "sway");
+    env.Set("SWAYSOCK", QFile::encodeName(home.Root() + QStringLiteral("/sway-ipc.sock")));
+    ASSERT_TRUE(tools.RunDesktop(QStringLiteral("swaybg"), {QStringLiteral("-i"), QStringLiteral("/old.png")}));
+    std::vector<qint64> users;
+    for (int i = 0; i < 100 && users.empty(); ++i, QThread::msleep(20))
+        users = StubSwaybgs(tools);
+    ASSERT_EQ(users.size(), 1u);
+    tools.ClearCalls();
+    result = platform::SetDesktopWallpaper(Bmp());
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "swaybg");
+    EXPECT_EQ(tools.Calls().back(), (QStringList {"swaybg", "-i", Copy(2), "-m", "fill"}));
+    for (const QStringList& call : tools.Calls())
+        EXPECT_FALSE(call.contains(QStringLiteral("bg"))) << call.join(' ').toStdString();
+    std::vector<qint64> now = StubSwaybgs(tools);
+    for (int i = 0; i < 100 && now.size() != 1; ++i, QThread::msleep(20))
+        now = StubSwaybgs(tools);
+    ASSERT_EQ(now.size(), 1u) << "the user's swaybg is still running";
+    EXPECT_NE(now.front(), users.front());
+
+    // Ours of that change is replaced the same way: sway's own background
+    // would stay under it too.
+    result = platform::SetDesktopWallpaper(Bmp());
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "swaybg");
+    std::vector<qint64> next = StubSwaybgs(tools);
+    for (int i = 0; i < 100 && (next.size() != 1 || next.front() == now.front()); ++i, QThread::msleep(20))
+        next = StubSwaybgs(tools);
+    ASSERT_EQ(next.size(), 1u);
+    EXPECT_NE(next.front(), now.front());
 }
 
 TEST_F(WallpaperTools, NothingToTryIsReportedAsSuch)

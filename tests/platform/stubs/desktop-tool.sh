@@ -9,7 +9,7 @@ name=${0##*/}
 # Programs that only have to be running (xfdesktop, "pcmanfm --desktop") stay
 # until the test closes their input; they are not recorded.
 case "$name:$1" in
-xfdesktop:*|*:--desktop) read -r _; exit 0 ;;
+xfdesktop:*|hyprpaper:*|*:--desktop) read -r _; exit 0 ;;
 esac
 
 {
@@ -86,6 +86,18 @@ pcmanfm-qt)
   if [ -n "$file" ] && [ -d "${conf%/*}" ]; then
     printf '[Desktop]\nWallpaper=%s\nWallpaperMode=%s\n' "$file" "$mode" >"$conf"
   fi
+  exit "${STUB_EXIT:-0}" ;;
+swaybg)
+  # Like swaybg: gone at once without a compositor, else it stays (until
+  # SIGTERM, or 30 s, sleep being the one outside program it runs).
+  [ -S "$XDG_RUNTIME_DIR/${WAYLAND_DISPLAY:-wayland-0}" ] || {
+    echo "Unable to connect to the compositor" >&2; exit 1; }
+  trap 'kill $! 2>/dev/null; exit 0' TERM
+  /bin/sleep 30 &
+  wait
+  exit 0 ;;
+hyprctl)
+  echo ok
   exit "${STUB_EXIT:-0}" ;;
 swww)
   [ "$1" = query ] && exit "${STUB_SWWW_QUERY_EXIT:-0}"
