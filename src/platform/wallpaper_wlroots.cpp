@@ -48,33 +48,48 @@ bool SocketConnects(const QString& path)
     return connected;
 }
 
-pid_t ParentOf(qint64 pid)
+struct ProcessIds {
+    qint64 parent = -1;
+    qint64 group = -1;
+    qint64 session = -1;
+};
+
+ProcessIds IdsOf(qint64 pid)
 {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
     if (!stat.open(QIODevice::ReadOnly))
-        return 0;
-    // "pid (comm) state ppid ...": the name may hold spaces and parentheses.
+        return {};
+    // "pid (comm) state ppid pgrp session ...": the name may hold spaces and parentheses.
     const QByteArray text = stat.readAll();
     const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 1).simplified().split(' ');
-    return fields.size() > 1 ? pid_t(fields[1].toLongLong()) : 0;
-}
-
-QString CommOf(qint64 pid)
-{
-    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-    return comm.open(QIODevice::ReadOnly) ? QString::fromUtf8(comm.readAll().trimmed()) : QString();
+    if (fields.size() < 4)
+        return {};
+    return {fields[1].toLongLong(), fields[2].toLongLong(), fields[3].toLongLong()};
 }
 
 // swaybg processes sway did not start: the user's own, from their
 // configuration, and ours of an earlier change. A background started after them
-// stays below them.
+// stays below them. sway detaches its own swaybg (its parent is then init) but
+// leaves it in sway's process group and session, while the programs of sway's
+// "exec" and of terminals get a session of their own.
 std::vector<qint64> ForeignSwaybgs(qint64 except)
 {
+    std::vector<ProcessIds> sways;
+    for (const RunningProcess& p : FindProcesses(QStringLiteral("sway"))) {
+        ProcessIds ids = IdsOf(p.pid);
+        ids.parent = p.pid; // sway itself, as the parent of what it runs
+        sways.push_back(ids);
+    }
     std::vector<qint64> pids;
     for (const RunningProcess& p : FindProcesses(QStringLiteral("swaybg"))) {
-        if (p.pid == except || CommOf(ParentOf(p.pid)) == QLatin1String("sway"))
+        if (p.pid == except)
             continue;
-        pids.push_back(p.pid);
+        const ProcessIds ids = IdsOf(p.pid);
+        const bool swaysOwn = std::any_of(sways.begin(), sways.end(), [&](const ProcessIds& sway) {
+            return ids.parent == sway.parent || (ids.group == sway.group && ids.session == sway.session);
+        });
+        if (!swaysOwn)
+            pids.push_back(p.pid);
     }
     return pids;
 }

@@ -2,11 +2,14 @@
 // tests/desktop/with_desktop.sh (Xvfb, openbox, and trayer for a strut).
 #include "platform/env_guard.h"
 #include "platform/screen.h"
+#include "platform/tool_run.h"
 #include "platform/wallpaper.h"
 #include "support/temp_env.h"
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QProcess>
+#include <QThread>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
@@ -15,6 +18,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <csignal>
 #include <vector>
 
 namespace {
@@ -225,6 +229,93 @@ TEST_F(RootPixmap, DesktopWindowOverTheRootMakesTheMethodFail)
 
     XDestroyWindow(x.dpy, desktop);
     XSync(x.dpy, False);
+}
+
+// On a headless sway (tests/desktop/with_sway.sh), looked at with grim.
+class Sway : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const QByteArray runtime = qgetenv("AMBIENCE_TEST_RUNTIME_DIR");
+        if (runtime.isEmpty())
+            GTEST_SKIP() << "needs tests/desktop/with_sway.sh";
+        env.Set("XDG_RUNTIME_DIR", runtime);
+        env.Set("WAYLAND_DISPLAY", qgetenv("AMBIENCE_TEST_WAYLAND_DISPLAY"));
+        env.Set("SWAYSOCK", qgetenv("AMBIENCE_TEST_SWAYSOCK"));
+        env.Set("XDG_CURRENT_DESKTOP", "sway");
+        env.Unset("DISPLAY");
+    }
+    void TearDown() override
+    {
+        for (const auto& p : platform::FindProcesses(QStringLiteral("swaybg"))) {
+            if (p.args.join(' ').contains(home.Root()))
+                ::kill(pid_t(p.pid), SIGTERM);
+        }
+    }
+    QString Solid(const QString& name, const QColor& colour)
+    {
+        QImage image(64, 36, QImage::Format_RGB888);
+        image.fill(colour);
+        const QString path = home.Root() + QLatin1Char('/') + name;
+        EXPECT_TRUE(image.save(path, "BMP"));
+        return path;
+    }
+    // The colour in the middle of the screen, once it is the one expected (or
+    // after a few seconds, whatever it is then).
+    QColor ShownWhenSettled(const QColor& expected)
+    {
+        QColor shown;
+        const QString shot = home.Root() + QStringLiteral("/shot.png");
+        for (int i = 0; i < 30; ++i) {
+            QProcess grim;
+            grim.start(QStringLiteral("grim"), {shot});
+            if (grim.waitForFinished(5000) && grim.exitCode() == 0) {
+                const QImage image(shot);
+                shown = image.pixelColor(image.width() / 2, image.height() / 2);
+                if (shown == expected)
+                    break;
+            }
+            QThread::msleep(100);
+        }
+        return shown;
+    }
+
+    TempEnv home;
+    EnvGuard env;
+};
+
+TEST_F(Sway, TheUsersSwaybgIsReplacedAndAnUnreachableCompositorIsNoSuccess)
+{
+    // The user started a swaybg of their own: sway's output background would
+    // stay under it.
+    QProcess users;
+    users.start(QStringLiteral("swaybg"), {QStringLiteral("-i"), Solid(QStringLiteral("user.bmp"), QColor(255, 0, 0)),
+                                           QStringLiteral("-m"), QStringLiteral("fill")});
+    ASSERT_TRUE(users.waitForStarted(5000));
+    ASSERT_EQ(ShownWhenSettled(QColor(255, 0, 0)), QColor(255, 0, 0));
+
+    auto result = platform::SetDesktopWallpaper(Solid(QStringLiteral("blue.bmp"), QColor(0, 0, 255)));
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "swaybg");
+    EXPECT_EQ(ShownWhenSettled(QColor(0, 0, 255)), QColor(0, 0, 255));
+    EXPECT_TRUE(users.waitForFinished(3000)) << "the user's swaybg still runs";
+
+    // The next change replaces ours the same way.
+    result = platform::SetDesktopWallpaper(Solid(QStringLiteral("green.bmp"), QColor(0, 255, 0)));
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(ShownWhenSettled(QColor(0, 255, 0)), QColor(0, 255, 0));
+
+    // A session whose compositor is gone: nothing can show the picture.
+    for (const char* desktop : {"sway", "Hyprland"}) {
+        EnvGuard gone;
+        gone.Set("XDG_CURRENT_DESKTOP", desktop);
+        gone.Set("WAYLAND_DISPLAY", "wayland-77");
+        gone.Unset("SWAYSOCK");
+        result = platform::SetDesktopWallpaper(Solid(QStringLiteral("lost.bmp"), QColor(255, 255, 255)));
+        EXPECT_FALSE(result.ok) << desktop;
+        EXPECT_TRUE(result.detail.contains(QStringLiteral("no Wayland compositor can be reached")))
+            << result.detail.toStdString();
+    }
 }
 
 } // namespace
