@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QThread>
 
-#include <utility>
 #include <vector>
 
 namespace platform {
@@ -28,13 +27,13 @@ QString LxqtProfile(const RunningProcess& desktop)
     return QStringLiteral("default");
 }
 
-// Wallpaper= and WallpaperMode= of the profile's settings file; empty when absent.
-std::pair<QString, QString> LxqtSetting(const QString& settingsFile)
+// Wallpaper= of the profile's settings file; empty when absent.
+QString LxqtWallpaperSetting(const QString& settingsFile)
 {
     QFile file(settingsFile);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QString wallpaper, mode;
+    QString wallpaper;
     bool desktopGroup = false;
     for (const QString& raw : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
         const QString line = raw.trimmed();
@@ -42,10 +41,8 @@ std::pair<QString, QString> LxqtSetting(const QString& settingsFile)
             desktopGroup = line == QLatin1String("[Desktop]");
         else if (desktopGroup && line.startsWith(QLatin1String("Wallpaper=")))
             wallpaper = line.mid(10);
-        else if (desktopGroup && line.startsWith(QLatin1String("WallpaperMode=")))
-            mode = line.mid(14);
     }
-    return {wallpaper, mode};
+    return wallpaper;
 }
 
 } // namespace
@@ -68,25 +65,23 @@ MethodOutcome SetLxqtWallpaper(const QString& file)
     if (!run.Ok())
         return MethodOutcome::Failure(run.Problem());
 
-    // The running desktop takes the change and writes it to its profile; reading
-    // that back tells a shown picture from one pcmanfm-qt ignored.
+    // The running desktop takes the change and writes the picture to its
+    // profile; reading that back tells a change the desktop took from one no
+    // desktop received. (The mode is not always written at once, so a stale
+    // WallpaperMode= proves nothing either way.)
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (config.isEmpty())
         config = QDir::homePath() + QStringLiteral("/.config");
     const QString settings = config + QStringLiteral("/pcmanfm-qt/%1/settings.conf").arg(profile);
-    std::pair<QString, QString> stored;
+    QString stored;
     for (int i = 0; i < 40; ++i) {
-        stored = LxqtSetting(settings);
-        if (stored.first == file && stored.second == mode)
+        stored = LxqtWallpaperSetting(settings);
+        if (stored == file)
             return MethodOutcome::Worked();
         QThread::msleep(50);
     }
-    if (stored.first != file)
-        return MethodOutcome::Failure(
-            QStringLiteral("LXQt's desktop did not take the picture (%1 names %2)")
-                .arg(settings, stored.first.isEmpty() ? QStringLiteral("no wallpaper") : stored.first));
-    return MethodOutcome::Failure(QStringLiteral("LXQt's desktop kept the wallpaper mode \"%1\" instead of \"%2\"")
-                                      .arg(stored.second, mode));
+    return MethodOutcome::Failure(QStringLiteral("LXQt's desktop did not take the picture (%1 names %2)")
+                                      .arg(settings, stored.isEmpty() ? QStringLiteral("no wallpaper") : stored));
 }
 
 MethodOutcome SetLxdeWallpaper(const QString& file)

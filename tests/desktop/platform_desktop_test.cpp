@@ -7,6 +7,7 @@
 #include "support/temp_env.h"
 
 #include <QGuiApplication>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QThread>
@@ -229,6 +230,60 @@ TEST_F(RootPixmap, DesktopWindowOverTheRootMakesTheMethodFail)
 
     XDestroyWindow(x.dpy, desktop);
     XSync(x.dpy, False);
+}
+
+// pcmanfm-qt's desktop on the private X display, with a session bus of its own
+// (tests/desktop/with_desktop.sh under dbus-run-session).
+TEST_F(RootPixmap, LxqtFreshProfileShowsThePicture)
+{
+    ASSERT_TRUE(x.dpy);
+    const QByteArray bus = qgetenv("AMBIENCE_TEST_BUS");
+    if (bus.isEmpty())
+        GTEST_SKIP() << "needs a session bus (AMBIENCE_TEST_BUS)";
+    EnvGuard env;
+    env.Set("DBUS_SESSION_BUS_ADDRESS", bus);
+    env.Set("XDG_CURRENT_DESKTOP", "LXQt");
+    env.Set("HOME", QFile::encodeName(home.Root()));
+    QProcess desktop;
+    desktop.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    desktop.start(QStringLiteral("pcmanfm-qt"), {QStringLiteral("--desktop"), QStringLiteral("--profile=lxqt")});
+    ASSERT_TRUE(desktop.waitForStarted(5000));
+    auto stop = qScopeGuard([&] {
+        desktop.terminate();
+        if (!desktop.waitForFinished(5000))
+            desktop.kill();
+    });
+    // Ready once its D-Bus name is taken: a second pcmanfm-qt then hands over.
+    bool ready = false;
+    for (int i = 0; i < 100 && !ready; ++i, QThread::msleep(50)) {
+        QProcess ask;
+        ask.start(QStringLiteral("dbus-send"), {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                                                QStringLiteral("--dest=org.freedesktop.DBus"), QStringLiteral("/"),
+                                                QStringLiteral("org.freedesktop.DBus.NameHasOwner"),
+                                                QStringLiteral("string:org.pcmanfm.PCManFM")});
+        ready = ask.waitForFinished(5000) && ask.readAllStandardOutput().contains("true");
+    }
+    ASSERT_TRUE(ready) << "pcmanfm-qt's desktop did not start";
+
+    QImage picture(x.RootSize(), QImage::Format_RGB888);
+    picture.fill(QColor(30, 160, 90));
+    const QString path = home.DataHome() + QStringLiteral("/lxqt.bmp");
+    ASSERT_TRUE(picture.save(path, "BMP"));
+    const auto result = platform::SetDesktopWallpaper(path);
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "lxqt");
+    // What the screen shows: the picture, not the black of a fresh profile's
+    // mode "none".
+    const QSize size = x.RootSize();
+    const QImage expected = QImage(path).convertToFormat(QImage::Format_RGB888);
+    QImage shown;
+    for (int i = 0; i < 40; ++i, QThread::msleep(50)) {
+        shown = x.Grab(x.Root(), size);
+        if (shown.pixelColor(size.width() / 2, size.height() / 2) == expected.pixelColor(size.width() / 2, size.height() / 2))
+            break;
+    }
+    for (const QPoint p : {QPoint(size.width() / 2, size.height() / 2), QPoint(size.width() / 3, size.height() / 4)})
+        EXPECT_EQ(shown.pixelColor(p), expected.pixelColor(p)) << p.x() << "," << p.y();
 }
 
 // On a headless sway (tests/desktop/with_sway.sh), looked at with grim.
