@@ -146,7 +146,7 @@ WallpaperResult SetDesktopWallpaper(const QString& path)
             result.ok = true;
             result.method = QLatin1String(step.method);
             result.file = given;
-            if (&step != &steps.front() && step.method == kRoot.method && !ownWayFailed.isEmpty())
+            if (&step != &steps.front() && qstrcmp(step.method, kRoot.method) == 0 && !ownWayFailed.isEmpty())
                 result.description =
                     QStringLiteral("%1, so the picture was put on the X root window instead").arg(Capitalised(ownWayFailed));
             else
