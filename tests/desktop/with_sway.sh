@@ -26,7 +26,9 @@ else
   as_user=()
 fi
 chmod 700 "$run"
-"${as_user[@]}" env -i HOME="$tmp" XDG_RUNTIME_DIR="$run" PATH=/usr/bin:/bin \
+# A session of its own, as a login gives it: what the test starts is then not
+# in sway's session, like a user's own programs.
+"${as_user[@]}" setsid env -i HOME="$tmp" XDG_RUNTIME_DIR="$run" PATH=/usr/bin:/bin \
   WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
   sway -c "$tmp/config" >"$tmp/sway.log" 2>&1 &
 sway=$!
