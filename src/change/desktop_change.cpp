@@ -153,6 +153,7 @@ ChangeResult Run(const ChangeRequest& request, PictureSelection& selection, TOpt
     }
     result.status = saved.wallpaper.ok ? Status::Done : Status::Unset;
     result.method = saved.wallpaper.method;
+    result.wallpaperShown = saved.wallpaper.description;
     result.wallpaperDetail = saved.wallpaper.detail;
     result.settingsProblem = CountDesktopChange(options);
     if (const QString problem = selection.Remember(shown); !problem.isEmpty())

@@ -72,6 +72,7 @@ struct ChangeResult {
 
     QString file;              // the file written
     QString method;            // the wallpaper method that took it
+    QString wallpaperShown;    // what was done, for the user ("Set on Xfce's desktop")
     QString wallpaperDetail;   // Unset: why no desktop took it
     QStringList notices;       // told although the change was made (pictures left out)
     QString settingsProblem;   // the change was made, but the store could not be saved: why

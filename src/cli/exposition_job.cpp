@@ -253,7 +253,7 @@ int RunExposition(const ExpositionRequest& request)
     }
     int code = 0;
     if (result.status == Status::Done) {
-        Say(QStringLiteral("Wallpaper: set through %1").arg(result.method));
+        Say(QStringLiteral("Wallpaper: %1").arg(result.wallpaperShown));
     } else {
         Say(QStringLiteral("Wallpaper: not set (%1); the picture is %2").arg(result.wallpaperDetail, result.file));
         code = 3;

@@ -72,8 +72,9 @@ ToolRun RunTool(const QString& program, const QStringList& args, int timeoutMs)
     return run;
 }
 
-bool ProcessRunning(const QString& name, const QString& requiredArgument)
+std::vector<RunningProcess> FindProcesses(const QString& name, const QString& requiredArgument)
 {
+    std::vector<RunningProcess> found;
     const uid_t uid = ::getuid();
     const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString& pid : pids) {
@@ -86,20 +87,25 @@ bool ProcessRunning(const QString& name, const QString& requiredArgument)
         QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
         if (!cmdline.open(QIODevice::ReadOnly))
             continue;
-        const QList<QByteArray> args = cmdline.readAll().split('\0');
-        auto named = [&](int i) {
-            return i < args.size() && QFile::decodeName(args[i]).section(QLatin1Char('/'), -1) == name;
-        };
+        QList<QByteArray> raw = cmdline.readAll().split('\0');
+        if (!raw.isEmpty() && raw.back().isEmpty())
+            raw.removeLast();
+        QStringList args;
+        for (const QByteArray& arg : raw)
+            args << QFile::decodeName(arg);
+        auto named = [&](int i) { return i < args.size() && args[i].section(QLatin1Char('/'), -1) == name; };
         if (!named(0) && !named(1))
             continue;
-        if (requiredArgument.isEmpty())
-            return true;
-        for (const QByteArray& arg : args) {
-            if (QFile::decodeName(arg) == requiredArgument)
-                return true;
-        }
+        if (!requiredArgument.isEmpty() && !args.contains(requiredArgument))
+            continue;
+        found.push_back({pid.toLongLong(), args});
     }
-    return false;
+    return found;
+}
+
+bool ProcessRunning(const QString& name, const QString& requiredArgument)
+{
+    return !FindProcesses(name, requiredArgument).empty();
 }
 
 bool HasSessionBus()

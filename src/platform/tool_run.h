@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace platform {
 
 struct ToolRun {
@@ -27,6 +29,15 @@ struct ToolRun {
 QString FindTool(const QString& name);
 
 ToolRun RunTool(const QString& program, const QStringList& args, int timeoutMs = 10000);
+
+// The processes of this user that run the program name (the basename of their
+// first argument, or of their second for scripts run by an interpreter), with
+// requiredArgument among their arguments when that is given.
+struct RunningProcess {
+    qint64 pid = 0;
+    QStringList args;
+};
+std::vector<RunningProcess> FindProcesses(const QString& name, const QString& requiredArgument = QString());
 
 // True when a process of this user runs the program name (the basename of its
 // first argument, or of its second for scripts run by an interpreter), with

@@ -8,7 +8,9 @@ namespace platform {
 
 struct WallpaperResult {
     bool ok = false;
-    QString method; // the method that worked ("gnome", "kde", "xfce", "x11-root", ...)
+    QString method; // the method that worked ("gnome", "kde", "xfce", "x11-root", ...), for programs
+    QString description; // what was done, for the user: "Set on Xfce's desktop", and
+                         // when a fall-back did it, why the desktop's own way did not
     QString detail; // when nothing worked: why, for the user
     QString file;   // the file the desktop was given (a fresh copy where the desktop
                     // caches pictures by name, see wallpaper_file.h)

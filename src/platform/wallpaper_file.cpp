@@ -9,6 +9,10 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace platform {
 namespace {
 
@@ -63,18 +67,36 @@ QString WallpaperCopy::Path()
     return path_;
 }
 
-void WallpaperCopy::Finish(bool usedCopy)
+bool WallpaperCopy::HasEarlierCopies() const
+{
+    const QString mine = QFileInfo(path_).fileName();
+    for (const QString& name : QDir(Folder()).entryList(QDir::Files)) {
+        if (name != mine && CopyName().match(name).hasMatch())
+            return true;
+    }
+    return false;
+}
+
+void WallpaperCopy::Finish(bool usedCopy, const QSet<QString>& namedElsewhere)
 {
     kept_ = usedCopy;
     QDir dir(Folder());
     const QString keep = usedCopy && !path_.isEmpty() ? QFileInfo(path_).fileName() : QString();
     const QString source = QFileInfo(source_).absoluteFilePath();
+    // Newest first: the numbers only grow.
+    std::vector<std::pair<qint64, QString>> copies;
     for (const QString& name : dir.entryList(QDir::Files)) {
-        if (name == keep || !CopyName().match(name).hasMatch())
+        const auto match = CopyName().match(name);
+        if (match.hasMatch() && name != keep)
+            copies.emplace_back(match.captured(1).toLongLong(), name);
+    }
+    std::sort(copies.begin(), copies.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    int newer = keep.isEmpty() ? 0 : 1; // copies newer than the one looked at
+    for (const auto& [number, name] : copies) {
+        const QString path = QFileInfo(dir.filePath(name)).absoluteFilePath();
+        if (newer++ < kKeptCopies || path == source || namedElsewhere.contains(path))
             continue;
-        const QString path = dir.filePath(name);
-        if (QFileInfo(path).absoluteFilePath() != source)
-            QFile::remove(path);
+        QFile::remove(path);
     }
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 // Desktops that remember their wallpaper by file name do not reload a picture
 // whose name has not changed. Each change therefore hands them a fresh copy,
-// "ambience-<n>.<ext>" in the data folder, and the older copies are removed once
-// the desktop has taken the new one.
+// "ambience-<n>.<ext>" in the data folder. Once the desktop has taken the new
+// one, older copies go unless another desktop's setting still names them (an
+// account used with two desktops keeps both wallpapers); the newest few stay in
+// any case, for desktops whose settings cannot be read.
+#include <QSet>
 #include <QString>
 
 namespace platform {
@@ -18,9 +21,17 @@ public:
     QString Path();
     QString error() const { return error_; }
 
-    // The desktop has taken the picture: copies of earlier changes go. With
+    // How many of the newest copies stay whatever names them.
+    static constexpr int kKeptCopies = 3;
+
+    // The desktop has taken the picture: copies of earlier changes go, except
+    // the newest kKeptCopies (this one among them) and those in namedElsewhere
+    // (absolute paths). With
     // usedCopy the fresh copy stays (the desktop refers to it), else it goes too.
-    void Finish(bool usedCopy);
+    void Finish(bool usedCopy, const QSet<QString>& namedElsewhere = {});
+
+    // True when copies of earlier changes lie in the folder.
+    bool HasEarlierCopies() const;
 
     // Folder of the copies: the program's data folder, or the source's folder
     // when no data folder can be named.

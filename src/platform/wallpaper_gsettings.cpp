@@ -108,6 +108,44 @@ MethodOutcome SetThroughGSettings(const GSettingsTarget& target, const QString& 
 
 } // namespace
 
+std::vector<NamedWallpaper> WallpapersNamedInSettings()
+{
+    std::vector<NamedWallpaper> named;
+    if (!HasSessionBus() || FindTool(QStringLiteral("gsettings")).isEmpty())
+        return named;
+    struct Key {
+        const char* schema;
+        const char* key;
+        bool uri;
+    };
+    for (const Key& k : {Key {"org.gnome.desktop.background", "picture-uri", true},
+                         Key {"org.gnome.desktop.background", "picture-uri-dark", true},
+                         Key {"org.cinnamon.desktop.background", "picture-uri", true},
+                         Key {"org.mate.background", "picture-filename", false}}) {
+        // A schema that is not installed makes gsettings fail: that desktop names nothing.
+        const ToolRun get = RunTool(QStringLiteral("gsettings"),
+                                    {QStringLiteral("get"), QLatin1String(k.schema), QLatin1String(k.key)}, 3000);
+        if (!get.Ok())
+            continue;
+        const QString value = ParseGVariantString(QString::fromUtf8(get.out));
+        const QString file = k.uri ? QUrl(value).toLocalFile() : value;
+        if (!file.isEmpty())
+            named.push_back({QLatin1String(k.schema), file});
+    }
+    return named;
+}
+
+QString SchemaOfMethod(const QString& method)
+{
+    if (method == QLatin1String("gnome") || method == QLatin1String("budgie"))
+        return QStringLiteral("org.gnome.desktop.background");
+    if (method == QLatin1String("cinnamon"))
+        return QStringLiteral("org.cinnamon.desktop.background");
+    if (method == QLatin1String("mate"))
+        return QStringLiteral("org.mate.background");
+    return {};
+}
+
 MethodOutcome SetGnomeWallpaper(const QString& file)
 {
     return SetThroughGSettings({QStringLiteral("org.gnome.desktop.background"), QStringLiteral("picture-uri"), true,

@@ -3,6 +3,8 @@
 // the picture file and reports whether the desktop now shows it, or why not.
 #include <QString>
 
+#include <vector>
+
 namespace platform {
 
 struct MethodOutcome {
@@ -18,6 +20,17 @@ MethodOutcome SetGnomeWallpaper(const QString& file);    // also Budgie, Unity, 
 MethodOutcome SetCinnamonWallpaper(const QString& file);
 MethodOutcome SetMateWallpaper(const QString& file);
 
+// The local files the wallpaper settings of the gsettings desktops name (GNOME,
+// Cinnamon, MATE, where their schemas are installed), each with its schema; read
+// through gsettings, empty without a session bus.
+struct NamedWallpaper {
+    QString schema;
+    QString file;
+};
+std::vector<NamedWallpaper> WallpapersNamedInSettings();
+// The schema a method writes its wallpaper to ("gnome" -> org.gnome.desktop.background), or empty.
+QString SchemaOfMethod(const QString& method);
+
 // Xfce: every monitor/workspace last-image property (wallpaper_xfce.cpp).
 MethodOutcome SetXfceWallpaper(const QString& file);
 
@@ -32,6 +45,10 @@ MethodOutcome SetLxdeWallpaper(const QString& file);
 MethodOutcome SetSwwwWallpaper(const QString& file);
 MethodOutcome SetSwayWallpaper(const QString& file);
 MethodOutcome SetSwaybgWallpaper(const QString& file);
+MethodOutcome SetHyprpaperWallpaper(const QString& file);
+// Why no Wayland compositor answers (WAYLAND_DISPLAY's socket, or sway's IPC at
+// SWAYSOCK); empty when one does.
+QString WaylandCompositorUnreachable();
 
 // Plain X11: a retained root-window pixmap (wallpaper_x11.cpp).
 MethodOutcome SetRootPixmapWallpaper(const QString& file);

@@ -26,6 +26,7 @@ WallpaperResult RecordingWallpaperSetter::Set(const QString& path)
     if (accept) {
         result.ok = true;
         result.method = QStringLiteral("recorded");
+        result.description = QStringLiteral("Recorded (no desktop involved)");
     } else {
         result.detail = QStringLiteral("No desktop took %1 (recorded only).").arg(path);
     }

@@ -43,7 +43,7 @@ MethodOutcome SetXfceWallpaper(const QString& file)
     // xfconf keeps the setting whether or not anything draws the desktop; only
     // xfdesktop shows it (without it the root window is what the user sees).
     if (!ProcessRunning(QStringLiteral("xfdesktop")))
-        return MethodOutcome::Failure(QStringLiteral("xfdesktop is not running"));
+        return MethodOutcome::Failure(QStringLiteral("Xfce's desktop program (xfdesktop) is not running"));
 
     const ToolRun list = Xfconf({QStringLiteral("-l")});
     if (!list.Ok())

@@ -1,11 +1,16 @@
 // Screen, work area and the X11 root-window wallpaper on a real X display. Run by
 // tests/desktop/with_desktop.sh (Xvfb, openbox, and trayer for a strut).
+#include "platform/env_guard.h"
 #include "platform/screen.h"
+#include "platform/tool_run.h"
 #include "platform/wallpaper.h"
 #include "support/temp_env.h"
 
 #include <QGuiApplication>
+#include <QFile>
 #include <QImage>
+#include <QProcess>
+#include <QThread>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
@@ -14,6 +19,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <csignal>
 #include <vector>
 
 namespace {
@@ -159,6 +165,31 @@ TEST_F(RootPixmap, RootShowsTheBmpAndThePreviousPixmapIsFreed)
     EXPECT_FALSE(x.PixmapExists(firstPixmap)) << "the previous retained pixmap was not freed";
 }
 
+TEST_F(RootPixmap, TheUserIsToldWhatWasDoneAndWhyTheRootWasUsed)
+{
+    ASSERT_TRUE(x.dpy);
+    const QString path = Picture(QStringLiteral("told.bmp"), 3);
+    struct Case {
+        const char* desktop;
+        const char* told;
+    };
+    for (const Case& c : {
+             Case {"", "Set as the X root window's background"},
+             // xfconf would keep the picture, but nothing draws it: the root
+             // window does, and the user learns why.
+             Case {"XFCE", "Xfce's desktop program (xfdesktop) is not running, so the picture was put on the X root "
+                           "window instead"},
+         }) {
+        EnvGuard env;
+        env.Set("XDG_CURRENT_DESKTOP", c.desktop);
+        env.Set("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
+        const auto result = platform::SetDesktopWallpaper(path);
+        ASSERT_TRUE(result.ok) << c.desktop << ": " << result.detail.toStdString();
+        EXPECT_EQ(result.method, "x11-root") << c.desktop;
+        EXPECT_EQ(result.description, QString::fromUtf8(c.told)) << c.desktop;
+    }
+}
+
 TEST_F(RootPixmap, SmallerPictureStillCoversTheWholeRoot)
 {
     ASSERT_TRUE(x.dpy);
@@ -199,6 +230,147 @@ TEST_F(RootPixmap, DesktopWindowOverTheRootMakesTheMethodFail)
 
     XDestroyWindow(x.dpy, desktop);
     XSync(x.dpy, False);
+}
+
+// pcmanfm-qt's desktop on the private X display, with a session bus of its own
+// (tests/desktop/with_desktop.sh under dbus-run-session).
+TEST_F(RootPixmap, LxqtFreshProfileShowsThePicture)
+{
+    ASSERT_TRUE(x.dpy);
+    const QByteArray bus = qgetenv("AMBIENCE_TEST_BUS");
+    if (bus.isEmpty())
+        GTEST_SKIP() << "needs a session bus (AMBIENCE_TEST_BUS)";
+    EnvGuard env;
+    env.Set("DBUS_SESSION_BUS_ADDRESS", bus);
+    env.Set("XDG_CURRENT_DESKTOP", "LXQt");
+    env.Set("HOME", QFile::encodeName(home.Root()));
+    QProcess desktop;
+    desktop.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    desktop.start(QStringLiteral("pcmanfm-qt"), {QStringLiteral("--desktop"), QStringLiteral("--profile=lxqt")});
+    ASSERT_TRUE(desktop.waitForStarted(5000));
+    auto stop = qScopeGuard([&] {
+        desktop.terminate();
+        if (!desktop.waitForFinished(5000))
+            desktop.kill();
+    });
+    // Ready once its D-Bus name is taken: a second pcmanfm-qt then hands over.
+    bool ready = false;
+    for (int i = 0; i < 100 && !ready; ++i, QThread::msleep(50)) {
+        QProcess ask;
+        ask.start(QStringLiteral("dbus-send"), {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                                                QStringLiteral("--dest=org.freedesktop.DBus"), QStringLiteral("/"),
+                                                QStringLiteral("org.freedesktop.DBus.NameHasOwner"),
+                                                QStringLiteral("string:org.pcmanfm.PCManFM")});
+        ready = ask.waitForFinished(5000) && ask.readAllStandardOutput().contains("true");
+    }
+    ASSERT_TRUE(ready) << "pcmanfm-qt's desktop did not start";
+
+    QImage picture(x.RootSize(), QImage::Format_RGB888);
+    picture.fill(QColor(30, 160, 90));
+    const QString path = home.DataHome() + QStringLiteral("/lxqt.bmp");
+    ASSERT_TRUE(picture.save(path, "BMP"));
+    const auto result = platform::SetDesktopWallpaper(path);
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "lxqt");
+    // What the screen shows: the picture, not the black of a fresh profile's
+    // mode "none".
+    const QSize size = x.RootSize();
+    const QImage expected = QImage(path).convertToFormat(QImage::Format_RGB888);
+    QImage shown;
+    for (int i = 0; i < 40; ++i, QThread::msleep(50)) {
+        shown = x.Grab(x.Root(), size);
+        if (shown.pixelColor(size.width() / 2, size.height() / 2) == expected.pixelColor(size.width() / 2, size.height() / 2))
+            break;
+    }
+    for (const QPoint p : {QPoint(size.width() / 2, size.height() / 2), QPoint(size.width() / 3, size.height() / 4)})
+        EXPECT_EQ(shown.pixelColor(p), expected.pixelColor(p)) << p.x() << "," << p.y();
+}
+
+// On a headless sway (tests/desktop/with_sway.sh), looked at with grim.
+class Sway : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const QByteArray runtime = qgetenv("AMBIENCE_TEST_RUNTIME_DIR");
+        if (runtime.isEmpty())
+            GTEST_SKIP() << "needs tests/desktop/with_sway.sh";
+        env.Set("XDG_RUNTIME_DIR", runtime);
+        env.Set("WAYLAND_DISPLAY", qgetenv("AMBIENCE_TEST_WAYLAND_DISPLAY"));
+        env.Set("SWAYSOCK", qgetenv("AMBIENCE_TEST_SWAYSOCK"));
+        env.Set("XDG_CURRENT_DESKTOP", "sway");
+        env.Unset("DISPLAY");
+    }
+    void TearDown() override
+    {
+        for (const auto& p : platform::FindProcesses(QStringLiteral("swaybg"))) {
+            if (p.args.join(' ').contains(home.Root()))
+                ::kill(pid_t(p.pid), SIGTERM);
+        }
+    }
+    QString Solid(const QString& name, const QColor& colour)
+    {
+        QImage image(64, 36, QImage::Format_RGB888);
+        image.fill(colour);
+        const QString path = home.Root() + QLatin1Char('/') + name;
+        EXPECT_TRUE(image.save(path, "BMP"));
+        return path;
+    }
+    // The colour in the middle of the screen, once it is the one expected (or
+    // after a few seconds, whatever it is then).
+    QColor ShownWhenSettled(const QColor& expected)
+    {
+        QColor shown;
+        const QString shot = home.Root() + QStringLiteral("/shot.png");
+        for (int i = 0; i < 30; ++i) {
+            QProcess grim;
+            grim.start(QStringLiteral("grim"), {shot});
+            if (grim.waitForFinished(5000) && grim.exitCode() == 0) {
+                const QImage image(shot);
+                shown = image.pixelColor(image.width() / 2, image.height() / 2);
+                if (shown == expected)
+                    break;
+            }
+            QThread::msleep(100);
+        }
+        return shown;
+    }
+
+    TempEnv home;
+    EnvGuard env;
+};
+
+TEST_F(Sway, TheUsersSwaybgIsReplacedAndAnUnreachableCompositorIsNoSuccess)
+{
+    // The user started a swaybg of their own: sway's output background would
+    // stay under it.
+    QProcess users;
+    users.start(QStringLiteral("swaybg"), {QStringLiteral("-i"), Solid(QStringLiteral("user.bmp"), QColor(255, 0, 0)),
+                                           QStringLiteral("-m"), QStringLiteral("fill")});
+    ASSERT_TRUE(users.waitForStarted(5000));
+    ASSERT_EQ(ShownWhenSettled(QColor(255, 0, 0)), QColor(255, 0, 0));
+
+    auto result = platform::SetDesktopWallpaper(Solid(QStringLiteral("blue.bmp"), QColor(0, 0, 255)));
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "swaybg");
+    EXPECT_EQ(ShownWhenSettled(QColor(0, 0, 255)), QColor(0, 0, 255));
+    EXPECT_TRUE(users.waitForFinished(3000)) << "the user's swaybg still runs";
+
+    // The next change replaces ours the same way.
+    result = platform::SetDesktopWallpaper(Solid(QStringLiteral("green.bmp"), QColor(0, 255, 0)));
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(ShownWhenSettled(QColor(0, 255, 0)), QColor(0, 255, 0));
+
+    // A session whose compositor is gone: nothing can show the picture.
+    for (const char* desktop : {"sway", "Hyprland"}) {
+        EnvGuard gone;
+        gone.Set("XDG_CURRENT_DESKTOP", desktop);
+        gone.Set("WAYLAND_DISPLAY", "wayland-77");
+        gone.Unset("SWAYSOCK");
+        result = platform::SetDesktopWallpaper(Solid(QStringLiteral("lost.bmp"), QColor(255, 255, 255)));
+        EXPECT_FALSE(result.ok) << desktop;
+        EXPECT_TRUE(result.detail.contains(QStringLiteral("no Wayland compositor can be reached")))
+            << result.detail.toStdString();
+    }
 }
 
 } // namespace

@@ -23,13 +23,15 @@ public:
         QFile::copy(QStringLiteral(PLATFORM_STUB_SCRIPT), script);
         QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         for (const char* tool : {"gsettings", "xfconf-query", "qdbus", "qdbus6", "pcmanfm", "pcmanfm-qt", "swaymsg",
-                                 "swww", "xdg-open", "plasma-apply-wallpaperimage", "xfdesktop"})
+                                 "swww", "xdg-open", "plasma-apply-wallpaperimage", "xfdesktop", "swaybg", "hyprctl",
+                                 "hyprpaper"})
             QFile::link(script, bin + QLatin1Char('/') + QLatin1String(tool));
         env.Set("PATH", QFile::encodeName(bin));
         env.Set("STUB_LOG", QFile::encodeName(dir_.filePath(QStringLiteral("calls.log"))));
         env.Set("STUB_STATE", QFile::encodeName(State()));
     }
 
+    QString Bin() const { return dir_.filePath(QStringLiteral("bin")); }
     QString State() const { return dir_.filePath(QStringLiteral("state")); }
 
     void WriteState(const QString& name, const QStringList& lines) const

@@ -1,5 +1,6 @@
 // The desktop-specific wallpaper methods, run against stand-in tools that record
 // the exact commands; no real desktop is involved.
+#include "platform/tool_run.h"
 #include "platform/wallpaper.h"
 #include "stub_tools.h"
 #include "support/temp_env.h"
@@ -7,9 +8,13 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLocalServer>
+#include <QThread>
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 namespace {
 
@@ -78,7 +83,7 @@ TEST_F(WallpaperTools, GnomeSetsBothUrisZoomedAndChecksTheKey)
     EXPECT_EQ(tools.Calls(), expected);
 
     // The desktop caches by name: the copy it was given holds the picture, and the
-    // next change gets a new name while the old copy goes.
+    // next change gets a new name (the last few copies stay, see below).
     QFile original(Bmp()), copy(Copy(1));
     ASSERT_TRUE(original.open(QIODevice::ReadOnly) && copy.open(QIODevice::ReadOnly));
     EXPECT_EQ(original.readAll(), copy.readAll());
@@ -87,7 +92,6 @@ TEST_F(WallpaperTools, GnomeSetsBothUrisZoomedAndChecksTheKey)
     const auto second = platform::SetDesktopWallpaper(Bmp());
     ASSERT_TRUE(second.ok) << second.detail.toStdString();
     EXPECT_EQ(second.file, Copy(2));
-    EXPECT_EQ(Copies(), QStringList {QStringLiteral("ambience-2.bmp")});
     EXPECT_TRUE(QFile::exists(Bmp()));
     EXPECT_EQ(QImage(Copy(2)).pixelColor(0, 0), QColor(200, 30, 30));
 }
@@ -102,6 +106,45 @@ TEST_F(WallpaperTools, BudgieUsesGnomeKeysAndSkipsADarkKeyTheSchemaLacks)
     EXPECT_EQ(result.method, "budgie");
     for (const QStringList& call : tools.Calls())
         EXPECT_FALSE(call.contains(QStringLiteral("picture-uri-dark"))) << call.join(' ').toStdString();
+}
+
+TEST_F(WallpaperTools, CopiesAnotherDesktopStillNamesOutliveARefresh)
+{
+    // One account, two desktops: Cinnamon and MATE were last set to copies 1 and
+    // 2, then GNOME refreshes many times. Their copies stay; of the rest only the
+    // newest few do.
+    for (const char* schema : {"org.gnome.desktop.background", "org.cinnamon.desktop.background"})
+        tools.WriteState(QStringLiteral("schema-") + QLatin1String(schema),
+                         {QStringLiteral("picture-options"), QStringLiteral("picture-uri")});
+    tools.WriteState(QStringLiteral("schema-org.mate.background"),
+                     {QStringLiteral("picture-filename"), QStringLiteral("picture-options")});
+    struct Change {
+        const char* desktop;
+        QStringList copiesAfter;
+    };
+    const std::vector<Change> changes {
+        {"X-Cinnamon", {"ambience-1.bmp"}},
+        {"MATE", {"ambience-1.bmp", "ambience-2.bmp"}},
+        {"GNOME", {"ambience-1.bmp", "ambience-2.bmp", "ambience-3.bmp"}},
+        {"GNOME", {"ambience-1.bmp", "ambience-2.bmp", "ambience-3.bmp", "ambience-4.bmp"}},
+        {"GNOME", {"ambience-1.bmp", "ambience-2.bmp", "ambience-3.bmp", "ambience-4.bmp", "ambience-5.bmp"}},
+        {"GNOME", {"ambience-1.bmp", "ambience-2.bmp", "ambience-4.bmp", "ambience-5.bmp", "ambience-6.bmp"}},
+        // Back on Cinnamon: its old copy 1 is named by nobody now.
+        {"X-Cinnamon", {"ambience-2.bmp", "ambience-5.bmp", "ambience-6.bmp", "ambience-7.bmp"}},
+    };
+    for (const Change& change : changes) {
+        env.Set("XDG_CURRENT_DESKTOP", change.desktop);
+        const auto result = platform::SetDesktopWallpaper(Bmp());
+        ASSERT_TRUE(result.ok) << change.desktop << ": " << result.detail.toStdString();
+        EXPECT_EQ(Copies(), change.copiesAfter) << change.desktop << " gave " << Copies().join(' ').toStdString();
+    }
+
+    // Without a session bus no key can be read: only the newest few stay.
+    env.Unset("DBUS_SESSION_BUS_ADDRESS");
+    env.Set("XDG_CURRENT_DESKTOP", "LXDE");
+    ASSERT_TRUE(tools.RunDesktop(QStringLiteral("pcmanfm"), {QStringLiteral("--desktop")}));
+    ASSERT_TRUE(platform::SetDesktopWallpaper(Bmp()).ok);
+    EXPECT_EQ(Copies(), (QStringList {"ambience-6.bmp", "ambience-7.bmp", "ambience-8.bmp"}));
 }
 
 TEST_F(WallpaperTools, GsettingsThatCannotHaveWorkedIsNoSuccess)
@@ -178,7 +221,7 @@ TEST_F(WallpaperTools, XfceSetsEveryListedMonitorAndWorkspace)
     // xfconf would keep the value, but without xfdesktop nothing shows it.
     auto result = platform::SetDesktopWallpaper(Bmp());
     EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.detail.contains(QStringLiteral("xfdesktop is not running"))) << result.detail.toStdString();
+    EXPECT_TRUE(result.detail.contains(QStringLiteral("Xfce's desktop program (xfdesktop) is not running"))) << result.detail.toStdString();
     EXPECT_TRUE(tools.Calls().empty());
 
     ASSERT_TRUE(tools.RunDesktop(QStringLiteral("xfdesktop")));
@@ -235,15 +278,33 @@ TEST_F(WallpaperTools, LxqtAndLxdeHandThePictureToPcmanfm)
     // pcmanfm-qt would store the choice, but no desktop of it runs to show it.
     auto result = platform::SetDesktopWallpaper(Bmp());
     EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.detail.contains(QStringLiteral("no pcmanfm-qt desktop"))) << result.detail.toStdString();
+    EXPECT_TRUE(result.detail.contains(QStringLiteral("(pcmanfm-qt --desktop) is not running")))
+        << result.detail.toStdString();
     EXPECT_TRUE(tools.Calls().empty());
 
-    ASSERT_TRUE(tools.RunDesktop(QStringLiteral("pcmanfm-qt"), {QStringLiteral("--desktop")}));
+    // A fresh "lxqt" profile: the desktop's settings file is where the change
+    // lands, and its mode must be one the desktop shows.
+    const QString profile = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/pcmanfm-qt/lxqt");
+    ASSERT_TRUE(QDir().mkpath(profile));
+    ASSERT_TRUE(tools.RunDesktop(QStringLiteral("pcmanfm-qt"), {QStringLiteral("--desktop"), QStringLiteral("--profile=lxqt")}));
     ASSERT_TRUE(tools.RunDesktop(QStringLiteral("pcmanfm"), {QStringLiteral("--desktop")}));
     result = platform::SetDesktopWallpaper(Bmp());
     ASSERT_TRUE(result.ok) << result.detail.toStdString();
     EXPECT_EQ(result.method, "lxqt");
-    EXPECT_EQ(tools.Calls().back(), (QStringList {"pcmanfm-qt", "--set-wallpaper=" + Copy(1), "--wallpaper-mode=zoom"}));
+    EXPECT_EQ(tools.Calls().back(), (QStringList {"pcmanfm-qt", "--profile=lxqt", "--set-wallpaper=" + Copy(1),
+                                                  "--wallpaper-mode=fit"}));
+    QFile conf(profile + QStringLiteral("/settings.conf"));
+    ASSERT_TRUE(conf.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(conf.readAll());
+    EXPECT_TRUE(text.contains(QStringLiteral("Wallpaper=") + Copy(1))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("WallpaperMode=fit"))) << text.toStdString();
+
+    // The desktop never wrote the change down: not shown, not a success.
+    conf.close();
+    QDir(profile).removeRecursively();
+    result = platform::SetDesktopWallpaper(Bmp());
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.detail.contains(QStringLiteral("did not take the picture"))) << result.detail.toStdString();
 
     env.Set("XDG_CURRENT_DESKTOP", "");
     env.Set("DESKTOP_SESSION", "/usr/share/xsessions/LXDE.desktop");
@@ -270,6 +331,85 @@ TEST_F(WallpaperTools, WlrootsPrefersSwwwThenSway)
     EXPECT_EQ(result.method, "sway");
     EXPECT_EQ(tools.Calls().back(),
               (QStringList {"swaymsg", "output", "*", "bg", '"' + Copy(2) + '"', "fill"}));
+}
+
+// The stand-in swaybg processes running now, by pid.
+std::vector<qint64> StubSwaybgs(const StubTools& tools)
+{
+    std::vector<qint64> pids;
+    for (const auto& p : platform::FindProcesses(QStringLiteral("swaybg"))) {
+        if (p.args.join(' ').contains(tools.Bin()))
+            pids.push_back(p.pid);
+    }
+    return pids;
+}
+
+TEST_F(WallpaperTools, WlrootsNeedsACompositorAndReplacesTheUsersSwaybg)
+{
+    env.Set("WAYLAND_DISPLAY", "wayland-1");
+    env.Set("STUB_SWWW_QUERY_EXIT", "1");
+    // Nothing listens at the display's socket: no way can work, and no swaybg
+    // is left to die unseen.
+    for (const char* desktop : {"sway", "Hyprland"}) {
+        env.Set("XDG_CURRENT_DESKTOP", desktop);
+        const auto result = platform::SetDesktopWallpaper(Bmp());
+        EXPECT_FALSE(result.ok) << desktop;
+        EXPECT_TRUE(result.detail.contains(QStringLiteral("no Wayland compositor can be reached")))
+            << result.detail.toStdString();
+        for (const QStringList& call : tools.Calls())
+            EXPECT_NE(call.front(), "swaybg") << desktop;
+    }
+
+    QLocalServer compositor;
+    ASSERT_TRUE(compositor.listen(home.Root() + QStringLiteral("/wayland-1")));
+    auto kill = qScopeGuard([&] {
+        for (const qint64 pid : StubSwaybgs(tools))
+            ::kill(pid_t(pid), SIGTERM);
+    });
+
+    // Hyprland with hyprpaper: absolute path, loaded, then shown on every monitor.
+    ASSERT_TRUE(tools.RunDesktop(QStringLiteral("hyprpaper")));
+    auto result = platform::SetDesktopWallpaper(Bmp());
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "hyprpaper");
+    const auto calls = tools.Calls();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[calls.size() - 3], (QStringList {"hyprctl", "hyprpaper", "preload", Copy(1)}));
+    EXPECT_EQ(calls[calls.size() - 2], (QStringList {"hyprctl", "hyprpaper", "wallpaper", ',' + Copy(1)}));
+    tools.StopDesktops();
+
+    // The user's own swaybg under sway: sway's background would stay under it,
+    // so ours is started and theirs ended.
+    env.Set("XDG_CURRENT_DESKTOP", "sway");
+    env.Set("SWAYSOCK", QFile::encodeName(home.Root() + QStringLiteral("/sway-ipc.sock")));
+    ASSERT_TRUE(tools.RunDesktop(QStringLiteral("swaybg"), {QStringLiteral("-i"), QStringLiteral("/old.png")}));
+    std::vector<qint64> users;
+    for (int i = 0; i < 100 && users.empty(); ++i, QThread::msleep(20))
+        users = StubSwaybgs(tools);
+    ASSERT_EQ(users.size(), 1u);
+    tools.ClearCalls();
+    result = platform::SetDesktopWallpaper(Bmp());
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "swaybg");
+    EXPECT_EQ(tools.Calls().back(), (QStringList {"swaybg", "-i", Copy(2), "-m", "fill"}));
+    for (const QStringList& call : tools.Calls())
+        EXPECT_FALSE(call.contains(QStringLiteral("bg"))) << call.join(' ').toStdString();
+    std::vector<qint64> now = StubSwaybgs(tools);
+    for (int i = 0; i < 100 && now.size() != 1; ++i, QThread::msleep(20))
+        now = StubSwaybgs(tools);
+    ASSERT_EQ(now.size(), 1u) << "the user's swaybg is still running";
+    EXPECT_NE(now.front(), users.front());
+
+    // Ours of that change is replaced the same way: sway's own background
+    // would stay under it too.
+    result = platform::SetDesktopWallpaper(Bmp());
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "swaybg");
+    std::vector<qint64> next = StubSwaybgs(tools);
+    for (int i = 0; i < 100 && (next.size() != 1 || next.front() == now.front()); ++i, QThread::msleep(20))
+        next = StubSwaybgs(tools);
+    ASSERT_EQ(next.size(), 1u);
+    EXPECT_NE(next.front(), now.front());
 }
 
 TEST_F(WallpaperTools, NothingToTryIsReportedAsSuch)

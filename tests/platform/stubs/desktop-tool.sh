@@ -9,7 +9,7 @@ name=${0##*/}
 # Programs that only have to be running (xfdesktop, "pcmanfm --desktop") stay
 # until the test closes their input; they are not recorded.
 case "$name:$1" in
-xfdesktop:*|*:--desktop) read -r _; exit 0 ;;
+xfdesktop:*|hyprpaper:*|*:--desktop) read -r _; exit 0 ;;
 esac
 
 {
@@ -44,6 +44,7 @@ gsettings)
     [ -n "$STUB_LOSE_WRITES" ] && exit 0
     printf '%s=%s\n' "$2.$3" "$4" >>"$STUB_STATE/gsettings" ;;
   get)
+    [ -f "$STUB_STATE/schema-$2" ] || { echo "No such schema \"$2\"" >&2; exit 1; }
     if lookup "$2.$3" "$STUB_STATE/gsettings"; then printf '%s\n' "$value"; else echo "''"; fi ;;
   esac ;;
 xfconf-query)
@@ -65,6 +66,39 @@ xfconf-query)
   if lookup "$prop" "$STUB_STATE/xfconf"; then printf '%s\n' "$value"; exit 0; fi
   echo "Property \"$prop\" does not exist on channel \"xfce4-desktop\"." >&2
   exit 1 ;;
+pcmanfm-qt)
+  # Stores the change in the profile's settings file, as the running desktop
+  # does; like some versions, it takes no "zoom" and keeps the profile's mode
+  # (a fresh profile's is "none": nothing shown). The profile folder is the
+  # test's to make.
+  profile=default file= mode=
+  for a in "$@"; do
+    case "$a" in
+    --profile=*) profile=${a#--profile=} ;;
+    --set-wallpaper=*) file=${a#--set-wallpaper=} ;;
+    --wallpaper-mode=*) mode=${a#--wallpaper-mode=} ;;
+    esac
+  done
+  conf="$XDG_CONFIG_HOME/pcmanfm-qt/$profile/settings.conf"
+  old=none
+  lookup WallpaperMode "$conf" && old=$value
+  case "$mode" in color|stretch|fit|center|tile) ;; *) mode=$old ;; esac
+  if [ -n "$file" ] && [ -d "${conf%/*}" ]; then
+    printf '[Desktop]\nWallpaper=%s\nWallpaperMode=%s\n' "$file" "$mode" >"$conf"
+  fi
+  exit "${STUB_EXIT:-0}" ;;
+swaybg)
+  # Like swaybg: gone at once without a compositor, else it stays (until
+  # SIGTERM, or 30 s, sleep being the one outside program it runs).
+  [ -S "$XDG_RUNTIME_DIR/${WAYLAND_DISPLAY:-wayland-0}" ] || {
+    echo "Unable to connect to the compositor" >&2; exit 1; }
+  trap 'kill $! 2>/dev/null; exit 0' TERM
+  /bin/sleep 30 &
+  wait
+  exit 0 ;;
+hyprctl)
+  echo ok
+  exit "${STUB_EXIT:-0}" ;;
 swww)
   [ "$1" = query ] && exit "${STUB_SWWW_QUERY_EXIT:-0}"
   exit 0 ;;
