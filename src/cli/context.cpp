@@ -26,18 +26,16 @@ Context::~Context()
         Product = nullptr;
 }
 
-bool Context::LoadOptions(QString& error)
+void Context::LoadOptions()
 {
     if (Options)
-        return true;
-    (void)error;
+        return;
     platform::Registry& store = platform::Registry::CurrentUser();
     // A store that cannot be written does not stop a command that only reads; one
     // that must save says so when it saves.
     options_ = std::make_unique<TOptions>(store);
     Options = options_.get();
     notices_ = TakeSettingsNotices(*options_, store);
-    return true;
 }
 
 bool Context::SaveOptions(QString& error)

@@ -21,9 +21,9 @@ public:
     Context& operator=(const Context&) = delete;
 
     // Makes Options (loading and writing back the settings where the store can be
-    // written; otherwise the settings live in memory). Returns true; notices (a
+    // written; otherwise the settings live in memory). Notices (a
     // damaged store, values of the wrong type) are in Notices().
-    bool LoadOptions(QString& error);
+    void LoadOptions();
     // Saves Options; false and error set when the store cannot be written.
     bool SaveOptions(QString& error);
 

@@ -151,10 +151,7 @@ int RunExposition(const ExpositionRequest& request)
     using Status = change::ChangeResult::Status;
     Context context;
     QString error;
-    if (!context.LoadOptions(error)) {
-        PrintError(error);
-        return 1;
-    }
+    context.LoadOptions();
     for (const QString& notice : context.Notices())
         PrintError(notice);
 

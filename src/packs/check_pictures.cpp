@@ -1,10 +1,8 @@
 #include "packs/check_pictures.h"
 
 #include "archive/errors.h"
-#include "archive/file_ops.h"
 #include "archive/task.h"
 #include "graphics/picture.h"
-#include "graphics/picture_loader.h"
 #include "packs/load_picture.h"
 #include "packs/pack.h"
 
@@ -66,20 +64,11 @@ void DecodeAllPictures(const TPack& pack,
                 item->Action = archiva::ActionDeliver;
             }
         } else if (event == archiva::EventEntryEnd && c->current) {
-            const std::string name = item ? item->Name : std::string();
-            const std::string& path = c->pack->Path;
-            std::string error;
             graphics::Picture picture;
-            if (c->bytes.empty())
-                error = "the entry is empty";
-            else
-                picture = graphics::LoadPictureData(std::move(c->bytes), archiva::LowerExtension(name), error);
-            if (picture.IsEmpty())
-                c->Report(*c->current, archiva::ErrorCrc, picture,
-                          "The picture " + Quoted(name) + " in " + Quoted(path) + " cannot be decoded: "
-                              + (error.empty() ? std::string("unknown reason") : error));
-            else
-                c->Report(*c->current, 0, picture, {});
+            std::string detail;
+            const int code = DecodePackEntry(std::move(c->bytes), item ? item->Name : std::string(), c->pack->Path,
+                                             picture, &detail);
+            c->Report(*c->current, code, picture, detail);
             c->current = nullptr;
             c->bytes = {};
         } else if (event == archiva::EventError && c->current) {

@@ -129,6 +129,12 @@ int LoadPicture(const TPack& pack, graphics::Picture& target, int index, std::st
     if (const int code = ReadPackEntry(path, entryName, password, bytes, detail); code != 0)
         return code;
 
+    return DecodePackEntry(std::move(bytes), entryName, path, target, detail);
+}
+
+int DecodePackEntry(std::vector<std::uint8_t> bytes, const std::string& entryName, const std::string& archivePath,
+                    graphics::Picture& target, std::string* detail)
+{
     std::string error;
     graphics::Picture picture;
     if (bytes.empty())
@@ -137,7 +143,7 @@ int LoadPicture(const TPack& pack, graphics::Picture& target, int index, std::st
         picture = graphics::LoadPictureData(std::move(bytes), archiva::LowerExtension(entryName), error);
     if (picture.IsEmpty()) {
         if (detail)
-            *detail = "The picture " + Quoted(entryName) + " in " + Quoted(path) + " cannot be decoded: "
+            *detail = "The picture " + Quoted(entryName) + " in " + Quoted(archivePath) + " cannot be decoded: "
                       + (error.empty() ? std::string("unknown reason") : error);
         return archiva::ErrorCrc;
     }

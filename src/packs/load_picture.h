@@ -31,6 +31,12 @@ constexpr std::uint64_t MaxPictureBytes = 256ull << 20;
 // touched after the call has started, so a rescan meanwhile does no harm.
 int LoadPicture(const TPack& pack, graphics::Picture& target, int index, std::string* detail = nullptr);
 
+// The decoding step of LoadPicture for bytes already read from the entry
+// entryName of the archive at archivePath: 0 and the picture, or 23 with detail
+// (when given) naming the picture and the reason.
+int DecodePackEntry(std::vector<std::uint8_t> bytes, const std::string& entryName, const std::string& archivePath,
+                    graphics::Picture& target, std::string* detail = nullptr);
+
 // The bytes of one entry, matched by name byte for byte; same codes as above.
 int ReadPackEntry(const std::string& archivePath, const std::string& entryName, const std::string& password,
                   std::vector<std::uint8_t>& bytes, std::string* detail = nullptr);
