@@ -254,7 +254,7 @@ ExpoResult TExpo::Compose()
     return {};
 }
 
-ExpoResult TExpo::SaveAsWallpaper(platform::WallpaperSetter& setter)
+ExpoResult compose::WriteWallpaperFile(const QImage& image, const QString& name)
 {
     ExpoResult outcome;
     outcome.ok = false;
@@ -263,21 +263,29 @@ ExpoResult TExpo::SaveAsWallpaper(platform::WallpaperSetter& setter)
         outcome.error = QStringLiteral("Cannot write the wallpaper: no folder for the user's data could be found.");
         return outcome;
     }
-    outcome.file = folder + QStringLiteral("ambience.bmp");
+    outcome.file = folder + name;
     if (!QDir().mkpath(folder)) {
         outcome.error = QStringLiteral("Cannot write %1: the folder %2 cannot be created.").arg(outcome.file, folder);
         return outcome;
     }
-    if (exposition_.isNull()) {
+    if (image.isNull()) {
         outcome.error = QStringLiteral("Cannot write %1: there is no exposition.").arg(outcome.file);
         return outcome;
     }
-    const graphics::WriteResult written = graphics::SaveBmp(exposition_, outcome.file);
+    const graphics::WriteResult written = graphics::SaveBmp(image, outcome.file);
     if (!written.ok()) {
         outcome.error = QString::fromStdString(written.message);
         return outcome;
     }
     outcome.ok = true;
+    return outcome;
+}
+
+ExpoResult TExpo::SaveAsWallpaper(platform::WallpaperSetter& setter)
+{
+    ExpoResult outcome = compose::WriteWallpaperFile(exposition_, QStringLiteral("ambience.bmp"));
+    if (!outcome.ok)
+        return outcome;
     Report(100);
     outcome.wallpaper = setter.Set(outcome.file);
     return outcome;

@@ -57,6 +57,10 @@ struct ExpoResult {
     platform::WallpaperResult wallpaper;
 };
 
+// Writes image as name ("ambience.bmp") in the user's data folder, atomically:
+// a failed write leaves the old file. The error names the file.
+ExpoResult WriteWallpaperFile(const QImage& image, const QString& name);
+
 // The word mark's text: the lower-case product name and the suffix of its address.
 QString WordMarkName();
 QString WordMarkSuffix();
