@@ -180,10 +180,12 @@ ChangeResult SetWallpaper(const ChangeRequest& request, Bracket& bracket, Pictur
             plate.seed = RandomSeed();
     }
     if (dark) {
-        // The same exposition in the darker lightness: same picture, same random draws.
+        // The same exposition in the darker lightness with a dimmed background:
+        // same picture, same random draws.
         for (size_t i = 0; i < count; ++i) {
             Plate twin = plates[i];
             twin.settings.ColorLightness = settings::ColorLightness::Darker;
+            twin.settings.DarkStyle = true;
             plates.push_back(std::move(twin));
         }
     }

@@ -57,6 +57,7 @@ TExpo::TExpo(const graphics::Picture* picture, const PictureCaption* record, Pro
       BackgroundType(settings.BackgroundType),
       PictureOrientation(settings.PictureOrientation),
       PictureSize(settings.PictureSize),
+      DarkStyle(settings.DarkStyle),
       picture_(picture),
       record_(record),
       callback_(std::move(callback)),
@@ -84,6 +85,20 @@ void TExpo::Report(int value) const
 bool TExpo::HasUsablePicture() const
 {
     return picture_ && !picture_->IsEmpty() && picture_->Width() > 0 && picture_->Height() > 0;
+}
+
+void TExpo::DimBackground()
+{
+    if (!DarkStyle || exposition_.isNull())
+        return;
+    const int width = exposition_.width() * 3;
+    ParallelRows(0, exposition_.height(), [&](int first, int last) {
+        for (int y = first; y < last; ++y) {
+            uchar* line = exposition_.scanLine(y);
+            for (int x = 0; x < width; ++x)
+                line[x] = static_cast<uchar>(line[x] * 9 / 16);
+        }
+    });
 }
 
 GradientShape TExpo::Shape() const
@@ -223,6 +238,8 @@ ExpoResult TExpo::Compose()
                 {},
                 {}};
     PaintBackground();
+    if (!HasUsablePicture() || BackgroundType == settings::BackgroundType::Solid)
+        DimBackground();
     if (HasUsablePicture()) {
         if (BackgroundType != settings::BackgroundType::Solid) {
             PlacePicture(CoverSize, 0);
@@ -233,6 +250,7 @@ ExpoResult TExpo::Compose()
                 FilterBackground(0.9, 0.25, true);
             else if (BackgroundType == settings::BackgroundType::Smoothed)
                 FilterBackground(IsRaster ? 4 : 5, 48, true);
+            DimBackground();
         }
         if (PictureOrientation == settings::PictureOrientation::Collage) {
             PlacePicture(PictureSize == Maximum ? Optimal : Smaller, 1);

@@ -35,6 +35,10 @@ struct ExpoSettings {
     int ColorInfluence = settings::ColorInfluence::All;
     int ColorLightness = settings::ColorLightness::Optimal;
     int ColorSaturation = settings::ColorSaturation::Optimal;
+    // For a desktop's dark style: the background (not the picture, its captions
+    // or the word mark) is dimmed, as the darker lightness cannot reach a
+    // background made of the picture itself.
+    bool DarkStyle = false;
 
     static ExpoSettings From(const TSettings& settings);
 };
@@ -118,6 +122,7 @@ public:
     const int BackgroundType;
     const int PictureOrientation;
     const int PictureSize;
+    const bool DarkStyle;
     compose::TRect WorkArea;
     compose::TRect PictureRect;
     compose::TColor BaseColor = 0;
@@ -128,6 +133,7 @@ public:
 
 private:
     bool HasUsablePicture() const;
+    void DimBackground();
     void Report(int value) const;
 
     const graphics::Picture* picture_;

@@ -87,6 +87,7 @@ MethodOutcome SetKdeWallpaper(const WallpaperRequest& given)
     for (const MonitorWallpaper& m : given.monitors)
         monitors << QStringLiteral("{x: %1, y: %2, uri: %3}").arg(m.geometry.x()).arg(m.geometry.y()).arg(JsString(Uri(m.file)));
     // FillMode 2 is "scaled and cropped": 1:1 for a screen-sized picture.
+    const QString image = given.PerMonitor() ? QStringLiteral("uri") : JsString(Uri(file));
     const QString script = QStringLiteral(
         "var monitors = [%2];\n"
         "var ds = desktops();\n"
@@ -100,9 +101,9 @@ MethodOutcome SetKdeWallpaper(const WallpaperRequest& given)
         "  }\n"
         "  d.wallpaperPlugin = 'org.kde.image';\n"
         "  d.currentConfigGroup = ['Wallpaper', 'org.kde.image', 'General'];\n"
-        "  d.writeConfig('Image', uri);\n"
+        "  d.writeConfig('Image', %3);\n"
         "  d.writeConfig('FillMode', 2);\n"
-        "}\n").arg(JsString(Uri(file)), monitors.join(QStringLiteral(", ")));
+        "}\n").arg(JsString(Uri(file)), given.PerMonitor() ? monitors.join(QStringLiteral(", ")) : QString(), image);
     MethodOutcome worked = MethodOutcome::Worked();
     if (given.lockScreen) {
         if (const QString problem = SetLockScreen(file); !problem.isEmpty())

@@ -194,8 +194,11 @@ MethodOutcome SetSwaybgWallpaper(const WallpaperRequest& given)
 
     // One swaybg for all outputs: "-o NAME" starts the options of that output.
     QStringList args;
-    for (const auto& [output, file] : OutputFiles(given))
-        args << QStringLiteral("-o") << output << QStringLiteral("-i") << file << QStringLiteral("-m") << QStringLiteral("fill");
+    for (const auto& [output, file] : OutputFiles(given)) {
+        if (output != u"*")
+            args << QStringLiteral("-o") << output;
+        args << QStringLiteral("-i") << file << QStringLiteral("-m") << QStringLiteral("fill");
+    }
     qint64 pid = 0;
     if (!QProcess::startDetached(program, args, QString(), &pid) || pid <= 0)
         return MethodOutcome::Failure(QStringLiteral("swaybg could not be started"));

@@ -294,14 +294,13 @@ void TOptionsPage::LayOutBox(double s)
     }
     int contentHeight = std::max(CCIR->geometry().bottom(), CCLC->geometry().bottom()) + 1 + S(4);
     // The monitors' row comes last, under whatever of the rows above shows.
-    if (!MML->isHidden()) {
-        const int above = CCL->isHidden() ? pListTop + comboHeight : contentHeight - S(4);
-        const int mmlTop = above + S(8);
-        place(MML, 0, mmlTop, contentWidth, headerHeight);
-        const int mmcTop = mmlTop + headerHeight + S(4);
-        combo(MMC, 0, mmcTop, 200);
+    const int above = CCL->isHidden() ? pListTop + comboHeight : contentHeight - S(4);
+    const int mmlTop = above + S(8);
+    place(MML, 0, mmlTop, contentWidth, headerHeight);
+    const int mmcTop = mmlTop + headerHeight + S(4);
+    combo(MMC, 0, mmcTop, 200);
+    if (!MML->isHidden())
         contentHeight = std::max(contentHeight, mmcTop + comboHeight + S(4));
-    }
     box_->resize(contentWidth, contentHeight);
 
     // The scroll box and the two buttons on the page.
