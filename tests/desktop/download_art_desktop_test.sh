@@ -34,7 +34,7 @@ body = open(sys.argv[1], encoding="utf-8").read()
 work = sys.argv[2]
 print(json.dumps([
     {"path": "/api/artworks/", "responses": [{"status": 200, "body": body}]},
-    {"path": "/cma/1965.233_web.jpg", "responses": [{"status": 200, "file": work + "/twilight.jpg"}]},
+    {"path": "/cma/1965.233_web.jpg", "responses": [{"status": 200, "file": work + "/twilight.jpg", "delay_ms": 2500}]},
     {"path": "/cma/2001.1_web.jpg", "responses": [{"status": 200, "file": work + "/other.jpg"}]},
 ]))
 PY
@@ -70,6 +70,10 @@ sleep 0.3
 shot download_art_dialog
 
 xdotool key --window "$dialog" alt+d
+# The image comes slowly, so the progress can be seen.
+wait_for 30 has_named '^Downloading art' || fail "no progress dialog appeared"
+sleep 0.7
+shot download_art_progress
 pack="$XDG_DATA_HOME/Ambience/Packs/Cleveland Museum of Art_ Landscapes.zip"
 wait_for 60 test -s "$pack" || fail "no pack was installed at $pack"
 wait_for 30 gone '^Downloading art$' || fail "the progress dialog did not close"

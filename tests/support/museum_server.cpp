@@ -19,9 +19,9 @@ MuseumServer::MuseumServer(const QJsonArray& routes)
         return;
     file.write(QJsonDocument(routes).toJson());
     file.close();
-    const QString source = qEnvironmentVariable("AMBIENCE_SOURCE_DIR");
+    // The script lies beside the test data (tests/data -> tests/support).
     process_.setProgram(QStringLiteral("python3"));
-    process_.setArguments({source + QStringLiteral("/tests/support/museum_server.py"), routesFile,
+    process_.setArguments({TestDataDir() + QStringLiteral("/../support/museum_server.py"), routesFile,
                            dir_.filePath(QStringLiteral("requests.log"))});
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_.start();
