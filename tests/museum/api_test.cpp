@@ -108,7 +108,9 @@ TEST(MuseumApi, ClevelandTakesCc0AndTheWebImage)
     ExpectWorks(page.works, {{"135382", "Twilight in the Wilderness", "Frederic Edwin Church", 1860,
                               "http://museum.test/cma/1965.233_web.jpg", true},
                              {"99001", "A Modern Landscape", "A Painter", 1970, "http://museum.test/cma/2001.1_web.jpg", false},
-                             {"99002", "Landscape without a Photograph", "", 1495, "", true}});
+                             {"99002", "Landscape without a Photograph", "", 1495, "", true},
+                             {"99003", "A Damaged Print", "Katsushika Hokusai", 1830,
+                              "http://museum.test/cma/1920.7_web.jpg", true}});
     EXPECT_EQ(museum::CmaCreatorName("Claude Monet (French, 1840–1926)"), "Claude Monet");
     EXPECT_EQ(museum::CmaCreatorName("Workshop of Someone"), "Workshop of Someone");
     const QUrlQuery query(museum::CmaSearchUrl("https://openaccess-api.clevelandart.org", "still life", 30, 15));

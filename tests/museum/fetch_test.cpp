@@ -8,6 +8,7 @@
 #include "support/temp_env.h"
 
 #include <QDir>
+#include <QFile>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -191,6 +192,8 @@ TEST_F(MuseumFetch, MetRetriesBusyAnswersFollowsRedirectsAndSkipsACutImage)
                                                      });
     ASSERT_TRUE(result.ok) << result.error.toStdString();
     EXPECT_EQ(server.Count("/public/collection/v1/search"), 2);
+    const std::vector<testsupport::LoggedRequest> requests = server.Requests();
+    EXPECT_GE(requests[1].ms - requests[0].ms, 1000 - 50); // the server's Retry-After: 1
     EXPECT_EQ(server.Count(objects + "436535"), 2);
     EXPECT_EQ(server.Count("/moved/"), 1);
     EXPECT_EQ(server.Count("/CRDImages/ep/original/"), 0); // never the originals
@@ -228,13 +231,23 @@ TEST_F(MuseumFetch, AnswersThatAreNoJsonOrNoAnswerAreErrorsNamingTheMuseum)
     EXPECT_TRUE(result.error.contains("offline"));
 }
 
-TEST_F(MuseumFetch, ClevelandTakesOnlyCc0WorksWithAnImage)
+TEST_F(MuseumFetch, ClevelandTakesOnlyCc0WorksWithAnIntactImage)
 {
+    // A file that begins like a JPEG and then breaks the format.
+    QFile damaged(env.Root() + "/damaged.jpg");
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray("\xFF\xD8\xFF\xDB\x00\x43\x00") + QByteArray(4000, '\x13'));
+    damaged.close();
     testsupport::MuseumServer server({Route("/api/artworks/", {JsonAnswer(MuseumFixture("cma_search.json"))}),
-                                      Route("/cma/1965.233_web.jpg", {FileAnswer(Image("twilight.jpg", 6))})});
+                                      Route("/cma/1965.233_web.jpg", {FileAnswer(Image("twilight.jpg", 6))}),
+                                      Route("/cma/1920.7_web.jpg", {FileAnswer(damaged.fileName())})});
     ASSERT_TRUE(server.Running());
     const museum::FetchResult result = museum::Fetch(Request(museum::Source::Cma, server.Base(), "cma.zip"));
     ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_EQ(result.skipped.size(), 3u);
+    EXPECT_EQ(result.skipped[2].id, "99003");
+    EXPECT_TRUE(result.skipped[2].reason.contains("damaged")) << result.skipped[2].reason.toStdString();
+    EXPECT_EQ(FilesUnder(CacheRoot()).filter("99003"), QStringList{}); // nothing damaged is kept
     const std::vector<Picture> pictures = PicturesOf(result.archive);
     ASSERT_EQ(pictures.size(), 1u);
     EXPECT_EQ(pictures[0].title, "Twilight in the Wilderness");
