@@ -18,6 +18,7 @@ namespace {
 
 constexpr int kMaxRedirects = 5;
 constexpr std::int64_t kMaxAnswerBytes = std::int64_t{64} << 20; // a JSON answer; images go to files
+constexpr std::int64_t kMaxFileBytes = std::int64_t{256} << 20; // an image: a web-size one is a few MB
 constexpr int kCancelPollMs = 50;
 
 bool IsUnreachable(QNetworkReply::NetworkError error)
@@ -170,8 +171,12 @@ HttpResult HttpClient::Once(const QUrl& url, QIODevice* sink, const std::functio
         result.bytes += chunk.size();
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (sink && status >= 200 && status < 300) {
-            if (sink->write(chunk) != chunk.size())
+            if (result.bytes > kMaxFileBytes) {
+                tooLarge = true;
+                reply->abort();
+            } else if (sink->write(chunk) != chunk.size()) {
                 writeFailed = true;
+            }
         } else if (body.size() + chunk.size() <= kMaxAnswerBytes) {
             body += chunk;
         } else {
@@ -209,7 +214,7 @@ HttpResult HttpClient::Once(const QUrl& url, QIODevice* sink, const std::functio
     }
     if (tooLarge) {
         result.outcome = HttpOutcome::HttpError;
-        result.error = QStringLiteral("the answer is larger than %1 MB").arg(kMaxAnswerBytes >> 20);
+        result.error = QStringLiteral("the answer is larger than %1 MB").arg((sink ? kMaxFileBytes : kMaxAnswerBytes) >> 20);
         return result;
     }
     if (writeFailed) {

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -163,9 +164,20 @@ void TDownloadArtProgress::Start(const museum::FetchRequest& request)
 {
     // The network client lives and runs on the worker; only progress crosses over.
     worker_ = QThread::create([this, request] {
+        // Bytes arrive in many small pieces; the window is told of them a few
+        // times a second, of everything else at once.
+        QElapsedTimer sinceTold;
+        museum::FetchProgress told;
         museum::FetchResult result = museum::Fetch(
             request,
-            [this](const museum::FetchProgress& p) {
+            [&](const museum::FetchProgress& p) {
+                const bool onlyBytes = p.note.isEmpty() && p.stage == told.stage && p.imagesDone == told.imagesDone
+                                       && p.worksFound == told.worksFound
+                                       && static_cast<int>(p.writing * 100) == static_cast<int>(told.writing * 100);
+                if (onlyBytes && sinceTold.isValid() && sinceTold.elapsed() < 150)
+                    return;
+                told = p;
+                sinceTold.start();
                 QMetaObject::invokeMethod(this, [this, p] { Progress(p); }, Qt::QueuedConnection);
             },
             &cancel_);
