@@ -4,6 +4,7 @@
 #include "cli/command.h"
 #include "packs/check_pictures.h"
 #include "cli/context.h"
+#include "cli/pack_fetch_command.h"
 #include "cli/pack_make_command.h"
 #include "cli/pack_support.h"
 
@@ -130,15 +131,21 @@ int RunPack(const QStringList& args)
 {
     if (!args.isEmpty() && args.first() == QLatin1String("make"))
         return cli::RunPackMake(args.mid(1));
+    if (!args.isEmpty() && args.first() == QLatin1String("fetch"))
+        return cli::RunPackFetch(args.mid(1));
     if (args.isEmpty() || args.first() != QLatin1String("show"))
         return Usage(args.isEmpty() ? QStringLiteral("pack needs a subcommand")
                                     : QStringLiteral("unknown subcommand \"%1\"").arg(args.first()));
     return Show(args.mid(1));
 }
 
-cli::Registrar registrar{{"pack", "show FILE|NAME [--password P] [--check] | make SOURCE... --name NAME ...",
-                          "Shows a pack's description and pictures (--check decodes every picture), or makes a pack "
-                          "from pictures (see \"ambience-cli pack make\").",
+cli::Registrar registrar{{"pack",
+                          "show FILE|NAME [--password P] [--check] | make SOURCE... --name NAME ... | fetch aic|met|cma "
+                          "[--query TEXT] [--count N] [--name NAME] [--out FILE.zip | --install] [--api-base URL]",
+                          "Shows a pack's description and pictures (--check decodes every picture), makes a pack "
+                          "from pictures (see \"ambience-cli pack make\"), or fetches public-domain art from a "
+                          "museum's open-access collection as a pack (aic: Art Institute of Chicago, met: The "
+                          "Metropolitan Museum of Art, cma: Cleveland Museum of Art; the network is used only then).",
                           RunPack}};
 
 } // namespace

@@ -45,8 +45,15 @@ void FillMissing(PictureRecord& record, const PictureRecord& from)
 // The picture's record: a file name in the pack naming first, then the picture's
 // own metadata, then the CSV; each field from the first source that has it. A
 // picture left without a title is called by its file name.
-PictureRecord RecordFor(const SourceFile& source, const CsvRecords* csv)
+PictureRecord RecordFor(const SourceFile& source, const CsvRecords* csv,
+                        const std::map<std::string, PictureRecord>& given)
 {
+    if (const auto known = given.find(source.Path); known != given.end()) {
+        PictureRecord record = known->second;
+        if (record.Title.empty())
+            record.Title = QFileInfo(QString::fromStdString(source.Path)).completeBaseName().toStdString();
+        return record;
+    }
     const std::string fileName = QFileInfo(QString::fromStdString(source.Path)).fileName().toStdString();
     bool structured = false;
     const PictureRecord fromName = RecordFromFileName(fileName, structured);
@@ -126,7 +133,7 @@ private:
             const std::string output = folder_.filePath(QStringLiteral("%1.jpg").arg(index)).toStdString();
             slot.prepared = PreparePicture(pictures_[index], request_.MaxSide, output);
             if (slot.prepared.Ok)
-                slot.record = RecordFor(pictures_[index], csv_);
+                slot.record = RecordFor(pictures_[index], csv_, request_.Records);
             slot.ready = true;
             {
                 std::lock_guard lock(mutex_);

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ struct MakeRequest {
     std::string Password; // empty: not encrypted
     int MaxSide = 4096;
     std::string CsvPath;  // optional records by file
+    // Records by source path, for callers that know each picture's title, year and
+    // author (a museum's record): taken as they are, before names, metadata and CSV.
+    std::map<std::string, PictureRecord> Records;
     int Threads = 0;      // 0: one per core
 };
 

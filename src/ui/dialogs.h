@@ -36,6 +36,14 @@ struct MakePackAnswers {
     QString password; // empty: not encrypted
 };
 
+// What the "Download art..." dialog asks for (ui/download_art_dialog.h).
+struct DownloadArtAnswers {
+    QString museum; // "aic", "met" or "cma"
+    QString query;  // what the museum is searched for
+    QString name;   // the pack's name
+    int count = 40; // works at most
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -55,6 +63,8 @@ public:
     virtual QStringList OpenFileNames(QWidget* owner, const FileRequest& request);
     // The "Make a pack..." dialog (TMakePackDialog); nullopt when cancelled.
     virtual std::optional<MakePackAnswers> MakePack(QWidget* owner, const std::vector<QIcon>& icons);
+    // The "Download art..." dialog (TDownloadArtDialog); nullopt when cancelled.
+    virtual std::optional<DownloadArtAnswers> DownloadArt(QWidget* owner);
 };
 
 // QMessageBox and QFileDialog.

@@ -58,6 +58,7 @@ public:
     QAction* PackInstall = nullptr;
     QAction* PackRemove = nullptr;
     QAction* PackMake = nullptr; // "Make a pack...", after the specified items of PM
+    QAction* DownloadArt = nullptr; // "Download art...", after "Make a pack..."
     // Items of AM that are not bound to an action of AL.
     QAction* AgentSettings = nullptr;
     QAction* AgentExit = nullptr;
@@ -79,6 +80,9 @@ public:
     // Asks for pictures and the pack's description, makes the pack on a worker
     // thread with a progress dialog, installs it and selects it.
     void PackMakeExecute();
+    // Asks for a museum, a theme or query and a number of works, fetches them on a
+    // worker thread with a progress dialog, installs the pack and selects it.
+    void DownloadArtExecute();
 
     // Busy state: PC and the items of AM disabled, wait cursor, progress bar shown.
     void BeginBusy();

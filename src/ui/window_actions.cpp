@@ -57,6 +57,7 @@ void TAMMF::CreateActions()
     PackRemove = MakeAction(this, "PackRemove", QStringLiteral("&Remove"));
     PackRemove->setVisible(false);
     PackMake = MakeAction(this, "PackMake", QStringLiteral("Make a pack..."));
+    DownloadArt = MakeAction(this, "DownloadArt", QStringLiteral("Download art..."));
 
     auto bind = [this](QAction* action, void (TAMMF::*handler)()) {
         connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
@@ -70,6 +71,7 @@ void TAMMF::CreateActions()
     bind(PackInstall, &TAMMF::PackInstallExecute);
     bind(PackRemove, &TAMMF::PackRemoveExecute);
     bind(PackMake, &TAMMF::PackMakeExecute);
+    bind(DownloadArt, &TAMMF::DownloadArtExecute);
 }
 
 void TAMMF::CreateMenus()
@@ -82,6 +84,7 @@ void TAMMF::CreateMenus()
     Separator(PM, "PopupSeparator");
     BoundItem(PM, "PopupDonate", SiteMorePacks, QStringLiteral("&More packs!.."));
     BoundItem(PM, "PopupMake", PackMake);
+    BoundItem(PM, "PopupDownloadArt", DownloadArt);
 
     AM = new QMenu(this);
     AM->setObjectName(QStringLiteral("AM"));

@@ -37,12 +37,12 @@ eval "$(xdotool getwindowgeometry --shell "$wid")"
 scale=$(awk -v w="$WIDTH" 'BEGIN { print w / 601 }')
 at() { awk -v s="$scale" -v v="$1" 'BEGIN { printf "%d", v * s }'; }
 
-# The Packs page's menu, on the empty part of the list; "Make a pack..." is its
-# last item (Up from the top wraps to it).
+# The Packs page's menu, on the empty part of the list; "Make a pack..." is the
+# item before its last, "Download art..." (Up from the top wraps to the last).
 xdotool mousemove --window "$wid" "$(at 120)" "$(at 250)" click 3
 sleep 1
 shot make_pack_menu
-xdotool key Up Return
+xdotool key Up Up Return
 wait_for 30 has_named '^Make a pack$' || fail "the Make a pack dialog did not appear"
 dialog=$(window_named '^Make a pack$')
 sleep 0.5

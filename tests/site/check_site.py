@@ -15,7 +15,7 @@ import sys
 import tempfile
 import urllib.parse
 
-REQUIRED = ["index.html", "help.html", "faq.html", "art/index.html", "style.css"]
+REQUIRED = ["index.html", "help.html", "faq.html", "packs.html", "art/index.html", "style.css"]
 
 
 class Links(html.parser.HTMLParser):

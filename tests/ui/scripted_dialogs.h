@@ -28,6 +28,7 @@ struct ScriptedDialogs : ui::Dialogs {
     std::deque<QString> folders;
     std::deque<QStringList> fileLists;
     std::deque<ui::MakePackAnswers> makePackAnswers; // empty: cancelled
+    std::deque<ui::DownloadArtAnswers> downloadArtAnswers; // empty: cancelled
 
     ui::MessageAnswer Message(QWidget*, const QString& text, const QString& caption, ui::MessageIcon icon,
                               ui::MessageButtons buttons) override
@@ -69,6 +70,14 @@ struct ScriptedDialogs : ui::Dialogs {
             return std::nullopt;
         ui::MakePackAnswers answers = std::move(makePackAnswers.front());
         makePackAnswers.pop_front();
+        return answers;
+    }
+    std::optional<ui::DownloadArtAnswers> DownloadArt(QWidget*) override
+    {
+        if (downloadArtAnswers.empty())
+            return std::nullopt;
+        ui::DownloadArtAnswers answers = std::move(downloadArtAnswers.front());
+        downloadArtAnswers.pop_front();
         return answers;
     }
     // Messages with the given caption.

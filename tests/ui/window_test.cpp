@@ -38,7 +38,8 @@ TEST_F(WindowTest, ComponentsMenusAndFrame)
 
     EXPECT_EQ(ItemNames(window->PM),
               QStringList({"PopupInstall=&Install...", "PopupRemove=&Remove", "PopupExport=&Export...",
-                           "PopupSeparator", "PopupDonate=&More packs!..", "PopupMake=Make a pack..."}));
+                           "PopupSeparator", "PopupDonate=&More packs!..", "PopupMake=Make a pack...",
+                           "PopupDownloadArt=Download art..."}));
     EXPECT_EQ(ItemNames(window->AM),
               QStringList({"AgentRefresh=Re&fresh!", "AgentRandom=&Random!", "AgentSep1", "AgentNext=&Next >",
                            "AgentBack=< &Back", "AgentSep2", "AgentSettings=&Settings...", "AgentMore=&Art...",

@@ -1,0 +1,69 @@
+#include "museum/cma_api.h"
+
+#include "museum/json_answer.h"
+
+#include <QJsonArray>
+#include <QUrlQuery>
+
+namespace museum {
+
+QUrl CmaSearchUrl(const QString& base, const QString& query, int skip, int limit)
+{
+    QUrl url(base + QStringLiteral("/api/artworks/"));
+    QUrlQuery q;
+    if (!query.isEmpty())
+        q.addQueryItem(QStringLiteral("q"), query);
+    q.addQueryItem(QStringLiteral("cc0"), QStringLiteral("1"));
+    q.addQueryItem(QStringLiteral("has_image"), QStringLiteral("1"));
+    q.addQueryItem(QStringLiteral("limit"), QString::number(limit));
+    q.addQueryItem(QStringLiteral("skip"), QString::number(skip));
+    url.setQuery(q);
+    return url;
+}
+
+QString CmaCreatorName(const QString& description)
+{
+    const qsizetype open = description.indexOf(QLatin1String(" ("));
+    return (open > 0 ? description.left(open) : description).trimmed();
+}
+
+SearchPage ParseCmaSearch(const QByteArray& body, int skip)
+{
+    SearchPage page;
+    const std::optional<QJsonObject> answer = AnswerObject(body, page.error);
+    if (!answer)
+        return page;
+    const QJsonValue data = answer->value(QLatin1String("data"));
+    if (!data.isArray()) {
+        page.error = QStringLiteral("the search answer has no \"data\" list");
+        return page;
+    }
+    page.total = IntField(answer->value(QLatin1String("info")).toObject(), "total").value_or(0);
+    const QJsonArray records = data.toArray();
+    page.more = skip + records.size() < page.total && !records.isEmpty();
+    for (const QJsonValue& entry : records) {
+        if (!entry.isObject())
+            continue;
+        const QJsonObject record = entry.toObject();
+        Work work;
+        work.id = TextField(record, "id");
+        if (work.id.isEmpty())
+            continue;
+        work.title = TextField(record, "title");
+        work.year = IntField(record, "creation_date_earliest");
+        QStringList artists;
+        for (const QJsonValue& creator : record.value(QLatin1String("creators")).toArray()) {
+            const QString name = CmaCreatorName(TextField(creator.toObject(), "description"));
+            if (!name.isEmpty())
+                artists << name;
+        }
+        work.artist = artists.join(QStringLiteral(", "));
+        work.publicDomain = TextField(record, "share_license_status").compare(QLatin1String("CC0"), Qt::CaseInsensitive) == 0;
+        const QJsonObject images = record.value(QLatin1String("images")).toObject();
+        work.imageUrl = TextField(images.value(QLatin1String("web")).toObject(), "url");
+        page.works.push_back(std::move(work));
+    }
+    return page;
+}
+
+} // namespace museum

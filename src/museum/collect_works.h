@@ -1,0 +1,23 @@
+#pragma once
+// The search part of a fetch: page through a museum's answers until enough usable
+// works are found, each answer read from the cache when it is there.
+#include "museum/fetch.h"
+#include "museum/fetch_cache.h"
+#include "museum/http_client.h"
+#include "museum/work.h"
+
+namespace museum {
+
+struct Collected {
+    std::vector<Work> works; // usable, at most `count`
+    std::vector<SkippedWork> skipped;
+    bool ok = false;
+    bool cancelled = false;
+    bool unreachable = false;
+    QString error; // with the museum's name
+};
+
+Collected CollectWorks(Source source, const QString& base, const QString& query, int count, HttpClient& client,
+                       const FetchCache& cache, const std::function<void(const FetchProgress&)>& progress);
+
+} // namespace museum

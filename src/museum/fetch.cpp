@@ -1,0 +1,278 @@
+#include "museum/fetch.h"
+
+#include "graphics/jpeg.h"
+#include "museum/collect_works.h"
+#include "packmaker/pack_maker.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <span>
+
+namespace museum {
+namespace {
+
+RateLimit RateFor(const FetchRequest& request)
+{
+    if (request.rate)
+        return *request.rate;
+    // "5/1000": five requests a second; lets the tests run a faster limit.
+    const QStringList parts = qEnvironmentVariable("AMBIENCE_MUSEUM_RATE").split(QLatin1Char('/'));
+    if (parts.size() == 2) {
+        bool a = false, b = false;
+        const int requests = parts[0].toInt(&a);
+        const int window = parts[1].toInt(&b);
+        if (a && b && requests > 0 && window > 0)
+            return {requests, window};
+    }
+    return Info(request.source).rate;
+}
+
+int RetryBaseFor(const FetchRequest& request)
+{
+    if (request.retryBaseMs >= 0)
+        return request.retryBaseMs;
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue("AMBIENCE_MUSEUM_RETRY_MS", &ok);
+    return ok && ms >= 0 ? ms : 1000;
+}
+
+HttpSettings SettingsFor(const FetchRequest& request)
+{
+    HttpSettings settings;
+    settings.rate = RateFor(request);
+    settings.retryBaseMs = RetryBaseFor(request);
+    const QByteArray agent = UserAgent();
+    settings.headers.append({"User-Agent", agent});
+    // The Art Institute asks clients to name themselves and a contact this way.
+    if (request.source == Source::Aic)
+        settings.headers.append({"AIC-User-Agent", agent});
+    return settings;
+}
+
+packmaker::PictureRecord RecordOf(const Work& work)
+{
+    packmaker::PictureRecord record;
+    record.Title = work.title.toStdString();
+    record.Author = work.artist.toStdString();
+    record.Year = work.year.value_or(0);
+    return record;
+}
+
+// The image as downloaded must decode: a damaged one would fail the whole pack.
+QString CheckImage(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    const QByteArray data = file.readAll();
+    const auto bytes = std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(data.constData()),
+                                                     static_cast<std::size_t>(data.size()));
+    const graphics::JpegImage image = graphics::DecodeJpeg(bytes);
+    if (!image.ok())
+        return QStringLiteral("the image is damaged (%1)").arg(QString::fromStdString(image.message));
+    return {};
+}
+
+class Fetcher {
+public:
+    Fetcher(const FetchRequest& request, const std::function<void(const FetchProgress&)>& progress,
+            const std::atomic<bool>* cancel)
+        : request_(request), progress_(progress), cancel_(cancel), client_(SettingsFor(request), cancel),
+          base_(ApiBase(request.source, request.apiBase)),
+          cache_(request.cacheRoot.isEmpty() ? CacheRoot() : request.cacheRoot, request.source, base_)
+    {
+        query_ = request.query.trimmed().isEmpty() ? DefaultQuery() : request.query.trimmed();
+        result_.packName = request.name.trimmed().isEmpty() ? DefaultPackName(request.source, query_) : request.name.trimmed();
+    }
+
+    FetchResult Run()
+    {
+        if (request_.output.isEmpty())
+            return Fail(QStringLiteral("no file to write the pack to"));
+        if (!cache_.Usable())
+            return Fail(QStringLiteral("there is no cache folder for the images (neither XDG_CACHE_HOME nor HOME is set, "
+                                       "or it cannot be written)"));
+        const int count = std::clamp(request_.count, 1, 500);
+        Collected found = CollectWorks(request_.source, base_, query_, count, client_, cache_, progress_);
+        result_.skipped = std::move(found.skipped);
+        if (found.cancelled || Cancelled())
+            return Cancel();
+        if (!found.ok) {
+            result_.unreachable = found.unreachable;
+            return Fail(found.error);
+        }
+        if (found.works.empty())
+            return Fail(QStringLiteral("The %1 has no public-domain works with an image for \"%2\"")
+                            .arg(ShortName(request_.source), query_));
+
+        std::vector<std::pair<Work, QString>> taken;
+        int unreachable = 0;
+        state_.stage = FetchStage::Downloading;
+        state_.imagesWanted = static_cast<int>(found.works.size());
+        state_.worksFound = static_cast<int>(found.works.size());
+        Tell(FetchStage::Downloading, 0, {});
+        for (const Work& work : found.works) {
+            const QString path = cache_.ImagePath(work.id);
+            if (QFileInfo(path).isFile()) {
+                ++result_.fromCache;
+                taken.emplace_back(work, path);
+                Tell(FetchStage::Downloading, static_cast<int>(taken.size()), {});
+                continue;
+            }
+            const QString reason = DownloadImage(work, path);
+            if (Cancelled())
+                return Cancel();
+            if (!reason.isEmpty()) {
+                if (reason.startsWith(kUnreachable))
+                    ++unreachable;
+                result_.skipped.push_back({work.id, work.title, reason});
+                Tell(FetchStage::Downloading, static_cast<int>(taken.size()),
+                     QStringLiteral("Skipped \"%1\" (%2): %3").arg(work.title, work.id, reason));
+                continue;
+            }
+            ++result_.downloaded;
+            taken.emplace_back(work, path);
+            Tell(FetchStage::Downloading, static_cast<int>(taken.size()), {});
+        }
+        result_.requests = client_.RequestsSent();
+        if (taken.empty()) {
+            result_.unreachable = unreachable > 0;
+            return Fail(QStringLiteral("No image of the %1 could be downloaded%2")
+                            .arg(ShortName(request_.source),
+                                 unreachable > 0 ? QStringLiteral(": the museum's image server did not answer. Are you offline?")
+                                                 : QString()));
+        }
+        return MakePack(taken);
+    }
+
+private:
+    static inline const QString kUnreachable = QStringLiteral("no answer: ");
+
+    bool Cancelled() const { return cancel_ && cancel_->load(); }
+
+    FetchResult Fail(const QString& error)
+    {
+        result_.ok = false;
+        result_.error = error;
+        result_.requests = client_.RequestsSent();
+        return result_;
+    }
+
+    FetchResult Cancel()
+    {
+        result_.cancelled = true;
+        return Fail(QStringLiteral("cancelled; no pack was written"));
+    }
+
+    void Tell(FetchStage stage, int done, const QString& note)
+    {
+        if (!progress_)
+            return;
+        state_.stage = stage;
+        state_.imagesDone = done;
+        state_.bytes = result_.bytes;
+        state_.note = note;
+        progress_(state_);
+    }
+
+    // Downloads into a ".part" file, checks it and only then gives it the cache
+    // name; returns why the work cannot be taken, or nothing.
+    QString DownloadImage(const Work& work, const QString& path)
+    {
+        const QString part = cache_.PartPath(work.id);
+        const std::int64_t before = result_.bytes;
+        auto received = [&](std::int64_t bytes) {
+            result_.bytes = before + bytes;
+            if (progress_) {
+                state_.bytes = result_.bytes;
+                state_.note.clear();
+                progress_(state_);
+            }
+        };
+        HttpResult got = client_.Download(QUrl(work.imageUrl), part, received);
+        // An image server that will not give the large size still gives the smaller one.
+        if (got.outcome == HttpOutcome::HttpError && got.status >= 400 && got.status < 500 && got.status != 429
+            && !work.smallerImageUrl.isEmpty()) {
+            result_.bytes = before;
+            got = client_.Download(QUrl(work.smallerImageUrl), part, received);
+        }
+        QString reason;
+        if (got.outcome == HttpOutcome::Cancelled)
+            reason = QStringLiteral("cancelled");
+        else if (got.outcome == HttpOutcome::Unreachable)
+            reason = kUnreachable + got.error;
+        else if (!got.ok())
+            reason = got.error;
+        else
+            reason = CheckImage(part);
+        if (!reason.isEmpty()) {
+            QFile::remove(part);
+            return reason;
+        }
+        QFile::remove(path);
+        if (!QFile::rename(part, path)) {
+            QFile::remove(part);
+            return QStringLiteral("cannot keep the image in %1").arg(cache_.Folder());
+        }
+        return {};
+    }
+
+    FetchResult MakePack(const std::vector<std::pair<Work, QString>>& taken)
+    {
+        packmaker::MakeRequest make;
+        make.Name = result_.packName.toStdString();
+        make.Label = QStringLiteral("%1, open access (CC0): %2").arg(QString::fromLatin1(Info(request_.source).name), query_).toStdString();
+        make.Icon = request_.icon;
+        make.Output = QFileInfo(request_.output).absoluteFilePath().toStdString();
+        for (const auto& [work, path] : taken) {
+            const std::string source = QFileInfo(path).absoluteFilePath().toStdString();
+            make.Sources.push_back(source);
+            make.Records[source] = RecordOf(work);
+        }
+        const packmaker::MakeResult made = packmaker::MakePack(
+            make,
+            [&](const packmaker::MakeProgress& p) {
+                state_.writing = p.Picture ? 0.0 : p.Writing;
+                Tell(FetchStage::Packing, static_cast<int>(taken.size()), {});
+            },
+            cancel_);
+        if (made.Cancelled || Cancelled())
+            return Cancel();
+        if (!made.Ok)
+            return Fail(QStringLiteral("The pack was not made: %1").arg(QString::fromStdString(made.Error)));
+        result_.ok = true;
+        result_.archive = QString::fromStdString(made.Archive);
+        result_.works = static_cast<int>(made.Taken.size());
+        result_.requests = client_.RequestsSent();
+        return result_;
+    }
+
+    const FetchRequest& request_;
+    const std::function<void(const FetchProgress&)>& progress_;
+    const std::atomic<bool>* cancel_;
+    HttpClient client_;
+    QString base_;
+    FetchCache cache_;
+    QString query_;
+    FetchResult result_;
+    FetchProgress state_; // what the progress callback is told
+};
+
+} // namespace
+
+QString DefaultPackName(Source source, const QString& query)
+{
+    return QStringLiteral("%1: %2").arg(QString::fromLatin1(Info(source).name), query.trimmed().isEmpty() ? DefaultQuery() : query.trimmed());
+}
+
+FetchResult Fetch(const FetchRequest& request, const std::function<void(const FetchProgress&)>& progress,
+                  const std::atomic<bool>* cancel)
+{
+    Fetcher fetcher(request, progress, cancel);
+    return fetcher.Run();
+}
+
+} // namespace museum

@@ -1,0 +1,73 @@
+#pragma once
+// A pack of a museum's public-domain art in one call: search the collection,
+// take up to `count` works that are public domain (CC0) and have an image,
+// download each image into the cache (or find it there), and make the pack with
+// the pack maker, title, year and artist from the museum's record. Blocking;
+// `progress` runs on the calling thread; `cancel` stops it at the next chance,
+// leaving no pack and no partial file.
+#include "museum/museums.h"
+
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace museum {
+
+struct FetchRequest {
+    Source source = Source::Aic;
+    QString query;     // empty: DefaultQuery()
+    int count = 40;    // works to take at most
+    QString name;      // the pack's name; empty: DefaultPackName()
+    QString output;    // the pack file to write; it appears only when complete
+    QString apiBase;   // empty: the environment's (AMBIENCE_API_BASE_AIC, ...) or the museum's own
+    QString cacheRoot; // empty: CacheRoot()
+    int icon = 0;
+    // Empty: AMBIENCE_MUSEUM_RATE ("requests/milliseconds", for tests) or the museum's own.
+    std::optional<RateLimit> rate;
+    int retryBaseMs = -1; // < 0: AMBIENCE_MUSEUM_RETRY_MS, else one second
+};
+
+enum class FetchStage { Searching, Downloading, Packing };
+
+struct FetchProgress {
+    FetchStage stage = FetchStage::Searching;
+    int worksFound = 0;   // works taken so far (public domain, with an image)
+    int imagesDone = 0;   // images downloaded or found in the cache
+    int imagesWanted = 0;
+    std::int64_t bytes = 0; // downloaded in this run
+    double writing = 0;     // 0..1 while the pack is written
+    QString note;           // a line worth telling, such as a work skipped and why
+};
+
+struct SkippedWork {
+    QString id;
+    QString title;
+    QString reason;
+};
+
+struct FetchResult {
+    bool ok = false;
+    bool cancelled = false;
+    bool unreachable = false; // the museum did not answer at all (offline?)
+    QString error;            // names the museum and what was wrong
+    QString archive;          // the pack written
+    QString packName;
+    int works = 0;            // pictures in the pack
+    int downloaded = 0;
+    int fromCache = 0;
+    std::int64_t bytes = 0;
+    int requests = 0;         // sent to the museum in this run
+    std::vector<SkippedWork> skipped;
+};
+
+// "<Museum>: <query>".
+QString DefaultPackName(Source source, const QString& query);
+
+FetchResult Fetch(const FetchRequest& request, const std::function<void(const FetchProgress&)>& progress = {},
+                  const std::atomic<bool>* cancel = nullptr);
+
+} // namespace museum

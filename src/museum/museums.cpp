@@ -1,0 +1,61 @@
+#include "museum/museums.h"
+
+#include <QByteArray>
+
+namespace museum {
+namespace {
+
+// The Art Institute asks anonymous clients for at most 60 requests a minute
+// (api.artic.edu/docs, "Usage policy"); the Met for at most 80 a second
+// (metmuseum.github.io), of which we use a quarter; Cleveland documents no limit,
+// so we keep to ten a second.
+const MuseumInfo kMuseums[] = {
+    {Source::Aic, "aic", "Art Institute of Chicago", "https://api.artic.edu", "AMBIENCE_API_BASE_AIC", {60, 60000}},
+    {Source::Met, "met", "The Metropolitan Museum of Art", "https://collectionapi.metmuseum.org",
+     "AMBIENCE_API_BASE_MET", {20, 1000}},
+    {Source::Cma, "cma", "Cleveland Museum of Art", "https://openaccess-api.clevelandart.org", "AMBIENCE_API_BASE_CMA",
+     {10, 1000}},
+};
+
+} // namespace
+
+const MuseumInfo& Info(Source source)
+{
+    for (const MuseumInfo& info : kMuseums)
+        if (info.source == source)
+            return info;
+    return kMuseums[0];
+}
+
+std::optional<Source> SourceFromCode(const QString& code)
+{
+    for (const MuseumInfo& info : kMuseums)
+        if (code.compare(QLatin1String(info.code), Qt::CaseInsensitive) == 0)
+            return info.source;
+    return std::nullopt;
+}
+
+QString ApiBase(Source source, const QString& given)
+{
+    QString base = given;
+    if (base.isEmpty())
+        base = qEnvironmentVariable(Info(source).environment);
+    if (base.isEmpty())
+        base = QString::fromLatin1(Info(source).defaultBase);
+    while (base.endsWith(QLatin1Char('/')))
+        base.chop(1);
+    return base;
+}
+
+QString ShortName(Source source)
+{
+    const QString name = QString::fromLatin1(Info(source).name);
+    return name.startsWith(QLatin1String("The ")) ? name.mid(4) : name;
+}
+
+QString DefaultQuery()
+{
+    return QStringLiteral("landscape");
+}
+
+} // namespace museum

@@ -1,0 +1,67 @@
+// "Download art...": a pack of public-domain works from a museum's open-access
+// collection, fetched on a worker thread, installed into the user's packs folder,
+// then listed and selected. The network is used only here, when asked.
+#include "ui/main_window.h"
+
+#include "museum/fetch.h"
+#include "packmaker/pack_maker.h"
+#include "packs/pack_folders.h"
+#include "packs/pack_list.h"
+#include "ui/busy_state.h"
+#include "ui/download_art_dialog.h"
+#include "ui/packs_page.h"
+
+#include <QDir>
+#include <QListWidget>
+
+namespace ui {
+
+void TAMMF::DownloadArtExecute()
+{
+    if (busy_)
+        return;
+    const std::optional<DownloadArtAnswers> answers = UserDialogs().DownloadArt(this);
+    if (!answers)
+        return;
+    const std::optional<museum::Source> source = museum::SourceFromCode(answers->museum);
+    if (!source)
+        return;
+
+    const packs::PackFolders folders = packs::CurrentPackFolders();
+    if (folders.User.empty() || !QDir().mkpath(QString::fromStdString(folders.User))) {
+        ReportProblem(QStringLiteral("There is no folder for your own packs: %1")
+                          .arg(folders.User.empty() ? QStringLiteral("neither XDG_DATA_HOME nor HOME is set")
+                                                    : QString::fromStdString(folders.User)));
+        return;
+    }
+    museum::FetchRequest request;
+    request.source = *source;
+    request.query = answers->query;
+    request.name = answers->name;
+    request.count = answers->count;
+    // Written straight into the user's folder: the pack appears there only once complete.
+    request.output = QString::fromStdString(folders.User + packmaker::PackFileName(answers->name.toStdString()));
+
+    museum::FetchResult result;
+    {
+        BusyGuard busy(*this);
+        TDownloadArtProgress progress(this);
+        progress.Start(request);
+        progress.exec();
+        result = progress.Result();
+    }
+    if (!result.ok) {
+        if (!result.cancelled)
+            ReportProblem(QStringLiteral("No pack was made of \"%1\".\n%2").arg(answers->name, result.error));
+        return;
+    }
+    PS->FillPackList();
+    const int row = packs::FindPackByPath(*PackList, result.archive.toStdString());
+    if (row >= 0 && row < PS->PV->count()) {
+        PS->PV->clearSelection();
+        PS->PV->item(row)->setSelected(true);
+        PS->PV->setCurrentRow(row);
+    }
+}
+
+} // namespace ui

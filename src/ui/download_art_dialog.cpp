@@ -1,0 +1,244 @@
+#include "ui/download_art_dialog.h"
+
+#include "museum/museums.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QThread>
+#include <QVBoxLayout>
+
+namespace ui {
+
+std::optional<DownloadArtAnswers> Dialogs::DownloadArt(QWidget* owner)
+{
+    TDownloadArtDialog dialog(owner);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.Answers();
+}
+
+const std::vector<ArtTheme>& ArtThemes()
+{
+    // Subjects all three collections hold many public-domain paintings, prints or
+    // drawings of, which fill a screen well.
+    static const std::vector<ArtTheme> themes = {
+        {"Impressionism", "impressionism"},
+        {"Japanese woodblock prints", "Japanese woodblock print"},
+        {"Dutch Golden Age", "Dutch Golden Age"},
+        {"Landscapes", "landscape"},
+        {"Seascapes", "seascape"},
+        {"Still life", "still life"},
+        {"Flowers", "flowers"},
+        {"Botanical drawings", "botanical"},
+    };
+    return themes;
+}
+
+namespace {
+
+template <typename T>
+T* Named(T* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+const museum::Source kSources[] = {museum::Source::Aic, museum::Source::Met, museum::Source::Cma};
+
+QString Megabytes(std::int64_t bytes)
+{
+    return QStringLiteral("%1 MB").arg(static_cast<double>(bytes) / (1024.0 * 1024.0), 0, 'f', 1);
+}
+
+} // namespace
+
+TDownloadArtDialog::TDownloadArtDialog(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("DownloadArtDialog"));
+    setWindowTitle(QStringLiteral("Download art"));
+
+    Museum = Named(new QComboBox(this), "Museum");
+    for (const museum::Source source : kSources)
+        Museum->addItem(QString::fromLatin1(museum::Info(source).name), QString::fromLatin1(museum::Info(source).code));
+    Theme = Named(new QComboBox(this), "Theme");
+    for (const ArtTheme& theme : ArtThemes())
+        Theme->addItem(QString::fromUtf8(theme.caption), QString::fromUtf8(theme.query));
+    Theme->addItem(QStringLiteral("Your own query"));
+    Theme->setCurrentIndex(3); // landscapes suit a desktop best
+    OwnQuery = Named(new QLineEdit(this), "OwnQuery");
+    OwnQuery->setPlaceholderText(QStringLiteral("for example: Monet, tigers, Venice"));
+    Count = Named(new QSpinBox(this), "Count");
+    Count->setRange(1, 200);
+    Count->setValue(40);
+    Licence = Named(new QLabel(QStringLiteral("Only works the museum has put in the public domain (CC0) are taken, "
+                                              "at a size that fills a 4K screen. The museum is asked over the "
+                                              "Internet; the images are kept in your cache folder."),
+                               this),
+                    "Licence");
+    Licence->setWordWrap(true);
+    Buttons = Named(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this), "Buttons");
+    Buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&Download"));
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("&Museum:"), Museum);
+    form->addRow(QStringLiteral("&Theme:"), Theme);
+    form->addRow(QStringLiteral("&Query:"), OwnQuery);
+    form->addRow(QStringLiteral("&Works:"), Count);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(Licence);
+    layout->addWidget(Buttons);
+    resize(460, 260);
+
+    connect(Theme, &QComboBox::currentIndexChanged, this, [this] { UpdateOk(); });
+    connect(OwnQuery, &QLineEdit::textChanged, this, [this] { UpdateOk(); });
+    connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    UpdateOk();
+}
+
+bool TDownloadArtDialog::OwnQueryChosen() const
+{
+    return Theme->currentIndex() == Theme->count() - 1;
+}
+
+void TDownloadArtDialog::UpdateOk()
+{
+    OwnQuery->setEnabled(OwnQueryChosen());
+    Buttons->button(QDialogButtonBox::Ok)->setEnabled(!OwnQueryChosen() || !OwnQuery->text().trimmed().isEmpty());
+}
+
+DownloadArtAnswers TDownloadArtDialog::Answers() const
+{
+    DownloadArtAnswers answers;
+    answers.museum = Museum->currentData().toString();
+    const bool own = OwnQueryChosen();
+    answers.query = own ? OwnQuery->text().trimmed() : Theme->currentData().toString();
+    const QString subject = own ? answers.query : Theme->currentText();
+    answers.name = Museum->currentText() + QStringLiteral(": ") + subject;
+    answers.count = Count->value();
+    return answers;
+}
+
+TDownloadArtProgress::TDownloadArtProgress(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("DownloadArtProgress"));
+    setWindowTitle(QStringLiteral("Downloading art"));
+    Status = Named(new QLabel(QStringLiteral("Asking the museum..."), this), "DownloadArtStatus");
+    Status->setMinimumWidth(440);
+    Status->setWordWrap(true);
+    Note = Named(new QLabel(this), "DownloadArtNote");
+    Note->setWordWrap(true);
+    Bar = Named(new QProgressBar(this), "DownloadArtBar");
+    Bar->setRange(0, 0);
+    CancelButton = Named(new QPushButton(QStringLiteral("Cancel"), this), "DownloadArtCancel");
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Status);
+    layout->addWidget(Bar);
+    layout->addWidget(Note);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(CancelButton);
+    layout->addLayout(row);
+    connect(CancelButton, &QPushButton::clicked, this, &TDownloadArtProgress::Cancel);
+}
+
+TDownloadArtProgress::~TDownloadArtProgress()
+{
+    if (worker_) {
+        cancel_ = true;
+        worker_->wait();
+        delete worker_;
+    }
+}
+
+void TDownloadArtProgress::Start(const museum::FetchRequest& request)
+{
+    // The network client lives and runs on the worker; only progress crosses over.
+    worker_ = QThread::create([this, request] {
+        // Bytes arrive in many small pieces; the window is told of them a few
+        // times a second, of everything else at once.
+        QElapsedTimer sinceTold;
+        museum::FetchProgress told;
+        museum::FetchResult result = museum::Fetch(
+            request,
+            [&](const museum::FetchProgress& p) {
+                const bool onlyBytes = p.note.isEmpty() && p.stage == told.stage && p.imagesDone == told.imagesDone
+                                       && p.worksFound == told.worksFound
+                                       && static_cast<int>(p.writing * 100) == static_cast<int>(told.writing * 100);
+                if (onlyBytes && sinceTold.isValid() && sinceTold.elapsed() < 150)
+                    return;
+                told = p;
+                sinceTold.start();
+                QMetaObject::invokeMethod(this, [this, p] { Progress(p); }, Qt::QueuedConnection);
+            },
+            &cancel_);
+        QMetaObject::invokeMethod(this, [this, result = std::move(result)]() mutable { Done(std::move(result)); },
+                                  Qt::QueuedConnection);
+    });
+    worker_->start();
+}
+
+void TDownloadArtProgress::Progress(const museum::FetchProgress& p)
+{
+    if (cancel_)
+        return;
+    if (!p.note.isEmpty())
+        Note->setText(p.note);
+    switch (p.stage) {
+    case museum::FetchStage::Searching:
+        Bar->setRange(0, 0);
+        Status->setText(QStringLiteral("Searching the collection: %1 work(s) found").arg(p.worksFound));
+        break;
+    case museum::FetchStage::Downloading:
+        Bar->setRange(0, std::max(1, p.imagesWanted));
+        Bar->setValue(p.imagesDone);
+        Status->setText(QStringLiteral("Image %1 of %2 (%3 downloaded)")
+                            .arg(std::min(p.imagesDone + 1, p.imagesWanted))
+                            .arg(p.imagesWanted)
+                            .arg(Megabytes(p.bytes)));
+        break;
+    case museum::FetchStage::Packing:
+        Bar->setRange(0, 100);
+        Bar->setValue(static_cast<int>(p.writing * 100));
+        Status->setText(QStringLiteral("Making the pack of %1 work(s)...").arg(p.imagesDone));
+        break;
+    }
+}
+
+void TDownloadArtProgress::Done(museum::FetchResult result)
+{
+    result_ = std::move(result);
+    finished_ = true;
+    if (worker_) {
+        worker_->wait();
+        delete worker_;
+        worker_ = nullptr;
+    }
+    done(result_.ok ? QDialog::Accepted : QDialog::Rejected);
+}
+
+void TDownloadArtProgress::Cancel()
+{
+    cancel_ = true;
+    CancelButton->setEnabled(false);
+    Status->setText(QStringLiteral("Cancelling..."));
+}
+
+void TDownloadArtProgress::reject()
+{
+    if (finished_)
+        QDialog::reject();
+    else
+        Cancel();
+}
+
+} // namespace ui

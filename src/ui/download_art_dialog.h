@@ -1,0 +1,79 @@
+#pragma once
+// "Download art...": the dialog that asks for a museum, a theme (or a query of
+// one's own) and the number of works, and the progress dialog that fetches them
+// on a worker thread while the window stays responsive.
+#include "museum/fetch.h"
+#include "ui/dialogs.h"
+
+#include <QDialog>
+
+#include <atomic>
+
+class QComboBox;
+class QDialogButtonBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QThread;
+
+namespace ui {
+
+// A theme offered in the dialog: its caption, and the words each museum is asked.
+struct ArtTheme {
+    const char* caption;
+    const char* query;
+};
+const std::vector<ArtTheme>& ArtThemes();
+
+class TDownloadArtDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit TDownloadArtDialog(QWidget* parent = nullptr);
+
+    DownloadArtAnswers Answers() const;
+
+    QComboBox* Museum = nullptr;
+    QComboBox* Theme = nullptr;    // the themes, then "Your own query"
+    QLineEdit* OwnQuery = nullptr; // enabled with "Your own query"
+    QSpinBox* Count = nullptr;
+    QLabel* Licence = nullptr;
+    QDialogButtonBox* Buttons = nullptr;
+
+private:
+    bool OwnQueryChosen() const;
+    void UpdateOk();
+};
+
+class TDownloadArtProgress : public QDialog {
+    Q_OBJECT
+public:
+    explicit TDownloadArtProgress(QWidget* parent = nullptr);
+    ~TDownloadArtProgress() override;
+
+    // Starts the fetch on a worker thread; the dialog closes itself when it has
+    // ended (made, failed or cancelled).
+    void Start(const museum::FetchRequest& request);
+    const museum::FetchResult& Result() const { return result_; }
+
+    QLabel* Status = nullptr;
+    QLabel* Note = nullptr;
+    QProgressBar* Bar = nullptr;
+    QPushButton* CancelButton = nullptr;
+
+    void Cancel();
+    // Esc and the close button cancel too; the dialog stays until the worker stopped.
+    void reject() override;
+
+private:
+    void Progress(const museum::FetchProgress& p);
+    void Done(museum::FetchResult result);
+
+    std::atomic<bool> cancel_{false};
+    QThread* worker_ = nullptr;
+    museum::FetchResult result_;
+    bool finished_ = false;
+};
+
+} // namespace ui

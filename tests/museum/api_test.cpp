@@ -1,0 +1,156 @@
+// Each museum's answers, in the form its documentation gives, read into works:
+// public-domain status, the image at the size we take, title, year and artist.
+#include "museum/aic_api.h"
+#include "museum/cma_api.h"
+#include "museum/met_api.h"
+#include "support/museum_server.h"
+
+#include <QUrlQuery>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using museum::Work;
+
+QByteArray Fixture(const char* name)
+{
+    return testsupport::MuseumFixture(QString::fromLatin1(name)).replace("{base}", "http://museum.test").toUtf8();
+}
+
+struct Expected {
+    QString id, title, artist;
+    std::optional<int> year;
+    QString imageUrl; // empty: none
+    bool publicDomain;
+};
+
+void ExpectWorks(const std::vector<Work>& works, const std::vector<Expected>& expected)
+{
+    ASSERT_EQ(works.size(), expected.size());
+    for (std::size_t i = 0; i < works.size(); ++i) {
+        SCOPED_TRACE(expected[i].id.toStdString());
+        EXPECT_EQ(works[i].id, expected[i].id);
+        EXPECT_EQ(works[i].title, expected[i].title);
+        EXPECT_EQ(works[i].artist, expected[i].artist);
+        EXPECT_EQ(works[i].year, expected[i].year);
+        EXPECT_EQ(works[i].imageUrl, expected[i].imageUrl);
+        EXPECT_EQ(works[i].publicDomain, expected[i].publicDomain);
+    }
+}
+
+TEST(MuseumApi, ArtInstituteSearchPagesAndIiifImages)
+{
+    const museum::SearchPage first = museum::ParseAicSearch(Fixture("aic_search_1.json"));
+    ASSERT_TRUE(first.error.isEmpty()) << first.error.toStdString();
+    EXPECT_TRUE(first.more);
+    EXPECT_EQ(first.total, 5);
+    const QString iiif = "http://museum.test/iiif/2/";
+    ExpectWorks(first.works,
+                {{"27992", "A Sunday on La Grande Jatte — 1884", "Georges Seurat", 1884,
+                  iiif + "2d484387-2509-5e8e-2c43-22f9981972eb/full/3000,/0/default.jpg", true},
+                 {"111628", "Nighthawks", "Edward Hopper", 1942,
+                  iiif + "831a05de-d3f6-f4fa-a460-23008dd58dda/full/3000,/0/default.jpg", false},
+                 {"16568", "Water Lilies", "Claude Monet", 1906, "", true}});
+    EXPECT_FALSE(first.works[1].Usable());
+    EXPECT_FALSE(first.works[2].Usable());
+    EXPECT_EQ(first.works[0].smallerImageUrl, iiif + "2d484387-2509-5e8e-2c43-22f9981972eb/full/843,/0/default.jpg");
+
+    const museum::SearchPage last = museum::ParseAicSearch(Fixture("aic_search_2.json"));
+    EXPECT_FALSE(last.more);
+    ASSERT_EQ(last.works.size(), 2u);
+    EXPECT_EQ(last.works[1].artist, "");
+    EXPECT_EQ(last.works[1].year, std::nullopt);
+
+    const QUrlQuery query(museum::AicSearchUrl("https://api.artic.edu", "Dutch Golden Age & co", 3, 25));
+    EXPECT_EQ(query.queryItemValue("q", QUrl::FullyDecoded), "Dutch Golden Age & co");
+    EXPECT_EQ(query.queryItemValue("query[term][is_public_domain]"), "true");
+    EXPECT_EQ(query.queryItemValue("page"), "3");
+    EXPECT_EQ(query.queryItemValue("limit"), "25");
+    EXPECT_TRUE(query.queryItemValue("fields").contains("image_id"));
+}
+
+TEST(MuseumApi, MetSearchGivesIdentifiersAndObjectsTheirWebImage)
+{
+    const museum::SearchPage found = museum::ParseMetSearch(Fixture("met_search.json"));
+    ASSERT_TRUE(found.error.isEmpty());
+    EXPECT_EQ(found.ids, (std::vector<QString>{"436535", "437133", "11111", "436105"}));
+    EXPECT_TRUE(museum::ParseMetSearch(R"({"total": 0, "objectIDs": null})").error.isEmpty());
+
+    struct Case {
+        const char* file;
+        Expected expected;
+    };
+    const Case cases[] = {
+        {"met_object_436535.json", {"436535", "Wheat Field with Cypresses", "Vincent van Gogh", 1889,
+                                    "http://museum.test/CRDImages/ep/web-large/DT1567.jpg", true}},
+        {"met_object_437133.json", {"437133", "A Later Painting", "Someone Recent", 1962, "", false}},
+        {"met_object_11111.json", {"11111", "Unphotographed Sketch", "", std::nullopt, "", true}},
+    };
+    for (const Case& c : cases) {
+        QString error;
+        const Work work = museum::ParseMetObject(Fixture(c.file), error);
+        EXPECT_TRUE(error.isEmpty()) << c.file;
+        ExpectWorks({work}, {c.expected});
+    }
+    EXPECT_EQ(museum::MetObjectUrl("https://collectionapi.metmuseum.org", "436535").toString(),
+              "https://collectionapi.metmuseum.org/public/collection/v1/objects/436535");
+    const QUrlQuery query(museum::MetSearchUrl("https://collectionapi.metmuseum.org", "still life"));
+    EXPECT_EQ(query.queryItemValue("hasImages"), "true");
+    EXPECT_EQ(query.queryItemValue("q", QUrl::FullyDecoded), "still life");
+}
+
+TEST(MuseumApi, ClevelandTakesCc0AndTheWebImage)
+{
+    const museum::SearchPage page = museum::ParseCmaSearch(Fixture("cma_search.json"), 0);
+    ASSERT_TRUE(page.error.isEmpty()) << page.error.toStdString();
+    EXPECT_FALSE(page.more);
+    ExpectWorks(page.works, {{"135382", "Twilight in the Wilderness", "Frederic Edwin Church", 1860,
+                              "http://museum.test/cma/1965.233_web.jpg", true},
+                             {"99001", "A Modern Landscape", "A Painter", 1970, "http://museum.test/cma/2001.1_web.jpg", false},
+                             {"99002", "Landscape without a Photograph", "", 1495, "", true},
+                             {"99003", "A Damaged Print", "Katsushika Hokusai", 1830,
+                              "http://museum.test/cma/1920.7_web.jpg", true}});
+    EXPECT_EQ(museum::CmaCreatorName("Claude Monet (French, 1840–1926)"), "Claude Monet");
+    EXPECT_EQ(museum::CmaCreatorName("Workshop of Someone"), "Workshop of Someone");
+    const QUrlQuery query(museum::CmaSearchUrl("https://openaccess-api.clevelandart.org", "still life", 30, 15));
+    EXPECT_EQ(query.queryItemValue("cc0"), "1");
+    EXPECT_EQ(query.queryItemValue("has_image"), "1");
+    EXPECT_EQ(query.queryItemValue("skip"), "30");
+    EXPECT_EQ(query.queryItemValue("limit"), "15");
+}
+
+// Answers that are no JSON, or JSON of another shape, are errors that say what
+// was wrong; nothing of them is taken.
+TEST(MuseumApi, DamagedOrUnexpectedAnswersAreNamed)
+{
+    struct Case {
+        const char* name;
+        QByteArray body;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"html page", "<html><body>Service Unavailable</body></html>", "not JSON"},
+        {"empty", "", "not JSON"},
+        {"cut json", R"({"data": [{"id": 1, "title": "A)", "not JSON"},
+        {"array", "[1, 2, 3]", "not an object"},
+        {"no data", R"({"pagination": {}, "config": {"iiif_url": "x"}})", "\"data\""},
+        {"data not a list", R"({"data": {"id": 1}})", "\"data\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const museum::SearchPage aic = museum::ParseAicSearch(c.body);
+        EXPECT_TRUE(aic.error.contains(QLatin1String(c.says))) << aic.error.toStdString();
+        EXPECT_TRUE(aic.works.empty());
+        const museum::SearchPage cma = museum::ParseCmaSearch(c.body, 0);
+        EXPECT_TRUE(cma.error.contains(QLatin1String(c.says))) << cma.error.toStdString();
+    }
+    EXPECT_TRUE(museum::ParseAicSearch(R"({"data": [{"id": 1, "image_id": "a", "is_public_domain": true}]})")
+                    .error.contains("iiif_url"));
+    EXPECT_FALSE(museum::ParseMetSearch(R"({"total": 3, "objectIDs": "many"})").error.isEmpty());
+    QString error;
+    museum::ParseMetObject(R"({"message": "Not a valid object"})", error);
+    EXPECT_TRUE(error.contains("objectID"));
+}
+
+} // namespace

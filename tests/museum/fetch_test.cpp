@@ -1,0 +1,286 @@
+// Whole fetches against the stand-in museum server: paging, skipped works,
+// retries, redirects, cut connections, damaged answers, cancel, the cache, and
+// the rate limit as the server saw it. The pack is read back by the program's reader.
+#include "graphics/jpeg.h"
+#include "museum/fetch.h"
+#include "packs/pack.h"
+#include "support/museum_server.h"
+#include "support/temp_env.h"
+
+#include <QDir>
+#include <QFile>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+
+namespace {
+
+using testsupport::FileAnswer;
+using testsupport::JsonAnswer;
+using testsupport::MuseumFixture;
+using testsupport::Route;
+using testsupport::StatusAnswer;
+
+QString WriteJpeg(const QString& path, int w, int h, unsigned seed)
+{
+    QImage image(w, h, QImage::Format_RGB888);
+    std::mt19937 random(seed);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w * 3; ++x)
+            image.scanLine(y)[x] = static_cast<std::uint8_t>(random() & 0x7F);
+    EXPECT_TRUE(graphics::SaveJpeg(image, path).ok());
+    return path;
+}
+
+QStringList FilesUnder(const QString& folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << QDir(folder).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
+struct Picture {
+    std::string title, author;
+    int year;
+};
+
+std::vector<Picture> PicturesOf(const QString& archive)
+{
+    TPack pack(archive.toStdString());
+    std::vector<Picture> pictures;
+    for (const TPic& pic : pack.Pictures)
+        pictures.push_back({pic.Title, pic.Author, pic.Year});
+    std::sort(pictures.begin(), pictures.end(), [](const Picture& a, const Picture& b) { return a.title < b.title; });
+    return pictures;
+}
+
+class MuseumFetch : public ::testing::Test {
+protected:
+    TempEnv env;
+
+    QString Image(const char* name, unsigned seed) { return WriteJpeg(env.Root() + "/" + name, 120, 80, seed); }
+    QString Output(const char* name) const { return env.Root() + "/out/" + name; }
+    QString CacheRoot() const { return env.Root() + "/cache/Ambience/"; }
+
+    museum::FetchRequest Request(museum::Source source, const QString& base, const char* output)
+    {
+        QDir().mkpath(env.Root() + "/out");
+        museum::FetchRequest request;
+        request.source = source;
+        request.query = "landscape";
+        request.apiBase = base;
+        request.output = Output(output);
+        request.cacheRoot = CacheRoot();
+        request.rate = museum::RateLimit{50, 1000};
+        request.retryBaseMs = 20;
+        return request;
+    }
+
+    QJsonArray AicRoutes()
+    {
+        const QString iiif = "/iiif/2/";
+        return {Route("/api/v1/artworks/search", {JsonAnswer(MuseumFixture("aic_search_1.json"))}, {{"page", "1"}}),
+                Route("/api/v1/artworks/search", {JsonAnswer(MuseumFixture("aic_search_2.json"))}, {{"page", "2"}}),
+                Route(iiif + "2d484387-2509-5e8e-2c43-22f9981972eb/full/3000,/0/default.jpg", {FileAnswer(Image("a.jpg", 1))}),
+                // The large size refused: the smaller one is taken.
+                Route(iiif + "f8fd76e9-c396-5678-36ed-6a348c904d27/full/3000,/0/default.jpg", {StatusAnswer(403)}),
+                Route(iiif + "f8fd76e9-c396-5678-36ed-6a348c904d27/full/843,/0/default.jpg", {FileAnswer(Image("b.jpg", 2))}),
+                Route(iiif + "1f7f8ac6-e3c8-4c9b-0b52-b9d4b1a5f3a7/full/3000,/0/default.jpg", {FileAnswer(Image("c.jpg", 3))})};
+    }
+};
+
+TEST_F(MuseumFetch, ArtInstituteSearchPagesBecomeAPackWithTitlesYearsAndArtists)
+{
+    testsupport::MuseumServer server(AicRoutes());
+    ASSERT_TRUE(server.Running());
+    museum::FetchRequest request = Request(museum::Source::Aic, server.Base(), "aic.zip");
+    request.rate = museum::RateLimit{2, 300};
+    std::vector<QString> notes;
+    int lastDone = 0;
+    const museum::FetchResult result = museum::Fetch(request, [&](const museum::FetchProgress& p) {
+        if (!p.note.isEmpty())
+            notes.push_back(p.note);
+        lastDone = std::max(lastDone, p.imagesDone);
+    });
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(result.works, 3);
+    EXPECT_EQ(result.downloaded, 3);
+    EXPECT_EQ(lastDone, 3);
+    EXPECT_GT(result.bytes, 0);
+    EXPECT_EQ(result.packName, "Art Institute of Chicago: landscape");
+
+    std::map<QString, QString> skipped;
+    for (const museum::SkippedWork& s : result.skipped)
+        skipped[s.id] = s.reason;
+    EXPECT_EQ(skipped, (std::map<QString, QString>{{"111628", "not in the public domain"}, {"16568", "no image"}}));
+    EXPECT_EQ(notes.size(), 2u);
+
+    const std::vector<Picture> pictures = PicturesOf(result.archive);
+    ASSERT_EQ(pictures.size(), 3u);
+    EXPECT_EQ(pictures[0].title, "A Sunday on La Grande Jatte — 1884");
+    EXPECT_EQ(pictures[0].author, "Georges Seurat");
+    EXPECT_EQ(pictures[0].year, 1884);
+    EXPECT_EQ(pictures[1].title, "Paris Street; Rainy Day");
+    EXPECT_EQ(pictures[1].author, "Gustave Caillebotte");
+    EXPECT_EQ(pictures[1].year, 1877);
+    EXPECT_EQ(pictures[2].title, "The Herring Net");
+    EXPECT_EQ(pictures[2].author, "");
+    EXPECT_EQ(pictures[2].year, 0);
+    TPack pack(result.archive.toStdString());
+    EXPECT_EQ(pack.Name, "Art Institute of Chicago: landscape");
+    EXPECT_NE(pack.Label.find("CC0"), std::string::npos);
+
+    // Every request named us; none came faster than two in 300 ms.
+    const std::vector<testsupport::LoggedRequest> requests = server.Requests();
+    ASSERT_EQ(requests.size(), 6u); // two pages, three images, one refused size
+    for (const auto& r : requests) {
+        EXPECT_TRUE(r.userAgent.startsWith("Ambience/3.00")) << r.userAgent.toStdString();
+        EXPECT_TRUE(r.aicUserAgent.startsWith("Ambience/3.00"));
+    }
+    for (std::size_t i = 2; i < requests.size(); ++i)
+        EXPECT_GE(requests[i].ms - requests[i - 2].ms, 300 - 40) << "requests " << i - 2 << " and " << i;
+    EXPECT_EQ(FilesUnder(CacheRoot()).filter(".part").size(), 0);
+}
+
+TEST_F(MuseumFetch, SecondRunTakesEverythingFromTheCache)
+{
+    testsupport::MuseumServer server(AicRoutes());
+    ASSERT_TRUE(server.Running());
+    const museum::FetchResult first = museum::Fetch(Request(museum::Source::Aic, server.Base(), "first.zip"));
+    ASSERT_TRUE(first.ok) << first.error.toStdString();
+    const std::size_t asked = server.Requests().size();
+
+    const museum::FetchResult second = museum::Fetch(Request(museum::Source::Aic, server.Base(), "second.zip"));
+    ASSERT_TRUE(second.ok) << second.error.toStdString();
+    EXPECT_EQ(server.Requests().size(), asked); // nothing asked again
+    EXPECT_EQ(second.requests, 0);
+    EXPECT_EQ(second.fromCache, 3);
+    EXPECT_EQ(second.downloaded, 0);
+    EXPECT_EQ(PicturesOf(second.archive).size(), 3u);
+}
+
+TEST_F(MuseumFetch, MetRetriesBusyAnswersFollowsRedirectsAndSkipsACutImage)
+{
+    const QString objects = "/public/collection/v1/objects/";
+    testsupport::MuseumServer server(
+        {Route("/public/collection/v1/search",
+               {StatusAnswer(429, {{"Retry-After", "1"}}), JsonAnswer(MuseumFixture("met_search.json"))}),
+         Route(objects + "436535", {StatusAnswer(503), JsonAnswer(MuseumFixture("met_object_436535.json"))}),
+         Route(objects + "437133", {JsonAnswer(MuseumFixture("met_object_437133.json"))}),
+         Route(objects + "11111", {JsonAnswer(MuseumFixture("met_object_11111.json"))}),
+         Route(objects + "436105", {JsonAnswer(MuseumFixture("met_object_436105.json"))}),
+         Route("/CRDImages/ep/web-large/DT1567.jpg",
+               {QJsonObject{{"status", 302}, {"headers", QJsonObject{{"Location", "{base}/moved/DT1567.jpg"}}}}}),
+         Route("/moved/DT1567.jpg", {FileAnswer(Image("wheat.jpg", 4))}),
+         Route("/CRDImages/ep/web-large/DP-13139-001.jpg",
+               {QJsonObject{{"status", 200}, {"file", Image("socrates.jpg", 5)}, {"cut_after", 300}}})});
+    ASSERT_TRUE(server.Running());
+    std::vector<QString> notes;
+    const museum::FetchResult result = museum::Fetch(Request(museum::Source::Met, server.Base(), "met.zip"),
+                                                     [&](const museum::FetchProgress& p) {
+                                                         if (!p.note.isEmpty())
+                                                             notes.push_back(p.note);
+                                                     });
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(server.Count("/public/collection/v1/search"), 2);
+    const std::vector<testsupport::LoggedRequest> requests = server.Requests();
+    EXPECT_GE(requests[1].ms - requests[0].ms, 1000 - 50); // the server's Retry-After: 1
+    EXPECT_EQ(server.Count(objects + "436535"), 2);
+    EXPECT_EQ(server.Count("/moved/"), 1);
+    EXPECT_EQ(server.Count("/CRDImages/ep/original/"), 0); // never the originals
+
+    const std::vector<Picture> pictures = PicturesOf(result.archive);
+    ASSERT_EQ(pictures.size(), 1u);
+    EXPECT_EQ(pictures[0].title, "Wheat Field with Cypresses");
+    EXPECT_EQ(pictures[0].author, "Vincent van Gogh");
+    EXPECT_EQ(pictures[0].year, 1889);
+    bool toldCut = false;
+    for (const QString& note : notes)
+        toldCut |= note.contains("The Death of Socrates") && note.contains("cut");
+    EXPECT_TRUE(toldCut);
+    EXPECT_EQ(result.skipped.size(), 3u); // not public domain, no image, cut
+    EXPECT_EQ(FilesUnder(CacheRoot()).filter(".part").size(), 0);
+}
+
+TEST_F(MuseumFetch, AnswersThatAreNoJsonOrNoAnswerAreErrorsNamingTheMuseum)
+{
+    testsupport::MuseumServer server(
+        {Route("/api/artworks/", {JsonAnswer("<html><body><h1>Maintenance</h1></body></html>")})});
+    ASSERT_TRUE(server.Running());
+    museum::FetchResult result = museum::Fetch(Request(museum::Source::Cma, server.Base(), "cma.zip"));
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.unreachable);
+    EXPECT_TRUE(result.error.contains("Cleveland Museum of Art")) << result.error.toStdString();
+    EXPECT_TRUE(result.error.contains("not JSON")) << result.error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(Output("cma.zip")));
+
+    // Port 9 (discard) listens nowhere here: the museum "does not answer".
+    result = museum::Fetch(Request(museum::Source::Met, "http://127.0.0.1:9", "met.zip"));
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.unreachable);
+    EXPECT_TRUE(result.error.contains("Metropolitan Museum of Art did not answer")) << result.error.toStdString();
+    EXPECT_TRUE(result.error.contains("offline"));
+}
+
+TEST_F(MuseumFetch, ClevelandTakesOnlyCc0WorksWithAnIntactImage)
+{
+    // A file that begins like a JPEG and then breaks the format.
+    QFile damaged(env.Root() + "/damaged.jpg");
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray("\xFF\xD8\xFF\xDB\x00\x43\x00") + QByteArray(4000, '\x13'));
+    damaged.close();
+    testsupport::MuseumServer server({Route("/api/artworks/", {JsonAnswer(MuseumFixture("cma_search.json"))}),
+                                      Route("/cma/1965.233_web.jpg", {FileAnswer(Image("twilight.jpg", 6))}),
+                                      Route("/cma/1920.7_web.jpg", {FileAnswer(damaged.fileName())})});
+    ASSERT_TRUE(server.Running());
+    const museum::FetchResult result = museum::Fetch(Request(museum::Source::Cma, server.Base(), "cma.zip"));
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_EQ(result.skipped.size(), 3u);
+    EXPECT_EQ(result.skipped[2].id, "99003");
+    EXPECT_TRUE(result.skipped[2].reason.contains("damaged")) << result.skipped[2].reason.toStdString();
+    EXPECT_EQ(FilesUnder(CacheRoot()).filter("99003"), QStringList{}); // nothing damaged is kept
+    const std::vector<Picture> pictures = PicturesOf(result.archive);
+    ASSERT_EQ(pictures.size(), 1u);
+    EXPECT_EQ(pictures[0].title, "Twilight in the Wilderness");
+    EXPECT_EQ(pictures[0].author, "Frederic Edwin Church");
+    EXPECT_EQ(pictures[0].year, 1860);
+    EXPECT_EQ(server.Count("/cma/2001.1_web.jpg"), 0);
+}
+
+TEST_F(MuseumFetch, CancelLeavesNoPackAndNoPartialFile)
+{
+    // A large image that arrives in many pieces: the cancel comes in the middle.
+    const QString big = WriteJpeg(env.Root() + "/big.jpg", 2400, 1600, 9);
+    QJsonArray routes = AicRoutes();
+    routes[2] = Route("/iiif/2/2d484387-2509-5e8e-2c43-22f9981972eb/full/3000,/0/default.jpg", {FileAnswer(big)});
+    testsupport::MuseumServer server(routes);
+    ASSERT_TRUE(server.Running());
+    std::atomic<bool> cancel{false};
+    bool sawBytes = false;
+    const museum::FetchResult result =
+        museum::Fetch(Request(museum::Source::Aic, server.Base(), "cancelled.zip"),
+                      [&](const museum::FetchProgress& p) {
+                          if (p.stage == museum::FetchStage::Downloading && p.bytes > 0 && !cancel) {
+                              sawBytes = true;
+                              cancel = true;
+                          }
+                      },
+                      &cancel);
+    EXPECT_TRUE(sawBytes);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(FilesUnder(env.Root() + "/out"), QStringList{});
+    EXPECT_EQ(FilesUnder(CacheRoot()).filter(".part"), QStringList{});
+    EXPECT_EQ(FilesUnder(CacheRoot()).filter(".jpg"), QStringList{});
+}
+
+} // namespace

@@ -1,0 +1,67 @@
+// The rate limit over a sliding window and the delays before retries.
+#include "museum/politeness.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(MuseumPoliteness, RateLimitKeepsEveryWindowWithinTheLimit)
+{
+    const museum::RateLimit perMinute{60, 60000};
+    const museum::RateLimit threePerSecond{3, 1000};
+    struct Case {
+        std::deque<std::int64_t> sent;
+        museum::RateLimit limit;
+        std::int64_t now;
+        std::int64_t next;
+    };
+    const Case cases[] = {
+        {{}, threePerSecond, 500, 500},
+        {{0, 10}, threePerSecond, 20, 20},                 // room left in the window
+        {{0, 10, 20}, threePerSecond, 30, 1000},           // the first must leave the window
+        {{0, 10, 20}, threePerSecond, 1500, 1500},         // it has
+        {{100, 900, 950, 960}, threePerSecond, 970, 1900}, // counts from the third last
+        {{0}, {1, 1000}, 0, 1000},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(museum::NextSendTime(c.sent, c.limit, c.now), c.next);
+
+    // Sixty-one requests sent as fast as allowed: no minute holds more than sixty.
+    std::deque<std::int64_t> sent;
+    std::int64_t now = 0;
+    for (int i = 0; i < 130; ++i) {
+        now = museum::NextSendTime(sent, perMinute, now);
+        sent.push_back(now);
+    }
+    for (std::size_t i = 60; i < sent.size(); ++i)
+        EXPECT_GE(sent[i] - sent[i - 60], 60000);
+}
+
+TEST(MuseumPoliteness, RetryAfterInSecondsOrAsADate)
+{
+    const QDateTime now = QDateTime::fromString("2026-12-09T10:00:00Z", Qt::ISODate);
+    EXPECT_EQ(museum::RetryAfterMs("7", now), 7000);
+    EXPECT_EQ(museum::RetryAfterMs(" 0 ", now), 0);
+    EXPECT_EQ(museum::RetryAfterMs("Wed, 09 Dec 2026 10:00:30 GMT", now), 30000);
+    EXPECT_EQ(museum::RetryAfterMs("Wed, 09 Dec 2026 09:00:00 GMT", now), 0); // past
+    EXPECT_EQ(museum::RetryAfterMs("", now), std::nullopt);
+    EXPECT_EQ(museum::RetryAfterMs("soon", now), std::nullopt);
+    EXPECT_EQ(museum::RetryAfterMs("-5", now), std::nullopt);
+}
+
+TEST(MuseumPoliteness, RetryDelaysGrowAndHonourTheServer)
+{
+    EXPECT_EQ(museum::RetryDelayMs(1, std::nullopt, 1000, 120000), 1000);
+    EXPECT_EQ(museum::RetryDelayMs(2, std::nullopt, 1000, 120000), 2000);
+    EXPECT_EQ(museum::RetryDelayMs(3, std::nullopt, 1000, 120000), 4000);
+    EXPECT_EQ(museum::RetryDelayMs(30, std::nullopt, 1000, 120000), 120000);
+    EXPECT_EQ(museum::RetryDelayMs(1, 9000, 1000, 120000), 9000);   // the server asks for longer
+    EXPECT_EQ(museum::RetryDelayMs(3, 100, 1000, 120000), 4000);    // never shorter than ours
+    EXPECT_EQ(museum::RetryDelayMs(1, 3600000, 1000, 120000), 120000);
+    for (int status : {429, 500, 502, 503, 504})
+        EXPECT_TRUE(museum::RetriableStatus(status)) << status;
+    for (int status : {200, 301, 400, 403, 404, 501})
+        EXPECT_FALSE(museum::RetriableStatus(status)) << status;
+}
+
+} // namespace
