@@ -51,7 +51,7 @@ MethodOutcome SetLxqtWallpaper(const QString& file)
 {
     // Without its desktop running, pcmanfm-qt only stores the choice (or stays
     // on as a new instance); nothing would show it.
-    const std::vector<RunningProcess> desktops = FindProcesses(QStringLiteral("pcmanfm-qt"), QStringLiteral("--desktop"));
+    const std::vector<RunningProcess> desktops = FindProcessesOnDisplay(QStringLiteral("pcmanfm-qt"), QStringLiteral("--desktop"));
     if (desktops.empty())
         return MethodOutcome::Failure(QStringLiteral("LXQt's desktop program (pcmanfm-qt --desktop) is not running"));
     const QString profile = LxqtProfile(desktops.front());
@@ -86,7 +86,7 @@ MethodOutcome SetLxqtWallpaper(const QString& file)
 
 MethodOutcome SetLxdeWallpaper(const QString& file)
 {
-    if (!ProcessRunning(QStringLiteral("pcmanfm"), QStringLiteral("--desktop")))
+    if (FindProcessesOnDisplay(QStringLiteral("pcmanfm"), QStringLiteral("--desktop")).empty())
         return MethodOutcome::Failure(QStringLiteral("LXDE's desktop program (pcmanfm --desktop) is not running"));
     // "center" (present in every pcmanfm version) shows the picture unscaled.
     const ToolRun run = RunTool(QStringLiteral("pcmanfm"),
