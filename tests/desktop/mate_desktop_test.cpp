@@ -10,7 +10,7 @@
 
 namespace {
 
-TEST(MateDesktop, CajaShowsThePicture)
+TEST(MateDesktop, CajaShowsThePictureAndWithoutItTheRootWindowDoes)
 {
     const QString missing = MissingPrograms({QStringLiteral("caja"), QStringLiteral("gsettings")});
     if (!missing.isEmpty())
@@ -26,6 +26,21 @@ TEST(MateDesktop, CajaShowsThePicture)
         GTEST_SKIP() << session.Problem().toStdString();
     EnvGuard env;
     env.Set("XDG_CURRENT_DESKTOP", "MATE");
+
+    // Nothing draws MATE's background yet: storing the key alone would change
+    // nothing on the screen.
+    const QRect screen(QPoint(0, 0), size);
+    const QImage early = CoarsePattern(size, 9);
+    ASSERT_TRUE(early.save(home.Root() + QStringLiteral("/early.bmp"), "BMP"));
+    const auto rooted = platform::SetDesktopWallpaper(home.Root() + QStringLiteral("/early.bmp"));
+    ASSERT_TRUE(rooted.ok) << rooted.detail.toStdString();
+    EXPECT_EQ(rooted.method, "x11-root");
+    EXPECT_EQ(rooted.description, "Neither MATE's desktop program (caja) nor its settings daemon "
+                                  "(mate-settings-daemon) is running, so the picture was put on the X root window "
+                                  "instead");
+    const ScreenMatch onRoot = WaitForScreen(screen, early, QPoint(0, 0));
+    EXPECT_TRUE(onRoot.Matches(0)) << onRoot.Describe().toStdString();
+    SaveScreenshot(QStringLiteral("mate-no-caja"));
 
     DesktopProgram caja(QStringLiteral("caja"), {QStringLiteral("--force-desktop"), QStringLiteral("--no-default-window")},
                         home.Root());
