@@ -119,10 +119,10 @@ QString DisplayName(QString display)
 
 QString DisplayOf(qint64 pid)
 {
-    QFile environ(QStringLiteral("/proc/%1/environ").arg(pid));
-    if (!environ.open(QIODevice::ReadOnly))
+    QFile file(QStringLiteral("/proc/%1/environ").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
         return {};
-    for (const QByteArray& entry : environ.readAll().split('\0')) {
+    for (const QByteArray& entry : file.readAll().split('\0')) {
         if (entry.startsWith("DISPLAY="))
             return QString::fromLocal8Bit(entry.mid(8));
     }
@@ -134,13 +134,8 @@ QString DisplayOf(qint64 pid)
 std::vector<RunningProcess> FindProcessesOnDisplay(const QString& name, const QString& requiredArgument)
 {
     std::vector<RunningProcess> found = FindProcesses(name, requiredArgument);
-    const QString ours = qEnvironmentVariable("DISPLAY");
-    if (ours.isEmpty())
-        return found;
-    std::erase_if(found, [&](const RunningProcess& p) {
-        const QString theirs = DisplayOf(p.pid);
-        return !theirs.isEmpty() && DisplayName(theirs) != DisplayName(ours);
-    });
+    const QString ours = DisplayName(qEnvironmentVariable("DISPLAY"));
+    std::erase_if(found, [&](const RunningProcess& p) { return DisplayName(DisplayOf(p.pid)) != ours; });
     return found;
 }
 
