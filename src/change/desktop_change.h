@@ -9,8 +9,11 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/monitors.h"
+
 #include <functional>
 #include <optional>
+#include <vector>
 
 class TOptions;
 namespace platform { class WallpaperSetter; }
@@ -36,6 +39,10 @@ struct ChangeRequest {
     // The canvas and the part of it not covered by panels (empty: the whole canvas).
     QSize size;
     QRect workArea;
+    // The desktop's monitors, the primary first (platform::DesktopMonitors). With
+    // several, a wallpaper change follows MonitorMode: each monitor an exposition
+    // of its own size and work area, size and workArea being the primary's.
+    std::vector<platform::Monitor> monitors;
     // Export: the exposition is saved there; the wallpaper and the settings stay.
     std::optional<QString> exportPath;
 
@@ -69,6 +76,16 @@ struct ChangeResult {
     int total = 0;             // pictures over all packs
     QString description;       // "Title (year, author)", empty without a record
     QSize size;
+
+    // Each monitor but the primary, when each got an exposition of its own.
+    struct OtherMonitor {
+        QString name;
+        QSize size;
+        int index = -1;      // global index of its picture; -1: the built-in one
+        QString description; // of its picture, as above
+        QString file;        // its exposition
+    };
+    std::vector<OtherMonitor> otherMonitors;
 
     QString file;              // the file written
     QString method;            // the wallpaper method that took it

@@ -106,9 +106,10 @@ void AddPlaceholder(Completion& completion, const QString& typed, const QString&
                 AddSettingValues(completion, typed, typed.left(equals + 1), *field);
             return;
         }
-        for (const OptionField& field : OptionFields())
-            if (field.Settable())
-                Add(completion, typed, QLatin1String(field.name) + QLatin1Char('='));
+        for (const auto* fields : {&OptionFields(), &DesktopFields()})
+            for (const OptionField& field : *fields)
+                if (field.Settable())
+                    Add(completion, typed, QLatin1String(field.name) + QLatin1Char('='));
         completion.noSpace = true;
         return;
     }

@@ -8,6 +8,7 @@
 #include "packs/pack_list.h"
 #include "packs/selection.h"
 #include "platform/registry.h"
+#include "platform/monitors.h"
 #include "platform/screen.h"
 #include "settings/options.h"
 
@@ -21,7 +22,7 @@
 namespace cli {
 
 const char* const ExpositionOptionsUsage =
-    "[--size WxH] [--pack NAME|FILE] [--picture N] [--seed N] [--background TYPE] [--orientation O] "
+    "[--size WxH | --monitors WxH+X+Y,...] [--pack NAME|FILE] [--picture N] [--seed N] [--background TYPE] [--orientation O] "
     "[--size-class S] [--influence I] [--lightness L] [--saturation S]";
 
 namespace {
@@ -110,6 +111,17 @@ bool ParseExpositionOptions(QStringList& args, ExpositionRequest& request, QStri
             return false;
         }
         request.size = parsed;
+    }
+    if (auto monitors = take("--monitors")) {
+        if (request.size) {
+            error = QStringLiteral("--size and --monitors cannot be given together");
+            return false;
+        }
+        QString why;
+        if (!platform::ParseMonitorList(*monitors, request.monitors, why)) {
+            error = QStringLiteral("--monitors: %1").arg(why);
+            return false;
+        }
     }
     if (auto pack = take("--pack"))
         request.pack = *pack;
@@ -202,10 +214,14 @@ int RunExposition(const ExpositionRequest& request)
     const QString platformName = QGuiApplication::platformName();
     if (request.size) {
         change.size = *request.size;
+    } else if (!request.monitors.empty()) {
+        change.monitors = request.monitors;
+        change.size = change.monitors.front().geometry.size();
     } else if (platformName != QLatin1String("offscreen") && platformName != QLatin1String("minimal")) {
         const platform::ScreenInfo screen = platform::PrimaryScreen(change.size);
         change.size = screen.size;
         change.workArea = screen.workArea;
+        change.monitors = platform::DesktopMonitors(change.size);
     }
 
     ProgressBar bar;
@@ -239,6 +255,13 @@ int RunExposition(const ExpositionRequest& request)
                               : QStringLiteral("Picture: none (none is selected; try next, back or random)"));
     }
     Say(QStringLiteral("Size: %1 x %2").arg(result.size.width()).arg(result.size.height()));
+    for (const auto& other : result.otherMonitors) {
+        Say(QStringLiteral("Monitor %1: %2 x %3, picture %4: %5")
+                .arg(other.name)
+                .arg(other.size.width())
+                .arg(other.size.height())
+                .arg(other.index >= 0 ? QString::number(other.index + 1) : QStringLiteral("none"), other.description));
+    }
 
     if (!result.Changed()) {
         PrintError(result.problem);

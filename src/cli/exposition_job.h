@@ -9,12 +9,14 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 namespace cli {
 
 struct ExpositionRequest {
     change::PictureStep step = change::PictureStep::Current;
     std::optional<QSize> size;   // --size WxH
+    std::vector<platform::Monitor> monitors; // --monitors WxH+X+Y,...: instead of the screen's
     QString pack;                // --pack NAME|FILE
     std::optional<int> picture;  // --picture N, counted from 1
     std::optional<quint32> seed; // --seed N

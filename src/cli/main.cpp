@@ -45,7 +45,7 @@ void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QSt
         previousHandler(type, context, message);
 }
 
-// Commands that compose for the screen and were given no size of their own.
+// Commands that compose for the screen and were given no size or monitors of their own.
 bool NeedsScreen(int argc, char** argv)
 {
     if (argc < 2)
@@ -55,7 +55,8 @@ bool NeedsScreen(int argc, char** argv)
                      [&](const char* name) { return std::strcmp(argv[1], name) == 0; }))
         return false;
     for (int i = 2; i < argc; ++i)
-        if (std::strcmp(argv[i], "--size") == 0 || std::strncmp(argv[i], "--size=", 7) == 0)
+        if (std::strcmp(argv[i], "--size") == 0 || std::strncmp(argv[i], "--size=", 7) == 0
+            || std::strcmp(argv[i], "--monitors") == 0 || std::strncmp(argv[i], "--monitors=", 11) == 0)
             return false;
     return true;
 }

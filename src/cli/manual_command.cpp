@@ -95,7 +95,12 @@ QString CliManual()
         "\\fB\\-\\-orientation\\fR, \\fB\\-\\-size\\-class\\fR, \\fB\\-\\-influence\\fR, \\fB\\-\\-lightness\\fR and "
         "\\fB\\-\\-saturation\\fR of the exposition commands change one for a single run. Names are taken in any "
         "letter case; a value is given by its number or its name.\n");
-    for (const OptionField& field : OptionFields()) {
+    std::vector<const OptionField*> settable;
+    for (const auto* fields : {&OptionFields(), &DesktopFields()})
+        for (const OptionField& field : *fields)
+            settable.push_back(&field);
+    for (const OptionField* each : settable) {
+        const OptionField& field = *each;
         if (!field.Settable())
             continue;
         QStringList values;

@@ -50,7 +50,7 @@ int RunOptions(const QStringList& args)
             return 1;
         }
     }
-    for (const QString& line : DescribeOptions(*options))
+    for (const QString& line : DescribeOptions(*options) + DescribeDesktopSettings(*options))
         cli::Say(line);
     return 0;
 }

@@ -57,6 +57,7 @@ TExpo::TExpo(const graphics::Picture* picture, const PictureCaption* record, Pro
       BackgroundType(settings.BackgroundType),
       PictureOrientation(settings.PictureOrientation),
       PictureSize(settings.PictureSize),
+      DarkStyle(settings.DarkStyle),
       picture_(picture),
       record_(record),
       callback_(std::move(callback)),
@@ -84,6 +85,20 @@ void TExpo::Report(int value) const
 bool TExpo::HasUsablePicture() const
 {
     return picture_ && !picture_->IsEmpty() && picture_->Width() > 0 && picture_->Height() > 0;
+}
+
+void TExpo::DimBackground()
+{
+    if (!DarkStyle || exposition_.isNull())
+        return;
+    const int width = exposition_.width() * 3;
+    ParallelRows(0, exposition_.height(), [&](int first, int last) {
+        for (int y = first; y < last; ++y) {
+            uchar* line = exposition_.scanLine(y);
+            for (int x = 0; x < width; ++x)
+                line[x] = static_cast<uchar>(line[x] * 9 / 16);
+        }
+    });
 }
 
 GradientShape TExpo::Shape() const
@@ -223,6 +238,8 @@ ExpoResult TExpo::Compose()
                 {},
                 {}};
     PaintBackground();
+    if (!HasUsablePicture() || BackgroundType == settings::BackgroundType::Solid)
+        DimBackground();
     if (HasUsablePicture()) {
         if (BackgroundType != settings::BackgroundType::Solid) {
             PlacePicture(CoverSize, 0);
@@ -233,6 +250,7 @@ ExpoResult TExpo::Compose()
                 FilterBackground(0.9, 0.25, true);
             else if (BackgroundType == settings::BackgroundType::Smoothed)
                 FilterBackground(IsRaster ? 4 : 5, 48, true);
+            DimBackground();
         }
         if (PictureOrientation == settings::PictureOrientation::Collage) {
             PlacePicture(PictureSize == Maximum ? Optimal : Smaller, 1);
@@ -254,7 +272,7 @@ ExpoResult TExpo::Compose()
     return {};
 }
 
-ExpoResult TExpo::SaveAsWallpaper(platform::WallpaperSetter& setter)
+ExpoResult compose::WriteWallpaperFile(const QImage& image, const QString& name)
 {
     ExpoResult outcome;
     outcome.ok = false;
@@ -263,21 +281,29 @@ ExpoResult TExpo::SaveAsWallpaper(platform::WallpaperSetter& setter)
         outcome.error = QStringLiteral("Cannot write the wallpaper: no folder for the user's data could be found.");
         return outcome;
     }
-    outcome.file = folder + QStringLiteral("ambience.bmp");
+    outcome.file = folder + name;
     if (!QDir().mkpath(folder)) {
         outcome.error = QStringLiteral("Cannot write %1: the folder %2 cannot be created.").arg(outcome.file, folder);
         return outcome;
     }
-    if (exposition_.isNull()) {
+    if (image.isNull()) {
         outcome.error = QStringLiteral("Cannot write %1: there is no exposition.").arg(outcome.file);
         return outcome;
     }
-    const graphics::WriteResult written = graphics::SaveBmp(exposition_, outcome.file);
+    const graphics::WriteResult written = graphics::SaveBmp(image, outcome.file);
     if (!written.ok()) {
         outcome.error = QString::fromStdString(written.message);
         return outcome;
     }
     outcome.ok = true;
+    return outcome;
+}
+
+ExpoResult TExpo::SaveAsWallpaper(platform::WallpaperSetter& setter)
+{
+    ExpoResult outcome = compose::WriteWallpaperFile(exposition_, QStringLiteral("ambience.bmp"));
+    if (!outcome.ok)
+        return outcome;
     Report(100);
     outcome.wallpaper = setter.Set(outcome.file);
     return outcome;

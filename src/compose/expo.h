@@ -35,6 +35,10 @@ struct ExpoSettings {
     int ColorInfluence = settings::ColorInfluence::All;
     int ColorLightness = settings::ColorLightness::Optimal;
     int ColorSaturation = settings::ColorSaturation::Optimal;
+    // For a desktop's dark style: the background (not the picture, its captions
+    // or the word mark) is dimmed, as the darker lightness cannot reach a
+    // background made of the picture itself.
+    bool DarkStyle = false;
 
     static ExpoSettings From(const TSettings& settings);
 };
@@ -56,6 +60,10 @@ struct ExpoResult {
     QString file;
     platform::WallpaperResult wallpaper;
 };
+
+// Writes image as name ("ambience.bmp") in the user's data folder, atomically:
+// a failed write leaves the old file. The error names the file.
+ExpoResult WriteWallpaperFile(const QImage& image, const QString& name);
 
 // The word mark's text: the lower-case product name and the suffix of its address.
 QString WordMarkName();
@@ -114,6 +122,7 @@ public:
     const int BackgroundType;
     const int PictureOrientation;
     const int PictureSize;
+    const bool DarkStyle;
     compose::TRect WorkArea;
     compose::TRect PictureRect;
     compose::TColor BaseColor = 0;
@@ -124,6 +133,7 @@ public:
 
 private:
     bool HasUsablePicture() const;
+    void DimBackground();
     void Report(int value) const;
 
     const graphics::Picture* picture_;

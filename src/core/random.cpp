@@ -5,13 +5,37 @@
 #include <random>
 #include <string>
 
+struct RandomStream::State {
+    std::mt19937 generator;
+};
+
 namespace {
+thread_local RandomStream::State* streamOfThread = nullptr;
+
 std::mt19937& Generator()
 {
+    if (streamOfThread)
+        return streamOfThread->generator;
     static std::mt19937 generator(static_cast<std::uint32_t>(std::time(nullptr)));
     return generator;
 }
 } // namespace
+
+RandomStream::RandomStream(std::uint32_t seed) : state_(new State {std::mt19937(seed)}), previous_(streamOfThread)
+{
+    streamOfThread = state_;
+}
+
+RandomStream::~RandomStream()
+{
+    streamOfThread = previous_;
+    delete state_;
+}
+
+std::uint32_t RandomSeed()
+{
+    return static_cast<std::uint32_t>(Generator()());
+}
 
 void SeedRandom(std::uint32_t seed) { Generator().seed(seed); }
 

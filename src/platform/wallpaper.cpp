@@ -8,38 +8,114 @@
 #include <QSet>
 #include <QStringList>
 
+#include <algorithm>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace platform {
 namespace {
 
+// What a way takes of a request besides one picture for every monitor.
+enum Takes : unsigned {
+    OnePicture = 0,
+    EachMonitor = 1, // every monitor its own file
+    Spanned = 2,     // one picture spanning the monitors
+    DarkStyle = 4,   // a picture of its own for the dark style
+    LockScreen = 8,  // the lock screen's picture
+};
+
 struct Step {
     const char* method;
-    MethodOutcome (*run)(const QString& file);
+    MethodOutcome (*run)(const WallpaperRequest& given);
     bool freshCopy; // the desktop caches by file name and needs a new one each time
     const char* way;   // the way, for the user: "Xfce's desktop"
     const char* shown; // the user's message when it worked
     bool wayland = false; // talks to the Wayland compositor, which must be reachable
+    unsigned takes = OnePicture;
 };
 
-const Step kGnome {"gnome", &SetGnomeWallpaper, true, "GNOME's background setting", "Set as GNOME's background"};
-const Step kBudgie {"budgie", &SetGnomeWallpaper, true, "Budgie's background setting", "Set as Budgie's background"};
+const Step kGnome {"gnome", &SetGnomeWallpaper, true, "GNOME's background setting", "Set as GNOME's background",
+                   false, Spanned | DarkStyle | LockScreen};
+const Step kBudgie {"budgie", &SetGnomeWallpaper, true, "Budgie's background setting", "Set as Budgie's background",
+                    false, Spanned | DarkStyle | LockScreen};
 const Step kCinnamon {"cinnamon", &SetCinnamonWallpaper, true, "Cinnamon's background setting",
-                      "Set as Cinnamon's background"};
-const Step kMate {"mate", &SetMateWallpaper, true, "MATE's background setting", "Set as MATE's background"};
-const Step kXfce {"xfce", &SetXfceWallpaper, true, "Xfce's desktop", "Set on Xfce's desktop"};
-const Step kKde {"kde", &SetKdeWallpaper, true, "Plasma's desktop", "Set on Plasma's desktop"};
+                      "Set as Cinnamon's background", false, Spanned};
+const Step kMate {"mate", &SetMateWallpaper, true, "MATE's background setting", "Set as MATE's background", false,
+                  Spanned};
+const Step kXfce {"xfce", &SetXfceWallpaper, true, "Xfce's desktop", "Set on Xfce's desktop", false, EachMonitor};
+const Step kKde {"kde", &SetKdeWallpaper, true, "Plasma's desktop", "Set on Plasma's desktop", false,
+                 EachMonitor | LockScreen};
 const Step kLxqt {"lxqt", &SetLxqtWallpaper, true, "LXQt's desktop", "Set on LXQt's desktop"};
 const Step kLxde {"lxde", &SetLxdeWallpaper, true, "LXDE's desktop", "Set on LXDE's desktop"};
-const Step kSwww {"swww", &SetSwwwWallpaper, true, "swww", "Shown by swww", true};
+const Step kSwww {"swww", &SetSwwwWallpaper, true, "swww", "Shown by swww", true, EachMonitor};
 const Step kSway {"sway", &SetSwayWallpaper, true, "sway's output background", "Set as sway's output background",
-                  true};
-const Step kHyprpaper {"hyprpaper", &SetHyprpaperWallpaper, true, "hyprpaper", "Shown by hyprpaper", true};
-const Step kSwaybg {"swaybg", &SetSwaybgWallpaper, true, "swaybg", "Shown by swaybg", true};
+                  true, EachMonitor};
+const Step kHyprpaper {"hyprpaper", &SetHyprpaperWallpaper, true, "hyprpaper", "Shown by hyprpaper", true,
+                       EachMonitor};
+const Step kSwaybg {"swaybg", &SetSwaybgWallpaper, true, "swaybg", "Shown by swaybg", true, EachMonitor};
 // The pixels are copied into the X server: the file is not referred to again.
 const Step kRoot {"x11-root", &SetRootPixmapWallpaper, false, "the X root window",
-                  "Set as the X root window's background"};
+                  "Set as the X root window's background", false, Spanned};
+
+// The request as a way is given it: only what it takes, each file a fresh copy
+// where the desktop needs one. Empty with error set when a copy fails.
+class GivenFiles {
+public:
+    GivenFiles(const WallpaperRequest& request, const Step& step, bool freshCopies)
+    {
+        given_.lockScreen = request.lockScreen && (step.takes & LockScreen);
+        given_.file = Take(request.file, freshCopies);
+        if ((step.takes & DarkStyle) && !request.dark.isEmpty())
+            given_.dark = Take(request.dark, freshCopies);
+        if (request.PerMonitor() && (step.takes & EachMonitor)) {
+            for (const MonitorWallpaper& m : request.monitors)
+                given_.monitors.push_back({m.name, m.geometry, m.file == request.file ? given_.file
+                                                                                     : Take(m.file, freshCopies)});
+        } else if (request.PerMonitor() && (step.takes & Spanned) && !request.spanned.isEmpty()) {
+            given_.monitors = request.monitors; // the layout only: the files are not handed over
+            for (MonitorWallpaper& m : given_.monitors)
+                m.file.clear();
+            given_.spanned = Take(request.spanned, freshCopies);
+            if ((step.takes & DarkStyle) && !request.darkSpanned.isEmpty())
+                given_.darkSpanned = Take(request.darkSpanned, freshCopies);
+        }
+    }
+
+    const WallpaperRequest& Given() const { return given_; }
+    const QString& error() const { return error_; }
+
+    // The desktop took the pictures: its copies stay, those of earlier changes
+    // go (wallpaper_file.h).
+    void Finish(bool used, const QSet<QString>& namedElsewhere)
+    {
+        QSet<QString> keep = namedElsewhere;
+        for (const auto& copy : copies_)
+            keep.insert(QFileInfo(copy->Path()).absoluteFilePath());
+        for (const auto& copy : copies_)
+            copy->Finish(used, keep);
+    }
+    bool HasEarlierCopies() const
+    {
+        return std::any_of(copies_.begin(), copies_.end(), [](const auto& c) { return c->HasEarlierCopies(); });
+    }
+
+private:
+    QString Take(const QString& file, bool fresh)
+    {
+        if (!fresh || file.isEmpty() || !error_.isEmpty())
+            return file;
+        copies_.push_back(std::make_unique<WallpaperCopy>(QFileInfo(file).absoluteFilePath()));
+        const QString path = copies_.back()->Path();
+        if (path.isEmpty())
+            error_ = copies_.back()->error();
+        return path;
+    }
+
+    WallpaperRequest given_;
+    std::vector<std::unique_ptr<WallpaperCopy>> copies_;
+    QString error_;
+};
 
 QString Capitalised(QString text)
 {
@@ -88,15 +164,35 @@ std::vector<Step> Plan(DesktopFamily family)
 
 } // namespace
 
-WallpaperResult SetDesktopWallpaper(const QString& path)
+bool DesktopTakesDarkStyle()
+{
+    const DesktopFamily family = DetectDesktop();
+    return family == DesktopFamily::Gnome || family == DesktopFamily::Budgie;
+}
+
+WallpaperResult SetDesktopWallpaper(const WallpaperRequest& asked)
 {
     WallpaperResult result;
-    const QFileInfo source(path);
-    if (!source.isFile() || !source.isReadable()) {
-        result.detail = QStringLiteral("The picture file %1 cannot be read.").arg(path);
-        return result;
+    WallpaperRequest request = asked;
+    for (QString* path : {&request.file, &request.dark, &request.spanned, &request.darkSpanned}) {
+        if (path->isEmpty() && path != &request.file)
+            continue;
+        const QFileInfo source(*path);
+        if (!source.isFile() || !source.isReadable()) {
+            result.detail = QStringLiteral("The picture file %1 cannot be read.").arg(*path);
+            return result;
+        }
+        *path = source.absoluteFilePath();
     }
-    const QString file = source.absoluteFilePath();
+    for (MonitorWallpaper& m : request.monitors) {
+        const QFileInfo source(m.file);
+        if (!source.isFile() || !source.isReadable()) {
+            result.detail = QStringLiteral("The picture file %1 cannot be read.").arg(m.file);
+            return result;
+        }
+        m.file = source.absoluteFilePath();
+    }
+    const QString file = request.file;
     const DesktopFamily family = DetectDesktop();
     const std::vector<Step> steps = Plan(family);
     if (steps.empty()) {
@@ -106,11 +202,9 @@ WallpaperResult SetDesktopWallpaper(const QString& path)
         return result;
     }
 
-    WallpaperCopy copy(file);
     // Read before the change: what the other desktops of this account name must
     // outlive it. The desktop being set is left out, as its key changes now.
-    const std::vector<NamedWallpaper> named =
-        copy.HasEarlierCopies() ? WallpapersNamedInSettings() : std::vector<NamedWallpaper>();
+    std::optional<std::vector<NamedWallpaper>> named;
     QStringList reasons;
     QString ownWayFailed; // why the desktop's own way did not work, when a fall-back is tried
     std::optional<QString> unreachable; // why no compositor answers, once asked
@@ -126,26 +220,42 @@ WallpaperResult SetDesktopWallpaper(const QString& path)
             if (!unreachable->isEmpty())
                 continue;
         }
-        QString given = file;
-        if (step.freshCopy) {
-            given = copy.Path();
-            if (given.isEmpty()) {
-                reasons << QStringLiteral("%1: %2").arg(QLatin1String(step.way), copy.error());
-                continue;
-            }
+        GivenFiles files(request, step, step.freshCopy);
+        if (!files.error().isEmpty()) {
+            reasons << QStringLiteral("%1: %2").arg(QLatin1String(step.way), files.error());
+            continue;
         }
-        const MethodOutcome outcome = step.run(given);
+        if (!named)
+            named = files.HasEarlierCopies() ? WallpapersNamedInSettings() : std::vector<NamedWallpaper>();
+        const MethodOutcome outcome = step.run(files.Given());
         if (outcome.ok) {
             QSet<QString> elsewhere;
             const QString own = SchemaOfMethod(QLatin1String(step.method));
-            for (const NamedWallpaper& n : named) {
+            for (const NamedWallpaper& n : *named) {
                 if (n.schema != own)
                     elsewhere.insert(QFileInfo(n.file).absoluteFilePath());
             }
-            copy.Finish(step.freshCopy, elsewhere);
+            files.Finish(step.freshCopy, elsewhere);
             result.ok = true;
             result.method = QLatin1String(step.method);
-            result.file = given;
+            result.file = files.Given().spanned.isEmpty() ? files.Given().file : files.Given().spanned;
+            result.notices = outcome.notices;
+            // Said once a run: it stays so for every change.
+            static QSet<QString> told;
+            auto once = [&](const QString& notice) {
+                if (!told.contains(notice)) {
+                    told.insert(notice);
+                    result.notices << notice;
+                }
+            };
+            if (request.PerMonitor() && !(step.takes & (EachMonitor | Spanned)))
+                once(QStringLiteral("%1 shows one picture on every monitor, so all of them show the "
+                                                 "primary monitor's exposition")
+                                      .arg(Capitalised(QLatin1String(step.way))));
+            if (request.lockScreen && !(step.takes & LockScreen))
+                once(QStringLiteral("the lock screen of %1 cannot be given the picture; only the desktop "
+                                                 "was set")
+                                      .arg(DesktopName(family)));
             if (&step != &steps.front() && qstrcmp(step.method, kRoot.method) == 0 && !ownWayFailed.isEmpty())
                 result.description =
                     QStringLiteral("%1, so the picture was put on the X root window instead").arg(Capitalised(ownWayFailed));

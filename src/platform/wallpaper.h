@@ -1,10 +1,42 @@
 #pragma once
 // Makes a picture file the desktop's wallpaper through the interface of the
 // desktop the user runs.
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace platform {
+
+// One monitor's own exposition.
+struct MonitorWallpaper {
+    QString name;   // the monitor's connector name, as the desktop knows it
+    QRect geometry; // where it is on the desktop, physical pixels
+    QString file;
+};
+
+// What a desktop is given. With one monitor, or one picture for all, only file
+// (and dark). With several monitors each one's own exposition, and the same
+// put together at the monitors' places for desktops that take one picture
+// spanning them all.
+struct WallpaperRequest {
+    QString file;         // the primary monitor's exposition
+    QString dark;         // the same composed darker, for a dark-style key; may be empty
+    std::vector<MonitorWallpaper> monitors; // the primary first; empty or one: file for all
+    QString spanned;      // every monitor's exposition at its place (with monitors)
+    QString darkSpanned;  // the dark ones put together likewise; may be empty
+    bool lockScreen = false; // give the lock screen the picture too, where the desktop allows
+
+    bool PerMonitor() const { return monitors.size() > 1; }
+    // One picture for every monitor.
+    static WallpaperRequest Of(QString file)
+    {
+        WallpaperRequest request;
+        request.file = std::move(file);
+        return request;
+    }
+};
 
 struct WallpaperResult {
     bool ok = false;
@@ -14,12 +46,22 @@ struct WallpaperResult {
     QString detail; // when nothing worked: why, for the user
     QString file;   // the file the desktop was given (a fresh copy where the desktop
                     // caches pictures by name, see wallpaper_file.h)
+    QStringList notices; // done otherwise than asked: one picture for all monitors,
+                         // a lock screen that cannot be set
 };
 
 // Detects the desktop from XDG_CURRENT_DESKTOP / DESKTOP_SESSION, tries its own
 // interface and sensible fall-backs, and reports success only when the desktop
 // can be expected to show the picture.
-WallpaperResult SetDesktopWallpaper(const QString& path);
+WallpaperResult SetDesktopWallpaper(const WallpaperRequest& request);
+inline WallpaperResult SetDesktopWallpaper(const QString& path)
+{
+    return SetDesktopWallpaper(WallpaperRequest::Of(path));
+}
+
+// Whether the desktop keeps a picture of its own for its dark style (GNOME's
+// picture-uri-dark), so a darker twin of the exposition is worth composing.
+bool DesktopTakesDarkStyle();
 
 // Where the program hands a finished wallpaper file. The program installs the
 // desktop's own at start; test programs install a recording one, so no test can
@@ -27,23 +69,32 @@ WallpaperResult SetDesktopWallpaper(const QString& path);
 class WallpaperSetter {
 public:
     virtual ~WallpaperSetter() = default;
-    virtual WallpaperResult Set(const QString& path) = 0;
+    virtual WallpaperResult Set(const WallpaperRequest& request) = 0;
+    WallpaperResult Set(const QString& path) { return Set(WallpaperRequest::Of(path)); }
+    // Whether request.dark would be used.
+    virtual bool TakesDarkStyle() const { return false; }
 };
 
 // SetDesktopWallpaper.
 class DesktopWallpaperSetter final : public WallpaperSetter {
 public:
-    WallpaperResult Set(const QString& path) override { return SetDesktopWallpaper(path); }
+    using WallpaperSetter::Set;
+    WallpaperResult Set(const WallpaperRequest& request) override { return SetDesktopWallpaper(request); }
+    bool TakesDarkStyle() const override { return DesktopTakesDarkStyle(); }
 };
 
 // Notes every file it is given and answers as configured: by default like a
 // machine without a desktop (the file is not taken).
 class RecordingWallpaperSetter final : public WallpaperSetter {
 public:
-    WallpaperResult Set(const QString& path) override;
+    using WallpaperSetter::Set;
+    WallpaperResult Set(const WallpaperRequest& request) override;
+    bool TakesDarkStyle() const override { return darkStyle; }
 
     bool accept = false;
-    QStringList files;
+    bool darkStyle = false;
+    QStringList files; // each request's file
+    std::vector<WallpaperRequest> requests;
 };
 
 // The setter in use; until one is installed, one that takes nothing.

@@ -53,10 +53,15 @@ struct GSettingsTarget {
     QString key;        // the picture key
     bool valueIsUri;    // picture-uri holds a file:// address, picture-filename a path
     QString darkKey;    // set too where the schema has it
+    QString lockSchema; // the lock screen's picture-uri and picture-options, where there is one
 };
 
-MethodOutcome SetThroughGSettings(const GSettingsTarget& target, const QString& file)
+MethodOutcome SetThroughGSettings(const GSettingsTarget& target, const WallpaperRequest& given)
 {
+    // With several monitors, one picture spanning them, each exposition at its monitor's place.
+    const bool spanned = !given.spanned.isEmpty();
+    const QString file = spanned ? given.spanned : given.file;
+    const QString darkFile = spanned ? given.darkSpanned : given.dark;
     if (!HasSessionBus())
         return MethodOutcome::Failure(QStringLiteral(
             "no D-Bus session bus (DBUS_SESSION_BUS_ADDRESS is not set), so gsettings cannot store the wallpaper"));
@@ -80,9 +85,11 @@ MethodOutcome SetThroughGSettings(const GSettingsTarget& target, const QString& 
     };
 
     // A screen-sized picture "zoomed" to cover the screen is shown 1:1, and a
-    // picture made for a different resolution still fills the screen.
+    // picture made for a different resolution still fills the screen; a spanning
+    // one is laid over the monitors' bounding box.
+    const QString fit = spanned ? QStringLiteral("'spanned'") : QStringLiteral("'zoom'");
     if (known.contains(QStringLiteral("picture-options"))) {
-        const ToolRun options = set(QStringLiteral("picture-options"), QStringLiteral("'zoom'"));
+        const ToolRun options = set(QStringLiteral("picture-options"), fit);
         if (!options.Ok())
             return MethodOutcome::Failure(options.Problem());
     }
@@ -90,9 +97,24 @@ MethodOutcome SetThroughGSettings(const GSettingsTarget& target, const QString& 
     if (!main.Ok())
         return MethodOutcome::Failure(main.Problem());
     if (!target.darkKey.isEmpty() && known.contains(target.darkKey)) {
-        const ToolRun dark = set(target.darkKey, GVariantString(value));
+        const QString darkValue = darkFile.isEmpty() ? value : QUrl::fromLocalFile(darkFile).toString(QUrl::FullyEncoded);
+        const ToolRun dark = set(target.darkKey, GVariantString(darkValue));
         if (!dark.Ok())
             return MethodOutcome::Failure(dark.Problem());
+    }
+    MethodOutcome worked = MethodOutcome::Worked();
+    if (given.lockScreen && !target.lockSchema.isEmpty()) {
+        const ToolRun lockKeys = RunTool(QStringLiteral("gsettings"), {QStringLiteral("list-keys"), target.lockSchema});
+        const bool lockable = lockKeys.Ok() && QString::fromUtf8(lockKeys.out).split(QLatin1Char('\n')).contains(
+                                                   QStringLiteral("picture-uri"));
+        auto setLock = [&](const QString& key, const QString& literal) {
+            return RunTool(QStringLiteral("gsettings"), {QStringLiteral("set"), target.lockSchema, key, literal}).Ok();
+        };
+        if (!lockable || !setLock(QStringLiteral("picture-uri"), GVariantString(value))
+            || !setLock(QStringLiteral("picture-options"), fit))
+            worked.notices << QStringLiteral("the lock screen's picture could not be set (%1 %2)")
+                                  .arg(target.lockSchema, lockable ? QStringLiteral("refused the change")
+                                                                   : QStringLiteral("is not installed"));
     }
 
     // gsettings reports success even when the write never reached the settings
@@ -104,7 +126,7 @@ MethodOutcome SetThroughGSettings(const GSettingsTarget& target, const QString& 
         return MethodOutcome::Failure(QStringLiteral(
             "gsettings accepted the wallpaper but the setting %1 %2 did not change (is the settings daemon reachable?)")
                                           .arg(target.schema, target.key));
-    return MethodOutcome::Worked();
+    return worked;
 }
 
 } // namespace
@@ -147,20 +169,21 @@ QString SchemaOfMethod(const QString& method)
     return {};
 }
 
-MethodOutcome SetGnomeWallpaper(const QString& file)
+MethodOutcome SetGnomeWallpaper(const WallpaperRequest& given)
 {
     return SetThroughGSettings({QStringLiteral("org.gnome.desktop.background"), QStringLiteral("picture-uri"), true,
-                                QStringLiteral("picture-uri-dark")},
-                               file);
+                                QStringLiteral("picture-uri-dark"), QStringLiteral("org.gnome.desktop.screensaver")},
+                               given);
 }
 
-MethodOutcome SetCinnamonWallpaper(const QString& file)
+MethodOutcome SetCinnamonWallpaper(const WallpaperRequest& given)
 {
     return SetThroughGSettings(
-        {QStringLiteral("org.cinnamon.desktop.background"), QStringLiteral("picture-uri"), true, QString()}, file);
+        {QStringLiteral("org.cinnamon.desktop.background"), QStringLiteral("picture-uri"), true, QString(), QString()},
+        given);
 }
 
-MethodOutcome SetMateWallpaper(const QString& file)
+MethodOutcome SetMateWallpaper(const WallpaperRequest& given)
 {
     // The key is only stored: on X11 caja draws the desktop, or the settings
     // daemon's background plugin when caja does not. With neither on this
@@ -171,7 +194,7 @@ MethodOutcome SetMateWallpaper(const QString& file)
         return MethodOutcome::Failure(QStringLiteral(
             "neither MATE's desktop program (caja) nor its settings daemon (mate-settings-daemon) is running"));
     return SetThroughGSettings(
-        {QStringLiteral("org.mate.background"), QStringLiteral("picture-filename"), false, QString()}, file);
+        {QStringLiteral("org.mate.background"), QStringLiteral("picture-filename"), false, QString(), QString()}, given);
 }
 
 } // namespace platform

@@ -1,7 +1,12 @@
 #pragma once
 // The individual ways of setting a wallpaper, one per desktop family. Each takes
-// the picture file and reports whether the desktop now shows it, or why not.
+// the pictures (fresh copies where the desktop needs them) and reports whether
+// the desktop now shows them, or why not. Each also takes a single file, for
+// one picture on every monitor.
+#include "platform/wallpaper.h"
+
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -10,15 +15,19 @@ namespace platform {
 struct MethodOutcome {
     bool ok = false;
     QString detail; // why it did not work (empty on success)
+    QStringList notices; // worked, but not quite as asked
 
-    static MethodOutcome Worked() { return {true, {}}; }
-    static MethodOutcome Failure(QString why) { return {false, std::move(why)}; }
+    static MethodOutcome Worked() { return {true, {}, {}}; }
+    static MethodOutcome Failure(QString why) { return {false, std::move(why), {}}; }
 };
 
 // gsettings families (wallpaper_gsettings.cpp).
-MethodOutcome SetGnomeWallpaper(const QString& file);    // also Budgie, Unity, Pantheon
-MethodOutcome SetCinnamonWallpaper(const QString& file);
-MethodOutcome SetMateWallpaper(const QString& file);
+MethodOutcome SetGnomeWallpaper(const WallpaperRequest& given);    // also Budgie, Unity, Pantheon
+inline MethodOutcome SetGnomeWallpaper(const QString& file) { return SetGnomeWallpaper(WallpaperRequest::Of(file)); }
+MethodOutcome SetCinnamonWallpaper(const WallpaperRequest& given);
+inline MethodOutcome SetCinnamonWallpaper(const QString& file) { return SetCinnamonWallpaper(WallpaperRequest::Of(file)); }
+MethodOutcome SetMateWallpaper(const WallpaperRequest& given);
+inline MethodOutcome SetMateWallpaper(const QString& file) { return SetMateWallpaper(WallpaperRequest::Of(file)); }
 
 // The local files the wallpaper settings of the gsettings desktops name (GNOME,
 // Cinnamon, MATE, where their schemas are installed), each with its schema; read
@@ -32,26 +41,35 @@ std::vector<NamedWallpaper> WallpapersNamedInSettings();
 QString SchemaOfMethod(const QString& method);
 
 // Xfce: every monitor/workspace last-image property (wallpaper_xfce.cpp).
-MethodOutcome SetXfceWallpaper(const QString& file);
+MethodOutcome SetXfceWallpaper(const WallpaperRequest& given);
+inline MethodOutcome SetXfceWallpaper(const QString& file) { return SetXfceWallpaper(WallpaperRequest::Of(file)); }
 
 // KDE Plasma 5 and 6: the shell's scripting interface (wallpaper_kde.cpp).
-MethodOutcome SetKdeWallpaper(const QString& file);
+MethodOutcome SetKdeWallpaper(const WallpaperRequest& given);
+inline MethodOutcome SetKdeWallpaper(const QString& file) { return SetKdeWallpaper(WallpaperRequest::Of(file)); }
 
 // LXQt and LXDE desktops drawn by pcmanfm-qt / pcmanfm (wallpaper_pcmanfm.cpp).
-MethodOutcome SetLxqtWallpaper(const QString& file);
-MethodOutcome SetLxdeWallpaper(const QString& file);
+MethodOutcome SetLxqtWallpaper(const WallpaperRequest& given);
+inline MethodOutcome SetLxqtWallpaper(const QString& file) { return SetLxqtWallpaper(WallpaperRequest::Of(file)); }
+MethodOutcome SetLxdeWallpaper(const WallpaperRequest& given);
+inline MethodOutcome SetLxdeWallpaper(const QString& file) { return SetLxdeWallpaper(WallpaperRequest::Of(file)); }
 
 // Wayland compositors built on wlroots (wallpaper_wlroots.cpp).
-MethodOutcome SetSwwwWallpaper(const QString& file);
-MethodOutcome SetSwayWallpaper(const QString& file);
-MethodOutcome SetSwaybgWallpaper(const QString& file);
-MethodOutcome SetHyprpaperWallpaper(const QString& file);
+MethodOutcome SetSwwwWallpaper(const WallpaperRequest& given);
+inline MethodOutcome SetSwwwWallpaper(const QString& file) { return SetSwwwWallpaper(WallpaperRequest::Of(file)); }
+MethodOutcome SetSwayWallpaper(const WallpaperRequest& given);
+inline MethodOutcome SetSwayWallpaper(const QString& file) { return SetSwayWallpaper(WallpaperRequest::Of(file)); }
+MethodOutcome SetSwaybgWallpaper(const WallpaperRequest& given);
+inline MethodOutcome SetSwaybgWallpaper(const QString& file) { return SetSwaybgWallpaper(WallpaperRequest::Of(file)); }
+MethodOutcome SetHyprpaperWallpaper(const WallpaperRequest& given);
+inline MethodOutcome SetHyprpaperWallpaper(const QString& file) { return SetHyprpaperWallpaper(WallpaperRequest::Of(file)); }
 // Why no Wayland compositor answers (WAYLAND_DISPLAY's socket, or sway's IPC at
 // SWAYSOCK); empty when one does.
 QString WaylandCompositorUnreachable();
 
 // Plain X11: a retained root-window pixmap (wallpaper_x11.cpp).
-MethodOutcome SetRootPixmapWallpaper(const QString& file);
+MethodOutcome SetRootPixmapWallpaper(const WallpaperRequest& given);
+inline MethodOutcome SetRootPixmapWallpaper(const QString& file) { return SetRootPixmapWallpaper(WallpaperRequest::Of(file)); }
 
 // Text helpers shared by the methods and tested directly.
 // A GVariant text literal of s, as gsettings reads it: 'it\'s'.

@@ -47,8 +47,9 @@ QString LxqtWallpaperSetting(const QString& settingsFile)
 
 } // namespace
 
-MethodOutcome SetLxqtWallpaper(const QString& file)
+MethodOutcome SetLxqtWallpaper(const WallpaperRequest& given)
 {
+    const QString& file = given.file;
     // Without its desktop running, pcmanfm-qt only stores the choice (or stays
     // on as a new instance); nothing would show it.
     const std::vector<RunningProcess> desktops = FindProcessesOnDisplay(QStringLiteral("pcmanfm-qt"), QStringLiteral("--desktop"));
@@ -84,8 +85,9 @@ MethodOutcome SetLxqtWallpaper(const QString& file)
                                       .arg(settings, stored.isEmpty() ? QStringLiteral("no wallpaper") : stored));
 }
 
-MethodOutcome SetLxdeWallpaper(const QString& file)
+MethodOutcome SetLxdeWallpaper(const WallpaperRequest& given)
 {
+    const QString& file = given.file;
     if (FindProcessesOnDisplay(QStringLiteral("pcmanfm"), QStringLiteral("--desktop")).empty())
         return MethodOutcome::Failure(QStringLiteral("LXDE's desktop program (pcmanfm --desktop) is not running"));
     // "center" (present in every pcmanfm version) shows the picture unscaled.

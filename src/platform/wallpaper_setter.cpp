@@ -5,10 +5,11 @@ namespace {
 
 class RefusingSetter final : public WallpaperSetter {
 public:
-    WallpaperResult Set(const QString& path) override
+    using WallpaperSetter::Set;
+    WallpaperResult Set(const WallpaperRequest& request) override
     {
         WallpaperResult result;
-        result.detail = QStringLiteral("No way of setting the wallpaper was chosen for %1.").arg(path);
+        result.detail = QStringLiteral("No way of setting the wallpaper was chosen for %1.").arg(request.file);
         return result;
     }
 };
@@ -18,9 +19,11 @@ WallpaperSetter* active = nullptr;
 
 } // namespace
 
-WallpaperResult RecordingWallpaperSetter::Set(const QString& path)
+WallpaperResult RecordingWallpaperSetter::Set(const WallpaperRequest& request)
 {
+    const QString& path = request.file;
     files << path;
+    requests.push_back(request);
     WallpaperResult result;
     result.file = path;
     if (accept) {

@@ -18,16 +18,40 @@
 #include <unistd.h>
 
 namespace platform {
+namespace {
 
-MethodOutcome SetSwwwWallpaper(const QString& file)
+// Each output and its file: every monitor of the request by name, or "*" (every
+// output) for one picture.
+std::vector<std::pair<QString, QString>> OutputFiles(const WallpaperRequest& given)
+{
+    std::vector<std::pair<QString, QString>> outputs;
+    if (given.PerMonitor()) {
+        for (const MonitorWallpaper& m : given.monitors)
+            outputs.emplace_back(m.name, m.file);
+    } else {
+        outputs.emplace_back(QStringLiteral("*"), given.file);
+    }
+    return outputs;
+}
+
+} // namespace
+
+MethodOutcome SetSwwwWallpaper(const WallpaperRequest& given)
 {
     const ToolRun query = RunTool(QStringLiteral("swww"), {QStringLiteral("query")});
     if (!query.found)
         return MethodOutcome::Failure(query.Problem());
     if (!query.Ok())
         return MethodOutcome::Failure(QStringLiteral("the swww daemon is not running (%1)").arg(query.Problem()));
-    const ToolRun img = RunTool(QStringLiteral("swww"), {QStringLiteral("img"), file});
-    return img.Ok() ? MethodOutcome::Worked() : MethodOutcome::Failure(img.Problem());
+    for (const auto& [output, file] : OutputFiles(given)) {
+        QStringList args {QStringLiteral("img")};
+        if (output != u"*")
+            args << QStringLiteral("-o") << output;
+        const ToolRun img = RunTool(QStringLiteral("swww"), args << file);
+        if (!img.Ok())
+            return MethodOutcome::Failure(img.Problem());
+    }
+    return MethodOutcome::Worked();
 }
 
 namespace {
@@ -113,7 +137,7 @@ QString WaylandCompositorUnreachable()
         .arg(socket, qEnvironmentVariable("SWAYSOCK").isEmpty() ? QString() : QStringLiteral(" or at SWAYSOCK"));
 }
 
-MethodOutcome SetSwayWallpaper(const QString& file)
+MethodOutcome SetSwayWallpaper(const WallpaperRequest& given)
 {
     if (qEnvironmentVariable("SWAYSOCK").isEmpty())
         return MethodOutcome::Failure(QStringLiteral("not running under sway (SWAYSOCK is not set)"));
@@ -123,15 +147,22 @@ MethodOutcome SetSwayWallpaper(const QString& file)
         return MethodOutcome::Failure(QStringLiteral("a swaybg sway did not start covers sway's own background"));
     // swaymsg joins its arguments into one sway command, so the path is quoted
     // the way sway's command parser expects.
-    if (file.contains(QLatin1Char('"')))
-        return MethodOutcome::Failure(QStringLiteral("sway cannot be given a path that contains a double quote"));
-    const ToolRun run = RunTool(QStringLiteral("swaymsg"), {QStringLiteral("output"), QStringLiteral("*"),
-                                                           QStringLiteral("bg"), QLatin1Char('"') + file + QLatin1Char('"'),
-                                                           QStringLiteral("fill")});
-    return run.Ok() ? MethodOutcome::Worked() : MethodOutcome::Failure(run.Problem());
+    const auto outputs = OutputFiles(given);
+    for (const auto& [output, file] : outputs) {
+        if (file.contains(QLatin1Char('"')) || output.contains(QLatin1Char('"')))
+            return MethodOutcome::Failure(QStringLiteral("sway cannot be given a path that contains a double quote"));
+    }
+    for (const auto& [output, file] : outputs) {
+        const ToolRun run = RunTool(QStringLiteral("swaymsg"),
+                                    {QStringLiteral("output"), output == u"*" ? output : QLatin1Char('"') + output + QLatin1Char('"'),
+                                     QStringLiteral("bg"), QLatin1Char('"') + file + QLatin1Char('"'), QStringLiteral("fill")});
+        if (!run.Ok())
+            return MethodOutcome::Failure(run.Problem());
+    }
+    return MethodOutcome::Worked();
 }
 
-MethodOutcome SetHyprpaperWallpaper(const QString& file)
+MethodOutcome SetHyprpaperWallpaper(const WallpaperRequest& given)
 {
     if (!ProcessRunning(QStringLiteral("hyprpaper")))
         return MethodOutcome::Failure(QStringLiteral("hyprpaper is not running"));
@@ -143,23 +174,33 @@ MethodOutcome SetHyprpaperWallpaper(const QString& file)
         return run.Ok() && (answer.isEmpty() || answer == "ok") ? QString()
                                                                 : run.Ok() ? QString::fromUtf8(answer) : run.Problem();
     };
-    if (const QString problem = hyprctl({QStringLiteral("preload"), file}); !problem.isEmpty())
-        return MethodOutcome::Failure(QStringLiteral("hyprpaper did not load the picture (%1)").arg(problem));
-    if (const QString problem = hyprctl({QStringLiteral("wallpaper"), QLatin1Char(',') + file}); !problem.isEmpty())
-        return MethodOutcome::Failure(QStringLiteral("hyprpaper did not show the picture (%1)").arg(problem));
+    for (const auto& [output, file] : OutputFiles(given)) {
+        if (const QString problem = hyprctl({QStringLiteral("preload"), file}); !problem.isEmpty())
+            return MethodOutcome::Failure(QStringLiteral("hyprpaper did not load the picture (%1)").arg(problem));
+        const QString monitor = output == u"*" ? QString() : output;
+        if (const QString problem = hyprctl({QStringLiteral("wallpaper"), monitor + QLatin1Char(',') + file});
+            !problem.isEmpty())
+            return MethodOutcome::Failure(QStringLiteral("hyprpaper did not show the picture (%1)").arg(problem));
+    }
     hyprctl({QStringLiteral("unload"), QStringLiteral("unused")});
     return MethodOutcome::Worked();
 }
 
-MethodOutcome SetSwaybgWallpaper(const QString& file)
+MethodOutcome SetSwaybgWallpaper(const WallpaperRequest& given)
 {
     const QString program = FindTool(QStringLiteral("swaybg"));
     if (program.isEmpty())
         return MethodOutcome::Failure(QStringLiteral("swaybg is not installed"));
 
+    // One swaybg for all outputs: "-o NAME" starts the options of that output.
+    QStringList args;
+    for (const auto& [output, file] : OutputFiles(given)) {
+        if (output != u"*")
+            args << QStringLiteral("-o") << output;
+        args << QStringLiteral("-i") << file << QStringLiteral("-m") << QStringLiteral("fill");
+    }
     qint64 pid = 0;
-    if (!QProcess::startDetached(program, {QStringLiteral("-i"), file, QStringLiteral("-m"), QStringLiteral("fill")},
-                                 QString(), &pid) || pid <= 0)
+    if (!QProcess::startDetached(program, args, QString(), &pid) || pid <= 0)
         return MethodOutcome::Failure(QStringLiteral("swaybg could not be started"));
 
     // swaybg leaves at once when it cannot reach the compositor or is offered no

@@ -211,8 +211,12 @@ unsigned long Scale(int value8, const Channel& c)
 
 } // namespace
 
-MethodOutcome SetRootPixmapWallpaper(const QString& file)
+MethodOutcome SetRootPixmapWallpaper(const WallpaperRequest& given)
 {
+    // With several monitors, each one's exposition is already at its place in
+    // the spanning picture.
+    const bool spanned = !given.spanned.isEmpty();
+    const QString& file = spanned ? given.spanned : given.file;
     const QImage picture = QImage(file).convertToFormat(QImage::Format_RGB32);
     if (picture.isNull())
         return MethodOutcome::Failure(QStringLiteral("the picture %1 could not be read").arg(file));
@@ -242,7 +246,18 @@ MethodOutcome SetRootPixmapWallpaper(const QString& file)
     const QSize rootSize(rootAttributes.width, rootAttributes.height);
     if (rootSize.isEmpty())
         return MethodOutcome::Failure(QStringLiteral("the X root window has no size"));
-    const QImage canvas = RootPicture(picture, rootSize);
+    QImage canvas;
+    if (spanned) {
+        canvas = QImage(rootSize, QImage::Format_RGB32);
+        canvas.fill(Qt::black);
+        QPainter painter(&canvas);
+        QRect bounds;
+        for (const MonitorWallpaper& m : given.monitors)
+            bounds |= m.geometry;
+        painter.drawImage(bounds.topLeft(), picture);
+    } else {
+        canvas = RootPicture(picture, rootSize);
+    }
 
     XImage* image = XCreateImage(dpy, visual, unsigned(depth), ZPixmap, 0, nullptr, unsigned(rootSize.width()),
                                  unsigned(rootSize.height()), 32, 0);

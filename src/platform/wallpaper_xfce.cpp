@@ -19,22 +19,45 @@ ToolRun Xfconf(const QStringList& args)
 }
 
 // Properties to create when Xfce has never stored a wallpaper: one per monitor
-// that Qt knows of, on the first workspace.
-QStringList NewProperties()
+// of the request, or else that Qt knows of, on the first workspace.
+QStringList NewProperties(const WallpaperRequest& given)
 {
+    QStringList names;
+    for (const MonitorWallpaper& m : given.monitors)
+        names << m.name;
+    if (names.isEmpty() && qGuiApp) {
+        for (const QScreen* screen : QGuiApplication::screens())
+            names << screen->name();
+    }
     QStringList props;
-    if (!qGuiApp)
-        return props;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        if (!screen->name().isEmpty())
-            props << QStringLiteral("/backdrop/screen0/monitor%1/workspace0/last-image").arg(screen->name());
+    for (const QString& name : names) {
+        if (!name.isEmpty())
+            props << QStringLiteral("/backdrop/screen0/monitor%1/workspace0/last-image").arg(name);
     }
     return props;
 }
 
+// The file for a property "/backdrop/screen0/monitor<NAME>/workspace<n>/last-image":
+// that monitor's own, else (a monitor not connected now, or one picture for all)
+// the primary monitor's.
+QString FileFor(const QString& prop, const WallpaperRequest& given)
+{
+    const QStringList parts = prop.split(QLatin1Char('/'));
+    for (const QString& part : parts) {
+        if (!part.startsWith(QLatin1String("monitor")))
+            continue;
+        const QString name = part.mid(int(sizeof("monitor") - 1));
+        for (const MonitorWallpaper& m : given.monitors) {
+            if (m.name == name)
+                return m.file;
+        }
+    }
+    return given.file;
+}
+
 } // namespace
 
-MethodOutcome SetXfceWallpaper(const QString& file)
+MethodOutcome SetXfceWallpaper(const WallpaperRequest& given)
 {
     if (!HasSessionBus())
         return MethodOutcome::Failure(QStringLiteral(
@@ -59,20 +82,34 @@ MethodOutcome SetXfceWallpaper(const QString& file)
             images << prop;
     }
 
+    // Every monitor of the request needs a property; one that has never had a
+    // wallpaper of its own gets one made.
+    QStringList missing;
+    for (const QString& prop : NewProperties(given)) {
+        if (!images.isEmpty() && given.PerMonitor() && !images.contains(prop))
+            missing << prop;
+    }
+    for (const QString& prop : missing) {
+        const ToolRun create = Xfconf({QStringLiteral("-p"), prop, QStringLiteral("-n"), QStringLiteral("-t"),
+                                       QStringLiteral("string"), QStringLiteral("-s"), FileFor(prop, given)});
+        if (!create.Ok())
+            return MethodOutcome::Failure(create.Problem());
+    }
+
     if (images.isEmpty()) {
-        images = NewProperties();
+        images = NewProperties(given);
         if (images.isEmpty())
             return MethodOutcome::Failure(
                 QStringLiteral("Xfce lists no wallpaper properties and no monitor is known to create them for"));
         for (const QString& prop : images) {
             const ToolRun create = Xfconf({QStringLiteral("-p"), prop, QStringLiteral("-n"), QStringLiteral("-t"),
-                                           QStringLiteral("string"), QStringLiteral("-s"), file});
+                                           QStringLiteral("string"), QStringLiteral("-s"), FileFor(prop, given)});
             if (!create.Ok())
                 return MethodOutcome::Failure(create.Problem());
         }
     } else {
         for (const QString& prop : images) {
-            const ToolRun set = Xfconf({QStringLiteral("-p"), prop, QStringLiteral("-s"), file});
+            const ToolRun set = Xfconf({QStringLiteral("-p"), prop, QStringLiteral("-s"), FileFor(prop, given)});
             if (!set.Ok())
                 return MethodOutcome::Failure(set.Problem());
             // Style 5 ("zoomed") shows a screen-sized picture 1:1; style 0 would
@@ -88,7 +125,7 @@ MethodOutcome SetXfceWallpaper(const QString& file)
 
     // Read one back: a write that never reached xfconfd must not count.
     const ToolRun check = Xfconf({QStringLiteral("-p"), images.front()});
-    if (!check.Ok() || QString::fromUtf8(check.out).trimmed() != file)
+    if (!check.Ok() || QString::fromUtf8(check.out).trimmed() != FileFor(images.front(), given))
         return MethodOutcome::Failure(QStringLiteral("xfconf did not keep the wallpaper setting %1").arg(images.front()));
     return MethodOutcome::Worked();
 }

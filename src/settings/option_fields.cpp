@@ -82,11 +82,29 @@ const std::vector<OptionField>& OptionFields()
     return fields;
 }
 
+const std::vector<OptionField>& DesktopFields()
+{
+    static const std::vector<OptionField> fields = [] {
+        std::vector<OptionField> f;
+        f.push_back(Integer("MonitorMode", &TSettings::MonitorMode, Range(0, 2),
+                            {"the primary monitor", "each monitor its own picture", "the same picture on every monitor"}));
+        OptionField lock = Make("LockScreenToo", OptionField::Boolean);
+        lock.boolean = &TSettings::LockScreenToo;
+        lock.offered = {0, 1};
+        lock.items = {QStringLiteral("off"), QStringLiteral("on")};
+        f.push_back(lock);
+        return f;
+    }();
+    return fields;
+}
+
 const OptionField* FindOptionField(const QString& name)
 {
-    for (const auto& field : OptionFields()) {
-        if (name.compare(QLatin1String(field.name), Qt::CaseInsensitive) == 0)
-            return &field;
+    for (const auto* fields : {&OptionFields(), &DesktopFields()}) {
+        for (const auto& field : *fields) {
+            if (name.compare(QLatin1String(field.name), Qt::CaseInsensitive) == 0)
+                return &field;
+        }
     }
     return nullptr;
 }

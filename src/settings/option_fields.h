@@ -30,6 +30,11 @@ struct OptionField {
     void Set(TSettings& options, std::int32_t value) const;
 };
 
-// In the order of the fields of TOptions, which is the order they are written in.
+// The eleven, in the order of the fields of TOptions, which is the order they are
+// written in under the options key.
 const std::vector<OptionField>& OptionFields();
-const OptionField* FindOptionField(const QString& name); // letter case ignored
+// MonitorMode and LockScreenToo, kept under the product's key beside the options.
+// A MonitorMode never chosen is not written: the default follows the monitors.
+const std::vector<OptionField>& DesktopFields();
+// Either kind, letter case ignored.
+const OptionField* FindOptionField(const QString& name);

@@ -52,6 +52,8 @@ QString Meaning(const OptionField& field, std::int32_t value)
         if (((name == QLatin1String("ColorLightness") && value == settings::ColorLightness::Random)
              || (name == QLatin1String("ColorSaturation") && value == settings::ColorSaturation::Random)))
             return QStringLiteral("random");
+        if (name == QLatin1String("MonitorMode") && value == settings::MonitorMode::ByMonitorCount)
+            return QStringLiteral("not chosen: each monitor its own picture when there are several");
         return QStringLiteral("not one of the offered values");
     }
     if (name == QLatin1String("AutoChangeInterval"))
@@ -93,10 +95,12 @@ bool ParseValue(const OptionField& field, const QString& text, std::int32_t& val
 
 } // namespace
 
-QStringList DescribeOptions(const TOptions& options)
+namespace {
+
+QStringList Describe(const TSettings& options, const std::vector<OptionField>& fields)
 {
     QStringList lines;
-    for (const OptionField& field : OptionFields()) {
+    for (const OptionField& field : fields) {
         QString value;
         QString meaning;
         if (field.kind == OptionField::DateTime) {
@@ -121,6 +125,18 @@ QStringList DescribeOptions(const TOptions& options)
     return lines;
 }
 
+} // namespace
+
+QStringList DescribeOptions(const TOptions& options)
+{
+    return Describe(options, OptionFields());
+}
+
+QStringList DescribeDesktopSettings(const TSettings& settings)
+{
+    return Describe(settings, DesktopFields());
+}
+
 bool ApplyOptionAssignments(TSettings& options, const QStringList& assignments, QString* error)
 {
     std::vector<std::pair<const OptionField*, std::int32_t>> changes;
@@ -134,9 +150,11 @@ bool ApplyOptionAssignments(TSettings& options, const QStringList& assignments, 
         const OptionField* field = FindOptionField(name);
         if (!field) {
             QStringList names;
-            for (const auto& f : OptionFields()) {
-                if (f.Settable())
-                    names << QLatin1String(f.name);
+            for (const auto* fields : {&OptionFields(), &DesktopFields()}) {
+                for (const auto& f : *fields) {
+                    if (f.Settable())
+                        names << QLatin1String(f.name);
+                }
             }
             *error = QStringLiteral("there is no setting \"%1\"; the settings are %2")
                          .arg(name, names.join(QStringLiteral(", ")));

@@ -7,8 +7,10 @@
 #include <QString>
 #include <QStringList>
 
-// One line per field: "BackgroundType = 2 (Embossed)".
+// One line per field of the eleven: "BackgroundType = 2 (Embossed)".
 QStringList DescribeOptions(const TOptions& options);
+// The same for MonitorMode and LockScreenToo.
+QStringList DescribeDesktopSettings(const TSettings& settings);
 
 // Applies "NAME=VALUE" assignments (name in any letter case; a value as a number,
 // an item name such as "Embossed", or for AutoChangeEnabled also true/false/on/off).

@@ -53,6 +53,7 @@ void TOptions::Load()
     problems_.clear();
     const auto& fields = OptionFields();
     present_.assign(fields.size(), false);
+    LoadDesktopFields();
     const QString key = Product->OptionsKey;
     if (!store_.KeyExists(key)) {
         stored_ = *this;
@@ -80,6 +81,32 @@ void TOptions::Load()
         }
     }
     stored_ = *this;
+}
+
+void TOptions::LoadDesktopFields()
+{
+    for (const OptionField& field : DesktopFields()) {
+        try {
+            if (const auto value = store_.ReadInteger(Product->RegistryRoot, QLatin1String(field.name)))
+                field.Set(*this, *value);
+        } catch (const platform::RegistryError& error) {
+            problems_.append(QString::fromStdString(error.what()));
+        }
+    }
+}
+
+void TOptions::WriteDesktopFields()
+{
+    for (const OptionField& field : DesktopFields()) {
+        if (field.Get(*this) == field.Get(stored_))
+            continue;
+        const QString name = QLatin1String(field.name);
+        if (field.integer == &TSettings::MonitorMode && MonitorMode == settings::MonitorMode::ByMonitorCount)
+            store_.DeleteValue(Product->RegistryRoot, name);
+        else
+            store_.WriteInteger(Product->RegistryRoot, name, field.Get(*this));
+        field.Set(stored_, field.Get(*this));
+    }
 }
 
 void TOptions::Save()
@@ -134,9 +161,13 @@ void TOptions::Write(bool countChange)
                 return values;
             });
             DesktopsChanged = counted;
+            const TSettings desktopStored = stored_;
             stored_ = *this;
+            for (const OptionField& field : DesktopFields())
+                field.Set(stored_, field.Get(desktopStored));
             present_.assign(fields.size(), true);
         }
+        WriteDesktopFields();
         QString why;
         if (!platform::SetAutostart(AutoChangeEnabled, platform::DesktopProgramPath(), Product->ProductName, &why))
             throw platform::RegistryError(

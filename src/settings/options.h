@@ -47,6 +47,9 @@ public:
 
 private:
     void Write(bool countChange);
+    // MonitorMode and LockScreenToo, one value each under the product's key.
+    void LoadDesktopFields();
+    void WriteDesktopFields();
 
     platform::Registry& store_;
     QStringList problems_;

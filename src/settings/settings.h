@@ -1,5 +1,6 @@
 #pragma once
-// The eleven settings as a plain value, and the meaning of their values. The
+// The eleven settings as a plain value, the two of how the desktop is set that
+// live beside them, and the meaning of their values. The
 // store that loads and saves them is TOptions (settings/options.h); the table of
 // names, offered values and texts is OptionFields() (settings/option_fields.h).
 //
@@ -31,6 +32,19 @@ enum : std::int32_t { Darker = 0, Optimal = 1, Brighter = 2, Random = 3 };
 namespace ColorSaturation {
 enum : std::int32_t { Softer = 0, Optimal = 1, Deeper = 2, Random = 3 };
 }
+// Not chosen: the primary monitor's picture with one monitor, each its own with several.
+namespace MonitorMode {
+enum : std::int32_t { ByMonitorCount = -1, Primary = 0, EachOwn = 1, Same = 2 };
+}
+
+// The mode in force for that many monitors: what the user chose, else (and for a
+// value no list offers) the default for the count.
+constexpr std::int32_t EffectiveMonitorMode(std::int32_t chosen, int monitorCount)
+{
+    if (chosen >= MonitorMode::Primary && chosen <= MonitorMode::Same)
+        return chosen;
+    return monitorCount > 1 ? MonitorMode::EachOwn : MonitorMode::Primary;
+}
 
 } // namespace settings
 
@@ -46,6 +60,10 @@ struct TSettings {
     std::int32_t ColorSaturation = settings::ColorSaturation::Optimal;
     std::int32_t DesktopsChanged = 0;
     double LastDesktopChangeTime = 0.0; // days since 30 December 1899 (core/datetime.h)
+
+    // Stored under the product's key, beside the options (DesktopFields()).
+    std::int32_t MonitorMode = settings::MonitorMode::ByMonitorCount;
+    bool LockScreenToo = false; // the lock screen gets the exposition too, where the desktop allows
 
     bool operator==(const TSettings&) const = default;
 };

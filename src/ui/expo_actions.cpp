@@ -4,6 +4,7 @@
 
 #include "change/caption_of.h"
 #include "core/product.h"
+#include "platform/monitors.h"
 #include "platform/screen.h"
 #include "platform/shell.h"
 #include "platform/wallpaper.h"
@@ -34,6 +35,7 @@ change::ChangeResult TAMMF::ChangeDesktop(change::PictureStep step, std::optiona
     const platform::ScreenInfo screen = platform::PrimaryScreen();
     request.size = screen.size;
     request.workArea = screen.workArea;
+    request.monitors = platform::DesktopMonitors(screen.size);
     request.progress = [this](int value) { ShowProgress(value); };
     request.started = [this, &busy] { busy.emplace(*this); };
     request.finished = [&busy] { busy.reset(); };

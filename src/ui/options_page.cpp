@@ -1,5 +1,6 @@
 #include "ui/options_page.h"
 
+#include "platform/monitors.h"
 #include "settings/option_fields.h"
 #include "settings/options.h"
 #include "ui/page_style.h"
@@ -47,13 +48,13 @@ namespace {
 struct PageSettings {
     bool autoChangeEnabled;
     std::int32_t autoChangeInterval, autoChangeIcon, backgroundType, pictureOrientation, pictureSize,
-        colorInfluence, colorLightness, colorSaturation;
+        colorInfluence, colorLightness, colorSaturation, monitorMode;
 };
 
 PageSettings Take(const TOptions& o)
 {
     return {o.AutoChangeEnabled, o.AutoChangeInterval, o.AutoChangeIcon,  o.BackgroundType,  o.PictureOrientation,
-            o.PictureSize,       o.ColorInfluence,     o.ColorLightness,  o.ColorSaturation};
+            o.PictureSize,       o.ColorInfluence,     o.ColorLightness,  o.ColorSaturation, o.MonitorMode};
 }
 
 void Restore(TOptions& o, const PageSettings& s)
@@ -67,6 +68,7 @@ void Restore(TOptions& o, const PageSettings& s)
     o.ColorInfluence = s.colorInfluence;
     o.ColorLightness = s.colorLightness;
     o.ColorSaturation = s.colorSaturation;
+    o.MonitorMode = s.monitorMode;
 }
 
 // The texts of a setting's values, from the one settings table.
@@ -123,7 +125,7 @@ TOptionsPage::TOptionsPage(QWidget* parent) : QWidget(parent)
     OAB = Button(this, "OAB", QStringLiteral("&Apply"));
     OCB = Button(this, "OCB", QStringLiteral("&Cancel"));
 
-    QWidget* order[] = {ACC, ACH, ACI, PCB, PCO, PCS, CCIE, CCIN, CCIR, CCLC, CCSC, OAB, OCB};
+    QWidget* order[] = {ACC, ACH, ACI, PCB, PCO, PCS, CCIE, CCIN, CCIR, CCLC, CCSC, MMC, OAB, OCB};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -164,6 +166,10 @@ void TOptionsPage::CreateControls(QWidget* box)
     CCIR = Named(new QCheckBox(influences[2], box), "CCIR");
     CCLC = List(box, "CCLC", ItemsOf("ColorLightness"));
     CCSC = List(box, "CCSC", ItemsOf("ColorSaturation"));
+
+    // Shown only with several monitors (OptionsChange).
+    MML = HeaderLabel(box, "MML", QStringLiteral("  Monitors"), Qt::AlignLeft);
+    MMC = List(box, "MMC", ItemsOf("MonitorMode"));
 }
 
 void TOptionsPage::ConnectChanges()
@@ -172,7 +178,7 @@ void TOptionsPage::ConnectChanges()
     // (loading, the forced "Neutral"); OptionsChange tells those apart by loading_.
     for (QCheckBox* box : {ACC, CCIE, CCIN, CCIR})
         connect(box, &QCheckBox::toggled, this, [this, box] { OptionsChange(box); });
-    for (QComboBox* list : {ACH, ACI, PCB, PCO, PCS, CCLC, CCSC})
+    for (QComboBox* list : {ACH, ACI, PCB, PCO, PCS, CCLC, CCSC, MMC})
         connect(list, &QComboBox::currentIndexChanged, this, [this, list] { OptionsChange(list); });
 }
 
@@ -286,7 +292,15 @@ void TOptionsPage::LayOutBox(double s)
         place(b, 0, boxTop, WidthFor(b, boxes[i].second, s), h);
         boxTop += h + S(2);
     }
-    const int contentHeight = std::max(CCIR->geometry().bottom(), CCLC->geometry().bottom()) + 1 + S(4);
+    int contentHeight = std::max(CCIR->geometry().bottom(), CCLC->geometry().bottom()) + 1 + S(4);
+    // The monitors' row comes last, under whatever of the rows above shows.
+    const int above = CCL->isHidden() ? pListTop + comboHeight : contentHeight - S(4);
+    const int mmlTop = above + S(8);
+    place(MML, 0, mmlTop, contentWidth, headerHeight);
+    const int mmcTop = mmlTop + headerHeight + S(4);
+    combo(MMC, 0, mmcTop, 200);
+    if (!MML->isHidden())
+        contentHeight = std::max(contentHeight, mmcTop + comboHeight + S(4));
     box_->resize(contentWidth, contentHeight);
 
     // The scroll box and the two buttons on the page.
@@ -331,6 +345,9 @@ void TOptionsPage::LoadOptionsPage()
         items << ACH->itemText(i);
     ACH->setCurrentIndex(IntervalItemIndex(items, Options->AutoChangeInterval));
     Select(ACI, Options->AutoChangeIcon);
+    monitors_ = monitorCount_ ? monitorCount_() : int(platform::DesktopMonitors().size());
+    // A mode never chosen shows as the one in force.
+    Select(MMC, settings::EffectiveMonitorMode(Options->MonitorMode, monitors_));
     OptionsChange(nullptr);
     loading_ = false;
     ShowApplyButtons(false);
@@ -366,8 +383,13 @@ void TOptionsPage::OptionsChange(QObject* sender)
         w->setVisible(automatic);
     // The colours matter only for the backgrounds drawn from them.
     const bool colours = PCB->currentIndex() >= 2;
+    const bool layoutChanges = CCL->isHidden() == colours || MML->isHidden() == (monitors_ > 1);
     for (QWidget* w : ColourGroup())
         w->setVisible(colours);
+    MML->setVisible(monitors_ > 1);
+    MMC->setVisible(monitors_ > 1);
+    if (layoutChanges)
+        LayOutBox(scale_);
     if (sender && !loading_) {
         unoffered_.erase(qobject_cast<const QComboBox*>(sender));
         ShowApplyButtons(true);
@@ -397,6 +419,9 @@ void TOptionsPage::ApplyOptionsPage()
     Options->AutoChangeEnabled = ACC->isChecked();
     Options->AutoChangeInterval = IntervalItemHours(ACH->currentText());
     Options->AutoChangeIcon = ItemIndex(ACI);
+    // Left as never chosen unless the user picked another than the one in force.
+    if (ItemIndex(MMC) != settings::EffectiveMonitorMode(Options->MonitorMode, monitors_))
+        Options->MonitorMode = ItemIndex(MMC);
     if (updateIcon_)
         updateIcon_();
     ShowApplyButtons(false);

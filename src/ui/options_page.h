@@ -37,6 +37,9 @@ public:
     // user in a message box. Either may be left empty.
     void SetUpdateIcon(std::function<void()> updateIcon) { updateIcon_ = std::move(updateIcon); }
     void SetReportProblem(std::function<void(const QString&)> report) { reportProblem_ = std::move(report); }
+    // How many monitors the desktop has; the "Monitors" row shows only with
+    // several. By default asked of the screens each time the page is loaded.
+    void SetMonitorCount(std::function<int()> count) { monitorCount_ = std::move(count); }
 
     // Places the controls at their design positions times scale (1.0 at 96 dots per
     // inch with the 8-point design font); a control whose text needs more room
@@ -81,6 +84,8 @@ public:
     QCheckBox* CCIR = nullptr;
     QComboBox* CCLC = nullptr;
     QComboBox* CCSC = nullptr;
+    QLabel* MML = nullptr;    // "Monitors"
+    QComboBox* MMC = nullptr; // MonitorMode
     QPushButton* OAB = nullptr;
     QPushButton* OCB = nullptr;
 
@@ -102,6 +107,8 @@ private:
 
     std::function<void()> updateIcon_;
     std::function<void(const QString&)> reportProblem_;
+    std::function<int()> monitorCount_;
+    int monitors_ = 1; // as counted at the last load
     QWidget* box_ = nullptr; // the scroll box's content
     double scale_ = 1.0;
     std::map<const QComboBox*, int> unoffered_;

@@ -37,7 +37,7 @@ TEST(OptionsCli, ListsChangesAndRefuses)
     TempEnv env;
     CliRun r = Cli({});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out.count('\n'), 11);
+    EXPECT_EQ(r.out.count('\n'), 13); // the eleven, then MonitorMode and LockScreenToo
     EXPECT_TRUE(r.out.contains("PictureSize = 1 (Optimal)\n"));
     // Showing writes nothing: another process may be changing the settings.
     EXPECT_FALSE(QFileInfo::exists(env.RegistryFile()));

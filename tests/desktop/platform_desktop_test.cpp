@@ -6,6 +6,7 @@
 #include "platform/wallpaper.h"
 #include "support/temp_env.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QFile>
 #include <QImage>
@@ -370,6 +371,71 @@ TEST_F(Sway, TheUsersSwaybgIsReplacedAndAnUnreachableCompositorIsNoSuccess)
         EXPECT_FALSE(result.ok) << desktop;
         EXPECT_TRUE(result.detail.contains(QStringLiteral("no Wayland compositor can be reached")))
             << result.detail.toStdString();
+    }
+}
+
+// Two outputs, the second upright (tests/desktop/with_sway.sh --outputs 2): the
+// program composes one exposition per output and each output shows its own, even
+// over a swaybg the user started.
+TEST_F(Sway, EachOutputShowsItsOwnExposition)
+{
+    if (qgetenv("AMBIENCE_TEST_OUTPUTS") != "2")
+        GTEST_SKIP() << "needs tests/desktop/with_sway.sh --outputs 2";
+    QProcess users;
+    users.start(QStringLiteral("swaybg"), {QStringLiteral("-i"), Solid(QStringLiteral("user.bmp"), QColor(255, 0, 0)),
+                                           QStringLiteral("-m"), QStringLiteral("fill")});
+    ASSERT_TRUE(users.waitForStarted(5000));
+    ASSERT_EQ(ShownWhenSettled(QColor(255, 0, 0)), QColor(255, 0, 0));
+
+    const QString packs = home.ProgramDir();
+    QDir().mkpath(packs);
+    for (const char* pack : {"ambience-gallery.zip", "ambience-lines.zip"})
+        QFile::copy(BuildBinDir() + QLatin1Char('/') + QLatin1String(pack), packs + QLatin1Char('/') + QLatin1String(pack));
+    QProcess cli;
+    cli.start(BuildBinDir() + QStringLiteral("/ambience-cli"),
+              {QStringLiteral("next"), QStringLiteral("--local"), QStringLiteral("--monitors"),
+               QStringLiteral("HEADLESS-1=1920x1080+0+0,HEADLESS-2=1080x1920+1920+0")});
+    ASSERT_TRUE(cli.waitForFinished(120000));
+    const QString out = QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError());
+    ASSERT_EQ(cli.exitCode(), 0) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("Monitor HEADLESS-2: 1080 x 1920, picture"))) << out.toStdString();
+    EXPECT_TRUE(users.waitForFinished(5000)) << "the user's swaybg still runs";
+
+    const QString data = home.DataHome() + QStringLiteral("/Ambience/Ambience/");
+    const struct {
+        const char* output;
+        QString file;
+    } outputs[] = {{"HEADLESS-1", data + QStringLiteral("ambience.bmp")},
+                   {"HEADLESS-2", data + QStringLiteral("ambience-monitor2.bmp")}};
+    QImage shots[2];
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(outputs[i].output);
+        const QImage expected = QImage(outputs[i].file).convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(expected.isNull());
+        const QString shot = home.Root() + QStringLiteral("/%1.png").arg(QLatin1String(outputs[i].output));
+        // swaybg draws a moment after it started: wait for the picture.
+        double difference = 255;
+        for (int attempt = 0; attempt < 30 && difference > 1.0; ++attempt) {
+            QProcess grim;
+            grim.start(QStringLiteral("grim"), {QStringLiteral("-o"), QLatin1String(outputs[i].output), shot});
+            if (grim.waitForFinished(5000) && grim.exitCode() == 0) {
+                shots[i] = QImage(shot).convertToFormat(QImage::Format_RGB32);
+                if (shots[i].size() == expected.size()) {
+                    qint64 sum = 0;
+                    for (int y = 0; y < expected.height(); y += 2)
+                        for (int x = 0; x < expected.width(); x += 2) {
+                            const QRgb a = shots[i].pixel(x, y), b = expected.pixel(x, y);
+                            sum += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+                        }
+                    difference = double(sum) / (3.0 * (expected.width() / 2) * (expected.height() / 2));
+                }
+            }
+            if (difference > 1.0)
+                QThread::msleep(150);
+        }
+        EXPECT_EQ(shots[i].size(), expected.size());
+        EXPECT_LE(difference, 1.0) << "the output does not show its exposition";
+        shots[i].save(BuildBinDir() + QStringLiteral("/../screenshots/sway_%1.png").arg(QLatin1String(outputs[i].output)));
     }
 }
 

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 
 namespace {
 
@@ -425,6 +426,117 @@ TEST_F(WallpaperTools, NothingToTryIsReportedAsSuch)
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.detail.contains(QStringLiteral("missing.bmp")));
     EXPECT_TRUE(tools.Calls().empty());
+}
+
+// Two monitors, a landscape and an upright one: each desktop gets each monitor's
+// own exposition where it can set monitors apart, the spanning picture where it
+// takes one for all, and says once where it can do neither. Every file it is
+// given is a fresh copy of the right picture.
+TEST_F(WallpaperTools, SeveralMonitorsGetWhatEachDesktopCanShow)
+{
+    auto write = [&](const QString& name, QSize size, QColor colour) {
+        QImage image(size, QImage::Format_RGB888);
+        image.fill(colour);
+        const QString path = DataFolder() + QLatin1Char('/') + name;
+        EXPECT_TRUE(image.save(path, "BMP"));
+        return path;
+    };
+    platform::WallpaperRequest request = platform::WallpaperRequest::Of(Bmp());
+    request.monitors = {{QStringLiteral("DP-1"), QRect(0, 0, 16, 9), Bmp()},
+                        {QStringLiteral("HDMI-2"), QRect(16, 0, 9, 16), write("ambience-monitor2.bmp", {9, 16}, Qt::red)}};
+    request.spanned = write("ambience-spanned.bmp", {25, 16}, Qt::green);
+    request.dark = write("ambience-dark.bmp", {16, 9}, Qt::darkBlue);
+    request.darkSpanned = write("ambience-dark-spanned.bmp", {25, 16}, Qt::darkGreen);
+    request.lockScreen = true;
+    // The picture a given file is a copy of, by its first pixel and size.
+    auto source = [](const QString& path) {
+        const QImage image(QUrl(path).isLocalFile() ? QUrl(path).toLocalFile() : path);
+        const QColor c = image.isNull() ? QColor() : image.pixelColor(0, 0);
+        if (c == QColor(10, 120, 200)) return QStringLiteral("primary");
+        if (c == QColor(Qt::red)) return QStringLiteral("upright");
+        if (c == QColor(Qt::green)) return QStringLiteral("spanned");
+        if (c == QColor(Qt::darkBlue)) return QStringLiteral("dark");
+        if (c == QColor(Qt::darkGreen)) return QStringLiteral("dark spanned");
+        return QStringLiteral("?") + path;
+    };
+    auto unquote = [](QString v) {
+        if (v.size() >= 2 && (v.front() == '\'' || v.front() == '"'))
+            v = v.mid(1, v.size() - 2);
+        return v;
+    };
+
+    struct Row {
+        const char* desktop;
+        std::function<void()> prepare;
+        // What was given, as "tool what=picture" in call order.
+        QStringList expected;
+        const char* notice; // part of a notice said once, or empty
+    };
+    const QStringList gnomeKeys {"picture-options", "picture-uri", "picture-uri-dark"};
+    const Row rows[] = {
+        {"sway",
+         [&] {
+             env.Set("WAYLAND_DISPLAY", "wayland-1");
+             env.Set("SWAYSOCK", "/run/user/test/sway-ipc.sock");
+             env.Set("STUB_SWWW_QUERY_EXIT", "1");
+         },
+         {"swaymsg DP-1=primary", "swaymsg HDMI-2=upright"}, "the lock screen of a wlroots compositor"},
+        {"sway", [&] { env.Unset("STUB_SWWW_QUERY_EXIT"); }, {"swww DP-1=primary", "swww HDMI-2=upright"}, ""},
+        {"GNOME",
+         [&] {
+             tools.WriteState(QStringLiteral("schema-org.gnome.desktop.background"), gnomeKeys);
+             tools.WriteState(QStringLiteral("schema-org.gnome.desktop.screensaver"), {"picture-options", "picture-uri"});
+         },
+         {"gsettings picture-options='spanned'", "gsettings picture-uri=spanned", "gsettings picture-uri-dark=dark spanned",
+          "gsettings screensaver picture-uri=spanned", "gsettings screensaver picture-options='spanned'"},
+         ""},
+        {"XFCE", [&] { ASSERT_TRUE(tools.RunDesktop(QStringLiteral("xfdesktop"))); },
+         {"xfconf-query monitorDP-1=primary", "xfconf-query monitorHDMI-2=upright"}, "the lock screen of Xfce"},
+        {"LXQt",
+         [&] {
+             QDir().mkpath(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/pcmanfm-qt/lxqt"));
+             ASSERT_TRUE(tools.RunDesktop(QStringLiteral("pcmanfm-qt"),
+                                          {QStringLiteral("--desktop"), QStringLiteral("--profile=lxqt")}));
+         },
+         {"pcmanfm-qt wallpaper=primary"}, "LXQt's desktop shows one picture on every monitor"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.desktop);
+        env.Set("XDG_CURRENT_DESKTOP", row.desktop);
+        row.prepare();
+        tools.ClearCalls();
+        const platform::WallpaperResult result = platform::SetDesktopWallpaper(request);
+        ASSERT_TRUE(result.ok) << result.detail.toStdString();
+        QStringList given;
+        for (const QStringList& call : tools.Calls()) {
+            const QString& tool = call[0];
+            if (tool == u"swaymsg" && call.size() > 4 && call[1] == u"output")
+                given << QStringLiteral("swaymsg %1=%2").arg(unquote(call[2]), source(unquote(call[4])));
+            else if (tool == u"swww" && call.size() == 5 && call[2] == u"-o")
+                given << QStringLiteral("swww %1=%2").arg(call[3], source(call[4]));
+            else if (tool == u"gsettings" && call[1] == u"set")
+                given << QStringLiteral("gsettings %1%2=%3")
+                             .arg(call[2].endsWith(u"screensaver") ? QStringLiteral("screensaver ") : QString(), call[3],
+                                  call[3] == u"picture-options" ? call[4] : source(unquote(call[4])));
+            else if (tool == u"xfconf-query" && call.contains(QStringLiteral("-s")))
+                given << QStringLiteral("xfconf-query %1=%2")
+                             .arg(call[call.indexOf(QStringLiteral("-p")) + 1].section(QLatin1Char('/'), 3, 3),
+                                  source(call.last()));
+            else if (tool == u"pcmanfm-qt")
+                for (const QString& a : call)
+                    if (a.startsWith(QLatin1String("--set-wallpaper=")))
+                        given << QStringLiteral("pcmanfm-qt wallpaper=") + source(a.mid(16));
+        }
+        EXPECT_EQ(given, row.expected);
+        if (*row.notice) {
+            EXPECT_TRUE(result.notices.join(' ').contains(QLatin1String(row.notice))) << result.notices.join(' ').toStdString();
+            // Said once: the next change does the same without saying it again.
+            const platform::WallpaperResult again = platform::SetDesktopWallpaper(request);
+            ASSERT_TRUE(again.ok);
+            EXPECT_FALSE(again.notices.join(' ').contains(QLatin1String(row.notice)));
+        }
+        tools.StopDesktops();
+    }
 }
 
 } // namespace

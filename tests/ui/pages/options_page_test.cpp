@@ -265,4 +265,37 @@ TEST_F(OptionsPageTest, LayoutCutsNoTextAndKeepsTheSentenceInOrder)
     }
 }
 
+// The monitors' row: only with several monitors, showing the mode in force; the
+// mode is stored beside the options only once the user picks one.
+TEST_F(OptionsPageTest, MonitorsRowShowsWithSeveralMonitorsAndStoresAChosenMode)
+{
+    int monitors = 1;
+    page->SetMonitorCount([&] { return monitors; });
+    page->LoadOptionsPage();
+    EXPECT_FALSE(Shown(page->MML));
+    EXPECT_FALSE(Shown(page->MMC));
+
+    monitors = 2;
+    page->LoadOptionsPage();
+    ASSERT_TRUE(Shown(page->MMC));
+    EXPECT_EQ(page->MML->text().trimmed(), "Monitors");
+    EXPECT_EQ(page->MMC->currentText(), "each monitor its own picture");
+    // Below every other row, and the box holds it.
+    EXPECT_GT(page->MMC->geometry().top(), page->PCB->geometry().bottom());
+    EXPECT_LE(page->MMC->geometry().bottom(), page->MMC->parentWidget()->height());
+
+    // Another edit applied leaves the mode unchosen.
+    page->PCS->setCurrentIndex(2);
+    page->OABClick();
+    auto stored = [&] { return pages.store->ReadInteger(Product->RegistryRoot, QStringLiteral("MonitorMode")); };
+    EXPECT_FALSE(stored().has_value());
+    EXPECT_EQ(Options->MonitorMode, settings::MonitorMode::ByMonitorCount);
+
+    page->MMC->setCurrentIndex(settings::MonitorMode::Same);
+    EXPECT_TRUE(ButtonsShown());
+    page->OABClick();
+    EXPECT_EQ(stored(), settings::MonitorMode::Same);
+    EXPECT_FALSE(pages.store->ReadInteger(Product->OptionsKey, QStringLiteral("MonitorMode")).has_value());
+}
+
 } // namespace

@@ -1,0 +1,91 @@
+// Composing for two monitors (3840x2160 and an upright 1440x2560) against composing
+// for the 4K one alone, each background type, the pictures composed at the same
+// time as a wallpaper change does; the ratio is printed at the end.
+//
+//   bench_monitors [benchmark options]
+#include "change/plates.h"
+#include "compose/captions.h"
+#include "compose/test_pictures.h"
+#include "core/product.h"
+#include "core/random.h"
+#include "graphics/picture.h"
+
+#include <QGuiApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace {
+
+graphics::Picture gPicture;
+std::map<std::string, double> gSeconds;
+const char* const BackgroundNames[] = {"Original", "Shaded", "Embossed", "Smoothed", "Solid"};
+
+void Compose(benchmark::State& state, int background, bool both)
+{
+    const compose::PictureCaption record {"Harbour at Dawn", "A. Painter", 1901};
+    for (auto _ : state) {
+        SeedRandom(42);
+        std::vector<change::Plate> plates(both ? 2 : 1);
+        const QSize sizes[] = {QSize(3840, 2160), QSize(1440, 2560)};
+        for (size_t i = 0; i < plates.size(); ++i) {
+            plates[i].art = &gPicture;
+            plates[i].caption = record;
+            plates[i].size = sizes[i];
+            plates[i].settings.BackgroundType = background;
+            plates[i].seed = RandomSeed();
+        }
+        change::ComposePlates(plates, {});
+        benchmark::DoNotOptimize(plates.back().composed.ok);
+    }
+}
+
+class Reporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+                std::string name = run.benchmark_name();
+                name = name.substr(0, name.find("/min_time"));
+                gSeconds[name.substr(0, name.find("/real_time"))] = run.GetAdjustedRealTime();
+            }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    TProduct product(QStringLiteral("/tmp/"));
+    Product = &product;
+    gPicture = graphics::Picture::FromImage(MakePainting(1600, 1200));
+
+    for (int background = 0; background < 5; ++background)
+        for (bool both : {false, true}) {
+            const std::string name = std::string(BackgroundNames[background]) + (both ? "/two-monitors" : "/4k-alone");
+            benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& s) { Compose(s, background, both); })
+                ->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+        }
+    benchmark::Initialize(&argc, argv);
+    Reporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    std::printf("\n%-12s %14s %16s %8s\n", "background", "4K alone ms", "two monitors ms", "ratio");
+    for (const char* background : BackgroundNames) {
+        const auto alone = gSeconds.find(std::string(background) + "/4k-alone");
+        const auto both = gSeconds.find(std::string(background) + "/two-monitors");
+        if (alone != gSeconds.end() && both != gSeconds.end())
+            std::printf("%-12s %14.1f %16.1f %7.2fx\n", background, alone->second, both->second, both->second / alone->second);
+    }
+    benchmark::Shutdown();
+    Product = nullptr;
+    return 0;
+}
