@@ -85,9 +85,9 @@ TEST_F(DconfSettings, EachDesktopsKeysReadBackThroughDconf)
         env.Set("XDG_CURRENT_DESKTOP", c.desktop);
         const auto result = platform::SetDesktopWallpaper(Bmp(QColor(20, 90, 160)));
         ASSERT_TRUE(result.ok) << result.detail.toStdString();
-        EXPECT_EQ(result.method, c.method);
+        EXPECT_EQ(result.method, QLatin1String(c.method));
         EXPECT_EQ(Get(c.schema, c.key), c.uri ? Uri(result.file) : result.file);
-        EXPECT_EQ(Get(c.schema, "picture-options"), "zoom");
+        EXPECT_EQ(Get(c.schema, "picture-options"), QStringLiteral("zoom"));
         EXPECT_TRUE(QFile::exists(result.file)) << result.file.toStdString();
     }
     // GNOME's dark-style key names a picture that exists as well.

@@ -53,8 +53,8 @@ TEST(LxdeDesktop, FreshProfileShowsThePictureAndKeepsIt)
         ASSERT_TRUE(picture.save(path, "BMP"));
         const auto result = platform::SetDesktopWallpaper(path);
         ASSERT_TRUE(result.ok) << result.detail.toStdString();
-        EXPECT_EQ(result.method, "lxde");
-        EXPECT_EQ(result.description, "Set on LXDE's desktop");
+        EXPECT_EQ(result.method, QStringLiteral("lxde"));
+        EXPECT_EQ(result.description, QStringLiteral("Set on LXDE's desktop"));
 
         const ScreenMatch shown = WaitForScreen(beyondIcons, picture, QPoint(0, 0));
         EXPECT_TRUE(shown.Matches()) << "change " << change << ": " << shown.Describe().toStdString();

@@ -129,8 +129,8 @@ TEST_F(XfceDesktop, FreshAndUsedProfilesShowThePicture)
             const QImage picture = CoarsePattern(size, change);
             const auto result = platform::SetDesktopWallpaper(Save(picture, QStringLiteral("expo.bmp")));
             ASSERT_TRUE(result.ok) << result.detail.toStdString();
-            EXPECT_EQ(result.method, "xfce");
-            EXPECT_EQ(result.description, "Set on Xfce's desktop");
+            EXPECT_EQ(result.method, QStringLiteral("xfce"));
+            EXPECT_EQ(result.description, QStringLiteral("Set on Xfce's desktop"));
 
             const ScreenMatch shown = WaitForScreen(beyondIcons, picture, QPoint(0, 0));
             EXPECT_TRUE(shown.Matches()) << "change " << change << ": " << shown.Describe().toStdString();
@@ -159,9 +159,9 @@ class OtherDisplay {
 public:
     OtherDisplay()
     {
-        server_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                               QStringLiteral("0"), QStringLiteral("640x480x24"), QStringLiteral("-nolisten"),
-                                               QStringLiteral("tcp"), QStringLiteral("-auth"), QStringLiteral("/dev/null")});
+        const QStringList args = QStringLiteral("-displayfd 1 -screen 0 640x480x24 -nolisten tcp -auth /dev/null")
+                                     .split(QLatin1Char(' '));
+        server_.start(QStringLiteral("Xvfb"), args);
         while (server_.waitForReadyRead(5000) && !server_.canReadLine()) {
         }
         const QByteArray number = server_.readLine().trimmed();
@@ -208,9 +208,9 @@ TEST_F(XfceDesktop, WithoutXfdesktopOnThisDisplayTheRootWindowShowsItAndTheUserL
         const QImage picture = CoarsePattern(size, elsewhere ? 6 : 5);
         const auto result = platform::SetDesktopWallpaper(Save(picture, QStringLiteral("root.bmp")));
         ASSERT_TRUE(result.ok) << result.detail.toStdString();
-        EXPECT_EQ(result.method, "x11-root");
-        EXPECT_EQ(result.description, "Xfce's desktop program (xfdesktop) is not running, so the picture was put on "
-                                      "the X root window instead");
+        EXPECT_EQ(result.method, QStringLiteral("x11-root"));
+        EXPECT_EQ(result.description, QStringLiteral("Xfce's desktop program (xfdesktop) is not running, so the "
+                                                     "picture was put on the X root window instead"));
         const ScreenMatch shown = WaitForScreen(screen, picture, QPoint(0, 0));
         EXPECT_TRUE(shown.Matches(0)) << shown.Describe().toStdString();
         SaveScreenshot(QStringLiteral("xfce-not-running%1").arg(elsewhere ? QStringLiteral("-here") : QString()));
