@@ -103,6 +103,42 @@ std::vector<RunningProcess> FindProcesses(const QString& name, const QString& re
     return found;
 }
 
+namespace {
+
+// ":0", ":0.0" and "unix:0" are one display: host and number, without the screen.
+QString DisplayName(QString display)
+{
+    if (display.startsWith(QLatin1String("unix:")))
+        display = display.mid(4);
+    const qsizetype colon = display.lastIndexOf(QLatin1Char(':'));
+    if (colon < 0)
+        return display;
+    const qsizetype dot = display.indexOf(QLatin1Char('.'), colon);
+    return dot < 0 ? display : display.left(dot);
+}
+
+QString DisplayOf(qint64 pid)
+{
+    QFile file(QStringLiteral("/proc/%1/environ").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    for (const QByteArray& entry : file.readAll().split('\0')) {
+        if (entry.startsWith("DISPLAY="))
+            return QString::fromLocal8Bit(entry.mid(8));
+    }
+    return {};
+}
+
+} // namespace
+
+std::vector<RunningProcess> FindProcessesOnDisplay(const QString& name, const QString& requiredArgument)
+{
+    std::vector<RunningProcess> found = FindProcesses(name, requiredArgument);
+    const QString ours = DisplayName(qEnvironmentVariable("DISPLAY"));
+    std::erase_if(found, [&](const RunningProcess& p) { return DisplayName(DisplayOf(p.pid)) != ours; });
+    return found;
+}
+
 bool ProcessRunning(const QString& name, const QString& requiredArgument)
 {
     return !FindProcesses(name, requiredArgument).empty();

@@ -39,6 +39,12 @@ struct RunningProcess {
 };
 std::vector<RunningProcess> FindProcesses(const QString& name, const QString& requiredArgument = QString());
 
+// FindProcesses, only those started on our X display (the DISPLAY in their
+// environment names the same display as ours, or both have none): a desktop
+// program drawing another session's screen, or a second X server of the same
+// user, does not draw ours.
+std::vector<RunningProcess> FindProcessesOnDisplay(const QString& name, const QString& requiredArgument = QString());
+
 // True when a process of this user runs the program name (the basename of its
 // first argument, or of its second for scripts run by an interpreter), with
 // requiredArgument among its arguments when that is given.

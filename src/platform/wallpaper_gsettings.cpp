@@ -1,5 +1,6 @@
 // GNOME and the desktops that share its settings machinery keep the wallpaper in
 // GSettings keys; the desktop watches the keys and redraws when they change.
+#include "platform/desktop_detect.h"
 #include "platform/tool_run.h"
 #include "platform/wallpaper_methods.h"
 
@@ -184,6 +185,14 @@ MethodOutcome SetCinnamonWallpaper(const WallpaperRequest& given)
 
 MethodOutcome SetMateWallpaper(const WallpaperRequest& given)
 {
+    // The key is only stored: on X11 caja draws the desktop, or the settings
+    // daemon's background plugin when caja does not. With neither on this
+    // display the root window is what the user sees.
+    if (!IsWaylandSession() && !qEnvironmentVariable("DISPLAY").isEmpty()
+        && FindProcessesOnDisplay(QStringLiteral("caja")).empty()
+        && FindProcessesOnDisplay(QStringLiteral("mate-settings-daemon")).empty())
+        return MethodOutcome::Failure(QStringLiteral(
+            "neither MATE's desktop program (caja) nor its settings daemon (mate-settings-daemon) is running"));
     return SetThroughGSettings(
         {QStringLiteral("org.mate.background"), QStringLiteral("picture-filename"), false, QString(), QString()}, given);
 }

@@ -52,7 +52,7 @@ MethodOutcome SetLxqtWallpaper(const WallpaperRequest& given)
     const QString& file = given.file;
     // Without its desktop running, pcmanfm-qt only stores the choice (or stays
     // on as a new instance); nothing would show it.
-    const std::vector<RunningProcess> desktops = FindProcesses(QStringLiteral("pcmanfm-qt"), QStringLiteral("--desktop"));
+    const std::vector<RunningProcess> desktops = FindProcessesOnDisplay(QStringLiteral("pcmanfm-qt"), QStringLiteral("--desktop"));
     if (desktops.empty())
         return MethodOutcome::Failure(QStringLiteral("LXQt's desktop program (pcmanfm-qt --desktop) is not running"));
     const QString profile = LxqtProfile(desktops.front());
@@ -88,7 +88,7 @@ MethodOutcome SetLxqtWallpaper(const WallpaperRequest& given)
 MethodOutcome SetLxdeWallpaper(const WallpaperRequest& given)
 {
     const QString& file = given.file;
-    if (!ProcessRunning(QStringLiteral("pcmanfm"), QStringLiteral("--desktop")))
+    if (FindProcessesOnDisplay(QStringLiteral("pcmanfm"), QStringLiteral("--desktop")).empty())
         return MethodOutcome::Failure(QStringLiteral("LXDE's desktop program (pcmanfm --desktop) is not running"));
     // "center" (present in every pcmanfm version) shows the picture unscaled.
     const ToolRun run = RunTool(QStringLiteral("pcmanfm"),

@@ -64,8 +64,9 @@ MethodOutcome SetXfceWallpaper(const WallpaperRequest& given)
             "no D-Bus session bus (DBUS_SESSION_BUS_ADDRESS is not set), so xfconf cannot store the wallpaper"));
 
     // xfconf keeps the setting whether or not anything draws the desktop; only
-    // xfdesktop shows it (without it the root window is what the user sees).
-    if (!ProcessRunning(QStringLiteral("xfdesktop")))
+    // xfdesktop shows it (without it the root window is what the user sees), and
+    // only the one on this display.
+    if (FindProcessesOnDisplay(QStringLiteral("xfdesktop")).empty())
         return MethodOutcome::Failure(QStringLiteral("Xfce's desktop program (xfdesktop) is not running"));
 
     const ToolRun list = Xfconf({QStringLiteral("-l")});
