@@ -10,9 +10,13 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
+#include <QProcess>
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace {
 
@@ -134,6 +138,88 @@ TEST_F(DconfSettings, CopiesAnotherDesktopsKeyNamesOutliveRefreshes)
     EXPECT_EQ(QUrl(Get("org.cinnamon.desktop.background", "picture-uri")).toLocalFile(),
               DataFolder() + QStringLiteral("/ambience-8.bmp"));
     EXPECT_EQ(Get("org.mate.background", "picture-filename"), DataFolder() + QStringLiteral("/ambience-2.bmp"));
+}
+
+double MeanGray(const QImage& image)
+{
+    double sum = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            sum += qGray(image.pixel(x, y));
+    return image.isNull() ? 0 : sum / (double(image.width()) * image.height());
+}
+
+// The program itself, composing for two monitors (a landscape and an upright one)
+// with the lock screen asked for: GNOME gets one spanning picture, its dark key a
+// different, darker twin and its lock screen the same picture; Cinnamon and MATE
+// span too and say that their lock screen is not supported.
+TEST_F(DconfSettings, TheProgramSpansTheMonitorsWithADarkerTwinAndTheLockScreen)
+{
+    QDir().mkpath(home.ProgramDir());
+    ASSERT_TRUE(QFile::copy(BuildBinDir() + QStringLiteral("/ambience-gallery.zip"),
+                            home.ProgramDir() + QStringLiteral("/ambience-gallery.zip")));
+    auto cli = [](const QStringList& args) {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(BuildBinDir() + QStringLiteral("/ambience-cli"), args);
+        process.waitForFinished(120000);
+        return std::pair {process.exitCode(), QString::fromUtf8(process.readAll())};
+    };
+    ASSERT_EQ(cli({QStringLiteral("options"), QStringLiteral("LockScreenToo=on")}).first, 0);
+    const QStringList twoMonitors {QStringLiteral("next"), QStringLiteral("--local"), QStringLiteral("--monitors"),
+                                   QStringLiteral("A=160x90+0+0,B=90x160+160+0")};
+    auto file = [&](const char* schema, const char* key, bool uri) {
+        const QString value = Get(schema, key);
+        return uri ? QUrl(value).toLocalFile() : value;
+    };
+
+    env.Set("XDG_CURRENT_DESKTOP", "GNOME");
+    auto [code, out] = cli(twoMonitors);
+    ASSERT_EQ(code, 0) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("Wallpaper: Set as GNOME's background"))) << out.toStdString();
+    EXPECT_EQ(Get("org.gnome.desktop.background", "picture-options"), QStringLiteral("spanned"));
+    const QImage light(file("org.gnome.desktop.background", "picture-uri", true));
+    const QString darkFile = file("org.gnome.desktop.background", "picture-uri-dark", true);
+    const QImage dark(darkFile);
+    EXPECT_EQ(light.size(), QSize(250, 160));
+    EXPECT_EQ(light.convertToFormat(QImage::Format_RGB32),
+              QImage(DataFolder() + QStringLiteral("/ambience-spanned.bmp")).convertToFormat(QImage::Format_RGB32));
+    EXPECT_NE(darkFile, file("org.gnome.desktop.background", "picture-uri", true));
+    EXPECT_EQ(dark.size(), light.size());
+    EXPECT_LT(MeanGray(dark), MeanGray(light) - 10);
+    if (const QString shots = qEnvironmentVariable("AMBIENCE_SCREENSHOTS"); !shots.isEmpty()) {
+        // The two spanning pictures one above the other, to look at.
+        QImage both(250, 320, QImage::Format_RGB32);
+        QPainter painter(&both);
+        painter.drawImage(0, 0, light);
+        painter.drawImage(0, 160, dark);
+        painter.end();
+        QDir().mkpath(shots);
+        both.save(shots + QStringLiteral("/gnome-spanned-light-dark.png"));
+    }
+    EXPECT_EQ(Get("org.gnome.desktop.screensaver", "picture-uri"), Get("org.gnome.desktop.background", "picture-uri"));
+    EXPECT_EQ(Get("org.gnome.desktop.screensaver", "picture-options"), QStringLiteral("spanned"));
+
+    // One monitor: zoomed, and still a darker twin for the dark style.
+    std::tie(code, out) = cli({QStringLiteral("next"), QStringLiteral("--local"), QStringLiteral("--size"),
+                               QStringLiteral("160x90")});
+    ASSERT_EQ(code, 0) << out.toStdString();
+    EXPECT_EQ(Get("org.gnome.desktop.background", "picture-options"), QStringLiteral("zoom"));
+    EXPECT_EQ(QImage(file("org.gnome.desktop.background", "picture-uri", true)).size(), QSize(160, 90));
+    EXPECT_LT(MeanGray(QImage(file("org.gnome.desktop.background", "picture-uri-dark", true))),
+              MeanGray(QImage(file("org.gnome.desktop.background", "picture-uri", true))) - 10);
+
+    for (const auto& [desktop, schema, key, uri] :
+         {std::tuple {"X-Cinnamon", "org.cinnamon.desktop.background", "picture-uri", true},
+          std::tuple {"MATE", "org.mate.background", "picture-filename", false}}) {
+        SCOPED_TRACE(desktop);
+        env.Set("XDG_CURRENT_DESKTOP", desktop);
+        std::tie(code, out) = cli(twoMonitors);
+        ASSERT_EQ(code, 0) << out.toStdString();
+        EXPECT_EQ(Get(schema, "picture-options"), QStringLiteral("spanned"));
+        EXPECT_EQ(QImage(file(schema, key, uri)).size(), QSize(250, 160));
+        EXPECT_TRUE(out.contains(QStringLiteral("lock screen"))) << out.toStdString();
+    }
 }
 
 } // namespace
