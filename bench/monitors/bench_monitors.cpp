@@ -1,6 +1,7 @@
 // Composing for two monitors (3840x2160 and an upright 1440x2560) against composing
 // for the 4K one alone, each background type, the pictures composed at the same
-// time as a wallpaper change does; the ratio is printed at the end.
+// time as a wallpaper change does; the ratio of the quickest repetitions is
+// printed at the end.
 //
 //   bench_monitors [benchmark options]
 #include "change/plates.h"
@@ -51,7 +52,13 @@ public:
             if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
                 std::string name = run.benchmark_name();
                 name = name.substr(0, name.find("/min_time"));
-                gSeconds[name.substr(0, name.find("/real_time"))] = run.GetAdjustedRealTime();
+                name = name.substr(0, name.find("/process_time"));
+                name = name.substr(0, name.find("/repeats"));
+                name = name.substr(0, name.find("/real_time"));
+                // The quickest repetition: the machine's other work only ever adds.
+                const double t = run.GetAdjustedRealTime();
+                if (!gSeconds.count(name) || t < gSeconds[name])
+                    gSeconds[name] = t;
             }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -72,7 +79,7 @@ int main(int argc, char** argv)
         for (bool both : {false, true}) {
             const std::string name = std::string(BackgroundNames[background]) + (both ? "/two-monitors" : "/4k-alone");
             benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& s) { Compose(s, background, both); })
-                ->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+                ->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(6)->MeasureProcessCPUTime()->UseRealTime();
         }
     benchmark::Initialize(&argc, argv);
     Reporter reporter;

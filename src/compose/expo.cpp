@@ -237,12 +237,29 @@ ExpoResult TExpo::Compose()
                            .arg(requested_.height()),
                 {},
                 {}};
-    PaintBackground();
+    // A raster picture drawn to cover the canvas hides the gradient entirely:
+    // painting it first would be work nobody sees (placing at cover size draws no
+    // random number, so the order of the draws stays as it is).
+    const bool coverBackground = HasUsablePicture() && BackgroundType != settings::BackgroundType::Solid;
+    bool covered = false;
+    if (coverBackground && IsRaster) {
+        PlacePicture(CoverSize, 0);
+        covered = PictureRect.left <= 0 && PictureRect.top <= 0 && PictureRect.right >= exposition_.width()
+                  && PictureRect.bottom >= exposition_.height();
+    }
+    if (!covered) {
+        PaintBackground();
+    } else {
+        // The gradient's share of the progress, as if it had been painted.
+        for (int y = 0; y < exposition_.height(); y += 50)
+            Report(0);
+    }
     if (!HasUsablePicture() || BackgroundType == settings::BackgroundType::Solid)
         DimBackground();
     if (HasUsablePicture()) {
-        if (BackgroundType != settings::BackgroundType::Solid) {
-            PlacePicture(CoverSize, 0);
+        if (coverBackground) {
+            if (!IsRaster)
+                PlacePicture(CoverSize, 0);
             DrawPicture();
             if (BackgroundType == settings::BackgroundType::Shaded)
                 FilterBackground(0.97, 0.6, false);
