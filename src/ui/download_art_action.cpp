@@ -27,20 +27,16 @@ void TAMMF::DownloadArtExecute()
     if (!source)
         return;
 
-    const packs::PackFolders folders = packs::CurrentPackFolders();
-    if (folders.User.empty() || !QDir().mkpath(QString::fromStdString(folders.User))) {
-        ReportProblem(QStringLiteral("There is no folder for your own packs: %1")
-                          .arg(folders.User.empty() ? QStringLiteral("neither XDG_DATA_HOME nor HOME is set")
-                                                    : QString::fromStdString(folders.User)));
+    const std::optional<std::string> userFolder = UserPacksFolder();
+    if (!userFolder)
         return;
-    }
     museum::FetchRequest request;
     request.source = *source;
     request.query = answers->query;
     request.name = answers->name;
     request.count = answers->count;
     // Written straight into the user's folder: the pack appears there only once complete.
-    request.output = QString::fromStdString(folders.User + packmaker::PackFileName(answers->name.toStdString()));
+    request.output = QString::fromStdString(*userFolder + packmaker::PackFileName(answers->name.toStdString()));
 
     museum::FetchResult result;
     {
@@ -55,13 +51,7 @@ void TAMMF::DownloadArtExecute()
             ReportProblem(QStringLiteral("No pack was made of \"%1\".\n%2").arg(answers->name, result.error));
         return;
     }
-    PS->FillPackList();
-    const int row = packs::FindPackByPath(*PackList, result.archive.toStdString());
-    if (row >= 0 && row < PS->PV->count()) {
-        PS->PV->clearSelection();
-        PS->PV->item(row)->setSelected(true);
-        PS->PV->setCurrentRow(row);
-    }
+    ListAndSelectPack(result.archive.toStdString());
 }
 
 } // namespace ui

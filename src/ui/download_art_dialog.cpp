@@ -128,42 +128,16 @@ DownloadArtAnswers TDownloadArtDialog::Answers() const
     return answers;
 }
 
-TDownloadArtProgress::TDownloadArtProgress(QWidget* parent) : QDialog(parent)
+TDownloadArtProgress::TDownloadArtProgress(QWidget* parent)
+    : TWorkProgress(parent, "DownloadArtProgress", QStringLiteral("Downloading art"),
+                    QStringLiteral("Asking the museum..."), "DownloadArt", true, 440)
 {
-    setObjectName(QStringLiteral("DownloadArtProgress"));
-    setWindowTitle(QStringLiteral("Downloading art"));
-    Status = Named(new QLabel(QStringLiteral("Asking the museum..."), this), "DownloadArtStatus");
-    Status->setMinimumWidth(440);
-    Status->setWordWrap(true);
-    Note = Named(new QLabel(this), "DownloadArtNote");
-    Note->setWordWrap(true);
-    Bar = Named(new QProgressBar(this), "DownloadArtBar");
-    Bar->setRange(0, 0);
-    CancelButton = Named(new QPushButton(QStringLiteral("Cancel"), this), "DownloadArtCancel");
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Status);
-    layout->addWidget(Bar);
-    layout->addWidget(Note);
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(CancelButton);
-    layout->addLayout(row);
-    connect(CancelButton, &QPushButton::clicked, this, &TDownloadArtProgress::Cancel);
-}
-
-TDownloadArtProgress::~TDownloadArtProgress()
-{
-    if (worker_) {
-        cancel_ = true;
-        worker_->wait();
-        delete worker_;
-    }
 }
 
 void TDownloadArtProgress::Start(const museum::FetchRequest& request)
 {
     // The network client lives and runs on the worker; only progress crosses over.
-    worker_ = QThread::create([this, request] {
+    Run([this, request] {
         // Bytes arrive in many small pieces; the window is told of them a few
         // times a second, of everything else at once.
         QElapsedTimer sinceTold;
@@ -184,7 +158,6 @@ void TDownloadArtProgress::Start(const museum::FetchRequest& request)
         QMetaObject::invokeMethod(this, [this, result = std::move(result)]() mutable { Done(std::move(result)); },
                                   Qt::QueuedConnection);
     });
-    worker_->start();
 }
 
 void TDownloadArtProgress::Progress(const museum::FetchProgress& p)
@@ -217,28 +190,7 @@ void TDownloadArtProgress::Progress(const museum::FetchProgress& p)
 void TDownloadArtProgress::Done(museum::FetchResult result)
 {
     result_ = std::move(result);
-    finished_ = true;
-    if (worker_) {
-        worker_->wait();
-        delete worker_;
-        worker_ = nullptr;
-    }
-    done(result_.ok ? QDialog::Accepted : QDialog::Rejected);
-}
-
-void TDownloadArtProgress::Cancel()
-{
-    cancel_ = true;
-    CancelButton->setEnabled(false);
-    Status->setText(QStringLiteral("Cancelling..."));
-}
-
-void TDownloadArtProgress::reject()
-{
-    if (finished_)
-        QDialog::reject();
-    else
-        Cancel();
+    Finish(result_.ok);
 }
 
 } // namespace ui

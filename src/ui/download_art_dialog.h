@@ -4,6 +4,7 @@
 // on a worker thread while the window stays responsive.
 #include "museum/fetch.h"
 #include "ui/dialogs.h"
+#include "ui/work_progress.h"
 
 #include <QDialog>
 
@@ -46,34 +47,21 @@ private:
     void UpdateOk();
 };
 
-class TDownloadArtProgress : public QDialog {
+class TDownloadArtProgress : public TWorkProgress {
     Q_OBJECT
 public:
     explicit TDownloadArtProgress(QWidget* parent = nullptr);
-    ~TDownloadArtProgress() override;
 
     // Starts the fetch on a worker thread; the dialog closes itself when it has
     // ended (made, failed or cancelled).
     void Start(const museum::FetchRequest& request);
     const museum::FetchResult& Result() const { return result_; }
 
-    QLabel* Status = nullptr;
-    QLabel* Note = nullptr;
-    QProgressBar* Bar = nullptr;
-    QPushButton* CancelButton = nullptr;
-
-    void Cancel();
-    // Esc and the close button cancel too; the dialog stays until the worker stopped.
-    void reject() override;
-
 private:
     void Progress(const museum::FetchProgress& p);
     void Done(museum::FetchResult result);
 
-    std::atomic<bool> cancel_{false};
-    QThread* worker_ = nullptr;
     museum::FetchResult result_;
-    bool finished_ = false;
 };
 
 } // namespace ui

@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 class QAction;
@@ -83,6 +84,11 @@ public:
     // Asks for a museum, a theme or query and a number of works, fetches them on a
     // worker thread with a progress dialog, installs the pack and selects it.
     void DownloadArtExecute();
+    // The user's packs folder, made where missing; nullopt (the user told why) when there is none.
+    std::optional<std::string> UserPacksFolder();
+    // Refills the pack list and selects the pack of that archive, opened with
+    // password when one is given.
+    void ListAndSelectPack(const std::string& archive, const std::string& password = {});
 
     // Busy state: PC and the items of AM disabled, wait cursor, progress bar shown.
     void BeginBusy();

@@ -22,13 +22,9 @@ void TAMMF::PackMakeExecute()
     if (!answers || answers->sources.isEmpty() || answers->name.isEmpty())
         return;
 
-    const packs::PackFolders folders = packs::CurrentPackFolders();
-    if (folders.User.empty() || !QDir().mkpath(QString::fromStdString(folders.User))) {
-        ReportProblem(QStringLiteral("There is no folder for your own packs: %1")
-                          .arg(folders.User.empty() ? QStringLiteral("neither XDG_DATA_HOME nor HOME is set")
-                                                    : QString::fromStdString(folders.User)));
+    const std::optional<std::string> userFolder = UserPacksFolder();
+    if (!userFolder)
         return;
-    }
     packmaker::MakeRequest request;
     for (const QString& source : answers->sources)
         request.Sources.push_back(source.toStdString());
@@ -38,7 +34,7 @@ void TAMMF::PackMakeExecute()
     request.Password = answers->password.toStdString();
     // Written straight into the user's folder: the archive appears there under its
     // name only once it is complete.
-    request.Output = folders.User + packmaker::PackFileName(request.Name);
+    request.Output = *userFolder + packmaker::PackFileName(request.Name);
 
     packmaker::MakeResult result;
     {
@@ -54,15 +50,34 @@ void TAMMF::PackMakeExecute()
                               .arg(answers->name, QString::fromStdString(result.Error)));
         return;
     }
-    PS->FillPackList();
-    const int row = packs::FindPackByPath(*PackList, result.Archive);
-    if (row >= 0 && row < PS->PV->count()) {
-        // The password just given opens the new pack's pictures for this session.
-        PackList->PackAt(row).PackPassword = request.Password;
-        PS->PV->clearSelection();
-        PS->PV->item(row)->setSelected(true);
-        PS->PV->setCurrentRow(row);
+    // The password just given opens the new pack's pictures for this session.
+    ListAndSelectPack(result.Archive, request.Password);
+}
+
+std::optional<std::string> TAMMF::UserPacksFolder()
+{
+    const packs::PackFolders folders = packs::CurrentPackFolders();
+    if (folders.User.empty() || !QDir().mkpath(QString::fromStdString(folders.User))) {
+        ReportProblem(QStringLiteral("There is no folder for your own packs: %1")
+                          .arg(folders.User.empty() ? QStringLiteral("neither XDG_DATA_HOME nor HOME is set")
+                                                    : QString::fromStdString(folders.User)));
+        return std::nullopt;
     }
+    return folders.User;
+}
+
+void TAMMF::ListAndSelectPack(const std::string& archive, const std::string& password)
+{
+    PS->FillPackList();
+    const int row = packs::FindPackByPath(*PackList, archive);
+    if (row < 0 || row >= PS->PV->count())
+        return;
+    // Before selecting: the selection shows the first picture at once.
+    if (!password.empty())
+        PackList->PackAt(row).PackPassword = password;
+    PS->PV->clearSelection();
+    PS->PV->item(row)->setSelected(true);
+    PS->PV->setCurrentRow(row);
 }
 
 } // namespace ui

@@ -146,38 +146,15 @@ MakePackAnswers TMakePackDialog::Answers() const
     return answers;
 }
 
-TMakePackProgress::TMakePackProgress(QWidget* parent) : QDialog(parent)
+TMakePackProgress::TMakePackProgress(QWidget* parent)
+    : TWorkProgress(parent, "MakePackProgress", QStringLiteral("Making the pack"),
+                    QStringLiteral("Looking for pictures..."), "PackMake", false, 420)
 {
-    setObjectName(QStringLiteral("MakePackProgress"));
-    setWindowTitle(QStringLiteral("Making the pack"));
-    Status = Named(new QLabel(QStringLiteral("Looking for pictures..."), this), "PackMakeStatus");
-    Status->setMinimumWidth(420);
-    Status->setWordWrap(true);
-    Bar = Named(new QProgressBar(this), "PackMakeBar");
-    Bar->setRange(0, 0);
-    CancelButton = Named(new QPushButton(QStringLiteral("Cancel"), this), "PackMakeCancel");
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Status);
-    layout->addWidget(Bar);
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(CancelButton);
-    layout->addLayout(row);
-    connect(CancelButton, &QPushButton::clicked, this, &TMakePackProgress::Cancel);
-}
-
-TMakePackProgress::~TMakePackProgress()
-{
-    if (worker_) {
-        cancel_ = true;
-        worker_->wait();
-        delete worker_;
-    }
 }
 
 void TMakePackProgress::Start(const packmaker::MakeRequest& request)
 {
-    worker_ = QThread::create([this, request] {
+    Run([this, request] {
         packmaker::MakeResult result = packmaker::MakePack(
             request,
             [this](const packmaker::MakeProgress& p) {
@@ -192,7 +169,6 @@ void TMakePackProgress::Start(const packmaker::MakeRequest& request)
         QMetaObject::invokeMethod(this, [this, result = std::move(result)]() mutable { Done(std::move(result)); },
                                   Qt::QueuedConnection);
     });
-    worker_->start();
 }
 
 void TMakePackProgress::Progress(int done, int total, const QString& picture, double writing)
@@ -213,28 +189,7 @@ void TMakePackProgress::Progress(int done, int total, const QString& picture, do
 void TMakePackProgress::Done(packmaker::MakeResult result)
 {
     result_ = std::move(result);
-    finished_ = true;
-    if (worker_) {
-        worker_->wait();
-        delete worker_;
-        worker_ = nullptr;
-    }
-    done(result_.Ok ? QDialog::Accepted : QDialog::Rejected);
-}
-
-void TMakePackProgress::Cancel()
-{
-    cancel_ = true;
-    CancelButton->setEnabled(false);
-    Status->setText(QStringLiteral("Cancelling..."));
-}
-
-void TMakePackProgress::reject()
-{
-    if (finished_)
-        QDialog::reject();
-    else
-        Cancel();
+    Finish(result_.Ok);
 }
 
 } // namespace ui

@@ -4,6 +4,7 @@
 // that makes the pack on a worker thread while the window stays responsive.
 #include "packmaker/pack_maker.h"
 #include "ui/dialogs.h"
+#include "ui/work_progress.h"
 
 #include <QDialog>
 
@@ -45,36 +46,21 @@ private:
     Dialogs& dialogs_;
 };
 
-class TMakePackProgress : public QDialog {
+class TMakePackProgress : public TWorkProgress {
     Q_OBJECT
 public:
     explicit TMakePackProgress(QWidget* parent = nullptr);
-    ~TMakePackProgress() override;
 
     // Starts making the pack on a worker thread; the dialog closes itself when
     // the work has ended (made, failed or cancelled).
     void Start(const packmaker::MakeRequest& request);
     const packmaker::MakeResult& Result() const { return result_; }
-    bool Finished() const { return finished_; }
-
-    QLabel* Status = nullptr;
-    QProgressBar* Bar = nullptr;
-    QPushButton* CancelButton = nullptr;
-
-    // Asks the work to stop; it ends at the next picture or archive block.
-    void Cancel();
-    // Esc and the window's close button cancel too; the dialog stays until the
-    // worker has stopped.
-    void reject() override;
 
 private:
     void Progress(int done, int total, const QString& picture, double writing);
     void Done(packmaker::MakeResult result);
 
-    std::atomic<bool> cancel_{false};
-    QThread* worker_ = nullptr;
     packmaker::MakeResult result_;
-    bool finished_ = false;
 };
 
 } // namespace ui
