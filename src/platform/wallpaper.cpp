@@ -95,11 +95,6 @@ public:
         for (const auto& copy : copies_)
             copy->Finish(used, keep);
     }
-    bool HasEarlierCopies() const
-    {
-        return std::any_of(copies_.begin(), copies_.end(), [](const auto& c) { return c->HasEarlierCopies(); });
-    }
-
 private:
     QString Take(const QString& file, bool fresh)
     {
@@ -204,6 +199,8 @@ WallpaperResult SetDesktopWallpaper(const WallpaperRequest& asked)
 
     // Read before the change: what the other desktops of this account name must
     // outlive it. The desktop being set is left out, as its key changes now.
+    // Copies of earlier changes are looked for before this change makes its own.
+    const bool earlierCopies = WallpaperCopy(file).HasEarlierCopies();
     std::optional<std::vector<NamedWallpaper>> named;
     QStringList reasons;
     QString ownWayFailed; // why the desktop's own way did not work, when a fall-back is tried
@@ -226,7 +223,7 @@ WallpaperResult SetDesktopWallpaper(const WallpaperRequest& asked)
             continue;
         }
         if (!named)
-            named = files.HasEarlierCopies() ? WallpapersNamedInSettings() : std::vector<NamedWallpaper>();
+            named = earlierCopies ? WallpapersNamedInSettings() : std::vector<NamedWallpaper>();
         const MethodOutcome outcome = step.run(files.Given());
         if (outcome.ok) {
             QSet<QString> elsewhere;

@@ -13,6 +13,9 @@ command -v xfdesktop >/dev/null || { echo "xfdesktop is not installed" >&2; exit
 
 use_home xfce
 export XDG_CACHE_HOME=$HOME/cache GIO_USE_VFS=local NO_AT_BRIDGE=1 QT_QPA_PLATFORM=xcb
+# The bus below is this test's own: the system's gsettings talks to it, whatever
+# stand-in a caller put first on PATH.
+export PATH=/usr/bin:/bin:$PATH
 cp "$bin"/ambience-*.zip "$AMBIENCE_PROGRAM_DIR/"
 # The bus and what it starts (xfconfd) see this home, not the user's.
 dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus.address" 4>"$work/bus.pid" ||
