@@ -40,3 +40,34 @@ wait_for() { # seconds command...
 
 main_window() { xdotool search --onlyvisible --name '^Ambience' 2>/dev/null | head -1; }
 has_window() { [ -n "$(main_window)" ]; }
+
+# Windows by title, for the dialogs a test drives.
+window_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
+has_named() { [ -n "$(window_named "$1")" ]; }
+gone() { [ -z "$(window_named "$1")" ]; }
+
+# Starts the desktop program ($bin/ambience, its output in $work/ambience.log) and
+# waits for its main window: sets $wid and $scale, the window's width over its
+# design width, for at(). Fails when no window appears.
+start_main_window() {
+  "$bin/ambience" 2>"$work/ambience.log" &
+  pids+=("$!")
+  wait_for 60 has_window || return 1
+  wid=$(main_window)
+  sleep 0.5
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  scale=$(awk -v w="$WIDTH" 'BEGIN { print w / 601 }')
+}
+# A design coordinate of the main window in pixels.
+at() { awk -v s="$scale" -v v="$1" 'BEGIN { printf "%d", v * s }'; }
+
+# What a failing window test shows: its message, the windows open, a screenshot
+# named $1 and the program's last words. The caller exits.
+report_failure() {
+  local name=$1; shift
+  echo "FAIL: $*" >&2
+  for w in $(xdotool search --name . 2>/dev/null); do echo "  window $w: $(xdotool getwindowname "$w")" >&2; done
+  shot "$name"
+  [ -s "$work/ambience.log" ] && tail -20 "$work/ambience.log" >&2
+  return 0
+}

@@ -12,16 +12,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/desktop_lib.sh"
 
 fail() {
-  echo "FAIL: $*" >&2
-  for w in $(xdotool search --name . 2>/dev/null); do echo "  window $w: $(xdotool getwindowname "$w")" >&2; done
-  shot download_art_failure
-  [ -s "$work/ambience.log" ] && tail -20 "$work/ambience.log" >&2
+  report_failure download_art_failure "$@"
   [ -s "$work/requests.log" ] && cat "$work/requests.log" >&2
   exit 1
 }
-window_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
-has_named() { [ -n "$(window_named "$1")" ]; }
-gone() { [ -z "$(window_named "$1")" ]; }
 
 use_home fetcher
 export XDG_CACHE_HOME=$HOME/cache
@@ -45,14 +39,7 @@ read -r -t 20 word port <&"${server[0]}" || fail "the museum server did not star
 export AMBIENCE_API_BASE_CMA=http://127.0.0.1:$port
 export AMBIENCE_SEED=5
 
-"$bin/ambience" 2>"$work/ambience.log" &
-pids+=("$!")
-wait_for 60 has_window || fail "the main window did not appear"
-wid=$(main_window)
-sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$wid")"
-scale=$(awk -v w="$WIDTH" 'BEGIN { print w / 601 }')
-at() { awk -v s="$scale" -v v="$1" 'BEGIN { printf "%d", v * s }'; }
+start_main_window || fail "the main window did not appear"
 [ ! -s "$work/requests.log" ] || fail "the program asked the museum before anyone asked it to"
 
 # The Packs page's menu; "Download art..." is its last item (Up from the top wraps to it).

@@ -10,15 +10,9 @@ shots=$2
 source "$(dirname "$0")/desktop_lib.sh"
 
 fail() {
-  echo "FAIL: $*" >&2
-  for w in $(xdotool search --name . 2>/dev/null); do echo "  window $w: $(xdotool getwindowname "$w")" >&2; done
-  shot make_pack_failure
-  [ -s "$work/ambience.log" ] && tail -20 "$work/ambience.log" >&2
+  report_failure make_pack_failure "$@"
   exit 1
 }
-window_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
-has_named() { [ -n "$(window_named "$1")" ]; }
-gone() { [ -z "$(window_named "$1")" ]; }
 
 use_home maker
 pictures="$work/Summer Trip"
@@ -28,14 +22,7 @@ convert -size 600x900 plasma:fractal -seed 3 "$pictures/day two/Harbour.png"
 convert -size 400x300 xc:skyblue -fill white -draw "circle 200,150 200,60" "$pictures/Cloud.tif"
 export AMBIENCE_SEED=5
 
-"$bin/ambience" 2>"$work/ambience.log" &
-pids+=("$!")
-wait_for 60 has_window || fail "the main window did not appear"
-wid=$(main_window)
-sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$wid")"
-scale=$(awk -v w="$WIDTH" 'BEGIN { print w / 601 }')
-at() { awk -v s="$scale" -v v="$1" 'BEGIN { printf "%d", v * s }'; }
+start_main_window || fail "the main window did not appear"
 
 # The Packs page's menu, on the empty part of the list; "Make a pack..." is the
 # item before its last, "Download art..." (Up from the top wraps to the last).
