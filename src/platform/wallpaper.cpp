@@ -62,8 +62,9 @@ const Step kRoot {"x11-root", &SetRootPixmapWallpaper, false, "the X root window
 // where the desktop needs one. Empty with error set when a copy fails.
 class GivenFiles {
 public:
-    GivenFiles(const WallpaperRequest& request, const Step& step, bool freshCopies)
+    GivenFiles(const WallpaperRequest& request, const Step& step)
     {
+        const bool freshCopies = step.freshCopy;
         given_.lockScreen = request.lockScreen && (step.takes & LockScreen);
         given_.file = Take(request.file, freshCopies);
         if ((step.takes & DarkStyle) && !request.dark.isEmpty())
@@ -95,6 +96,7 @@ public:
         for (const auto& copy : copies_)
             copy->Finish(used, keep);
     }
+
 private:
     QString Take(const QString& file, bool fresh)
     {
@@ -169,23 +171,25 @@ WallpaperResult SetDesktopWallpaper(const WallpaperRequest& asked)
 {
     WallpaperResult result;
     WallpaperRequest request = asked;
-    for (QString* path : {&request.file, &request.dark, &request.spanned, &request.darkSpanned}) {
-        if (path->isEmpty() && path != &request.file)
-            continue;
-        const QFileInfo source(*path);
+    // Every file is checked first and named by its absolute path from here on.
+    auto readable = [&](QString& path) {
+        const QFileInfo source(path);
         if (!source.isFile() || !source.isReadable()) {
-            result.detail = QStringLiteral("The picture file %1 cannot be read.").arg(*path);
-            return result;
+            result.detail = QStringLiteral("The picture file %1 cannot be read.").arg(path);
+            return false;
         }
-        *path = source.absoluteFilePath();
+        path = source.absoluteFilePath();
+        return true;
+    };
+    if (!readable(request.file))
+        return result;
+    for (QString* path : {&request.dark, &request.spanned, &request.darkSpanned}) {
+        if (!path->isEmpty() && !readable(*path))
+            return result;
     }
     for (MonitorWallpaper& m : request.monitors) {
-        const QFileInfo source(m.file);
-        if (!source.isFile() || !source.isReadable()) {
-            result.detail = QStringLiteral("The picture file %1 cannot be read.").arg(m.file);
+        if (!readable(m.file))
             return result;
-        }
-        m.file = source.absoluteFilePath();
     }
     const QString file = request.file;
     const DesktopFamily family = DetectDesktop();
@@ -197,11 +201,11 @@ WallpaperResult SetDesktopWallpaper(const WallpaperRequest& asked)
         return result;
     }
 
-    // Read before the change: what the other desktops of this account name must
-    // outlive it. The desktop being set is left out, as its key changes now.
-    // Copies of earlier changes are looked for before this change makes its own.
-    const bool earlierCopies = WallpaperCopy(file).HasEarlierCopies();
-    std::optional<std::vector<NamedWallpaper>> named;
+    // Read before the change, and before it makes copies of its own: what the
+    // other desktops of this account name must outlive it. The desktop being set
+    // is left out, as its key changes now.
+    const std::vector<NamedWallpaper> named =
+        WallpaperCopy(file).HasEarlierCopies() ? WallpapersNamedInSettings() : std::vector<NamedWallpaper>();
     QStringList reasons;
     QString ownWayFailed; // why the desktop's own way did not work, when a fall-back is tried
     std::optional<QString> unreachable; // why no compositor answers, once asked
@@ -217,18 +221,16 @@ WallpaperResult SetDesktopWallpaper(const WallpaperRequest& asked)
             if (!unreachable->isEmpty())
                 continue;
         }
-        GivenFiles files(request, step, step.freshCopy);
+        GivenFiles files(request, step);
         if (!files.error().isEmpty()) {
             reasons << QStringLiteral("%1: %2").arg(QLatin1String(step.way), files.error());
             continue;
         }
-        if (!named)
-            named = earlierCopies ? WallpapersNamedInSettings() : std::vector<NamedWallpaper>();
         const MethodOutcome outcome = step.run(files.Given());
         if (outcome.ok) {
             QSet<QString> elsewhere;
             const QString own = SchemaOfMethod(QLatin1String(step.method));
-            for (const NamedWallpaper& n : *named) {
+            for (const NamedWallpaper& n : named) {
                 if (n.schema != own)
                     elsewhere.insert(QFileInfo(n.file).absoluteFilePath());
             }
