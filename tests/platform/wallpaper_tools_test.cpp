@@ -384,8 +384,9 @@ TEST_F(WallpaperTools, WlrootsNeedsACompositorAndReplacesTheUsersSwaybg)
     env.Set("XDG_CURRENT_DESKTOP", "sway");
     env.Set("SWAYSOCK", QFile::encodeName(home.Root() + QStringLiteral("/sway-ipc.sock")));
     ASSERT_TRUE(tools.RunDesktop(QStringLiteral("swaybg"), {QStringLiteral("-i"), QStringLiteral("/old.png")}));
+    // The stand-in forks its sleep, so for a moment two processes bear its name.
     std::vector<qint64> users;
-    for (int i = 0; i < 100 && users.empty(); ++i, QThread::msleep(20))
+    for (int i = 0; i < 100 && users.size() != 1; ++i, QThread::msleep(20))
         users = StubSwaybgs(tools);
     ASSERT_EQ(users.size(), 1u);
     tools.ClearCalls();
