@@ -45,7 +45,7 @@ void Compose(benchmark::State& state, const graphics::Picture* picture, int widt
         TExpo expo(picture, &record, {}, QSize(width, height), QRect(0, 0, width, height - 30), settings);
         if (reference)
             expo.UseKernels(reference::Kernels());
-        benchmark::DoNotOptimize(expo.Compose().ok);
+        benchmark::DoNotOptimize(expo.Compose().ok());
     }
 }
 
@@ -139,8 +139,6 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    TProduct product(QStringLiteral("/tmp/"));
-    Product = &product;
 
     QString metafilePath = QStringLiteral(AMBIENCE_SOURCE_DIR "/tests/data/metafile/real/inkscape.emf");
     std::vector<char*> rest{argv[0]};
@@ -184,6 +182,5 @@ int main(int argc, char** argv)
         std::printf("%-36s %12.1f %12.1f %7.1fx\n", base.c_str(), seconds, ref->second, ref->second / seconds);
     }
     benchmark::Shutdown();
-    Product = nullptr;
     return 0;
 }

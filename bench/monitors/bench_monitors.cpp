@@ -42,7 +42,7 @@ void Compose(benchmark::State& state, int background, int which)
             plates[i].seed = RandomSeed();
         }
         change::ComposePlates(plates, {});
-        benchmark::DoNotOptimize(plates.back().composed.ok);
+        benchmark::DoNotOptimize(plates.back().composed.ok());
     }
 }
 
@@ -73,8 +73,6 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    TProduct product(QStringLiteral("/tmp/"));
-    Product = &product;
     gPicture = graphics::Picture::FromImage(MakePainting(1600, 1200));
 
     for (int background = 0; background < 5; ++background)
@@ -99,6 +97,5 @@ int main(int argc, char** argv)
                         both->second / alone->second);
     }
     benchmark::Shutdown();
-    Product = nullptr;
     return 0;
 }

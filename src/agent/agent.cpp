@@ -13,27 +13,24 @@
 
 #include <algorithm>
 
-TAgent* Agent = nullptr;
-
 namespace {
-
-int IconSetting()
-{
-    return Options ? Options->AutoChangeIcon : 1;
-}
 
 QString Tip()
 {
-    return Product ? Product->ProductTitle : QStringLiteral("Ambience");
+    return ProductNames().ProductTitle;
 }
 
 } // namespace
 
-TAgent::TAgent(agent::AgentHost& host, const QStringList& arguments, AgentSeams seams)
-    : host_(host), clock_(seams.clock ? std::move(seams.clock) : agent::MakeSystemClock()),
+int TAgent::IconSetting() const
+{
+    return options_.AutoChangeIcon;
+}
+
+TAgent::TAgent(agent::AgentHost& host, const TOptions& options, const QStringList& arguments, AgentSeams seams)
+    : host_(host), options_(options), clock_(seams.clock ? std::move(seams.clock) : agent::MakeSystemClock()),
       tray_(seams.tray ? std::move(seams.tray) : agent::MakeSystemTrayIcon())
 {
-    Agent = this;
     // The first pass comes at the first tick at least 20 seconds from now: with
     // 15-second ticks the second one, half a minute after start.
     LastTick = clock_->Now() - 2.0 * agent::kMinute / 3.0;
@@ -64,8 +61,6 @@ TAgent::~TAgent()
 {
     timer_->stop();
     NotifyIcon(IconAction::Delete);
-    if (Agent == this)
-        Agent = nullptr;
 }
 
 void TAgent::NotifyIcon(IconAction action)
@@ -133,33 +128,41 @@ void TAgent::OnAgentTimer()
         return;
 
     // A hand-edited interval below an hour would change the desktop at every pass.
-    const int hours = Options ? std::max(1, Options->AutoChangeInterval) : 1;
+    const int hours = std::max(1, options_.AutoChangeInterval);
     // Not while the user is being told something: the box runs its own event loop,
     // and ticks keep coming.
-    if (!telling_ && Options && Options->AutoChangeEnabled
-        && agent::IsDue(clock_->Now(), Options->LastDesktopChangeTime, hours * agent::kHour)
-        && !host_.IsMainWindowVisible() && host_.IsPageControlEnabled()) {
-        const change::ChangeResult result = host_.ExpoRandomExecute();
-        if (result.Changed())
-            failureTold_ = false;
-        else
-            ReportChangeFailure(result.problem.isEmpty() ? QStringLiteral("the exposition could not be composed.")
-                                                         : result.problem);
-        if (result.status == change::ChangeResult::Status::Unset && !noticeTold_) {
-            // Once a run: the same desktop will not take the next picture either.
-            noticeTold_ = true;
-            telling_ = true;
-            host_.ShowNotice(QStringLiteral("The desktop wallpaper could not be set on this desktop (no desktop took "
-                                            "%1%2). You can choose the picture as wallpaper in your desktop's settings.")
-                                 .arg(result.file, result.wallpaperDetail.isEmpty()
-                                                       ? QString()
-                                                       : QStringLiteral(": ") + result.wallpaperDetail));
-            telling_ = false;
-        }
-    }
+    // A change already running (the window's, a hand-over's) is not waited for:
+    // the pass after it finds the interval passed again, or not.
+    if (!telling_ && options_.AutoChangeEnabled
+        && agent::IsDue(clock_->Now(), options_.LastDesktopChangeTime, hours * agent::kHour)
+        && !host_.IsMainWindowVisible() && host_.IsPageControlEnabled())
+        host_.ExpoRandomExecute([this](const change::ChangeResult& result) { AutomaticChangeEnded(result); });
 
     UpdateIcon();
     // Taken at the end: a long composition pushes the next pass back.
+    LastTick = clock_->Now();
+}
+
+void TAgent::AutomaticChangeEnded(const change::ChangeResult& result)
+{
+    if (result.Changed())
+        failureTold_ = false;
+    else
+        ReportChangeFailure(result.problem.isEmpty() ? QStringLiteral("the exposition could not be composed.")
+                                                     : result.problem);
+    if (result.status == change::ChangeResult::Status::Unset && !noticeTold_) {
+        // Once a run: the same desktop will not take the next picture either.
+        noticeTold_ = true;
+        telling_ = true;
+        host_.ShowNotice(QStringLiteral("The desktop wallpaper could not be set on this desktop (no desktop took "
+                                        "%1%2). You can choose the picture as wallpaper in your desktop's settings.")
+                             .arg(result.file, result.wallpaperDetail.isEmpty()
+                                                   ? QString()
+                                                   : QStringLiteral(": ") + result.wallpaperDetail));
+        telling_ = false;
+    }
+    UpdateIcon();
+    // A long composition pushes the next pass back.
     LastTick = clock_->Now();
 }
 
@@ -187,7 +190,7 @@ void TAgent::WindowHiddenByClose()
             host_.ShowNotice(QStringLiteral(
             "%1 keeps running and changes the desktop by itself. There is no notification area on this "
             "desktop to show its icon in; start %1 again to bring this window back.")
-                                 .arg(Product ? Product->ProductName : QStringLiteral("Ambience")));
+                                 .arg(ProductNames().ProductName));
         });
     }
 }

@@ -14,6 +14,7 @@
 #include <memory>
 
 class QTimer;
+class TOptions;
 
 // What the agent runs on; every member left empty gets the real one.
 struct AgentSeams {
@@ -30,7 +31,8 @@ public:
     // arguments: the program's arguments without the program name. "/startup" as
     // the first one adds the icon only when the icon setting is not "no icon"
     // (the window itself stays hidden); otherwise the icon is always added.
-    TAgent(agent::AgentHost& host, const QStringList& arguments, AgentSeams seams = {});
+    // options are the program's settings (read at every pass); they must outlive the agent.
+    TAgent(agent::AgentHost& host, const TOptions& options, const QStringList& arguments, AgentSeams seams = {});
     ~TAgent() override;
     TAgent(const TAgent&) = delete;
     TAgent& operator=(const TAgent&) = delete;
@@ -66,9 +68,13 @@ public:
 
 private:
     void WatchTray();
+    void AutomaticChangeEnded(const change::ChangeResult& result);
     void ReportChangeFailure(const QString& problem);
 
+    int IconSetting() const;
+
     agent::AgentHost& host_;
+    const TOptions& options_;
     std::shared_ptr<agent::Clock> clock_;
     std::unique_ptr<agent::TrayIcon> tray_;
     QTimer* timer_ = nullptr;
@@ -80,5 +86,3 @@ private:
     bool noTrayTold_ = false;
 };
 
-// The one agent of the process (null before the window's set-up and after its end).
-extern TAgent* Agent;

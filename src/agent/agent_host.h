@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QMenu;
 
 namespace agent {
@@ -18,10 +20,11 @@ public:
     virtual bool IsMainWindowVisible() const = 0;
     // False while the window is busy with a composition or a pack operation.
     virtual bool IsPageControlEnabled() const = 0;
-    // Picks a picture at random over all packs and makes it the wallpaper, as the
-    // window's Random action does, but leaves telling the user about a failure to
-    // the agent. Returns when the wallpaper is set (or the attempt failed).
-    virtual change::ChangeResult ExpoRandomExecute() = 0;
+    // Starts picking a picture at random over all packs and making it the
+    // wallpaper, as the window's Random action does, but leaves telling the user
+    // about a failure to the agent: done receives the outcome when the change has
+    // ended. False, with nothing started, while a change runs.
+    virtual bool ExpoRandomExecute(std::function<void(const change::ChangeResult&)> done) = 0;
 
     // Shows the window restored and in front.
     virtual void ShowMainWindow() = 0;

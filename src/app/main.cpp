@@ -6,6 +6,8 @@
 #include "platform/leftovers.h"
 #include "platform/single_instance.h"
 #include "platform/wallpaper.h"
+#include "platform/registry.h"
+#include "ui/app_context.h"
 #include "ui/dialogs.h"
 #include "ui/main_window.h"
 #include "ui/quit_signals.h"
@@ -61,7 +63,6 @@ int main(int argc, char** argv)
         return -1;
 
     platform::DesktopWallpaperSetter wallpaper;
-    platform::InstallWallpaperSetter(&wallpaper);
     platform::RemoveStaleTemporaryFilesAtStart();
 
     // Closing the window may only hide it; the program ends when the window says so.
@@ -72,14 +73,18 @@ int main(int argc, char** argv)
 
     int status = 0;
     try {
-        ui::TAMMF window(ui::MakeQtDialogs(), arguments);
+        // Made once here and passed down: the settings, the catalogue, the setter.
+        ui::AppContext context(platform::Registry::CurrentUser(), wallpaper);
+        ui::TAMMF window(context, ui::MakeQtDialogs(), arguments);
         QObject::connect(&instance, &platform::SingleInstance::MessageReceived, &window,
                          [&](const QString& message, quintptr connection) {
                              // ambience-cli refresh, random, next and back: the window
                              // runs the action and answers with what it showed.
                              if (const auto action = change::ParseRemoteActionRequest(message)) {
-                                 instance.Reply(connection,
-                                                change::FormatRemoteAnswer(ui::RunRemoteAction(window, *action)));
+                                 ui::RunRemoteAction(window, *action,
+                                                     [&instance, connection](const change::ChangeResult& result) {
+                                                         instance.Reply(connection, change::FormatRemoteAnswer(result));
+                                                     });
                                  return;
                              }
                              if (message == QStringLiteral("show"))

@@ -5,6 +5,9 @@
 
 namespace change {
 
+// The longest description a change reports and the window's Export proposes as a name.
+inline constexpr int kDescriptionLength = 120;
+
 inline compose::PictureCaption CaptionOf(const TPic& record)
 {
     return {QString::fromStdString(record.Title), QString::fromStdString(record.Author), record.Year};

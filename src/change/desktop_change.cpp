@@ -7,6 +7,8 @@
 #include "core/datetime.h"
 #include "core/random.h"
 #include "graphics/picture.h"
+#include "packs/pack.h"
+#include "settings/settings.h"
 #include "packs/load_picture.h"
 #include "packs/pack_list.h"
 #include "packs/selection.h"
@@ -19,32 +21,24 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 
 namespace change {
+
+struct PreparedChange {
+    ChangeRequest request;
+    TSettings settings;
+    ShownPicture shown;                         // as the selection chose it
+    graphics::Picture art;                      // empty: none
+    std::optional<compose::PictureCaption> caption;
+    bool darkTwin = false;                      // the setter keeps a dark-style picture
+    std::vector<TPack> packs;                   // the catalogue, for the other monitors
+    ChangeResult described;                     // what was chosen, for the result
+};
+
 namespace {
 
 using Status = ChangeResult::Status;
-
-// Calls `finished` on the way out, however the composition ends.
-class Bracket {
-public:
-    explicit Bracket(const ChangeRequest& request) : request_(request)
-    {
-        if (request_.started)
-            request_.started();
-    }
-    ~Bracket() { End(); }
-    void End()
-    {
-        if (open_ && request_.finished)
-            request_.finished();
-        open_ = false;
-    }
-
-private:
-    const ChangeRequest& request_;
-    bool open_ = true;
-};
 
 int StepFrom(PictureStep step, int current, int total)
 {
@@ -67,6 +61,11 @@ bool Choose(const ChangeRequest& request, PictureSelection& selection, ShownPict
     int k = StepFrom(request.step, current, total);
     if (request.from || request.step != PictureStep::Current)
         selection.SelectPictureByIndex(k);
+    // The chosen picture may be drawn on every monitor: it must cover the largest.
+    QSize canvas = request.size;
+    for (const platform::Monitor& monitor : request.monitors)
+        canvas = canvas.expandedTo(monitor.geometry.size());
+    selection.LoadFor(canvas);
     for (int tries = 0;; ++tries) {
         QString problem;
         if (selection.Load(shown, problem))
@@ -88,7 +87,7 @@ void Describe(const PictureSelection& selection, const ShownPicture& shown, Chan
     result.total = packs::TotalPictureCount(counts);
     result.hasPicture = shown.picture && !shown.picture->IsEmpty();
     if (shown.record)
-        result.description = ShortDescriptionOf(*shown.record, 120);
+        result.description = ShortDescriptionOf(*shown.record, kDescriptionLength);
     if (shown.pack < 0 || shown.pack >= list.Count())
         return;
     const TPack& pack = list.PackAt(shown.pack);
@@ -100,25 +99,35 @@ void Describe(const PictureSelection& selection, const ShownPicture& shown, Chan
     result.index = packs::CurrentPictureIndex(counts, shown.pack, shown.pictureInPack);
 }
 
+std::vector<int> CountsOf(const std::vector<TPack>& packs)
+{
+    std::vector<int> counts;
+    counts.reserve(packs.size());
+    for (const TPack& pack : packs)
+        counts.push_back(static_cast<int>(pack.Pictures.size()));
+    return counts;
+}
+
 // The picture of global index k for another monitor, passing over pictures that
 // cannot be read. False when none can be (the monitor then shows the primary's).
-bool LoadOther(const TPackList& list, const std::vector<int>& counts, int k, graphics::Picture& picture,
+bool LoadOther(const std::vector<TPack>& packs, int k, QSize canvas, graphics::Picture& picture,
                ChangeResult::OtherMonitor& other, const TPic*& record, ChangeResult& result)
 {
+    const std::vector<int> counts = CountsOf(packs);
     const int total = packs::TotalPictureCount(counts);
     for (int tries = 0; tries < total; ++tries, k = packs::NextPictureIndex(k, total)) {
         const auto position = packs::LocatePicture(counts, k);
         if (!position)
             continue;
-        const TPack& pack = list.PackAt(position->Pack);
+        const TPack& pack = packs[static_cast<size_t>(position->Pack)];
         std::string detail;
-        if (LoadPicture(pack, picture, position->Picture, &detail) != 0) {
+        if (LoadPicture(pack, picture, position->Picture, &detail, canvas) != 0) {
             result.notices << QString::fromStdString(detail) + QStringLiteral(" (left out)");
             continue;
         }
         record = &pack.Pictures[static_cast<size_t>(position->Picture)];
         other.index = k;
-        other.description = ShortDescriptionOf(*record, 120);
+        other.description = ShortDescriptionOf(*record, kDescriptionLength);
         return true;
     }
     return false;
@@ -131,44 +140,34 @@ QString PlateFileName(const char* kind, size_t monitor)
     return QStringLiteral("ambience-%1%2.bmp").arg(QLatin1String(kind)).arg(monitor == 0 ? QString() : QString::number(monitor + 1));
 }
 
-// A wallpaper change: one exposition per monitor as MonitorMode asks, and a
-// darker twin of each where the desktop keeps one for its dark style, composed
-// at the same time; then written and handed to the setter in one request.
-ChangeResult SetWallpaper(const ChangeRequest& request, Bracket& bracket, PictureSelection& selection,
-                          TOptions& options, platform::WallpaperSetter& setter, const TSettings& settings,
-                          const ShownPicture& shown,
-                          const graphics::Picture* art, const std::optional<compose::PictureCaption>& caption,
-                          ChangeResult result)
+// One plate per monitor as MonitorMode asks; with EachOwn the other monitors'
+// pictures follow the primary's in the global sequence. pictures keeps the
+// pictures the plates borrow.
+std::vector<Plate> MonitorPlates(const PreparedChange& prepared, std::vector<std::unique_ptr<graphics::Picture>>& pictures,
+                                 ChangeResult& result)
 {
+    const ChangeRequest& request = prepared.request;
     const std::vector<platform::Monitor>& monitors = request.monitors;
-    const int mode = monitors.size() > 1 ? settings::EffectiveMonitorMode(settings.MonitorMode, int(monitors.size()))
-                                         : settings::MonitorMode::Primary;
+    const int mode = monitors.size() > 1
+                         ? settings::EffectiveMonitorMode(prepared.settings.MonitorMode, int(monitors.size()))
+                         : settings::MonitorMode::Primary;
     const size_t count = mode == settings::MonitorMode::Primary ? 1 : monitors.size();
-    const bool dark = setter.TakesDarkStyle();
-
-    // The other monitors' pictures follow the primary's in the global sequence.
-    const TPackList& list = selection.Catalogue();
-    const std::vector<int> counts = packs::PictureCounts(list);
-    std::vector<std::unique_ptr<graphics::Picture>> pictures;
+    const graphics::Picture* art = prepared.art.IsEmpty() ? nullptr : &prepared.art;
     std::vector<Plate> plates(count);
     for (size_t i = 0; i < count; ++i) {
         Plate& plate = plates[i];
-        plate.settings = compose::ExpoSettings::From(settings);
-        if (i == 0) {
-            plate.size = request.size;
-            plate.workArea = request.workArea;
-        } else {
-            plate.size = monitors[i].geometry.size();
-            plate.workArea = platform::LocalWorkArea(monitors[i]);
-        }
+        plate.settings = compose::ExpoSettings::From(prepared.settings);
+        plate.size = i == 0 ? request.size : monitors[i].geometry.size();
+        plate.workArea = i == 0 ? request.workArea : platform::LocalWorkArea(monitors[i]);
         plate.art = art;
-        plate.caption = caption;
+        plate.caption = prepared.caption;
         if (i > 0) {
             ChangeResult::OtherMonitor other {monitors[i].name, plate.size, result.index, result.description, {}};
             if (mode == settings::MonitorMode::EachOwn && result.total > 1 && result.index >= 0) {
                 auto picture = std::make_unique<graphics::Picture>();
                 const TPic* record = nullptr;
-                if (LoadOther(list, counts, (result.index + int(i)) % result.total, *picture, other, record, result)) {
+                if (LoadOther(prepared.packs, (result.index + int(i)) % result.total, plate.size, *picture, other,
+                              record, result)) {
                     plate.art = picture.get();
                     plate.caption = record ? std::optional(CaptionOf(*record)) : std::nullopt;
                     pictures.push_back(std::move(picture));
@@ -176,10 +175,10 @@ ChangeResult SetWallpaper(const ChangeRequest& request, Bracket& bracket, Pictur
             }
             result.otherMonitors.push_back(other);
         }
-        if (count > 1 || dark)
+        if (count > 1 || prepared.darkTwin)
             plate.seed = RandomSeed();
     }
-    if (dark) {
+    if (prepared.darkTwin) {
         // The same exposition in the darker lightness with a dimmed background:
         // same picture, same random draws.
         for (size_t i = 0; i < count; ++i) {
@@ -189,105 +188,92 @@ ChangeResult SetWallpaper(const ChangeRequest& request, Bracket& bracket, Pictur
             plates.push_back(std::move(twin));
         }
     }
-    ComposePlates(plates, request.progress);
-    for (const Plate& plate : plates) {
-        if (!plate.composed.ok) {
-            result.problem = plate.composed.error;
-            return result;
-        }
-    }
+    return plates;
+}
 
-    platform::WallpaperRequest wallpaper;
-    wallpaper.lockScreen = settings.LockScreenToo;
+// Writes the composed plates as the wallpaper files and fills in the request for
+// the setter. False with result.problem set when a file could not be written.
+bool WritePlates(const PreparedChange& prepared, const std::vector<Plate>& plates, size_t count,
+                 platform::WallpaperRequest& wallpaper, ChangeResult& result)
+{
+    const std::vector<platform::Monitor>& monitors = prepared.request.monitors;
+    const bool dark = prepared.darkTwin;
     auto write = [&](const QImage& image, const QString& name, QString& file) {
-        const compose::ExpoResult written = compose::WriteWallpaperFile(image, name);
-        if (!written.ok)
-            result.problem = written.error;
-        file = written.file;
-        return written.ok;
+        const core::Result<QString> written = compose::WriteWallpaperFile(image, name);
+        if (!written.ok()) {
+            result.problem = QString::fromStdString(written.error().text);
+            return false;
+        }
+        file = *written;
+        return true;
     };
     if (!write(plates[0].image, QStringLiteral("ambience.bmp"), wallpaper.file))
-        return result;
+        return false;
     result.file = wallpaper.file;
     if (dark && !write(plates[count].image, PlateFileName("dark", 0), wallpaper.dark))
-        return result;
-    if (count > 1) {
-        std::vector<const QImage*> images, darkImages;
-        for (size_t i = 0; i < count; ++i) {
-            QString file = wallpaper.file;
-            if (i > 0 && !write(plates[i].image, PlateFileName("monitor", i), file))
-                return result;
-            wallpaper.monitors.push_back({monitors[i].name, monitors[i].geometry, file});
-            images.push_back(&plates[i].image);
-            if (dark)
-                darkImages.push_back(&plates[count + i].image);
-            if (i > 0)
-                result.otherMonitors[i - 1].file = file;
-        }
-        if (!write(SpanPictures(monitors, images), PlateFileName("spanned", 0), wallpaper.spanned))
-            return result;
-        if (dark && !write(SpanPictures(monitors, darkImages), PlateFileName("dark-spanned", 0), wallpaper.darkSpanned))
-            return result;
+        return false;
+    if (count == 1)
+        return true;
+    std::vector<const QImage*> images, darkImages;
+    for (size_t i = 0; i < count; ++i) {
+        QString file = wallpaper.file;
+        if (i > 0 && !write(plates[i].image, PlateFileName("monitor", i), file))
+            return false;
+        wallpaper.monitors.push_back({monitors[i].name, monitors[i].geometry, file});
+        images.push_back(&plates[i].image);
+        if (dark)
+            darkImages.push_back(&plates[count + i].image);
+        if (i > 0)
+            result.otherMonitors[i - 1].file = file;
     }
-    if (request.progress)
-        request.progress(100);
+    if (!write(SpanPictures(monitors, images), PlateFileName("spanned", 0), wallpaper.spanned))
+        return false;
+    return !dark || write(SpanPictures(monitors, darkImages), PlateFileName("dark-spanned", 0), wallpaper.darkSpanned);
+}
+
+// A wallpaper change: one exposition per monitor and a darker twin of each where
+// the desktop keeps one for its dark style, composed at the same time; then
+// written and handed to the setter in one request.
+ChangeResult SetWallpaper(PreparedChange& prepared, platform::WallpaperSetter& setter, ChangeResult result)
+{
+    std::vector<std::unique_ptr<graphics::Picture>> pictures;
+    std::vector<Plate> plates = MonitorPlates(prepared, pictures, result);
+    const size_t count = prepared.darkTwin ? plates.size() / 2 : plates.size();
+    ComposePlates(plates, prepared.request.progress);
+    for (const Plate& plate : plates) {
+        if (!plate.composed.ok()) {
+            result.problem = QString::fromStdString(plate.composed.error().text);
+            return result;
+        }
+    }
+    platform::WallpaperRequest wallpaper;
+    wallpaper.lockScreen = prepared.settings.LockScreenToo;
+    if (!WritePlates(prepared, plates, count, wallpaper, result))
+        return result;
+    if (prepared.request.progress)
+        prepared.request.progress(100);
 
     const platform::WallpaperResult set = setter.Set(wallpaper);
-    bracket.End();
-    result.status = set.ok ? ChangeResult::Status::Done : ChangeResult::Status::Unset;
+    result.status = set.ok ? Status::Done : Status::Unset;
     result.method = set.method;
     result.wallpaperShown = set.description;
     result.wallpaperDetail = set.detail;
     result.notices << set.notices;
-    result.settingsProblem = CountDesktopChange(options);
-    if (const QString problem = selection.Remember(shown); !problem.isEmpty())
-        result.notices << problem;
     return result;
 }
 
-ChangeResult Run(const ChangeRequest& request, PictureSelection& selection, TOptions& options,
-                 platform::WallpaperSetter& setter)
+ChangeResult Export(PreparedChange& prepared, ChangeResult result)
 {
-    ChangeResult result;
-    if (request.exportPath && request.exportPath->isEmpty()) {
-        result.status = Status::BadRequest;
-        result.problem = QStringLiteral("The file name is empty; nothing was written.");
+    const ChangeRequest& request = prepared.request;
+    TExpo expo(prepared.art.IsEmpty() ? nullptr : &prepared.art, prepared.caption ? &*prepared.caption : nullptr,
+               request.progress, request.size, request.workArea, compose::ExpoSettings::From(prepared.settings));
+    if (const core::Result<void> composed = expo.Compose(); !composed.ok()) {
+        result.problem = QString::fromStdString(composed.error().text);
         return result;
     }
-    // Overrides are checked like the Options page's values and apply to this run only.
-    TSettings settings = options;
-    if (!request.overrides.isEmpty() && !ApplyOptionAssignments(settings, request.overrides, &result.problem)) {
-        result.status = Status::BadRequest;
-        return result;
-    }
-
-    ShownPicture shown;
-    if (!Choose(request, selection, shown, result))
-        return result;
-    Describe(selection, shown, result);
-    result.size = request.size;
-
-    std::optional<compose::PictureCaption> caption;
-    if (shown.record)
-        caption = CaptionOf(*shown.record);
-    const graphics::Picture* art = shown.picture && !shown.picture->IsEmpty() ? shown.picture : nullptr;
-
-    Bracket bracket(request);
-    if (!request.exportPath)
-        return SetWallpaper(request, bracket, selection, options, setter, settings, shown, art, caption,
-                            std::move(result));
-    TExpo expo(art, caption ? &*caption : nullptr, request.progress, request.size, request.workArea,
-               compose::ExpoSettings::From(settings));
-    const compose::ExpoResult composed = expo.Compose();
-    if (!composed.ok) {
-        result.problem = composed.error;
-        return result;
-    }
-
-    const compose::ExpoResult saved = expo.SaveAs(*request.exportPath);
     result.file = *request.exportPath;
-    if (!saved.ok) {
-        result.problem = saved.error;
+    if (const core::Result<void> saved = expo.SaveAs(*request.exportPath); !saved.ok()) {
+        result.problem = QString::fromStdString(saved.error().text);
         return result;
     }
     result.status = Status::Done;
@@ -295,6 +281,67 @@ ChangeResult Run(const ChangeRequest& request, PictureSelection& selection, TOpt
 }
 
 } // namespace
+
+ChangeResult PrepareChange(const ChangeRequest& request, PictureSelection& selection, const TOptions& options,
+                           const platform::WallpaperSetter& setter, std::shared_ptr<PreparedChange>& prepared)
+{
+    ChangeResult result;
+    prepared.reset();
+    if (request.exportPath && request.exportPath->isEmpty()) {
+        result.status = Status::BadRequest;
+        result.problem = QStringLiteral("The file name is empty; nothing was written.");
+        return result;
+    }
+    auto change = std::make_shared<PreparedChange>();
+    // Overrides are checked like the Options page's values and apply to this run only.
+    change->settings = options;
+    if (!request.overrides.isEmpty() && !ApplyOptionAssignments(change->settings, request.overrides, &result.problem)) {
+        result.status = Status::BadRequest;
+        return result;
+    }
+    if (!Choose(request, selection, change->shown, result))
+        return result;
+    Describe(selection, change->shown, result);
+    result.size = request.size;
+
+    change->request = request;
+    if (change->shown.picture)
+        change->art = *change->shown.picture;
+    if (change->shown.record)
+        change->caption = CaptionOf(*change->shown.record);
+    if (!request.exportPath) {
+        change->darkTwin = setter.TakesDarkStyle();
+        if (request.monitors.size() > 1)
+            change->packs = selection.Catalogue().Packs();
+    }
+    change->described = result;
+    prepared = std::move(change);
+    result.status = Status::Done; // chosen; the producing step decides the outcome
+    return result;
+}
+
+ChangeResult ProduceChange(PreparedChange& prepared, platform::WallpaperSetter& setter)
+{
+    try {
+        if (prepared.request.exportPath)
+            return Export(prepared, prepared.described);
+        return SetWallpaper(prepared, setter, prepared.described);
+    } catch (const std::exception& e) {
+        ChangeResult result = prepared.described;
+        result.status = Status::Failed;
+        result.problem = QStringLiteral("The exposition could not be made: %1.").arg(QString::fromUtf8(e.what()));
+        return result;
+    }
+}
+
+void FinishChange(ChangeResult& result, const PreparedChange& prepared, PictureSelection& selection, TOptions& options)
+{
+    if (prepared.request.exportPath || !result.Changed())
+        return;
+    result.settingsProblem = CountDesktopChange(options);
+    if (const QString problem = selection.Remember(prepared.shown); !problem.isEmpty())
+        result.notices << problem;
+}
 
 QString CountDesktopChange(TOptions& options)
 {
@@ -310,7 +357,13 @@ ChangeResult ChangeDesktop(const ChangeRequest& request, PictureSelection& selec
                            platform::WallpaperSetter& setter)
 {
     try {
-        return Run(request, selection, options, setter);
+        std::shared_ptr<PreparedChange> prepared;
+        ChangeResult chosen = PrepareChange(request, selection, options, setter, prepared);
+        if (!prepared)
+            return chosen;
+        ChangeResult result = ProduceChange(*prepared, setter);
+        FinishChange(result, *prepared, selection, options);
+        return result;
     } catch (const std::exception& e) {
         ChangeResult result;
         result.problem = QStringLiteral("The exposition could not be made: %1.").arg(QString::fromUtf8(e.what()));

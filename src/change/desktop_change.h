@@ -12,6 +12,7 @@
 #include "platform/monitors.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -46,12 +47,9 @@ struct ChangeRequest {
     // Export: the exposition is saved there; the wallpaper and the settings stay.
     std::optional<QString> exportPath;
 
-    // The composer's progress (-100 first, then rising values up to 100).
+    // The composer's progress (-100 first, then rising values up to 100). Called
+    // on the thread that composes.
     std::function<void(int)> progress;
-    // Around the composition and its output, after the picture was chosen: the
-    // window's busy state.
-    std::function<void()> started;
-    std::function<void()> finished;
 };
 
 struct ChangeResult {
@@ -96,6 +94,25 @@ struct ChangeResult {
 
     bool Changed() const { return status == Status::Done || status == Status::Unset; }
 };
+
+// A change chosen on the caller's thread, ready for ProduceChange on any thread:
+// it owns everything it needs (the picture, the settings, the packs of the other
+// monitors), so the selection and the settings may change meanwhile.
+struct PreparedChange;
+
+// The three steps of one change, in this order; ChangeDesktop runs them in a row,
+// the window runs the middle one on a worker thread.
+// 1. Chooses the picture (stepping the selection) and reads the settings. On a
+//    failure the result says why and nothing is to be produced.
+ChangeResult PrepareChange(const ChangeRequest& request, PictureSelection& selection, const TOptions& options,
+                           const platform::WallpaperSetter& setter, std::shared_ptr<PreparedChange>& prepared);
+// 2. Composes, writes and hands to the setter (export: saves). Touches neither the
+//    selection nor the settings store.
+ChangeResult ProduceChange(PreparedChange& prepared, platform::WallpaperSetter& setter);
+// 3. Counts a wallpaper change in options (saved) and lets the selection remember
+//    the picture shown.
+void FinishChange(ChangeResult& result, const PreparedChange& prepared, PictureSelection& selection,
+                  TOptions& options);
 
 // Runs one change. Never throws. options receives the count (wallpaper changes
 // only) and is saved.

@@ -18,11 +18,11 @@ const QString LastPictureValue = QStringLiteral("LastPicture");
 
 QString PackFileName(const TPack& pack) { return QFileInfo(QString::fromStdString(pack.Path)).fileName(); }
 
-std::optional<int> RememberedIndex(const TPackList& list, const std::vector<int>& counts)
+std::optional<int> RememberedIndex(platform::Registry& store, const TPackList& list, const std::vector<int>& counts)
 {
     std::optional<QString> stored;
     try {
-        stored = platform::Registry::CurrentUser().ReadString(Product->RegistryRoot, LastPictureValue);
+        stored = store.ReadString(ProductNames().RegistryRoot, LastPictureValue);
     } catch (const platform::RegistryError&) {
         return std::nullopt;
     }
@@ -46,11 +46,11 @@ std::optional<int> RememberedIndex(const TPackList& list, const std::vector<int>
 
 } // namespace
 
-CatalogueSelection::CatalogueSelection(TPackList& list)
-    : list_(list), counts_(packs::PictureCounts(list)), picture_(std::make_unique<graphics::Picture>())
+CatalogueSelection::CatalogueSelection(TPackList& list, platform::Registry& store)
+    : list_(list), store_(store), counts_(packs::PictureCounts(list)), picture_(std::make_unique<graphics::Picture>())
 {
     const int total = packs::TotalPictureCount(counts_);
-    current_ = RememberedIndex(list_, counts_).value_or(total);
+    current_ = RememberedIndex(store_, list_, counts_).value_or(total);
 }
 
 CatalogueSelection::~CatalogueSelection() = default;
@@ -76,7 +76,7 @@ bool CatalogueSelection::Load(ShownPicture& shown, QString& problem)
         return true;
     const TPack& pack = list_.PackAt(position->Pack);
     std::string detail;
-    if (LoadPicture(pack, *picture_, position->Picture, &detail) != 0) {
+    if (LoadPicture(pack, *picture_, position->Picture, &detail, canvas_) != 0) {
         problem = QString::fromStdString(detail);
         return false;
     }
@@ -89,17 +89,17 @@ bool CatalogueSelection::Load(ShownPicture& shown, QString& problem)
 
 QString CatalogueSelection::Remember(const ShownPicture& shown)
 {
-    auto& store = platform::Registry::CurrentUser();
+    auto& store = store_;
     try {
         if (shown.pack >= 0 && shown.record) {
             // Like selecting the picture in the window: the pack remembers it.
             TPack& pack = list_.PackAt(shown.pack);
             pack.Current = shown.pictureInPack;
-            pack.StoreCurrent();
-            store.WriteString(Product->RegistryRoot, LastPictureValue,
+            list_.StoreCurrent(shown.pack);
+            store.WriteString(ProductNames().RegistryRoot, LastPictureValue,
                               PackFileName(pack) + QLatin1Char('/') + QString::fromStdString(shown.record->EntryName));
         } else {
-            store.DeleteValue(Product->RegistryRoot, LastPictureValue);
+            store.DeleteValue(ProductNames().RegistryRoot, LastPictureValue);
         }
     } catch (const platform::RegistryError& e) {
         // Next and back then start from the catalogue's end; the change itself stands.

@@ -1,6 +1,7 @@
 #pragma once
 // Where a desktop change finds its picture: the window's Packs page (what it
 // shows is what is composed) or a catalogue read for one command of ambience-cli.
+#include <QSize>
 #include <QString>
 
 #include <memory>
@@ -9,6 +10,7 @@
 
 class TPackList;
 struct TPic;
+namespace platform { class Registry; }
 namespace graphics { class Picture; }
 
 namespace change {
@@ -34,6 +36,9 @@ public:
     virtual bool Load(ShownPicture& shown, QString& problem) = 0;
     // Whether a picture that cannot be read may be passed over for the next one.
     virtual bool SkipsUnreadable() const { return false; }
+    // The largest canvas the next Load is for: a selection that decodes on Load
+    // may decode a large picture reduced to it.
+    virtual void LoadFor(QSize /*canvas*/) {}
     // After a wallpaper change: keep what was shown for the next change. Empty,
     // or why it could not be kept.
     virtual QString Remember(const ShownPicture&) { return {}; }
@@ -43,8 +48,8 @@ public:
 // ("LastPicture" under the product's key) so the next command continues from it.
 class CatalogueSelection final : public PictureSelection {
 public:
-    // list must outlive the selection.
-    explicit CatalogueSelection(TPackList& list);
+    // list and store must outlive the selection.
+    CatalogueSelection(TPackList& list, platform::Registry& store);
     ~CatalogueSelection() override;
 
     const TPackList& Catalogue() const override;
@@ -53,12 +58,15 @@ public:
     void SelectPictureByIndex(int k) override;
     bool Load(ShownPicture& shown, QString& problem) override;
     bool SkipsUnreadable() const override { return true; }
+    void LoadFor(QSize canvas) override { canvas_ = canvas; }
     QString Remember(const ShownPicture& shown) override;
 
 private:
     TPackList& list_;
+    platform::Registry& store_;
     std::vector<int> counts_;
     int current_ = 0;
+    QSize canvas_;
     std::unique_ptr<graphics::Picture> picture_;
 };
 

@@ -17,13 +17,12 @@ void ComposeOne(Plate& plate, const compose::Progress& progress)
         TExpo expo(plate.art, plate.caption ? &*plate.caption : nullptr, progress, plate.size, plate.workArea,
                    plate.settings);
         plate.composed = expo.Compose();
-        if (plate.composed.ok)
+        if (plate.composed.ok())
             plate.image = expo.Exposition();
     } catch (const std::exception& e) {
         // A thread must not end with an exception: the caller hears of it here.
-        plate.composed.ok = false;
-        plate.composed.error =
-            QStringLiteral("The exposition could not be made: %1.").arg(QString::fromUtf8(e.what()));
+        plate.composed = core::MakeError(
+            8, QStringLiteral("The exposition could not be made: %1.").arg(QString::fromUtf8(e.what())).toStdString());
     }
 }
 

@@ -27,7 +27,7 @@ struct Plate {
     std::uint32_t seed = 0; // its random numbers, so a twin can draw the same ones
 
     QImage image;             // the composed exposition
-    compose::ExpoResult composed;
+    core::Result<void> composed = core::MakeError(1, "not composed");
 };
 
 // Composes every plate. The first is composed on the calling thread and reports

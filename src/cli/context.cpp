@@ -2,50 +2,47 @@
 
 #include "cli/output.h"
 
-#include "core/product.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
+#include "platform/wallpaper.h"
 #include "settings/option_text.h"
 #include "settings/options.h"
 
 namespace cli {
 
 Context::Context()
+    : product_(platform::GetSpecialFolder(platform::ProgramFolderCode)), store_(platform::Registry::CurrentUser())
 {
-    if (!Product) {
-        product_ = std::make_unique<TProduct>(platform::GetSpecialFolder(platform::ProgramFolderCode));
-        Product = product_.get();
+}
+
+Context::~Context() = default;
+
+platform::WallpaperSetter& Context::Setter()
+{
+    if (!setter_)
+        setter_ = std::make_unique<platform::DesktopWallpaperSetter>();
+    return *setter_;
+}
+
+TOptions& Context::LoadOptions()
+{
+    if (!options_) {
+        // A store that cannot be written does not stop a command that only reads;
+        // one that must save says so when it saves.
+        options_ = std::make_unique<TOptions>(store_);
+        notices_ = TakeSettingsNotices(*options_, store_);
     }
-}
-
-Context::~Context()
-{
-    if (options_ && Options == options_.get())
-        Options = nullptr;
-    if (product_ && Product == product_.get())
-        Product = nullptr;
-}
-
-void Context::LoadOptions()
-{
-    if (Options)
-        return;
-    platform::Registry& store = platform::Registry::CurrentUser();
-    // A store that cannot be written does not stop a command that only reads; one
-    // that must save says so when it saves.
-    options_ = std::make_unique<TOptions>(store);
-    Options = options_.get();
-    notices_ = TakeSettingsNotices(*options_, store);
+    return *options_;
 }
 
 bool Context::SaveOptions(QString& error)
 {
-    if (!Options)
+    if (!options_)
         return true;
     try {
-        Options->Save();
+        options_->Save();
     } catch (const platform::RegistryError&) {
-        error = CannotSaveSettings(Options->SaveProblem());
+        error = CannotSaveSettings(options_->SaveProblem());
         return false;
     }
     return true;

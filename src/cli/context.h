@@ -1,15 +1,19 @@
 #pragma once
-// The global objects a command of ambience-cli needs, made the way the program's
-// start makes them: the application record `Product` (for the program's folder)
-// and the settings `Options` (over the current user's store). Both are taken away
-// again when the context ends, unless they existed before.
+// What a command of ambience-cli works with, made the way the program's start
+// makes it and passed to the steps that need it: the application record (for the
+// program's folder), the current user's settings store and the settings over it.
+#include "core/product.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <memory>
 
-struct TProduct;
 class TOptions;
+namespace platform {
+class Registry;
+class WallpaperSetter;
+} // namespace platform
 
 namespace cli {
 
@@ -20,18 +24,26 @@ public:
     Context(const Context&) = delete;
     Context& operator=(const Context&) = delete;
 
-    // Makes Options (loading and writing back the settings where the store can be
-    // written; otherwise the settings live in memory). Notices (a
-    // damaged store, values of the wrong type) are in Notices().
-    void LoadOptions();
-    // Saves Options; false and error set when the store cannot be written.
+    const TProduct& Product() const { return product_; }
+    platform::Registry& Store() { return store_; }
+    // The desktop's own setter, made for the commands that set the wallpaper.
+    platform::WallpaperSetter& Setter();
+
+    // Makes the settings (loading and writing back the settings where the store
+    // can be written; otherwise the settings live in memory). Notices (a damaged
+    // store, values of the wrong type) are in Notices().
+    TOptions& LoadOptions();
+    // Saves the settings when they were made; false and error set when the store
+    // cannot be written.
     bool SaveOptions(QString& error);
 
     const QStringList& Notices() const { return notices_; }
 
 private:
-    std::unique_ptr<TProduct> product_;
+    TProduct product_;
+    platform::Registry& store_;
     std::unique_ptr<TOptions> options_;
+    std::unique_ptr<platform::WallpaperSetter> setter_;
     QStringList notices_;
 };
 

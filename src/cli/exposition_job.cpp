@@ -163,7 +163,7 @@ int RunExposition(const ExpositionRequest& request)
     using Status = change::ChangeResult::Status;
     Context context;
     QString error;
-    context.LoadOptions();
+    TOptions& options = context.LoadOptions();
     for (const QString& notice : context.Notices())
         PrintError(notice);
 
@@ -172,10 +172,10 @@ int RunExposition(const ExpositionRequest& request)
     else
         RandomizeFromEnvironmentOrClock();
 
-    TPackList list;
+    TPackList list(&context.Store());
     if (!ScanCatalogue(list))
         return 1;
-    change::CatalogueSelection selection(list);
+    change::CatalogueSelection selection(list, context.Store());
     const std::vector<int> counts = packs::PictureCounts(list);
     const int total = packs::TotalPictureCount(counts);
 
@@ -226,9 +226,8 @@ int RunExposition(const ExpositionRequest& request)
 
     ProgressBar bar;
     change.progress = [&bar](int v) { bar.Report(v); };
-    change.finished = [&bar] { bar.Finish(); };
     const change::ChangeResult result =
-        change::ChangeDesktop(change, selection, *Options, platform::ActiveWallpaperSetter());
+        change::ChangeDesktop(change, selection, options, context.Setter());
     bar.Finish();
     for (const QString& notice : result.notices)
         PrintError(notice);

@@ -85,8 +85,6 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", requestedPlatform);
     else
         qunsetenv("QT_QPA_PLATFORM");
-    platform::DesktopWallpaperSetter wallpaper;
-    platform::InstallWallpaperSetter(&wallpaper);
     platform::RemoveStaleTemporaryFilesAtStart();
 
     QStringList args = QGuiApplication::arguments();

@@ -16,20 +16,6 @@ namespace {
 
 int RunOptions(const QStringList& args)
 {
-    std::unique_ptr<TProduct> ownProduct;
-    if (!Product) {
-        ownProduct = std::make_unique<TProduct>(platform::GetSpecialFolder(platform::ProgramFolderCode));
-        Product = ownProduct.get();
-    }
-    struct Reset {
-        bool own;
-        ~Reset()
-        {
-            if (own)
-                Product = nullptr;
-        }
-    } reset{ownProduct != nullptr};
-
     platform::Registry& store = platform::Registry::CurrentUser();
     // Showing the settings never writes: another process may be changing them.
     std::optional<TOptions> options;

@@ -33,9 +33,9 @@ ExpoSettings ExpoSettings::From(const TSettings& options)
     return s;
 }
 
-QString WordMarkName()
+QString WordMarkName(const QString& productName)
 {
-    return Product ? Product->ProductName.toLower() : QStringLiteral("ambience");
+    return productName.toLower();
 }
 
 // The mark ends in the top-level domain of a web address; ours is a gallery's.
@@ -46,6 +46,9 @@ QString WordMarkSuffix() { return QStringLiteral(".art"); }
 namespace {
 
 constexpr TColor CaptionColour = Rgb(224, 224, 224);
+// Font heights as the canvas takes them: negative, a character height in pixels.
+constexpr int kCaptionHeight = -10;
+constexpr int kWordMarkHeight = -23;
 
 TRect FromQRect(const QRect& r) { return {r.x(), r.y(), r.x() + r.width(), r.y() + r.height()}; }
 
@@ -62,7 +65,10 @@ TExpo::TExpo(const graphics::Picture* picture, const PictureCaption* record, Pro
       record_(record),
       callback_(std::move(callback)),
       canvas_(exposition_),
-      requested_(screenSize)
+      requested_(screenSize),
+      productName_(settings.ProductName),
+      productTitle_(settings.ProductTitle),
+      noticeLine_(settings.NoticeLine)
 {
     WorkArea = workArea.isEmpty() ? TRect{0, 0, screenSize.width(), screenSize.height()} : FromQRect(workArea);
     const ColorScheme scheme = DrawColorScheme(settings.ColorInfluence, settings.ColorLightness, settings.ColorSaturation);
@@ -174,7 +180,7 @@ void TExpo::DrawCaptions(const QString& title, const QString& credit)
 {
     const int W = exposition_.width();
     const int H = exposition_.height();
-    canvas_.SetCanvasFont(QStringLiteral("Impact"), -10, CaptionColour, false, 90);
+    canvas_.SetCanvasFont(QStringLiteral("Impact"), kCaptionHeight, CaptionColour, false, 90);
     if (PictureSize == Maximum) {
         canvas_.TextOut(WorkArea.right - W / 40 - 12, WorkArea.bottom - H / 70 - 30,
                         SpaceLetters(title + QLatin1Char(' ') + credit, 1));
@@ -183,14 +189,14 @@ void TExpo::DrawCaptions(const QString& title, const QString& credit)
     canvas_.TextOut(PictureRect.right, PictureRect.bottom - W / 250,
                     SpaceLetters(PictureOrientation == settings::PictureOrientation::BottomRight ? title : credit, 1));
     if (PictureOrientation != settings::PictureOrientation::BottomRight) {
-        canvas_.SetCanvasFont(QStringLiteral("Impact"), -10, CaptionColour, false, 0);
+        canvas_.SetCanvasFont(QStringLiteral("Impact"), kCaptionHeight, CaptionColour, false, 0);
         canvas_.TextOut(PictureRect.left + W / 250, PictureRect.bottom, SpaceLetters(title, 1));
     }
 }
 
 QSize TExpo::DrawWordMark(const QString& face, int height, TColor colour1, TColor colour2, bool draw)
 {
-    const QString name = WordMarkName();
+    const QString name = WordMarkName(productName_);
     const QString suffix = WordMarkSuffix();
     canvas_.SetCanvasFont(face, height, colour1, false, 0);
     QSize size = canvas_.TextExtent(name);
@@ -215,7 +221,7 @@ void TExpo::PlaceWordMark()
     const int W = exposition_.width();
     const int H = exposition_.height();
     const QString face = RandomBelow(5) != 0 ? QStringLiteral("Impact") : QStringLiteral("Arial");
-    const QSize size = DrawWordMark(face, -23, Rgb(192, 192, 192), Rgb(255, 255, 255), false);
+    const QSize size = DrawWordMark(face, kWordMarkHeight, Rgb(192, 192, 192), Rgb(255, 255, 255), false);
     int x = WorkArea.right - W / 40 - size.width();
     int y = WorkArea.bottom - H / 70 - size.height();
     if (PictureOrientation == settings::PictureOrientation::BottomRight && PictureRect.left != 0) {
@@ -226,17 +232,17 @@ void TExpo::PlaceWordMark()
     canvas_.MoveTo(x, y);
     const Hls base = RgbToHls(BaseColor);
     const TColor tint = HlsToRgb(base.h, static_cast<int>(base.l * 1.3), static_cast<int>(base.s * 1.3));
-    DrawWordMark(face, -23, tint, Rgb(240, 240, 240), true);
+    DrawWordMark(face, kWordMarkHeight, tint, Rgb(240, 240, 240), true);
 }
 
-ExpoResult TExpo::Compose()
+core::Result<void> TExpo::Compose()
 {
     if (exposition_.isNull())
-        return {false, QStringLiteral("Cannot make an exposition of %1 x %2 pixels: the size is not usable or too large.")
-                           .arg(requested_.width())
-                           .arg(requested_.height()),
-                {},
-                {}};
+        return core::MakeError(
+            8, QStringLiteral("Cannot make an exposition of %1 x %2 pixels: the size is not usable or too large.")
+                   .arg(requested_.width())
+                   .arg(requested_.height())
+                   .toStdString());
     // A raster picture drawn to cover the canvas hides the gradient entirely:
     // painting it first would be work nobody sees (placing at cover size draws no
     // random number, so the order of the draws stays as it is).
@@ -282,58 +288,37 @@ ExpoResult TExpo::Compose()
         if (record_)
             DrawCaptions(TitleLine(*record_), CreditLine(*record_));
         else
-            DrawCaptions(Product ? Product->ProductTitle : QStringLiteral("Ambience\u2122"),
-                         Product ? Product->NoticeLine : QString());
+            DrawCaptions(productTitle_, noticeLine_);
     }
     PlaceWordMark();
-    return {};
+    return core::Ok();
 }
 
-ExpoResult compose::WriteWallpaperFile(const QImage& image, const QString& name)
+core::Result<QString> compose::WriteWallpaperFile(const QImage& image, const QString& name)
 {
-    ExpoResult outcome;
-    outcome.ok = false;
     const QString folder = platform::GetSpecialFolder(platform::CSIDL_APPDATA);
-    if (folder.isEmpty()) {
-        outcome.error = QStringLiteral("Cannot write the wallpaper: no folder for the user's data could be found.");
-        return outcome;
-    }
-    outcome.file = folder + name;
-    if (!QDir().mkpath(folder)) {
-        outcome.error = QStringLiteral("Cannot write %1: the folder %2 cannot be created.").arg(outcome.file, folder);
-        return outcome;
-    }
-    if (image.isNull()) {
-        outcome.error = QStringLiteral("Cannot write %1: there is no exposition.").arg(outcome.file);
-        return outcome;
-    }
-    const graphics::WriteResult written = graphics::SaveBmp(image, outcome.file);
-    if (!written.ok()) {
-        outcome.error = QString::fromStdString(written.message);
-        return outcome;
-    }
-    outcome.ok = true;
-    return outcome;
+    if (folder.isEmpty())
+        return core::MakeError(3, "Cannot write the wallpaper: no folder for the user's data could be found.");
+    const QString file = folder + name;
+    if (!QDir().mkpath(folder))
+        return core::MakeError(
+            3, QStringLiteral("Cannot write %1: the folder %2 cannot be created.").arg(file, folder).toStdString());
+    if (image.isNull())
+        return core::MakeError(87, QStringLiteral("Cannot write %1: there is no exposition.").arg(file).toStdString());
+    const graphics::WriteResult written = graphics::SaveBmp(image, file);
+    if (!written.ok())
+        return core::MakeError(written.error, written.message);
+    return file;
 }
 
-ExpoResult TExpo::SaveAsWallpaper(platform::WallpaperSetter& setter)
-{
-    ExpoResult outcome = compose::WriteWallpaperFile(exposition_, QStringLiteral("ambience.bmp"));
-    if (!outcome.ok)
-        return outcome;
-    Report(100);
-    outcome.wallpaper = setter.Set(outcome.file);
-    return outcome;
-}
-
-ExpoResult TExpo::SaveAs(const QString& path) const
+core::Result<void> TExpo::SaveAs(const QString& path) const
 {
     if (exposition_.isNull())
-        return {false, QStringLiteral("Cannot write %1: there is no exposition.").arg(path), path, {}};
+        return core::MakeError(87, QStringLiteral("Cannot write %1: there is no exposition.").arg(path).toStdString());
     const graphics::WriteResult written = path.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive)
         ? graphics::SaveBmp(exposition_, path)
         : graphics::SaveJpeg(exposition_, path, 90);
     if (!written.ok())
-        return {false, QString::fromStdString(written.message), path, {}};
-    return {true, {}, path, {}};
+        return core::MakeError(written.error, written.message);
+    return core::Ok();
 }

@@ -11,7 +11,8 @@
 #include "compose/pixels.h"
 #include "compose/placement.h"
 #include "compose/scheme.h"
-#include "platform/wallpaper.h"
+#include "core/product.h"
+#include "core/result.h"
 #include "settings/settings.h"
 
 #include <QImage>
@@ -39,6 +40,10 @@ struct ExpoSettings {
     // or the word mark) is dimmed, as the darker lightness cannot reach a
     // background made of the picture itself.
     bool DarkStyle = false;
+    // The product's names: the word mark, and the captions of the built-in picture.
+    QString ProductName = ProductNames().ProductName;
+    QString ProductTitle = ProductNames().ProductTitle;
+    QString NoticeLine = ProductNames().NoticeLine;
 
     static ExpoSettings From(const TSettings& settings);
 };
@@ -52,21 +57,12 @@ struct ExpoKernels {
     void (*DarkenFrame)(PixelView, const TRect&, int bandWidth, int inset, const Progress&) = &compose::DarkenFrame;
 };
 
-// Success, or a sentence for the user that names the file concerned. Saving
-// fills in the file; saving as wallpaper also what the setter did with it.
-struct ExpoResult {
-    bool ok = true;
-    QString error;
-    QString file;
-    platform::WallpaperResult wallpaper;
-};
-
 // Writes image as name ("ambience.bmp") in the user's data folder, atomically:
-// a failed write leaves the old file. The error names the file.
-ExpoResult WriteWallpaperFile(const QImage& image, const QString& name);
+// a failed write leaves the old file. The file written, or an error naming it.
+core::Result<QString> WriteWallpaperFile(const QImage& image, const QString& name);
 
 // The word mark's text: the lower-case product name and the suffix of its address.
-QString WordMarkName();
+QString WordMarkName(const QString& productName);
 QString WordMarkSuffix();
 
 } // namespace compose
@@ -87,16 +83,12 @@ public:
     // Paints background, picture, captions and word mark, in that order. Fails
     // only when the canvas could not be made (a size that is not positive or too
     // large for memory).
-    compose::ExpoResult Compose();
-
-    // Writes Exposition as "ambience.bmp" in the user's data folder (atomically:
-    // a failed write leaves the old file), reports 100, and hands it to setter.
-    // The wallpaper is not touched when the file could not be written (ok false).
-    compose::ExpoResult SaveAsWallpaper(platform::WallpaperSetter& setter);
+    core::Result<void> Compose();
 
     // Saves Exposition as a JPEG file of quality 90, or as a BMP file when path
-    // ends in ".bmp" (any letter case). Atomic like SaveAsWallpaper.
-    compose::ExpoResult SaveAs(const QString& path) const;
+    // ends in ".bmp" (any letter case), atomically: a failed write leaves the old
+    // file. The error names the file.
+    core::Result<void> SaveAs(const QString& path) const;
 
     void UseKernels(const compose::ExpoKernels& kernels) { kernels_ = kernels; }
 
@@ -143,4 +135,7 @@ private:
     compose::TCanvas canvas_;
     compose::ExpoKernels kernels_;
     QSize requested_;
+    QString productName_;
+    QString productTitle_;
+    QString noticeLine_;
 };

@@ -2,8 +2,6 @@
 
 #include <QUrl>
 
-TProduct* Product = nullptr;
-
 TProduct::TProduct(const QString& programFolder)
 {
     NoticeLine = QStringLiteral("\u00A9 2026 The Ambience developers");

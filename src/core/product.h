@@ -19,5 +19,6 @@ struct TProduct {
     explicit TProduct(const QString& programFolder);
 };
 
-// The one instance; set by the process entry (or a test) for the lifetime of the process.
-extern TProduct* Product;
+// The names, version and keys, which are the same wherever the program lies (the
+// site addresses then point nowhere useful): for code that needs no addresses.
+inline TProduct ProductNames() { return TProduct(QString()); }

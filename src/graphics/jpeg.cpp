@@ -176,6 +176,10 @@ bool RunDecode(DecodeState& s, const std::uint8_t* data, std::size_t size, QImag
 
     const bool cmyk = s.cinfo.jpeg_color_space == JCS_CMYK || s.cinfo.jpeg_color_space == JCS_YCCK;
     s.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    if (const int d = s.limits.scaleDenominator; d == 2 || d == 4 || d == 8) {
+        s.cinfo.scale_num = 1;
+        s.cinfo.scale_denom = static_cast<unsigned>(d);
+    }
     jpeg_start_decompress(&s.cinfo);
 
     const int components = cmyk ? 4 : 3;
@@ -274,6 +278,19 @@ bool RunEncode(EncodeState& s, const QImage& rgb, int quality)
 }
 
 } // namespace
+
+int CoverScaleDenominator(int width, int height, int canvasWidth, int canvasHeight)
+{
+    if (width <= 0 || height <= 0 || canvasWidth <= 0 || canvasHeight <= 0)
+        return 1;
+    // Covering the canvas scales the picture by the larger of the two ratios; no
+    // placement draws it larger than that.
+    const double cover = std::max(static_cast<double>(canvasWidth) / width, static_cast<double>(canvasHeight) / height);
+    for (int d : {8, 4, 2})
+        if (cover * d <= 1.0)
+            return d;
+    return 1;
+}
 
 bool LooksLikeJpeg(std::span<const std::uint8_t> data)
 {

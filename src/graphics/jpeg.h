@@ -28,7 +28,14 @@ struct JpegLimits {
     std::size_t maxDecodedBytes = std::size_t{512} << 20; // the decoded bitmap
     long maxWorkingMemory = 1024L << 20;                  // libjpeg's own buffers
     int maxScans = 500;                                   // scans of a progressive file
+    // Decode at 1/scaleDenominator of the size (1, 2, 4 or 8): libjpeg's scaled
+    // inverse transform, far quicker for a picture that is shown small.
+    int scaleDenominator = 1;
 };
+
+// The largest of 1, 2, 4 and 8 by which a picture of width x height may be reduced
+// and still cover a canvas of the given size at full detail (1 for an unknown size).
+int CoverScaleDenominator(int width, int height, int canvasWidth, int canvasHeight);
 
 struct JpegImage {
     QImage image; // Format_RGB888; null on failure

@@ -4,9 +4,12 @@
 #include "graphics/jpeg.h"
 #include "graphics/metafile/metafile.h"
 
+#include <utility>
+
 namespace graphics {
 
-Picture LoadPictureData(std::vector<std::uint8_t> data, std::string_view lowerExtension, std::string& error)
+Picture LoadPictureData(std::vector<std::uint8_t> data, std::string_view lowerExtension, std::string& error,
+                        QSize canvas)
 {
     error.clear();
     // An entry that vanished from its archive arrives as no data at all.
@@ -15,13 +18,20 @@ Picture LoadPictureData(std::vector<std::uint8_t> data, std::string_view lowerEx
         return {};
     }
     if (lowerExtension == ".jpg") {
-        JpegImage decoded = DecodeJpeg(data);
+        // A camera's picture is shown as it was taken, not as the sensor lay.
+        const int orientation = JpegExifOrientation(data);
+        JpegLimits limits;
+        int width = 0, height = 0;
+        if (canvas.isValid() && JpegFrameSize(data, width, height)) {
+            if (OrientationSwapsSides(orientation))
+                std::swap(width, height);
+            limits.scaleDenominator = CoverScaleDenominator(width, height, canvas.width(), canvas.height());
+        }
+        JpegImage decoded = DecodeJpeg(data, limits);
         if (!decoded.ok()) {
             error = decoded.message;
             return {};
         }
-        // A camera's picture is shown as it was taken, not as the sensor lay.
-        const int orientation = JpegExifOrientation(data);
         if (orientation != 1)
             return Picture::FromImage(ApplyOrientation(decoded.image, orientation));
         return Picture::FromImage(decoded.image);

@@ -7,8 +7,6 @@
 #include "graphics/picture_loader.h"
 #include "packs/pack.h"
 
-#include <QCoreApplication>
-
 #include <algorithm>
 
 namespace packs {
@@ -26,12 +24,6 @@ struct Delivery {
     std::uint64_t declared = 0;
     int overflow = 0; // our own reason for cancelling the job
 };
-
-void KeepWindowAlive()
-{
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
-}
 
 std::string Quoted(const std::string& text)
 {
@@ -84,7 +76,6 @@ int ReadPackEntry(const std::string& archivePath, const std::string& entryName, 
             return;
         }
         d->bytes->insert(d->bytes->end(), data, data + count);
-        KeepWindowAlive();
     };
 
     int code = job.Run(archivePath);
@@ -109,7 +100,7 @@ int ReadPackEntry(const std::string& archivePath, const std::string& entryName, 
     return code;
 }
 
-int LoadPicture(const TPack& pack, graphics::Picture& target, int index, std::string* detail)
+int LoadPicture(const TPack& pack, graphics::Picture& target, int index, std::string* detail, QSize canvas)
 {
     target.Clear();
     if (detail)
@@ -119,8 +110,7 @@ int LoadPicture(const TPack& pack, graphics::Picture& target, int index, std::st
             *detail = "The pack " + Quoted(pack.Name) + " has no picture number " + std::to_string(index + 1);
         return archiva::ErrorInvalidParameter;
     }
-    // Copies: window messages run while the entry is read, and they may replace
-    // the pack record.
+    // Copies: the pack record may be replaced while the entry is read.
     const std::string path = pack.Path;
     const std::string password = pack.PackPassword;
     const std::string entryName = pack.Pictures[static_cast<std::size_t>(index)].EntryName;
@@ -129,18 +119,18 @@ int LoadPicture(const TPack& pack, graphics::Picture& target, int index, std::st
     if (const int code = ReadPackEntry(path, entryName, password, bytes, detail); code != 0)
         return code;
 
-    return DecodePackEntry(std::move(bytes), entryName, path, target, detail);
+    return DecodePackEntry(std::move(bytes), entryName, path, target, detail, canvas);
 }
 
 int DecodePackEntry(std::vector<std::uint8_t> bytes, const std::string& entryName, const std::string& archivePath,
-                    graphics::Picture& target, std::string* detail)
+                    graphics::Picture& target, std::string* detail, QSize canvas)
 {
     std::string error;
     graphics::Picture picture;
     if (bytes.empty())
         error = "the entry is empty";
     else
-        picture = graphics::LoadPictureData(std::move(bytes), archiva::LowerExtension(entryName), error);
+        picture = graphics::LoadPictureData(std::move(bytes), archiva::LowerExtension(entryName), error, canvas);
     if (picture.IsEmpty()) {
         if (detail)
             *detail = "The picture " + Quoted(entryName) + " in " + Quoted(archivePath) + " cannot be decoded: "

@@ -1,4 +1,5 @@
 #pragma once
+#include <QSize>
 // Decoding one picture of a pack into a picture object.
 #include <cstddef>
 #include <cstdint>
@@ -27,15 +28,18 @@ constexpr std::uint64_t MaxPictureBytes = 256ull << 20;
 //   87 when `index` is outside Pictures.
 // `detail`, when given, receives a sentence for the user naming the picture and
 // what went wrong (empty on success).
-// Pending window messages are processed between chunks; the pack record is not
-// touched after the call has started, so a rescan meanwhile does no harm.
-int LoadPicture(const TPack& pack, graphics::Picture& target, int index, std::string* detail = nullptr);
+// The pack record is not touched after the call has started, so a copy of it may
+// be read on any thread.
+// canvas, when given, is the largest canvas the picture is for: a JPEG picture
+// much larger than that is decoded reduced.
+int LoadPicture(const TPack& pack, graphics::Picture& target, int index, std::string* detail = nullptr,
+                QSize canvas = {});
 
 // The decoding step of LoadPicture for bytes already read from the entry
 // entryName of the archive at archivePath: 0 and the picture, or 23 with detail
 // (when given) naming the picture and the reason.
 int DecodePackEntry(std::vector<std::uint8_t> bytes, const std::string& entryName, const std::string& archivePath,
-                    graphics::Picture& target, std::string* detail = nullptr);
+                    graphics::Picture& target, std::string* detail = nullptr, QSize canvas = {});
 
 // The bytes of one entry, matched by name byte for byte; same codes as above.
 int ReadPackEntry(const std::string& archivePath, const std::string& entryName, const std::string& password,

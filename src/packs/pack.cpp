@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <exception>
+#include <optional>
 
 namespace packs {
 namespace {
@@ -19,11 +20,7 @@ const QString kCurrentValue = QStringLiteral("No");
 
 QString RegistryRootKey()
 {
-    // Product is set up by both programs; a library user that never made one still
-    // gets the standard key.
-    if (Product)
-        return Product->RegistryRoot;
-    return QStringLiteral("\\Software\\Ambience\\Ambience");
+    return ProductNames().RegistryRoot;
 }
 
 std::string FileNameOf(const std::string& path)
@@ -46,15 +43,36 @@ std::string PackRegistryKey(const std::string& packPath)
     return key.toStdString();
 }
 
-std::int32_t ReadStoredCurrent(const std::string& packPath)
+std::int32_t ReadStoredCurrent(platform::Registry& store, const std::string& packPath)
 {
     try {
-        platform::Registry registry(platform::Registry::DefaultPath());
-        return registry.ReadInteger(QString::fromStdString(PackRegistryKey(packPath)), kCurrentValue).value_or(0);
+        return store.ReadInteger(QString::fromStdString(PackRegistryKey(packPath)), kCurrentValue).value_or(0);
     } catch (const std::exception&) {
         // A value of another type is treated like a missing one: the pack simply
         // starts at its first picture.
         return 0;
+    }
+}
+
+bool StoreCurrent(platform::Registry& store, const TPack& pack)
+{
+    if (pack.Path.empty())
+        return true;
+    try {
+        const QString key = QString::fromStdString(PackRegistryKey(pack.Path));
+        std::optional<std::int32_t> stored;
+        try {
+            stored = store.ReadInteger(key, kCurrentValue);
+        } catch (const std::exception&) {
+            // A value of the wrong type is overwritten below.
+        }
+        if (stored.value_or(0) == pack.Current)
+            return true;
+        store.WriteInteger(key, kCurrentValue, pack.Current);
+        return true;
+    } catch (const std::exception&) {
+        // The worst outcome is that the pack opens at an older picture next time.
+        return false;
     }
 }
 
@@ -95,30 +113,5 @@ TPack::TPack(const std::string& path)
     Icon = description.Integer("Pack", "Icon", 0);
     Label = description.Text("Pack", "Label");
     PreviewPicture = description.Integer("Pack", "PreviewPicture", 0);
-    Current = packs::ReadStoredCurrent(Path);
     packs::OrderPictures(Pictures, Author);
-}
-
-bool TPack::StoreCurrent() const
-{
-    if (Path.empty())
-        return true;
-    try {
-        platform::Registry registry(platform::Registry::DefaultPath());
-        const QString key = QString::fromStdString(packs::PackRegistryKey(Path));
-        std::optional<std::int32_t> stored;
-        try {
-            stored = registry.ReadInteger(key, packs::kCurrentValue);
-        } catch (const std::exception&) {
-            // A value of the wrong type is overwritten below.
-        }
-        if (stored.value_or(0) == Current)
-            return true;
-        registry.WriteInteger(key, packs::kCurrentValue, Current);
-        return true;
-    } catch (const std::exception&) {
-        // Releasing must not fail; the worst outcome is that the pack opens at an
-        // older picture next time.
-        return false;
-    }
 }

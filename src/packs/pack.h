@@ -3,11 +3,10 @@
 // ".wmf" and ".emf" entries are its pictures. Texts are UTF-8.
 //
 // A plain value. Constructing a TPack reads the archive's comment and directory (no
-// picture data) and the pack's stored current picture; the catalogue stores
-// `Current` again when it rescans or is released (TPackList), so the picture a user
-// last looked at survives rescans and restarts, and a copy going away writes
-// nothing. No archive stays open: the file may be replaced or deleted while the
-// record exists.
+// picture data); the catalogue (TPackList) reads and stores `Current` through its
+// store, so the picture a user last looked at survives rescans and restarts, and a
+// copy going away writes nothing. No archive stays open: the file may be replaced
+// or deleted while the record exists.
 #include "packs/pic.h"
 
 #include <cstdint>
@@ -33,19 +32,21 @@ struct TPack {
     // an empty Name.
     explicit TPack(const std::string& path);
     bool IsValid() const { return !Name.empty(); }
-
-    // Writes Current as the value "No" of the pack's registry key, unless that
-    // already holds it (an untouched pack costs no write and leaves no key behind).
-    // Returns false when the store could not be written.
-    bool StoreCurrent() const;
 };
+
+namespace platform { class Registry; }
 
 namespace packs {
 
 // RegistryRoot + "\Packs\" + the file name of `packPath` (with its extension).
 std::string PackRegistryKey(const std::string& packPath);
 
-// The value "No" of that key, 0 when the key or value is missing or unreadable.
-std::int32_t ReadStoredCurrent(const std::string& packPath);
+// The value "No" of that key in store, 0 when the key or value is missing or unreadable.
+std::int32_t ReadStoredCurrent(platform::Registry& store, const std::string& packPath);
+
+// Writes pack.Current as that value, unless it already holds it (an untouched
+// pack costs no write and leaves no key behind). False when the store could not
+// be written.
+bool StoreCurrent(platform::Registry& store, const TPack& pack);
 
 } // namespace packs

@@ -15,8 +15,6 @@
 
 #include <dirent.h>
 
-TPackList* PackList = nullptr;
-
 namespace packs {
 
 std::vector<std::string> PackFilesIn(const std::string& folder)
@@ -58,15 +56,17 @@ int FindPackByPath(const TPackList& list, const std::string& path)
 
 } // namespace packs
 
-TPackList::~TPackList()
+bool TPackList::StoreCurrents() const
 {
-    StoreCurrents();
+    bool stored = true;
+    for (int i = 0; i < Count(); ++i)
+        stored = StoreCurrent(i) && stored;
+    return stored;
 }
 
-void TPackList::StoreCurrents() const
+bool TPackList::StoreCurrent(int index) const
 {
-    for (const TPack& pack : packs_)
-        pack.StoreCurrent();
+    return !store_ || packs::StoreCurrent(*store_, PackAt(index));
 }
 
 void TPackList::Clear()
@@ -97,6 +97,8 @@ void TPackList::Rescan(const std::vector<std::string>& folders, packs::ScanRepor
     for (const std::string& file : packs::CatalogueFiles(folders)) {
         TPack pack(file);
         if (pack.IsValid()) {
+            if (store_)
+                pack.Current = packs::ReadStoredCurrent(*store_, pack.Path);
             packs_.push_back(std::move(pack));
         } else if (report) {
             std::string reason;

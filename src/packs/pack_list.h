@@ -21,11 +21,13 @@ struct ScanReport {
 
 } // namespace packs
 
+namespace platform { class Registry; }
+
 class TPackList {
 public:
-    TPackList() = default;
-    // Stores every pack's Current.
-    ~TPackList();
+    // store keeps each pack's current picture; without one, every pack starts at
+    // its first picture and nothing is stored.
+    explicit TPackList(platform::Registry* store = nullptr) : store_(store) {}
     TPackList(const TPackList&) = delete;
     TPackList& operator=(const TPackList&) = delete;
 
@@ -45,15 +47,16 @@ public:
     const std::vector<TPack>& Packs() const { return packs_; }
     // Stores every pack's Current, then forgets the packs.
     void Clear();
-    // Writes each pack's Current to the store (TPack::StoreCurrent).
-    void StoreCurrents() const;
+    // Writes each pack's Current to the store (packs::StoreCurrent); false when
+    // one could not be written.
+    bool StoreCurrents() const;
+    // The same for one pack, 0 <= index < Count().
+    bool StoreCurrent(int index) const;
 
 private:
+    platform::Registry* store_ = nullptr;
     std::vector<TPack> packs_;
 };
-
-// The one catalogue of the program; made at start-up, released at shut-down.
-extern TPackList* PackList;
 
 namespace packs {
 

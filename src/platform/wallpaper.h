@@ -63,9 +63,10 @@ inline WallpaperResult SetDesktopWallpaper(const QString& path)
 // picture-uri-dark), so a darker twin of the exposition is worth composing.
 bool DesktopTakesDarkStyle();
 
-// Where the program hands a finished wallpaper file. The program installs the
-// desktop's own at start; test programs install a recording one, so no test can
-// change the desktop of the person running it.
+// Where the program hands a finished wallpaper file. Each program's entry makes the
+// desktop's own and passes it down; test programs pass a recording one, so no test
+// can change the desktop of the person running it. Set may be called on a worker
+// thread.
 class WallpaperSetter {
 public:
     virtual ~WallpaperSetter() = default;
@@ -82,24 +83,5 @@ public:
     WallpaperResult Set(const WallpaperRequest& request) override { return SetDesktopWallpaper(request); }
     bool TakesDarkStyle() const override { return DesktopTakesDarkStyle(); }
 };
-
-// Notes every file it is given and answers as configured: by default like a
-// machine without a desktop (the file is not taken).
-class RecordingWallpaperSetter final : public WallpaperSetter {
-public:
-    using WallpaperSetter::Set;
-    WallpaperResult Set(const WallpaperRequest& request) override;
-    bool TakesDarkStyle() const override { return darkStyle; }
-
-    bool accept = false;
-    bool darkStyle = false;
-    QStringList files; // each request's file
-    std::vector<WallpaperRequest> requests;
-};
-
-// The setter in use; until one is installed, one that takes nothing.
-WallpaperSetter& ActiveWallpaperSetter();
-// Installs setter (not owned; null: back to the one that takes nothing).
-void InstallWallpaperSetter(WallpaperSetter* setter);
 
 } // namespace platform

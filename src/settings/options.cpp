@@ -11,7 +11,6 @@
 #include <cmath>
 #include <limits>
 
-TOptions* Options = nullptr;
 
 namespace {
 
@@ -49,12 +48,11 @@ TOptions::TOptions(platform::Registry& store, AtStart atStart) : store_(store)
 
 void TOptions::Load()
 {
-    assert(Product);
     problems_.clear();
     const auto& fields = OptionFields();
     present_.assign(fields.size(), false);
     LoadDesktopFields();
-    const QString key = Product->OptionsKey;
+    const QString key = names_.OptionsKey;
     if (!store_.KeyExists(key)) {
         stored_ = *this;
         return;
@@ -87,7 +85,7 @@ void TOptions::LoadDesktopFields()
 {
     for (const OptionField& field : DesktopFields()) {
         try {
-            if (const auto value = store_.ReadInteger(Product->RegistryRoot, QLatin1String(field.name)))
+            if (const auto value = store_.ReadInteger(names_.RegistryRoot, QLatin1String(field.name)))
                 field.Set(*this, *value);
         } catch (const platform::RegistryError& error) {
             problems_.append(QString::fromStdString(error.what()));
@@ -102,9 +100,9 @@ void TOptions::WriteDesktopFields()
             continue;
         const QString name = QLatin1String(field.name);
         if (field.integer == &TSettings::MonitorMode && MonitorMode == settings::MonitorMode::ByMonitorCount)
-            store_.DeleteValue(Product->RegistryRoot, name);
+            store_.DeleteValue(names_.RegistryRoot, name);
         else
-            store_.WriteInteger(Product->RegistryRoot, name, field.Get(*this));
+            store_.WriteInteger(names_.RegistryRoot, name, field.Get(*this));
         field.Set(stored_, field.Get(*this));
     }
 }
@@ -129,7 +127,6 @@ void TOptions::CountDesktopChange(double now)
 
 void TOptions::Write(bool countChange)
 {
-    assert(Product);
     const auto& fields = OptionFields();
     std::vector<bool> changed(fields.size());
     bool anything = countChange;
@@ -140,7 +137,7 @@ void TOptions::Write(bool countChange)
     try {
         if (anything) {
             std::int32_t counted = DesktopsChanged;
-            store_.UpdateValues(Product->OptionsKey, QLatin1String(fields.front().name),
+            store_.UpdateValues(names_.OptionsKey, QLatin1String(fields.front().name),
                                 [&](const platform::Registry::StoredValue& stored) {
                 platform::Registry::ValueList values;
                 for (size_t i = 0; i < fields.size(); ++i) {
@@ -169,9 +166,9 @@ void TOptions::Write(bool countChange)
         }
         WriteDesktopFields();
         QString why;
-        if (!platform::SetAutostart(AutoChangeEnabled, platform::DesktopProgramPath(), Product->ProductName, &why))
+        if (!platform::SetAutostart(AutoChangeEnabled, platform::DesktopProgramPath(), names_.ProductName, &why))
             throw platform::RegistryError(
-                QStringLiteral("Failed to set data for '%1'").arg(Product->ProductName).toStdString(), why);
+                QStringLiteral("Failed to set data for '%1'").arg(names_.ProductName).toStdString(), why);
     } catch (const platform::RegistryError& error) {
         saveProblem_ = error.Cause().isEmpty() ? QString::fromStdString(error.what()) : error.Cause();
         throw;

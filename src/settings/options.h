@@ -1,6 +1,7 @@
 #pragma once
 // The user's settings and the two counters of desktop changes, kept in the
-// current user's store under Product->OptionsKey. Field names are the value names.
+// current user's store under the product's OptionsKey. Field names are the value names.
+#include "core/product.h"
 #include "settings/settings.h"
 
 #include <QString>
@@ -52,6 +53,7 @@ private:
     void WriteDesktopFields();
 
     platform::Registry& store_;
+    const TProduct names_ = ProductNames();
     QStringList problems_;
     QString saveProblem_;
     // The fields as last loaded from or saved to the store; a field differing from
@@ -61,5 +63,4 @@ private:
     std::vector<bool> present_;
 };
 
-// The one instance, set by the process entry for the lifetime of the process.
-extern TOptions* Options;
+

@@ -93,8 +93,8 @@ const char* const kProductDescription =
 
 } // namespace
 
-TAboutPage::TAboutPage(QWidget* parent, QString featuredText, QString pictureFolder)
-    : QWidget(parent), open_(&platform::OpenWithShell), featuredText_(std::move(featuredText)),
+TAboutPage::TAboutPage(const TProduct& product, QWidget* parent, QString featuredText, QString pictureFolder)
+    : QWidget(parent), product_(product), open_(&platform::OpenWithShell), featuredText_(std::move(featuredText)),
       pictureFolder_(std::move(pictureFolder))
 {
     static const bool registered = (InitFeaturedResources(), true);
@@ -131,12 +131,10 @@ TAboutPage::TAboutPage(QWidget* parent, QString featuredText, QString pictureFol
 
 void TAboutPage::FillProductLabels()
 {
-    if (!Product)
-        return;
-    AboutProduct->setText(QStringLiteral("  ") + Product->ProductTitle + QLatin1Char(' ') + Product->ProductVersion);
-    AboutCopyright->setText(QStringLiteral("  ") + Product->NoticeLine);
-    AboutSite->SetAddress(Product->SiteAddress, static_cast<int>(279 * scale_));
-    AboutEmail->SetAddress(Product->SupportAddress, static_cast<int>(279 * scale_));
+    AboutProduct->setText(QStringLiteral("  ") + product_.ProductTitle + QLatin1Char(' ') + product_.ProductVersion);
+    AboutCopyright->setText(QStringLiteral("  ") + product_.NoticeLine);
+    AboutSite->SetAddress(product_.SiteAddress, static_cast<int>(279 * scale_));
+    AboutEmail->SetAddress(product_.SupportAddress, static_cast<int>(279 * scale_));
 }
 
 void TAboutPage::LayOut(double s)
@@ -265,7 +263,7 @@ void TAboutPage::LinkClick(TLinkLabel* label)
     const QString& address = label->Address();
     if (address.isEmpty())
         return;
-    Open(LinkTarget(address, Product ? Product->ProductName : QStringLiteral("Ambience")));
+    Open(LinkTarget(address, product_.ProductName));
 }
 
 void TAboutPage::LinkImageClick()
@@ -280,14 +278,13 @@ void TAboutPage::TutorialClick()
 
 void TAboutPage::FAQClick()
 {
-    if (Product)
-        Open(Product->SiteAddress + QStringLiteral("faq.html"));
+    Open(product_.SiteAddress + QStringLiteral("faq.html"));
 }
 
 bool TAboutPage::AEHelp(int command, int /*data*/, bool* callHelp)
 {
-    if ((command == HELP_CONTEXT || command == HELP_CONTEXTPOPUP) && Product)
-        Open(Product->SiteAddress + QStringLiteral("help.html"));
+    if (command == HELP_CONTEXT || command == HELP_CONTEXTPOPUP)
+        Open(product_.SiteAddress + QStringLiteral("help.html"));
     if (callHelp)
         *callHelp = false;
     return true;

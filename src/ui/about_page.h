@@ -15,6 +15,7 @@
 class QPushButton;
 class QTabWidget;
 class QTextEdit;
+struct TProduct;
 
 namespace ui {
 
@@ -52,13 +53,14 @@ class TAboutPage : public QWidget {
 public:
     // featuredText and pictureFolder name the featured-links text and the folder
     // of its pictures (the compiled-in ones unless a test gives others).
-    explicit TAboutPage(QWidget* parent = nullptr, QString featuredText = QString::fromLatin1(kFeaturedLinksPath),
+    explicit TAboutPage(const TProduct& product, QWidget* parent = nullptr,
+                        QString featuredText = QString::fromLatin1(kFeaturedLinksPath),
                         QString pictureFolder = QString::fromLatin1(kFeaturedPictureFolder));
 
     // How links are opened; platform::OpenWithShell unless a test gives another.
     void SetOpener(std::function<bool(const QString&)> open) { open_ = std::move(open); }
 
-    // Fills the product labels from Product (done by the constructor when Product exists).
+    // Fills the product labels from the product record (done by the constructor).
     void FillProductLabels();
     // Places the controls at their design positions times scale; controls whose
     // text needs more room grow. Done again when the page is resized.
@@ -98,6 +100,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    const TProduct& product_;
     void Open(const QString& address);
     void ArrangeLinkLabels();
     void PlaceLinkImage();

@@ -1,6 +1,7 @@
-// The busy state: while a composition runs, the page control and the agent menu
-// are disabled (so nothing starts a second one), the cursor waits and the progress
-// bar shows; pending events still run, so the window repaints.
+// The busy state: while a change runs, the page control and the agent menu are
+// disabled (so nothing starts a second one), the cursor waits and the progress bar
+// shows. The work itself runs on a worker thread: the window's loop goes on, so it
+// repaints and answers without being asked to.
 #include "ui/busy_state.h"
 
 #include "ui/main_window.h"
@@ -24,7 +25,6 @@ void TAMMF::BeginBusy()
     PS->PB->show();
     PS->PB->raise();
     PS->PB->setValue(0);
-    QCoreApplication::processEvents();
 }
 
 void TAMMF::EndBusy()
@@ -49,7 +49,6 @@ void TAMMF::ShowProgress(int value)
     else if (bar->value() < value)
         // Frame passes report a little above 100; the bar stops at its end.
         bar->setValue(std::min(value, bar->maximum()));
-    QCoreApplication::processEvents();
 }
 
 BusyGuard::BusyGuard(TAMMF& window) : window_(window)

@@ -9,9 +9,9 @@
 #include "platform/shell.h"
 #include "platform/wallpaper.h"
 #include "settings/options.h"
-#include "ui/busy_state.h"
+#include "ui/app_context.h"
 #include "ui/packs_page.h"
-#include "ui/page_selection.h"
+#include "change/selection_model.h"
 
 #include <QDir>
 
@@ -19,68 +19,74 @@
 
 namespace ui {
 
-change::ChangeResult TAMMF::ChangeDesktop(change::PictureStep step, std::optional<QString> exportPath, bool tellUser)
+bool TAMMF::StartChange(change::PictureStep step, std::optional<QString> exportPath, bool tellUser,
+                        std::function<void(const change::ChangeResult&)> done, QStringList overrides)
 {
-    using Status = change::ChangeResult::Status;
-    change::ChangeResult result;
-    if (busy_ || !Options) {
-        result.status = Status::Busy;
-        result.problem = QStringLiteral("Another composition is still running.");
-        return result;
-    }
-    std::optional<BusyGuard> busy;
+    if (busy_ || runner_.IsRunning())
+        return false;
+    // Busy before anything is chosen: from here on neither the window, the tray
+    // nor a hand-over can start a second change.
+    BeginBusy();
     change::ChangeRequest request;
     request.step = step;
     request.exportPath = std::move(exportPath);
+    request.overrides = std::move(overrides);
     const platform::ScreenInfo screen = platform::PrimaryScreen();
     request.size = screen.size;
     request.workArea = screen.workArea;
     request.monitors = platform::DesktopMonitors(screen.size);
-    request.progress = [this](int value) { ShowProgress(value); };
-    request.started = [this, &busy] { busy.emplace(*this); };
-    request.finished = [&busy] { busy.reset(); };
+    const bool exporting = request.exportPath.has_value();
+    runner_.Start(std::move(request), *selection_, context_.Options(), context_.Setter(),
+                  [this, tellUser, exporting, done = std::move(done)](const change::ChangeResult& result) {
+                      EndBusy();
+                      if (tellUser)
+                          TellChangeOutcome(result, exporting);
+                      else if (!result.settingsProblem.isEmpty())
+                          ReportSettingsProblem();
+                      if (done)
+                          done(result);
+                  });
+    return true;
+}
 
-    PageSelection selection(*PS);
-    result = change::ChangeDesktop(request, selection, *Options, platform::ActiveWallpaperSetter());
-    busy.reset();
-
+void TAMMF::TellChangeOutcome(const change::ChangeResult& result, bool exporting)
+{
+    using Status = change::ChangeResult::Status;
     if (!result.Changed()) {
-        if (tellUser)
-            ReportProblem(result.problem);
-        return result;
+        ReportProblem(result.problem);
+        return;
     }
-    if (result.status == Status::Unset && !request.exportPath && !wallpaperFailureTold_ && tellUser) {
+    if (result.status == Status::Unset && !exporting && !wallpaperFailureTold_) {
         wallpaperFailureTold_ = true;
         QString text = QStringLiteral("The desktop wallpaper could not be set on this desktop. The picture "
                                       "was saved as %1; you can choose it as wallpaper in your desktop's settings.")
                            .arg(QDir::toNativeSeparators(result.file));
         if (!result.wallpaperDetail.isEmpty())
             text += QLatin1Char('\n') + result.wallpaperDetail;
-        UserDialogs().Message(this, text, Product->ProductName, MessageIcon::Information, MessageButtons::Ok);
+        UserDialogs().Message(this, text, context_.Product().ProductName, MessageIcon::Information, MessageButtons::Ok);
     }
     if (!result.settingsProblem.isEmpty())
         ReportSettingsProblem();
-    return result;
 }
 
 void TAMMF::ExpoRefreshExecute()
 {
-    ChangeDesktop(change::PictureStep::Current, std::nullopt, true);
+    StartChange(change::PictureStep::Current, std::nullopt, true);
 }
 
 void TAMMF::ExpoRandomExecute()
 {
-    ChangeDesktop(change::PictureStep::Random, std::nullopt, true);
+    StartChange(change::PictureStep::Random, std::nullopt, true);
 }
 
 void TAMMF::ExpoNextExecute()
 {
-    ChangeDesktop(change::PictureStep::Next, std::nullopt, true);
+    StartChange(change::PictureStep::Next, std::nullopt, true);
 }
 
 void TAMMF::ExpoBackExecute()
 {
-    ChangeDesktop(change::PictureStep::Back, std::nullopt, true);
+    StartChange(change::PictureStep::Back, std::nullopt, true);
 }
 
 void TAMMF::ExpoExportExecute()
@@ -91,20 +97,22 @@ void TAMMF::ExpoExportExecute()
     request.title = QStringLiteral("Save picture...");
     request.filter = QStringLiteral("JPEG images (*.jpg)|*.jpg|All files (*.*)|*.*");
     request.defaultExtension = QStringLiteral("jpg");
-    request.proposedName = PS->CurrentRecord() ? change::ShortDescriptionOf(*PS->CurrentRecord(), 120)
-                                               : Product->ProductName;
+    const TPic* record = selection_->CurrentRecord();
+    request.proposedName = record ? change::ShortDescriptionOf(*record, change::kDescriptionLength)
+                                  : context_.Product().ProductName;
     // A title may hold a slash, which would make the proposal a path into some folder.
     request.proposedName.replace(QLatin1Char('/'), QLatin1Char('-'));
     const QString path = UserDialogs().SaveFileName(this, request);
     if (path.isEmpty())
         return;
-    ChangeDesktop(change::PictureStep::Current, path, true);
+    StartChange(change::PictureStep::Current, path, true);
 }
 
 void TAMMF::SiteMorePacksExecute()
 {
-    if (!platform::OpenWithShell(Product->ArtPageAddress))
-        ReportProblem(QStringLiteral("No program could be started to open %1.").arg(Product->ArtPageAddress));
+    const QString address = context_.Product().ArtPageAddress;
+    if (!platform::OpenWithShell(address))
+        ReportProblem(QStringLiteral("No program could be started to open %1.").arg(address));
 }
 
 } // namespace ui

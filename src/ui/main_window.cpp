@@ -5,10 +5,14 @@
 #include "agent/agent.h"
 #include "archive/errors.h"
 #include "core/product.h"
+#include "change/selection_model.h"
+#include "platform/folders.h"
 #include "platform/registry.h"
+#include "ui/preview.h"
 #include "settings/options.h"
+#include "settings/settings.h"
 #include "ui/about_page.h"
-#include "ui/app_globals.h"
+#include "ui/app_context.h"
 #include "ui/options_page.h"
 #include "ui/packs_page.h"
 #include "ui/program_icons.h"
@@ -32,23 +36,19 @@
 
 namespace ui {
 
-TAMMF* AMMF = nullptr;
-
-TAMMF::TAMMF(std::unique_ptr<Dialogs> dialogs, QStringList arguments, QWidget* parent)
+TAMMF::TAMMF(AppContext& context, std::unique_ptr<Dialogs> dialogs, QStringList arguments, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      dialogs_(std::move(dialogs)), arguments_(std::move(arguments))
+      context_(context), dialogs_(std::move(dialogs)), arguments_(std::move(arguments))
 {
     setObjectName(QStringLiteral("AMMF"));
-    // The global initialisation comes first: everything below reads its objects.
-    globals_ = std::make_unique<TAppGlobals>();
-    AMMF = this;
 
     PC = new QTabWidget(this);
     PC->setObjectName(QStringLiteral("PC"));
-    PS = new TPacksPage(*this);
-    auto* options = new TOptionsPage;
-    auto* about = new TAboutPage; // fills its product labels from Product
+    selection_ = std::make_unique<change::SelectionModel>(Catalogue(), LoadBuiltinPicture());
+    PS = new TPacksPage(*this, *selection_);
+    auto* options = new TOptionsPage(context_.Options());
+    auto* about = new TAboutPage(context_.Product());
     OS = options;
     AS = about;
     PC->addTab(PS, QStringLiteral("Packs"));
@@ -59,9 +59,9 @@ TAMMF::TAMMF(std::unique_ptr<Dialogs> dialogs, QStringList arguments, QWidget* p
     // and shows a failed save. The About page draws a new featured link each time
     // it is opened, and F1 anywhere in the window opens the help page.
     connect(options, &TOptionsPage::SwitchToPage, PC, &QTabWidget::setCurrentIndex);
-    options->SetUpdateIcon([] {
-        if (Agent)
-            Agent->UpdateIcon();
+    options->SetUpdateIcon([this] {
+        if (agent_)
+            agent_->UpdateIcon();
     });
     options->SetReportProblem([this](const QString& text) { ReportProblem(text); });
     about->AttachTo(PC);
@@ -72,35 +72,36 @@ TAMMF::TAMMF(std::unique_ptr<Dialogs> dialogs, QStringList arguments, QWidget* p
     // Set-up. The agent (tray icon, menu AM, scheduler) sees the window through
     // TWindowAgentHost; a second start and a close that only hides reach it
     // through the signals.
-    QGuiApplication::setApplicationDisplayName(Product->ProductTitle);
-    setWindowTitle(Product->ProductTitle);
+    QGuiApplication::setApplicationDisplayName(context_.Product().ProductTitle);
+    setWindowTitle(context_.Product().ProductTitle);
     PIL = LoadProgramIcons();
     if (!PIL.empty())
         setWindowIcon(PIL.front());
     ComputeScaleFactor();
     LayOut();
     agentHost_ = std::make_unique<TWindowAgentHost>(*this);
-    agent_ = std::make_unique<TAgent>(*agentHost_, arguments_);
+    agent_ = std::make_unique<TAgent>(*agentHost_, context_.Options(), arguments_);
     connect(this, &TAMMF::ShowInstanceRequested, agent_.get(), &TAgent::ShowInstance);
     connect(this, &TAMMF::HiddenByClose, agent_.get(), &TAgent::WindowHiddenByClose);
     options->LoadOptionsPage();
     PS->FillPackList();
+    connect(&runner_, &change::ChangeRunner::Progress, this, &TAMMF::ShowProgress);
     // Settings changed by another process show here too, unless the user is in the
     // middle of editing them.
     new SettingsWatch(
-        platform::Registry::CurrentUser().FilePath(),
-        [options] {
+        context_.Store().FilePath(), context_.Options(),
+        [this, options] {
             if (!options->IsEdited())
                 options->LoadOptionsPage();
-            if (Agent)
-                Agent->UpdateIcon();
+            if (agent_)
+                agent_->UpdateIcon();
         },
         this);
 
     // Problems met while loading the settings are told once the loop runs, so the
     // message boxes have a window to stand in front of.
-    const QStringList notices = globals_->StartupNotices();
-    settingsProblemTold_ = !Options->SaveProblem().isEmpty();
+    const QStringList notices = context_.StartupNotices();
+    settingsProblemTold_ = !context_.Options().SaveProblem().isEmpty();
     if (!notices.isEmpty())
         QTimer::singleShot(0, this, [this, notices] {
             for (const QString& notice : notices)
@@ -108,16 +109,21 @@ TAMMF::TAMMF(std::unique_ptr<Dialogs> dialogs, QStringList arguments, QWidget* p
         });
 }
 
+TPackList& TAMMF::Catalogue()
+{
+    return context_.Catalogue();
+}
+
+const TProduct& TAMMF::ProductRecord() const
+{
+    return context_.Product();
+}
+
 TAMMF::~TAMMF()
 {
-    // The list's items point into PackList: no page updates while going down.
+    // The list's items point into the catalogue: no page updates while going down.
     PS->PV->blockSignals(true);
-    SaveSettings();
-    globals_->ReleasePackList();
     agent_.reset();
-    globals_->Release();
-    if (AMMF == this)
-        AMMF = nullptr;
 }
 
 void TAMMF::ComputeScaleFactor()
@@ -157,10 +163,9 @@ void TAMMF::LayOut()
 
 bool TAMMF::SaveSettings()
 {
-    if (!Options)
-        return false;
+    context_.Catalogue().StoreCurrents();
     try {
-        Options->Save();
+        context_.Options().Save();
         return true;
     } catch (const std::exception&) {
         ReportSettingsProblem();
@@ -171,10 +176,10 @@ bool TAMMF::SaveSettings()
 void TAMMF::ReportSettingsProblem()
 {
     // Once a run: a store that cannot be written will not take the next change either.
-    if (settingsProblemTold_ || !Options)
+    if (settingsProblemTold_)
         return;
     settingsProblemTold_ = true;
-    ReportProblem(SettingsNotSavedText(Options->SaveProblem()));
+    ReportProblem(SettingsNotSavedText(context_.Options().SaveProblem()));
 }
 
 void TAMMF::ReportProblem(const QString& text)
@@ -220,11 +225,11 @@ void TAMMF::closeEvent(QCloseEvent* event)
     if (busy_) {
         // Never pull the window away under a running composition; finish first.
         event->ignore();
-        if (quitting_ || !(Options && Options->AutoChangeEnabled))
+        if (quitting_ || !context_.Options().AutoChangeEnabled)
             closeWhenIdle_ = true;
         return;
     }
-    if (!quitting_ && Options && Options->AutoChangeEnabled) {
+    if (!quitting_ && context_.Options().AutoChangeEnabled) {
         // With automatic changing on the program stays: the window only goes away.
         event->ignore();
         hide();
@@ -263,14 +268,12 @@ bool TAMMF::event(QEvent* event)
 
 void TAMMF::RunInstallSwitch()
 {
-    if (!Options)
+    if (IsBusy())
         return;
-    const int remembered = Options->ColorInfluence;
-    Options->ColorInfluence = 4; // Relaxing only
     PS->SelectPictureByIndex(50);
-    ExpoRefreshExecute();
-    Options->ColorInfluence = remembered;
-    SaveSettings();
+    // The first exposition in relaxing colours only, whatever the settings say.
+    StartChange(change::PictureStep::Current, std::nullopt, true, {},
+                {QStringLiteral("ColorInfluence=%1").arg(settings::ColorInfluence::Relaxing)});
 }
 
 } // namespace ui

@@ -1,9 +1,9 @@
 #pragma once
 // The program's only window, form class TAMMF: the page control PC with the pages
 // PS (Packs), OS (Options) and AS (About), the action list AL, the Packs page menu
-// PM and the agent menu AM. Its construction runs the global initialisation
-// (TAppGlobals) before its own set-up; its destruction saves the settings and
-// releases the globals in their fixed order.
+// PM and the agent menu AM. It works with the program's context (AppContext), made
+// before it by the process entry; the settings are saved when the program ends.
+#include "change/change_runner.h"
 #include "change/desktop_change.h"
 #include "ui/dialogs.h"
 
@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,12 +20,15 @@
 class QAction;
 class QMenu;
 class TAgent;
+struct TProduct;
+class TPackList;
 class QProgressBar;
+namespace change { class SelectionModel; }
 class QTabWidget;
 
 namespace ui {
 
-class TAppGlobals;
+class AppContext;
 class TPacksPage;
 class TWindowAgentHost;
 
@@ -33,7 +37,8 @@ class TAMMF : public QWidget {
 public:
     // arguments: the program's arguments without the program name; only the first
     // one is examined ("/install" here, "/startup" by the agent).
-    TAMMF(std::unique_ptr<Dialogs> dialogs, QStringList arguments, QWidget* parent = nullptr);
+    // context must outlive the window.
+    TAMMF(AppContext& context, std::unique_ptr<Dialogs> dialogs, QStringList arguments, QWidget* parent = nullptr);
     ~TAMMF() override;
 
     // Design size of the client area at 96 dots per inch.
@@ -68,8 +73,8 @@ public:
 
     Dialogs& UserDialogs() { return *dialogs_; }
 
-    // Exposition actions. Each does nothing while the window is busy, so nothing
-    // can start a second composition.
+    // Exposition actions. Each does nothing while a change runs, so nothing can
+    // start a second one.
     void ExpoRefreshExecute();
     void ExpoRandomExecute();
     void ExpoNextExecute();
@@ -105,7 +110,8 @@ public:
     // Ends the program: closes the window without the close-query rule.
     void Quit();
 
-    // Saves the settings; a failure is shown to the user. Returns success.
+    // Saves the settings and each pack's current picture; a failure is shown to
+    // the user. Returns success.
     bool SaveSettings();
     // Shows an archive error code in a "Problem" box, with a sentence naming the
     // file when one is given; nothing for 0.
@@ -118,12 +124,24 @@ public:
     // The "/install" handling, run on the first activation of the window.
     void RunInstallSwitch();
 
-    // One desktop change as the exposition actions make it, from what the Packs
-    // page shows after the step: set as wallpaper and counted, or with exportPath
-    // saved there. With tellUser false a failure, or a wallpaper no desktop took,
-    // is left to the caller (the agent, ambience-cli's hand-over); a busy window
-    // answers Busy.
-    change::ChangeResult ChangeDesktop(change::PictureStep step, std::optional<QString> exportPath, bool tellUser);
+    // Starts one desktop change as the exposition actions make it, from what the
+    // Packs page shows after the step: set as wallpaper and counted, or with
+    // exportPath saved there. The window is busy from before the step until the
+    // change has ended; composing, writing and the desktop's tools run on a worker
+    // thread meanwhile. done receives the outcome on this thread. With tellUser
+    // false a failure, or a wallpaper no desktop took, is left to the caller (the
+    // agent, ambience-cli's hand-over). False, with nothing started, while the
+    // window is busy. overrides apply to this change only ("ColorInfluence=...").
+    bool StartChange(change::PictureStep step, std::optional<QString> exportPath, bool tellUser,
+                     std::function<void(const change::ChangeResult&)> done = {}, QStringList overrides = {});
+
+    // The program's context, catalogue, selection and product record.
+    AppContext& Context() { return context_; }
+    TPackList& Catalogue();
+    change::SelectionModel& Selection() { return *selection_; }
+    const TProduct& ProductRecord() const;
+    // The notification-area agent (null only while the window is being made).
+    TAgent* TrayAgent() const { return agent_.get(); }
 
 signals:
     // Emitted by ShowInstance after the toggle, for the agent (it adds its icon).
@@ -142,9 +160,12 @@ private:
     void CreateMenus();
     void LayOut();
     void ComputeScaleFactor();
+    void TellChangeOutcome(const change::ChangeResult& result, bool exporting);
 
+    AppContext& context_;
     std::unique_ptr<Dialogs> dialogs_;
-    std::unique_ptr<TAppGlobals> globals_;
+    std::unique_ptr<change::SelectionModel> selection_;
+    change::ChangeRunner runner_;
     QStringList arguments_;
     bool busy_ = false;
     bool quitting_ = false;
@@ -157,8 +178,5 @@ private:
     std::unique_ptr<TWindowAgentHost> agentHost_;
     std::unique_ptr<TAgent> agent_;
 };
-
-// The one window of the process (null before it is created and after it is gone).
-extern TAMMF* AMMF;
 
 } // namespace ui

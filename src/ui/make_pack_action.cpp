@@ -69,12 +69,12 @@ std::optional<std::string> TAMMF::UserPacksFolder()
 void TAMMF::ListAndSelectPack(const std::string& archive, const std::string& password)
 {
     PS->FillPackList();
-    const int row = packs::FindPackByPath(*PackList, archive);
+    const int row = packs::FindPackByPath(Catalogue(), archive);
     if (row < 0 || row >= PS->PV->count())
         return;
     // Before selecting: the selection shows the first picture at once.
     if (!password.empty())
-        PackList->PackAt(row).PackPassword = password;
+        Catalogue().PackAt(row).PackPassword = password;
     PS->PV->clearSelection();
     PS->PV->item(row)->setSelected(true);
     PS->PV->setCurrentRow(row);

@@ -104,7 +104,7 @@ int HeightFor(const QWidget* widget, int designHeight, double scale)
 
 } // namespace
 
-TOptionsPage::TOptionsPage(QWidget* parent) : QWidget(parent)
+TOptionsPage::TOptionsPage(TOptions& options, QWidget* parent) : QWidget(parent), options_(options)
 {
     setObjectName(QStringLiteral("OS"));
     OSB = Named(new QScrollArea(this), "OSB");
@@ -326,28 +326,26 @@ void TOptionsPage::resizeEvent(QResizeEvent* event)
 
 void TOptionsPage::LoadOptionsPage()
 {
-    if (!Options)
-        return;
     loading_ = true;
     unoffered_.clear();
-    Select(PCB, Options->BackgroundType);
-    Select(PCO, Options->PictureOrientation);
-    Select(PCS, Options->PictureSize);
-    Select(CCLC, Options->ColorLightness);
-    Select(CCSC, Options->ColorSaturation);
+    Select(PCB, options_.BackgroundType);
+    Select(PCO, options_.PictureOrientation);
+    Select(PCS, options_.PictureSize);
+    Select(CCLC, options_.ColorLightness);
+    Select(CCSC, options_.ColorSaturation);
     namespace Influence = settings::ColorInfluence;
-    CCIE->setChecked((Options->ColorInfluence & Influence::Energetic) != 0);
-    CCIN->setChecked((Options->ColorInfluence & Influence::Neutral) != 0);
-    CCIR->setChecked((Options->ColorInfluence & Influence::Relaxing) != 0);
-    ACC->setChecked(Options->AutoChangeEnabled);
+    CCIE->setChecked((options_.ColorInfluence & Influence::Energetic) != 0);
+    CCIN->setChecked((options_.ColorInfluence & Influence::Neutral) != 0);
+    CCIR->setChecked((options_.ColorInfluence & Influence::Relaxing) != 0);
+    ACC->setChecked(options_.AutoChangeEnabled);
     QStringList items;
     for (int i = 0; i < ACH->count(); ++i)
         items << ACH->itemText(i);
-    ACH->setCurrentIndex(IntervalItemIndex(items, Options->AutoChangeInterval));
-    Select(ACI, Options->AutoChangeIcon);
+    ACH->setCurrentIndex(IntervalItemIndex(items, options_.AutoChangeInterval));
+    Select(ACI, options_.AutoChangeIcon);
     monitors_ = monitorCount_ ? monitorCount_() : int(platform::DesktopMonitors().size());
     // A mode never chosen shows as the one in force.
-    Select(MMC, settings::EffectiveMonitorMode(Options->MonitorMode, monitors_));
+    Select(MMC, settings::EffectiveMonitorMode(options_.MonitorMode, monitors_));
     OptionsChange(nullptr);
     loading_ = false;
     ShowApplyButtons(false);
@@ -405,23 +403,21 @@ void TOptionsPage::ShowApplyButtons(bool show)
 
 void TOptionsPage::ApplyOptionsPage()
 {
-    if (!Options)
-        return;
-    Options->BackgroundType = ItemIndex(PCB);
-    Options->PictureOrientation = ItemIndex(PCO);
-    Options->PictureSize = ItemIndex(PCS);
-    Options->ColorLightness = ItemIndex(CCLC);
-    Options->ColorSaturation = ItemIndex(CCSC);
+    options_.BackgroundType = ItemIndex(PCB);
+    options_.PictureOrientation = ItemIndex(PCO);
+    options_.PictureSize = ItemIndex(PCS);
+    options_.ColorLightness = ItemIndex(CCLC);
+    options_.ColorSaturation = ItemIndex(CCSC);
     // Hidden check boxes count as they stand.
     namespace Influence = settings::ColorInfluence;
-    Options->ColorInfluence = (CCIE->isChecked() ? Influence::Energetic : 0) + (CCIN->isChecked() ? Influence::Neutral : 0)
+    options_.ColorInfluence = (CCIE->isChecked() ? Influence::Energetic : 0) + (CCIN->isChecked() ? Influence::Neutral : 0)
                               + (CCIR->isChecked() ? Influence::Relaxing : 0);
-    Options->AutoChangeEnabled = ACC->isChecked();
-    Options->AutoChangeInterval = IntervalItemHours(ACH->currentText());
-    Options->AutoChangeIcon = ItemIndex(ACI);
+    options_.AutoChangeEnabled = ACC->isChecked();
+    options_.AutoChangeInterval = IntervalItemHours(ACH->currentText());
+    options_.AutoChangeIcon = ItemIndex(ACI);
     // Left as never chosen unless the user picked another than the one in force.
-    if (ItemIndex(MMC) != settings::EffectiveMonitorMode(Options->MonitorMode, monitors_))
-        Options->MonitorMode = ItemIndex(MMC);
+    if (ItemIndex(MMC) != settings::EffectiveMonitorMode(options_.MonitorMode, monitors_))
+        options_.MonitorMode = ItemIndex(MMC);
     if (updateIcon_)
         updateIcon_();
     ShowApplyButtons(false);
@@ -429,17 +425,15 @@ void TOptionsPage::ApplyOptionsPage()
 
 void TOptionsPage::OABClick()
 {
-    if (!Options)
-        return;
-    const PageSettings before = Take(*Options);
+    const PageSettings before = Take(options_);
     ApplyOptionsPage();
     try {
-        Options->Save();
+        options_.Save();
     } catch (const std::exception& error) {
         // Apply is all or nothing: the settings go back to what is stored, the
         // edits stay on the page with the buttons, so the user may try again or
         // cancel, and the page stays in front with the message.
-        Restore(*Options, before);
+        Restore(options_, before);
         if (updateIcon_)
             updateIcon_();
         ShowApplyButtons(true);

@@ -17,6 +17,8 @@ class QLabel;
 class QPushButton;
 class QScrollArea;
 
+class TOptions;
+
 namespace ui {
 
 // The hours the interval list offers, as its item texts.
@@ -30,7 +32,8 @@ int IntervalItemIndex(const QStringList& items, int hours);
 class TOptionsPage : public QWidget {
     Q_OBJECT
 public:
-    explicit TOptionsPage(QWidget* parent = nullptr);
+    // options must outlive the page.
+    explicit TOptionsPage(TOptions& options, QWidget* parent = nullptr);
 
     // What the page needs from outside. UpdateIcon refreshes the notification-area
     // icon after Apply (the agent's UpdateIcon); ReportProblem shows a failure to the
@@ -97,6 +100,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    TOptions& options_;
     void CreateControls(QWidget* box);
     void ConnectChanges();
     void LayOutBox(double scale);

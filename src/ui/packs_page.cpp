@@ -1,6 +1,7 @@
 #include "ui/packs_page.h"
 
 #include "change/caption_of.h"
+#include "change/selection_model.h"
 #include "packs/load_picture.h"
 #include "packs/pack_folders.h"
 #include "packs/pack_list.h"
@@ -14,7 +15,6 @@
 #include "core/random.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QFont>
 #include <QLabel>
 #include <QListWidget>
@@ -30,7 +30,7 @@ constexpr int PackRole = Qt::UserRole + 1;
 
 } // namespace
 
-TPacksPage::TPacksPage(TAMMF& window) : window_(window)
+TPacksPage::TPacksPage(TAMMF& window, change::SelectionModel& selection) : window_(window), selection_(selection)
 {
     setObjectName(QStringLiteral("PS"));
     setContextMenuPolicy(Qt::CustomContextMenu);
@@ -104,6 +104,12 @@ TPacksPage::TPacksPage(TAMMF& window) : window_(window)
 
     connect(PictureBack, &QPushButton::clicked, this, &TPacksPage::PictureBackClick);
     connect(PictureNext, &QPushButton::clicked, this, &TPacksPage::PictureNextClick);
+    connect(&selection_, &change::SelectionModel::Changed, this, &TPacksPage::ShowSelection);
+    connect(&selection_, &change::SelectionModel::PictureProblem, this, [this](int code, const QString& detail) {
+        // Told once the current work has returned: a message box's own loop must
+        // never hold up whoever stepped the selection (a change, a hand-over).
+        QTimer::singleShot(0, &window_, [this, code, detail] { window_.ReportPackError(code, detail); });
+    });
     SetChangeHandlerAttached(true);
 }
 
@@ -143,13 +149,13 @@ void TPacksPage::SetChangeHandlerAttached(bool attached)
 void TPacksPage::FillPackList()
 {
     SetChangeHandlerAttached(false);
-    // The items and the current record point into the catalogue, which the rescan
-    // replaces: drop them first.
-    ++showGeneration_;
+    // The items and the model point into the catalogue, which the rescan replaces:
+    // drop them first.
     PV->clear();
-    currentRecord_ = nullptr;
+    selection_.CatalogueReplaced();
+    TPackList& catalogue = window_.Catalogue();
     packs::ScanReport report;
-    PackList->Rescan(packs::CurrentPackFolders().ScanOrder(), &report);
+    catalogue.Rescan(packs::CurrentPackFolders().ScanOrder(), &report);
     if (!report.UnreadableFolders.empty() && !unreadableTold_) {
         // Once a run; told when the loop runs, so the box has a window to stand before.
         unreadableTold_ = true;
@@ -163,8 +169,8 @@ void TPacksPage::FillPackList()
 
     PV->setUpdatesEnabled(false);
     const int images = static_cast<int>(window_.PIL.size());
-    for (int i = 0; i < PackList->Count(); ++i) {
-        TPack& pack = PackList->PackAt(i);
+    for (int i = 0; i < catalogue.Count(); ++i) {
+        TPack& pack = catalogue.PackAt(i);
         const int image = pack.Icon >= 0 && pack.Icon < images ? pack.Icon : 0;
         auto* item = new QListWidgetItem(QString::fromStdString(pack.Name), PV);
         if (image < images)
@@ -195,21 +201,42 @@ void TPacksPage::ClearPage()
     Preview->Clear();
     PSB->clear();
     PSB2->clear();
-    currentRecord_ = nullptr;
 }
 
 void TPacksPage::PVChange()
 {
+    const QList<QListWidgetItem*> selected = PV->selectedItems();
+    const int row = selected.isEmpty() ? -1 : PV->row(selected.first());
+    if (row < 0)
+        selection_.SelectNone();
+    else if (row == PV->count() - 1)
+        selection_.SelectMorePacks();
+    else
+        selection_.SelectPack(row);
+}
+
+void TPacksPage::ShowSelection()
+{
+    // PV follows the model without handing the selection back to it.
+    SetChangeHandlerAttached(false);
+    const int row = selection_.Selected() == change::SelectionModel::Item::MorePacks ? PV->count() - 1
+                                                                                      : selection_.SelectedPackIndex();
+    QListWidgetItem* item = row >= 0 ? PV->item(row) : nullptr;
+    if (!item || !item->isSelected()) {
+        PV->clearSelection();
+        if (item) {
+            item->setSelected(true);
+            PV->setCurrentItem(item, QItemSelectionModel::NoUpdate);
+            PV->scrollToItem(item);
+        }
+    }
+    SetChangeHandlerAttached(true);
+
     ClearPage();
     PictureBack->hide();
     PictureNext->hide();
     MorePacks->hide();
     window_.PackRemove->setVisible(false);
-    ShowPackPage();
-}
-
-void TPacksPage::ShowPackPage()
-{
     if (SelectedPack()) {
         PictureBack->show();
         PictureNext->show();
@@ -220,46 +247,24 @@ void TPacksPage::ShowPackPage()
         ShowPicture();
     } else {
         PSB->setText(PackCountText(InstalledPackCount()));
-        currentRecord_ = nullptr;
     }
 }
 
 void TPacksPage::ShowPicture()
 {
-    const unsigned generation = ++showGeneration_;
-    if (TPack* pack = SelectedPack()) {
+    if (const TPack* pack = selection_.SelectedPack()) {
         const int n = static_cast<int>(pack->Pictures.size());
-        int i = pack->Current;
-        if (i < 0)
-            i = 0;
-        if (i > n - 1)
-            i = n - 1;
-        pack->Current = i;
+        const int i = pack->Current;
         PictureBack->setEnabled(i > 0);
         PictureNext->setEnabled(i < n - 1);
-        if (i != -1) {
-            const TPic& record = pack->Pictures[static_cast<std::size_t>(i)];
-            PSB->setText(QStringLiteral("  ") + change::ShortDescriptionOf(record, 50));
-            currentRecord_ = &record;
+        if (const TPic* record = selection_.CurrentRecord()) {
+            PSB->setText(QStringLiteral("  ") + change::ShortDescriptionOf(*record, 50));
             PSB2->setText(QStringLiteral("%1 of %2  ").arg(i + 1).arg(n));
-            // The loader lets pending events run. When they refilled the list or
-            // showed another picture meanwhile, this one belongs to nothing shown.
-            std::string detail;
-            graphics::Picture picture;
-            const int code = LoadPicture(*pack, picture, i, &detail);
-            if (generation != showGeneration_)
-                return;
-            Preview->SetPicture(std::move(picture));
-            SizePreview();
-            if (code != 0)
-                window_.ReportPackError(code, QString::fromStdString(detail));
-            return;
         }
     } else if (MorePacksSelected()) {
         PSB->setText(QStringLiteral("  Get more art packs from our web-site!"));
-        currentRecord_ = nullptr;
-        Preview->SetPicture(LoadBuiltinPicture());
     }
+    Preview->SetPicture(selection_.CurrentPicture());
     SizePreview();
 }
 
@@ -272,18 +277,12 @@ void TPacksPage::SizePreview()
 
 void TPacksPage::PictureNextClick()
 {
-    if (TPack* pack = SelectedPack()) {
-        ++pack->Current;
-        ShowPicture();
-    }
+    selection_.StepInPack(1);
 }
 
 void TPacksPage::PictureBackClick()
 {
-    if (TPack* pack = SelectedPack()) {
-        --pack->Current;
-        ShowPicture();
-    }
+    selection_.StepInPack(-1);
 }
 
 TPack* TPacksPage::PackOfItem(int row) const
@@ -296,16 +295,17 @@ TPack* TPacksPage::PackOfItem(int row) const
 
 TPack* TPacksPage::SelectedPack() const
 {
-    const QList<QListWidgetItem*> selected = PV->selectedItems();
-    if (selected.isEmpty())
-        return nullptr;
-    return PackOfItem(PV->row(selected.first()));
+    return selection_.SelectedPack();
 }
 
 bool TPacksPage::MorePacksSelected() const
 {
-    const QList<QListWidgetItem*> selected = PV->selectedItems();
-    return !selected.isEmpty() && PV->row(selected.first()) == PV->count() - 1;
+    return selection_.Selected() == change::SelectionModel::Item::MorePacks;
+}
+
+const TPic* TPacksPage::CurrentRecord() const
+{
+    return selection_.CurrentRecord();
 }
 
 int TPacksPage::InstalledPackCount() const
@@ -318,52 +318,19 @@ const graphics::Picture& TPacksPage::PreviewPicture() const
     return Preview->Picture();
 }
 
-namespace {
-std::vector<int> ListedPictureCounts(const TPacksPage& page)
-{
-    std::vector<int> counts;
-    for (int row = 0; row < page.InstalledPackCount(); ++row) {
-        const TPack* pack = page.PackOfItem(row);
-        counts.push_back(pack ? static_cast<int>(pack->Pictures.size()) : 0);
-    }
-    return counts;
-}
-} // namespace
-
 int TPacksPage::TotalPictureCount() const
 {
-    return packs::TotalPictureCount(ListedPictureCounts(*this));
+    return selection_.TotalPictureCount();
 }
 
 int TPacksPage::CurrentPictureIndex() const
 {
-    const std::vector<int> counts = ListedPictureCounts(*this);
-    std::optional<int> selected;
-    int current = 0;
-    for (int row = 0; row < InstalledPackCount(); ++row) {
-        if (PV->item(row)->isSelected()) {
-            selected = row;
-            current = PackOfItem(row)->Current;
-            break;
-        }
-    }
-    return packs::CurrentPictureIndex(counts, selected, current);
+    return selection_.CurrentPictureIndex();
 }
 
 void TPacksPage::SelectPictureByIndex(int k)
 {
-    SetChangeHandlerAttached(false);
-    PV->clearSelection();
-    if (const auto position = packs::LocatePicture(ListedPictureCounts(*this), k)) {
-        QListWidgetItem* item = PV->item(position->Pack);
-        PackOfItem(position->Pack)->Current = position->Picture;
-        item->setSelected(true);
-        PV->setCurrentItem(item, QItemSelectionModel::NoUpdate);
-        PV->scrollToItem(item);
-    }
-    SetChangeHandlerAttached(true);
-    PVChange();
-    QCoreApplication::processEvents();
+    selection_.SelectPictureByIndex(k);
 }
 
 } // namespace ui

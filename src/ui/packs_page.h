@@ -2,8 +2,8 @@
 // The Packs page PS: the list PV of installed packs (and the "more packs" item
 // last), the preview of the current picture with its labels PSB and PSB2, the
 // browsing buttons, and the progress bar PB that covers the labels while busy.
-// It keeps the preview, PSB and the current picture record in step: the picture an
-// exposition is composed from is exactly the one the page shows.
+// It shows the window's selection model (change::SelectionModel) and follows its
+// signals: the picture an exposition is composed from is exactly the one it shows.
 #include <QWidget>
 
 #include <vector>
@@ -19,6 +19,7 @@ struct TPack;
 struct TPic;
 
 namespace graphics { class Picture; }
+namespace change { class SelectionModel; }
 
 namespace ui {
 
@@ -28,7 +29,7 @@ class TPreview;
 class TPacksPage : public QWidget {
     Q_OBJECT
 public:
-    explicit TPacksPage(TAMMF& window);
+    TPacksPage(TAMMF& window, change::SelectionModel& selection);
 
     QListWidget* PV = nullptr;
     TPreview* Preview = nullptr;
@@ -45,10 +46,10 @@ public:
 
     // Rescans the packs folder and refills PV; nothing is selected afterwards.
     void FillPackList();
-    // Brings the page in line with PV's selection.
+    // Hands PV's selection to the model.
     void PVChange();
-    void ShowPackPage();
-    void ShowPicture();
+    // Brings PV, the labels, buttons and preview in line with the model.
+    void ShowSelection();
     void PictureNextClick();
     void PictureBackClick();
 
@@ -67,7 +68,7 @@ public:
     void SelectPictureByIndex(int k);
 
     // The picture record whose title PSB shows, or null.
-    const TPic* CurrentRecord() const { return currentRecord_; }
+    const TPic* CurrentRecord() const;
     // The graphic now in the preview (possibly empty).
     const graphics::Picture& PreviewPicture() const;
 
@@ -76,11 +77,11 @@ private:
     void SizePreview();
     void SetChangeHandlerAttached(bool attached);
     void ClearPage();
+    void ShowPicture();
 
     TAMMF& window_;
-    const TPic* currentRecord_ = nullptr;
+    change::SelectionModel& selection_;
     bool handlerAttached_ = false;
-    unsigned showGeneration_ = 0; // counts refills and pictures shown
     bool unreadableTold_ = false;
     double scale_ = 1.0;
 };

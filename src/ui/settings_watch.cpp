@@ -9,8 +9,8 @@
 
 namespace ui {
 
-SettingsWatch::SettingsWatch(QString storePath, std::function<void()> reloaded, QObject* parent)
-    : QObject(parent), path_(std::move(storePath)), reloaded_(std::move(reloaded)),
+SettingsWatch::SettingsWatch(QString storePath, TOptions& options, std::function<void()> reloaded, QObject* parent)
+    : QObject(parent), path_(std::move(storePath)), options_(options), reloaded_(std::move(reloaded)),
       watcher_(new QFileSystemWatcher(this)), settle_(new QTimer(this))
 {
     // A writer replaces the file by a rename, which the folder's watch sees; the
@@ -36,11 +36,9 @@ void SettingsWatch::Watch()
 void SettingsWatch::Reload()
 {
     Watch(); // a replaced file is a new one to watch
-    if (!Options)
-        return;
-    const TSettings before = *Options;
-    Options->Load();
-    if (!(static_cast<const TSettings&>(*Options) == before) && reloaded_)
+    const TSettings before = options_;
+    options_.Load();
+    if (!(static_cast<const TSettings&>(options_) == before) && reloaded_)
         reloaded_();
 }
 

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+class TOptions;
+
 class QFileSystemWatcher;
 class QTimer;
 
@@ -15,14 +17,16 @@ namespace ui {
 class SettingsWatch : public QObject {
     Q_OBJECT
 public:
-    // reloaded runs after the settings were read again and differ from before.
-    SettingsWatch(QString storePath, std::function<void()> reloaded, QObject* parent = nullptr);
+    // Reloads options from the store at storePath; reloaded runs after the
+    // settings were read again and differ from before.
+    SettingsWatch(QString storePath, TOptions& options, std::function<void()> reloaded, QObject* parent = nullptr);
 
 private:
     void Watch();
     void Reload();
 
     QString path_;
+    TOptions& options_;
     std::function<void()> reloaded_;
     QFileSystemWatcher* watcher_;
     QTimer* settle_;

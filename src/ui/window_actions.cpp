@@ -1,5 +1,7 @@
 // The action list AL and the menus PM and AM of the main window.
 #include "ui/main_window.h"
+
+#include "ui/app_context.h"
 #include "ui/packs_page.h"
 
 #include "core/product.h"
@@ -104,7 +106,7 @@ void TAMMF::CreateMenus()
     connect(AgentExit, &QAction::triggered, this, [this] {
         // Asked by the agent's Exit: confirm, then end the program.
         if (UserDialogs().Message(this, QStringLiteral("Are you sure you want to exit the application?"),
-                                  Product ? Product->ProductName : QStringLiteral("Ambience"),
+                                  context_.Product().ProductName,
                                   MessageIcon::Information, MessageButtons::OkCancel) == MessageAnswer::Ok)
             Quit();
     });

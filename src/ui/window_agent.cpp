@@ -18,11 +18,11 @@ bool TWindowAgentHost::IsPageControlEnabled() const
     return window_.PC->isEnabled();
 }
 
-change::ChangeResult TWindowAgentHost::ExpoRandomExecute()
+bool TWindowAgentHost::ExpoRandomExecute(std::function<void(const change::ChangeResult&)> done)
 {
     // The agent tells a failure once itself; a box at every attempt would pile up
     // while nobody is at the desk.
-    return window_.ChangeDesktop(change::PictureStep::Random, std::nullopt, false);
+    return window_.StartChange(change::PictureStep::Random, std::nullopt, false, std::move(done));
 }
 
 void TWindowAgentHost::ShowMainWindow()
@@ -62,15 +62,21 @@ void TWindowAgentHost::ShowError(const QString& text)
 
 void TWindowAgentHost::ShowNotice(const QString& text)
 {
-    window_.UserDialogs().Message(Owner(), text, Product ? Product->ProductName : QStringLiteral("Ambience"),
+    window_.UserDialogs().Message(Owner(), text, window_.ProductRecord().ProductName,
                                   MessageIcon::Information, MessageButtons::Ok);
 }
 
-change::ChangeResult RunRemoteAction(TAMMF& window, change::PictureStep action)
+void RunRemoteAction(TAMMF& window, change::PictureStep action,
+                     std::function<void(const change::ChangeResult&)> answer)
 {
     // ambience-cli reports the outcome; a message box here would hold the answer
     // back until somebody at the desk closed it.
-    return window.ChangeDesktop(action, std::nullopt, false);
+    if (window.StartChange(action, std::nullopt, false, answer))
+        return;
+    change::ChangeResult busy;
+    busy.status = change::ChangeResult::Status::Busy;
+    busy.problem = QStringLiteral("Another composition is still running.");
+    answer(busy);
 }
 
 } // namespace ui

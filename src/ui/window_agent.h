@@ -17,7 +17,7 @@ public:
 
     bool IsMainWindowVisible() const override;
     bool IsPageControlEnabled() const override;
-    change::ChangeResult ExpoRandomExecute() override;
+    bool ExpoRandomExecute(std::function<void(const change::ChangeResult&)> done) override;
     void ShowMainWindow() override;
     void MinimizeMainWindow() override;
     void CloseMainWindow() override;
@@ -31,8 +31,10 @@ private:
     TAMMF& window_;
 };
 
-// Runs an action asked for by ambience-cli as if its menu item had been chosen, and
-// says what the wallpaper now shows.
-change::ChangeResult RunRemoteAction(TAMMF& window, change::PictureStep action);
+// Starts an action asked for by ambience-cli as if its menu item had been chosen;
+// answer receives what the wallpaper then shows, at once ("busy") while another
+// change runs.
+void RunRemoteAction(TAMMF& window, change::PictureStep action,
+                     std::function<void(const change::ChangeResult&)> answer);
 
 } // namespace ui

@@ -66,7 +66,7 @@ public:
 
     bool IsMainWindowVisible() const override { return visible; }
     bool IsPageControlEnabled() const override { return enabled; }
-    change::ChangeResult ExpoRandomExecute() override
+    bool ExpoRandomExecute(std::function<void(const change::ChangeResult&)> done) override
     {
         using Status = change::ChangeResult::Status;
         change::ChangeResult result;
@@ -74,13 +74,14 @@ public:
         // A composition takes a moment; a successful one is counted as the window counts it.
         clock_.Advance(composeSeconds);
         if (failWith.isEmpty()) {
-            Options->LastDesktopChangeTime = clock_.now;
+            options->LastDesktopChangeTime = clock_.now;
             result.status = notice.isEmpty() ? Status::Done : Status::Unset;
             result.wallpaperDetail = notice;
-            return result;
+        } else {
+            result.problem = failWith;
         }
-        result.problem = failWith;
-        return result;
+        done(result);
+        return true;
     }
     void ShowMainWindow() override
     {
@@ -102,6 +103,7 @@ public:
     }
     void ShowNotice(const QString& text) override { notices << text; }
 
+    TOptions* options = nullptr; // the agent's settings: a successful change is counted there
     bool visible = false;
     bool enabled = true;
     double composeSeconds = 2;

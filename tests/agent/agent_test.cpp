@@ -28,17 +28,15 @@ class AgentTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Product = &product;
-        Options = new TOptions(store);
-        Options->LastDesktopChangeTime = clock.now - 1.0; // a day ago: due
-        Options->AutoChangeInterval = 1;
+        options = std::make_unique<TOptions>(store);
+        host.options = options.get();
+        options->LastDesktopChangeTime = clock.now - 1.0; // a day ago: due
+        options->AutoChangeInterval = 1;
     }
     void TearDown() override
     {
         agentUnderTest.reset();
-        delete Options;
-        Options = nullptr;
-        Product = nullptr;
+        options.reset();
     }
 
     TAgent& Start(QStringList arguments = {})
@@ -47,7 +45,7 @@ protected:
         seams.clock = std::shared_ptr<agent::Clock>(&clock, [](agent::Clock*) {});
         seams.timerIntervalMs = 3600 * 1000; // the test drives the ticks
         seams.tray = std::make_unique<FakeTray>(tray);
-        agentUnderTest = std::make_unique<TAgent>(host, arguments, std::move(seams));
+        agentUnderTest = std::make_unique<TAgent>(host, *options, arguments, std::move(seams));
         started = clock.now;
         ticks = 0;
         return *agentUnderTest;
@@ -86,6 +84,7 @@ protected:
     TProduct product{env.ProgramDir() + "/"};
     platform::Registry store{env.Root() + "/registry.reg"};
     FakeClock clock{kTen};
+    std::unique_ptr<TOptions> options;
     FakeHost host{clock};
     TrayLog tray;
     std::unique_ptr<TAgent> agentUnderTest;
@@ -95,7 +94,7 @@ protected:
 
 TEST_F(AgentTest, PassesRunHalfAMinuteAfterStartThenOnceAMinuteOrSo)
 {
-    Options->AutoChangeEnabled = false;
+    options->AutoChangeEnabled = false;
     Start();
     const std::vector<int> passes = RunFor(600);
     ASSERT_GE(passes.size(), 8u);
@@ -126,7 +125,7 @@ TEST_F(AgentTest, ChangesOnlyWhileTheWindowIsHidden)
     RunFor(1800);
     EXPECT_EQ(host.changeTimes.size(), 1u);
     // A hand-edited interval of 0 or less counts as an hour, not as "at every pass".
-    Options->AutoChangeInterval = -3;
+    options->AutoChangeInterval = -3;
     RunFor(3000);
     EXPECT_EQ(host.changeTimes.size(), 1u);
     RunFor(4100);
@@ -135,8 +134,8 @@ TEST_F(AgentTest, ChangesOnlyWhileTheWindowIsHidden)
 
 TEST_F(AgentTest, FreshSettingsChangeTheDesktopAtTheFirstPass)
 {
-    Options->LastDesktopChangeTime = 0.0;
-    Options->AutoChangeInterval = 36;
+    options->LastDesktopChangeTime = 0.0;
+    options->AutoChangeInterval = 36;
     Start({"/startup"});
     RunFor(30);
     ASSERT_EQ(host.changeTimes.size(), 1u);
@@ -150,7 +149,7 @@ TEST_F(AgentTest, AManualChangePostponesTheNextAutomaticOne)
 {
     // Refresh by hand at 10:00 with an interval of an hour: the next automatic change
     // is the first pass at or after 11:00.
-    Options->LastDesktopChangeTime = kTen;
+    options->LastDesktopChangeTime = kTen;
     Start();
     RunFor(3540);
     EXPECT_TRUE(host.changeTimes.empty());
@@ -179,7 +178,7 @@ TEST_F(AgentTest, NoChangeWhileBusyButTheIconIsRefreshed)
 
 TEST_F(AgentTest, ClockSetBackRunsAPassAtOnce)
 {
-    Options->AutoChangeEnabled = false;
+    options->AutoChangeEnabled = false;
     Start();
     RunFor(100);
     const int before = tray.modifies;
@@ -221,10 +220,10 @@ TEST_F(AgentTest, AFailedChangeIsToldOnceAndTriedAgainAtTheNextDuePass)
 
     // After a success, a new failure is worth telling again.
     host.failWith.clear();
-    Options->LastDesktopChangeTime = 0.0;
+    options->LastDesktopChangeTime = 0.0;
     RunFor((clock.now - started) / kSecond + 80);
     host.failWith = QStringLiteral("disk full");
-    Options->LastDesktopChangeTime = 0.0;
+    options->LastDesktopChangeTime = 0.0;
     RunFor((clock.now - started) / kSecond + 80);
     EXPECT_EQ(host.errors.size(), 2);
 }
@@ -232,7 +231,7 @@ TEST_F(AgentTest, AFailedChangeIsToldOnceAndTriedAgainAtTheNextDuePass)
 TEST_F(AgentTest, ANoticeAboutAChangeIsToldOnce)
 {
     host.notice = QStringLiteral("no desktop took the picture");
-    Options->AutoChangeInterval = 1;
+    options->AutoChangeInterval = 1;
     Start();
     RunFor(30 + 3 * 3600);
     EXPECT_EQ(host.changeTimes.size(), 3u);
@@ -253,7 +252,7 @@ TEST_F(AgentTest, StartupSwitchDecidesTheIcon)
         {{}, 0, true},            {{"/STARTUP"}, 0, true}, {{"x", "/startup"}, 0, true},
     };
     for (const Case& c : cases) {
-        Options->AutoChangeIcon = c.iconSetting;
+        options->AutoChangeIcon = c.iconSetting;
         tray = TrayLog{};
         TAgent& agent = Start(c.arguments);
         SCOPED_TRACE(c.arguments.join(' ').toStdString() + " icon " + std::to_string(c.iconSetting));
@@ -263,7 +262,6 @@ TEST_F(AgentTest, StartupSwitchDecidesTheIcon)
         agentUnderTest.reset();
         EXPECT_FALSE(tray.visible); // gone with the agent
     }
-    EXPECT_EQ(Agent, nullptr);
 }
 
 TEST_F(AgentTest, ClicksToggleTheWindowAndTheTipIsTheTitle)
@@ -281,7 +279,7 @@ TEST_F(AgentTest, ClicksToggleTheWindowAndTheTipIsTheTitle)
 
 TEST_F(AgentTest, IconFollowsTheTrayAndTheWindow)
 {
-    Options->AutoChangeIcon = 0;
+    options->AutoChangeIcon = 0;
     TAgent& agent = Start();
     ASSERT_TRUE(agent.IconShown());
 
@@ -334,11 +332,11 @@ TEST_F(AgentTest, WithoutANotificationAreaTheUserIsToldOnce)
 
 TEST_F(AgentTest, ClockIconShowsTheClocksTime)
 {
-    Options->AutoChangeIcon = 2;
+    options->AutoChangeIcon = 2;
     clock.now = 46000.0 + 3.0 / 24.0 + 20 * kSecond; // 3:00:20
     TAgent& agent = Start();
     EXPECT_EQ(agent.MakeIconImage(), agent::MakeIconImage(2, 3, 0));
-    Options->AutoChangeIcon = 1;
+    options->AutoChangeIcon = 1;
     EXPECT_EQ(agent.MakeIconImage(), agent::MakeIconImage(1, 0, 0));
 }
 

@@ -5,11 +5,14 @@
 #include "support/temp_env.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -52,6 +55,47 @@ TEST(HandOver, TheRunningProgramCarriesOutTheCommandLinesAction)
     // An unknown request changes nothing and the program stays.
     EXPECT_EQ(platform::SingleInstance::Ask("Ambience", "action sideways", 5000), "ok");
     EXPECT_EQ(store.ReadInteger(key, "DesktopsChanged").value_or(-1), before + 1);
+
+    program.terminate();
+    EXPECT_TRUE(program.waitForFinished(20000));
+    qunsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST(HandOver, AMessageBoxStandingInTheProgramDoesNotHoldTheAnswerBack)
+{
+    TempEnv env;
+    const QString runtime = env.Root() + "/run";
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A damaged settings file: the program's first words are a message box, and
+    // nobody here closes it.
+    QDir().mkpath(QFileInfo(env.RegistryFile()).path());
+    QFile damaged(env.RegistryFile());
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("this is no settings file\n\x01\x02");
+    damaged.close();
+
+    QProcess program;
+    program.start(BuildBinDir() + "/ambience", {"/startup"});
+    ASSERT_TRUE(program.waitForStarted());
+    QElapsedTimer waited;
+    waited.start();
+    while (platform::SingleInstance::Ask("Ambience", "ping", 500) != "ok" && waited.elapsed() < 20000)
+        QThread::msleep(100);
+    ASSERT_EQ(platform::SingleInstance::Ask("Ambience", "ping", 500), "ok");
+
+    QProcess cli;
+    QElapsedTimer answered;
+    answered.start();
+    cli.start(BuildBinDir() + "/ambience-cli", {"next"});
+    ASSERT_TRUE(cli.waitForFinished(120000));
+    const QString out = QString::fromUtf8(cli.readAllStandardOutput());
+    EXPECT_EQ(cli.exitCode(), 3) << out.toStdString() << cli.readAllStandardError().toStdString();
+    EXPECT_TRUE(out.contains("not set by the running Ambience")) << out.toStdString();
+    std::printf("answered in %lld ms with the box open\n", static_cast<long long>(answered.elapsed()));
+    EXPECT_EQ(program.state(), QProcess::Running);
 
     program.terminate();
     EXPECT_TRUE(program.waitForFinished(20000));

@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <optional>
+
 #include <gtest/gtest.h>
 
 namespace uitest {
@@ -23,8 +25,8 @@ protected:
     // A pass is due at the next tick, and so is a change.
     void Due()
     {
-        Agent->LastTick = 0.0;
-        Options->LastDesktopChangeTime = 0.0;
+        window->TrayAgent()->LastTick = 0.0;
+        Settings().LastDesktopChangeTime = 0.0;
     }
     // The wallpaper file cannot be written: a folder of its name stands in the way.
     void BlockWallpaperFile()
@@ -32,6 +34,14 @@ protected:
         const QString file = env.DataHome() + "/Ambience/Ambience/ambience.bmp";
         QFile::remove(file);
         ASSERT_TRUE(QDir().mkpath(file + "/in-the-way"));
+    }
+    // What ambience-cli's hand-over answers, once the change it started has ended.
+    change::ChangeResult Remote(change::PictureStep step)
+    {
+        std::optional<change::ChangeResult> answer;
+        ui::RunRemoteAction(*window, step, [&answer](const change::ChangeResult& result) { answer = result; });
+        EXPECT_TRUE(QTest::qWaitFor([&answer] { return answer.has_value(); }, 30000));
+        return answer.value_or(change::ChangeResult{});
     }
     int Problems() const
     {
@@ -46,55 +56,57 @@ TEST_F(WindowAgentTest, AutomaticChangesGoThroughTheWindowOnlyWhileItIsHiddenAnd
 {
     ASSERT_TRUE(WriteSimplePack(PackPath("first.zip"), "First", 1, 3));
     Open();
-    ASSERT_NE(Agent, nullptr);
-    Options->AutoChangeEnabled = true;
-    const int before = Options->DesktopsChanged;
+    ASSERT_NE(window->TrayAgent(), nullptr);
+    Settings().AutoChangeEnabled = true;
+    const int before = Settings().DesktopsChanged;
 
     window->show();
     Due();
-    Agent->OnAgentTimer();
-    EXPECT_EQ(Options->DesktopsChanged, before);
+    window->TrayAgent()->OnAgentTimer();
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_EQ(Settings().DesktopsChanged, before);
 
     window->hide();
     window->BeginBusy();
     Due();
-    Agent->OnAgentTimer();
+    window->TrayAgent()->OnAgentTimer();
     window->EndBusy();
-    EXPECT_EQ(Options->DesktopsChanged, before);
+    EXPECT_EQ(Settings().DesktopsChanged, before);
 
     Due();
-    Agent->OnAgentTimer();
-    EXPECT_EQ(Options->DesktopsChanged, before + 1);
-    EXPECT_NEAR(Options->LastDesktopChangeTime, Now(), 1.0 / 1440);
+    window->TrayAgent()->OnAgentTimer();
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_EQ(Settings().DesktopsChanged, before + 1);
+    EXPECT_NEAR(Settings().LastDesktopChangeTime, Now(), 1.0 / 1440);
     EXPECT_NE(Page().SelectedPack(), nullptr); // a picture was picked at random
     // No desktop here took the picture: said once, by the agent, not at every change.
     Due();
-    Agent->OnAgentTimer();
-    EXPECT_EQ(Options->DesktopsChanged, before + 2);
+    window->TrayAgent()->OnAgentTimer();
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_EQ(Settings().DesktopsChanged, before + 2);
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_TRUE(dialogs->messages[0].text.contains("could not be set")) << dialogs->messages[0].text.toStdString();
 
-    // The agent goes with the window.
-    window.reset();
-    EXPECT_EQ(Agent, nullptr);
 }
 
 TEST_F(WindowAgentTest, AFailedAutomaticChangeIsToldOnce)
 {
     BlockWallpaperFile();
     Open();
-    Options->AutoChangeEnabled = true;
-    const int before = Options->DesktopsChanged;
+    Settings().AutoChangeEnabled = true;
+    const int before = Settings().DesktopsChanged;
     for (int pass = 0; pass < 3; ++pass) {
         Due();
-        Agent->OnAgentTimer();
+        window->TrayAgent()->OnAgentTimer();
+        ASSERT_TRUE(WaitUntilIdle());
         // The pass ended: the next one is a minute away.
-        EXPECT_NEAR(Agent->LastTick, Now(), 1.0 / 1440);
+        EXPECT_NEAR(window->TrayAgent()->LastTick, Now(), 1.0 / 1440);
     }
     EXPECT_EQ(Problems(), 1);
-    EXPECT_EQ(Options->DesktopsChanged, before);
+    EXPECT_EQ(Settings().DesktopsChanged, before);
     // The window's own actions still say so every time.
     window->ExpoRefreshExecute();
+    ASSERT_TRUE(WaitUntilIdle());
     EXPECT_EQ(Problems(), 2);
 }
 
@@ -103,26 +115,26 @@ TEST_F(WindowAgentTest, HandedOverActionsRunInTheWindowAndSayWhatTheyShowed)
     using Kind = change::ChangeResult::Status;
     ASSERT_TRUE(WriteSimplePack(PackPath("first.zip"), "First", 1, 3));
     Open();
-    const int before = Options->DesktopsChanged;
+    const int before = Settings().DesktopsChanged;
 
     // No desktop here: the file is written and counted, but nothing took it.
-    change::ChangeResult answer = ui::RunRemoteAction(*window, change::PictureStep::Next);
+    change::ChangeResult answer = Remote(change::PictureStep::Next);
     EXPECT_EQ(answer.status, Kind::Unset);
     EXPECT_TRUE(answer.file.contains("ambience.bmp")) << answer.file.toStdString();
     EXPECT_EQ(Page().SelectedPack()->Current, 0);
-    answer = ui::RunRemoteAction(*window, change::PictureStep::Back);
+    answer = Remote(change::PictureStep::Back);
     EXPECT_EQ(Page().SelectedPack()->Current, 2);
-    EXPECT_EQ(Options->DesktopsChanged, before + 2);
+    EXPECT_EQ(Settings().DesktopsChanged, before + 2);
     // The command line reports; no message box holds the answer back.
     EXPECT_TRUE(dialogs->messages.empty());
 
     window->BeginBusy();
-    EXPECT_EQ(ui::RunRemoteAction(*window, change::PictureStep::Random).status, Kind::Busy);
+    EXPECT_EQ(Remote(change::PictureStep::Random).status, Kind::Busy);
     window->EndBusy();
-    EXPECT_EQ(Options->DesktopsChanged, before + 2);
+    EXPECT_EQ(Settings().DesktopsChanged, before + 2);
 
     BlockWallpaperFile();
-    answer = ui::RunRemoteAction(*window, change::PictureStep::Current);
+    answer = Remote(change::PictureStep::Current);
     EXPECT_EQ(answer.status, Kind::Failed);
     EXPECT_FALSE(answer.problem.isEmpty());
 }
@@ -132,7 +144,7 @@ TEST_F(WindowAgentTest, ClosingWithoutANotificationAreaSaysHowToComeBackOnce)
     // Tests run without a display, so without a notification area.
     Open();
     window->show();
-    Options->AutoChangeEnabled = true;
+    Settings().AutoChangeEnabled = true;
     EXPECT_FALSE(window->close());
     QCoreApplication::processEvents();
     window->show();

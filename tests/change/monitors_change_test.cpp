@@ -43,23 +43,22 @@ protected:
         Open();
         recorder.accept = true;
         catalogue.Rescan(env.ProgramDir().toStdString() + "/");
-        selection = std::make_unique<change::CatalogueSelection>(catalogue);
+        selection = std::make_unique<change::CatalogueSelection>(catalogue, context->Store());
         QString error;
         // A landscape monitor and an upright one beside it, lower edges not aligned.
         ASSERT_TRUE(platform::ParseMonitorList(QStringLiteral("WIDE=160x90+0+0,TALL=90x160+160+0"), monitors, error))
             << error.toStdString();
     }
 
-    ChangeResult Change(change::PictureStep step = change::PictureStep::Next)
+    ChangeResult ChangeMonitors(change::PictureStep step = change::PictureStep::Next)
     {
         change::ChangeRequest request;
         request.step = step;
         request.size = monitors.front().geometry.size();
         request.monitors = monitors;
-        return change::ChangeDesktop(request, *selection, *Options, recorder);
+        return change::ChangeDesktop(request, *selection, Settings(), recorder);
     }
 
-    platform::RecordingWallpaperSetter recorder;
     TPackList catalogue;
     std::unique_ptr<change::CatalogueSelection> selection;
     std::vector<platform::Monitor> monitors;
@@ -81,8 +80,8 @@ TEST_F(MonitorsChangeTest, EachModeHandsTheDesktopWhatItAsksFor)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.mode);
-        Options->MonitorMode = row.mode;
-        const ChangeResult result = Change();
+        Settings().MonitorMode = row.mode;
+        const ChangeResult result = ChangeMonitors();
         ASSERT_EQ(result.status, Status::Done) << result.problem.toStdString();
         const platform::WallpaperRequest& handed = recorder.requests.back();
         EXPECT_EQ(handed.file, result.file);
@@ -124,9 +123,9 @@ TEST_F(MonitorsChangeTest, EachModeHandsTheDesktopWhatItAsksFor)
 
 TEST_F(MonitorsChangeTest, TheLastPictureIsFollowedByTheFirstOnTheOtherMonitor)
 {
-    Options->MonitorMode = settings::MonitorMode::EachOwn;
+    Settings().MonitorMode = settings::MonitorMode::EachOwn;
     selection->SelectPictureByIndex(selection->TotalPictureCount() - 1);
-    const ChangeResult result = Change(change::PictureStep::Current);
+    const ChangeResult result = ChangeMonitors(change::PictureStep::Current);
     ASSERT_EQ(result.status, Status::Done) << result.problem.toStdString();
     ASSERT_EQ(result.otherMonitors.size(), 1u);
     EXPECT_EQ(result.index, result.total - 1);
@@ -136,13 +135,13 @@ TEST_F(MonitorsChangeTest, TheLastPictureIsFollowedByTheFirstOnTheOtherMonitor)
 TEST_F(MonitorsChangeTest, ASeedGivesTheSamePicturesAndTheDarkTwinIsDarker)
 {
     recorder.darkStyle = true;
-    Options->MonitorMode = settings::MonitorMode::EachOwn;
-    Options->LockScreenToo = true;
+    Settings().MonitorMode = settings::MonitorMode::EachOwn;
+    Settings().LockScreenToo = true;
     std::vector<QByteArray> runs[2];
     for (auto& run : runs) {
         selection->SelectPictureByIndex(1);
         SeedRandom(11);
-        const ChangeResult result = Change(change::PictureStep::Current);
+        const ChangeResult result = ChangeMonitors(change::PictureStep::Current);
         ASSERT_EQ(result.status, Status::Done) << result.problem.toStdString();
         const platform::WallpaperRequest& handed = recorder.requests.back();
         EXPECT_TRUE(handed.lockScreen);

@@ -54,13 +54,11 @@ TEST_F(SameChangeTest, WindowAgentCatalogueAndCliShowTheSamePictures)
     ASSERT_TRUE(uitest::WriteSimplePack(PackPath("first.zip"), "First", 1, 3));
     ASSERT_TRUE(uitest::WriteSimplePack(PackPath("second.zip"), "Second", 2, 2));
     Open();
-    platform::RecordingWallpaperSetter recorder;
-    platform::InstallWallpaperSetter(&recorder);
 
-    TPackList catalogue;
+    TPackList catalogue(&context->Store());
     catalogue.Rescan(env.ProgramDir().toStdString() + "/");
     ASSERT_EQ(catalogue.Count(), 2);
-    change::CatalogueSelection cliSelection(catalogue);
+    change::CatalogueSelection cliSelection(catalogue, context->Store());
     ui::TWindowAgentHost agentHost(*window);
 
     struct Row {
@@ -79,11 +77,11 @@ TEST_F(SameChangeTest, WindowAgentCatalogueAndCliShowTheSamePictures)
         {PictureStep::Random, "random", 6, {}},
         {PictureStep::Random, "random", 7, {}},
     };
-    int changes = Options->DesktopsChanged;
+    int changes = Settings().DesktopsChanged;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.command);
         SeedRandom(row.seed);
-        const ChangeResult byWindow = window->ChangeDesktop(row.step, std::nullopt, false);
+        const ChangeResult byWindow = Change(row.step);
         EXPECT_EQ(byWindow.status, Status::Unset) << byWindow.problem.toStdString();
         if (row.expected.picture >= 0) {
             EXPECT_EQ(Of(byWindow), row.expected);
@@ -93,7 +91,7 @@ TEST_F(SameChangeTest, WindowAgentCatalogueAndCliShowTheSamePictures)
         request.step = row.step;
         request.size = QSize(64, 48);
         SeedRandom(row.seed);
-        const ChangeResult byCatalogue = change::ChangeDesktop(request, cliSelection, *Options, recorder);
+        const ChangeResult byCatalogue = change::ChangeDesktop(request, cliSelection, Settings(), recorder);
         EXPECT_EQ(Of(byCatalogue), Of(byWindow));
         EXPECT_EQ(byCatalogue.index, byWindow.index);
 
@@ -111,15 +109,18 @@ TEST_F(SameChangeTest, WindowAgentCatalogueAndCliShowTheSamePictures)
         EXPECT_EQ(OfCli(out), Of(byWindow)) << out.toStdString();
 
         changes += 2; // the window's and the catalogue's
-        Options->Load();
-        EXPECT_EQ(Options->DesktopsChanged, changes);
+        Settings().Load();
+        EXPECT_EQ(Settings().DesktopsChanged, changes);
     }
 
     // The agent's automatic change is the window's Random.
     SeedRandom(rows[5].seed);
-    const ChangeResult byAgent = agentHost.ExpoRandomExecute();
+    std::optional<ChangeResult> agentOutcome;
+    ASSERT_TRUE(agentHost.ExpoRandomExecute([&agentOutcome](const ChangeResult& result) { agentOutcome = result; }));
+    ASSERT_TRUE(QTest::qWaitFor([&agentOutcome] { return agentOutcome.has_value(); }, 30000));
+    const ChangeResult byAgent = *agentOutcome;
     SeedRandom(rows[5].seed);
-    const ChangeResult byWindow = window->ChangeDesktop(PictureStep::Random, std::nullopt, false);
+    const ChangeResult byWindow = Change(PictureStep::Random);
     EXPECT_EQ(Of(byAgent), Of(byWindow));
     EXPECT_EQ(byAgent.status, byWindow.status);
 
@@ -131,15 +132,14 @@ TEST_F(SameChangeTest, WindowAgentCatalogueAndCliShowTheSamePictures)
 
     // An export takes the same road without the setter and the count.
     const qsizetype handed = recorder.files.size();
-    Options->Load();
-    const int before = Options->DesktopsChanged;
+    Settings().Load();
+    const int before = Settings().DesktopsChanged;
     const QString target = env.Root() + "/export.jpg";
-    const ChangeResult exported = window->ChangeDesktop(PictureStep::Current, target, false);
+    const ChangeResult exported = Change(PictureStep::Current, target);
     EXPECT_EQ(exported.status, Status::Done);
     EXPECT_EQ(exported.file, target);
     EXPECT_EQ(recorder.files.size(), handed);
-    EXPECT_EQ(Options->DesktopsChanged, before);
-    platform::InstallWallpaperSetter(nullptr);
+    EXPECT_EQ(Settings().DesktopsChanged, before);
 }
 
 } // namespace

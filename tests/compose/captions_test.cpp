@@ -32,8 +32,6 @@ ExpoSettings Settings(int orientation, int size)
 
 struct ProductFixture : ::testing::Test {
     TProduct product{QStringLiteral("/tmp/")};
-    void SetUp() override { Product = &product; }
-    void TearDown() override { Product = nullptr; }
 };
 
 } // namespace
@@ -185,21 +183,21 @@ TEST_F(CaptionPlacement, ComposedExpositionsCaptionThePictureOrNothing)
     for (int orientation : {0, 1, 2}) {
         SeedRandom(1);
         TExpo with(&picture, &record, {}, QSize(640, 400), QRect(), Settings(orientation, 1));
-        ASSERT_TRUE(with.Compose().ok);
+        ASSERT_TRUE(with.Compose().ok());
         // Captions name the picture; the word mark comes last.
         EXPECT_EQ(with.Texts().front().text, orientation == 1 ? "B r i d g e ,   1 8 9 9" : QString::fromUtf8("\u00A9   C l a u d e"));
         EXPECT_EQ(with.Texts().back().text, ".art");
         EXPECT_EQ(with.Texts().size(), orientation == 1 ? 4u : 5u);
 
         TExpo without(nullptr, nullptr, {}, QSize(640, 400), QRect(), Settings(orientation, 1));
-        ASSERT_TRUE(without.Compose().ok);
+        ASSERT_TRUE(without.Compose().ok());
         EXPECT_EQ(without.Texts().size(), 3u); // the word mark only
         EXPECT_EQ(without.PictureRect, TRect{});
     }
     // The built-in picture has no record: product title and notice stand in.
     SeedRandom(1);
     TExpo builtin(&picture, nullptr, {}, QSize(640, 400), QRect(), Settings(0, 1));
-    ASSERT_TRUE(builtin.Compose().ok);
-    EXPECT_EQ(builtin.Texts()[1].text, SpaceLetters(Product->ProductTitle, 1));
-    EXPECT_EQ(builtin.Texts()[0].text, SpaceLetters(Product->NoticeLine, 1));
+    ASSERT_TRUE(builtin.Compose().ok());
+    EXPECT_EQ(builtin.Texts()[1].text, SpaceLetters(product.ProductTitle, 1));
+    EXPECT_EQ(builtin.Texts()[0].text, SpaceLetters(product.NoticeLine, 1));
 }

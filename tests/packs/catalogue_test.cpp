@@ -3,6 +3,7 @@
 
 #include "core/random.h"
 #include "packs/pack_list.h"
+#include "platform/registry.h"
 #include "packs/selection.h"
 #include "support/temp_env.h"
 
@@ -68,8 +69,9 @@ TEST_F(CatalogueTest, CurrentSurvivesRescanAndRestart)
 {
     Pack("one.zip", "One", 0, 3);
     Pack("two.zip", "Two", 1, 4);
+    platform::Registry store(env.Root() + "/registry.reg");
     {
-        TPackList list;
+        TPackList list(&store);
         list.Rescan(folder.toStdString());
         list.PackAt(0).Current = 2;
         list.PackAt(1).Current = 3;
@@ -77,8 +79,9 @@ TEST_F(CatalogueTest, CurrentSurvivesRescanAndRestart)
         EXPECT_EQ(list.PackAt(0).Current, 2);
         EXPECT_EQ(list.PackAt(1).Current, 3);
         list.PackAt(1).Current = 1;
+        ASSERT_TRUE(list.StoreCurrents());
     }
-    TPackList restarted;
+    TPackList restarted(&store);
     restarted.Rescan(folder.toStdString());
     EXPECT_EQ(restarted.PackAt(0).Current, 2);
     EXPECT_EQ(restarted.PackAt(1).Current, 1);

@@ -19,7 +19,6 @@ TEST(CheckPictures, TwentyThousandPicturesInOneRunAndEachFailureOnItsOwn)
 {
     TempEnv env;
     TProduct product{env.ProgramDir() + "/"};
-    Product = &product;
     const QByteArray jpeg = TinyJpeg();
     ZipBuilder zip;
     const int count = 20000;
@@ -60,7 +59,6 @@ TEST(CheckPictures, TwentyThousandPicturesInOneRunAndEachFailureOnItsOwn)
         const std::string& name = pack.Pictures[static_cast<size_t>(i)].EntryName;
         EXPECT_EQ(codes[static_cast<size_t>(i)] != 0, brokenNames.count(name) == 1) << name;
     }
-    Product = nullptr;
 }
 
 } // namespace

@@ -87,17 +87,18 @@ TEST_F(InstallTest, RefusesWhatIsNoPackOrIsInstalledAlready)
 TEST_F(InstallTest, ReplacesAnInstalledPackOfTheSameName)
 {
     MakePack(packs + "same.zip", "Old", 1);
+    platform::Registry store(platform::Registry::DefaultPath());
     {
         TPack old((packs + "same.zip").toStdString());
         old.Current = 2;
-        ASSERT_TRUE(old.StoreCurrent());
+        ASSERT_TRUE(packs::StoreCurrent(store, old));
     }
     const auto result = Install(MakePack(downloads + "same.zip", "New", 3));
     EXPECT_EQ(result.Outcome, packs::InstallOutcome::Installed);
     EXPECT_TRUE(result.Replaced);
     TPack installed((packs + "same.zip").toStdString());
     EXPECT_EQ(installed.Name, "New");
-    EXPECT_EQ(installed.Current, 2) << "the file name keeps its current picture";
+    EXPECT_EQ(packs::ReadStoredCurrent(store, installed.Path), 2) << "the file name keeps its current picture";
 }
 
 TEST_F(InstallTest, AFailedCopyKeepsTheOlderPack)
@@ -118,10 +119,11 @@ TEST_F(InstallTest, AFailedCopyKeepsTheOlderPack)
 TEST_F(InstallTest, RemovesAPackButKeepsItsCurrentPicture)
 {
     const QString path = MakePack(packs + "gone.zip", "Gone", 3);
+    platform::Registry store(platform::Registry::DefaultPath());
     {
         TPack pack(path.toStdString());
         pack.Current = 2;
-        ASSERT_TRUE(pack.StoreCurrent());
+        ASSERT_TRUE(packs::StoreCurrent(store, pack));
     }
     QFile::setPermissions(path, QFileDevice::ReadOwner); // read-only files go as well
     auto result = packs::RemovePack(path.toStdString());
@@ -135,7 +137,7 @@ TEST_F(InstallTest, RemovesAPackButKeepsItsCurrentPicture)
 
     // Installed again under the same name, the pack starts where it was left.
     Install(MakePack(downloads + "gone.zip", "Gone", 3));
-    EXPECT_EQ(TPack(path.toStdString()).Current, 2);
+    EXPECT_EQ(packs::ReadStoredCurrent(store, path.toStdString()), 2);
 }
 
 } // namespace

@@ -22,8 +22,6 @@ class PackTest : public ::testing::Test {
 protected:
     TempEnv env;
     TProduct product{env.ProgramDir() + "/"};
-    PackTest() { Product = &product; }
-    ~PackTest() override { Product = nullptr; }
 
     std::string Write(const QString& name, const ZipBuilder& zip)
     {
@@ -110,41 +108,56 @@ TEST_F(PackTest, CurrentIsStoredPerFileNameByTheCatalogueOnly)
 {
     const auto path = Write("keep.zip", ZipBuilder().Add("a.jpg", TinyJpeg()).Add("b.jpg", TinyJpeg()).Comment(PackComment("K")));
     const std::string folder = QFileInfo(QString::fromStdString(path)).absolutePath().toStdString();
+    platform::Registry store(platform::Registry::DefaultPath());
     {
-        TPackList list;
+        TPackList list(&store);
         list.Rescan(folder);
         ASSERT_EQ(list.Count(), 1);
         EXPECT_EQ(list.PackAt(0).Current, 0);
+        EXPECT_TRUE(list.StoreCurrents());
     }
     EXPECT_EQ(StoredCurrent("keep.zip"), std::nullopt) << "an untouched pack leaves no value behind";
     {
-        // A value going away writes nothing: copies are plain values.
+        // A value going away writes nothing: copies are plain values, and so is
+        // a catalogue going away.
         TPack pack(path);
         pack.Current = 1;
         TPack copy = pack;
         copy.Current = 5;
+        TPackList list(&store);
+        list.Rescan(folder);
+        list.PackAt(0).Current = 1;
     }
     EXPECT_EQ(StoredCurrent("keep.zip"), std::nullopt);
     {
-        TPackList list;
+        TPackList list(&store);
         list.Rescan(folder);
         list.PackAt(0).Current = 1;
         list.Rescan(folder); // a rescan keeps what the user looked at
         EXPECT_EQ(StoredCurrent("keep.zip"), 1);
         EXPECT_EQ(list.PackAt(0).Current, 1);
         list.PackAt(0).Current = 0;
+        EXPECT_TRUE(list.StoreCurrent(0));
     }
-    EXPECT_EQ(StoredCurrent("keep.zip"), 0) << "releasing the catalogue stores its packs";
+    EXPECT_EQ(StoredCurrent("keep.zip"), 0);
+    {
+        // Without a store every pack starts at its first picture and nothing is kept.
+        TPackList list;
+        list.Rescan(folder);
+        list.PackAt(0).Current = 1;
+        EXPECT_TRUE(list.StoreCurrents());
+    }
+    EXPECT_EQ(StoredCurrent("keep.zip"), 0);
 
     // A value of the wrong type reads as 0 and is replaced when stored.
-    platform::Registry registry(platform::Registry::DefaultPath());
-    registry.WriteString(QStringLiteral("\\Software\\Ambience\\Ambience\\Packs\\keep.zip"), QStringLiteral("No"),
-                         QStringLiteral("three"));
+    store.WriteString(QStringLiteral("\\Software\\Ambience\\Ambience\\Packs\\keep.zip"), QStringLiteral("No"),
+                      QStringLiteral("three"));
     {
-        TPackList list;
+        TPackList list(&store);
         list.Rescan(folder);
         EXPECT_EQ(list.PackAt(0).Current, 0);
         list.PackAt(0).Current = 1;
+        list.StoreCurrents();
     }
     EXPECT_EQ(StoredCurrent("keep.zip"), 1);
 }

@@ -15,8 +15,6 @@ protected:
     TProduct product{env.ProgramDir() + "/"};
     platform::Registry store{env.RegistryFile()};
 
-    void SetUp() override { Product = &product; }
-    void TearDown() override { Product = nullptr; }
 };
 
 } // namespace
@@ -78,7 +76,7 @@ TEST_F(OptionTextTest, ListingNamesEachValueAndItsMeaning)
 
 TEST_F(OptionTextTest, NoticesNameTheLoadProblemsAndTheDamagedFileOnce)
 {
-    store.WriteString(Product->OptionsKey, "PictureSize", "big");
+    store.WriteString(product.OptionsKey, "PictureSize", "big");
     {
         QFile f(env.RegistryFile());
         ASSERT_TRUE(f.open(QIODevice::Append));

@@ -29,8 +29,6 @@ protected:
     Registry store{env.RegistryFile()};
     QString key = product.OptionsKey;
 
-    void SetUp() override { Product = &product; }
-    void TearDown() override { Product = nullptr; }
 
     QByteArray Bytes(double v)
     {

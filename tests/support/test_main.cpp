@@ -1,11 +1,10 @@
 // Test entry: a QApplication (offscreen unless a platform was asked for) around
 // GoogleTest, so tests may use fonts, painters and widgets.
 //
-// No test may reach the desktop of the person running it: the wallpaper goes to a
-// recording setter, and the variables through which programs find a desktop are
+// No test may reach the desktop of the person running it: every test hands its
+// wallpapers to a recording setter of its own, and the variables through which programs find a desktop are
 // cleared for this process and every child it starts. Only a test that brought
 // up a desktop of its own (with_desktop.sh says so) keeps its display.
-#include "platform/wallpaper.h"
 
 #include <QApplication>
 
@@ -33,8 +32,6 @@ int main(int argc, char** argv)
     ForgetTheDesktop();
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    platform::RecordingWallpaperSetter wallpaper;
-    platform::InstallWallpaperSetter(&wallpaper);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -49,36 +49,44 @@ protected:
 TEST_F(ActionsTest, NextAndBackWalkAllPacksAndWrapAround)
 {
     OpenTwoPacks();
-    const int before = Options->DesktopsChanged;
+    const int before = Settings().DesktopsChanged;
     window->ExpoNextExecute(); // from no selection: the first picture
+    ASSERT_TRUE(WaitUntilIdle());
     EXPECT_EQ(Shown(), "0:0");
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         window->ExpoNextExecute();
+        ASSERT_TRUE(WaitUntilIdle());
+    }
     EXPECT_EQ(Shown(), "1:0");
     window->ExpoNextExecute();
+    ASSERT_TRUE(WaitUntilIdle());
     EXPECT_EQ(Shown(), "1:1");
     EXPECT_EQ(Bar(), "  Title 2");
     window->ExpoNextExecute(); // past the last picture of the last pack
+    ASSERT_TRUE(WaitUntilIdle());
     EXPECT_EQ(Shown(), "0:0");
     window->ExpoBackExecute(); // before the first: the very last
+    ASSERT_TRUE(WaitUntilIdle());
     EXPECT_EQ(Shown(), "1:1");
-    EXPECT_EQ(Options->DesktopsChanged, before + 7);
+    EXPECT_EQ(Settings().DesktopsChanged, before + 7);
     EXPECT_TRUE(QFileInfo::exists(WallpaperFile()));
 
     // From the "more packs" item, Back goes to the last picture.
     Select(2);
     window->ExpoBackExecute();
+    ASSERT_TRUE(WaitUntilIdle());
     EXPECT_EQ(Shown(), "1:1");
 }
 
 TEST_F(ActionsTest, RandomWithoutPacksStillCountsAChange)
 {
     Open();
-    const int before = Options->DesktopsChanged;
-    const double earlier = Options->LastDesktopChangeTime;
+    const int before = Settings().DesktopsChanged;
+    const double earlier = Settings().LastDesktopChangeTime;
     window->ExpoRandomExecute();
-    EXPECT_EQ(Options->DesktopsChanged, before + 1);
-    EXPECT_GT(Options->LastDesktopChangeTime, earlier);
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_EQ(Settings().DesktopsChanged, before + 1);
+    EXPECT_GT(Settings().LastDesktopChangeTime, earlier);
     EXPECT_EQ(Shown(), "-");
     EXPECT_EQ(Bar(), "  None packs installed");
     EXPECT_TRUE(QFileInfo::exists(WallpaperFile()));
@@ -86,7 +94,7 @@ TEST_F(ActionsTest, RandomWithoutPacksStillCountsAChange)
 
     // The count was saved: a new settings object reads it back.
     platform::Registry& store = platform::Registry::CurrentUser();
-    EXPECT_EQ(store.ReadInteger(Product->OptionsKey, "DesktopsChanged").value_or(-1), before + 1);
+    EXPECT_EQ(store.ReadInteger(ProductNames().OptionsKey, "DesktopsChanged").value_or(-1), before + 1);
 }
 
 TEST_F(ActionsTest, RandomPicksFromAllPictures)
@@ -95,6 +103,7 @@ TEST_F(ActionsTest, RandomPicksFromAllPictures)
     std::set<std::string> seen;
     for (int i = 0; i < 20; ++i) {
         window->ExpoRandomExecute();
+        ASSERT_TRUE(WaitUntilIdle());
         seen.insert(Shown());
     }
     EXPECT_EQ(seen.count("-"), 0u);
@@ -117,14 +126,15 @@ TEST_F(ActionsTest, BusyStateDisablesWindowAndMenuAndProgressOnlyGrows)
             sawEnabledControls |= item->isEnabled();
         sawHiddenBar |= bar->isHidden();
         // Nothing may start a second composition meanwhile.
-        const int before = Options->DesktopsChanged;
+        const int before = Settings().DesktopsChanged;
         window->ExpoRefreshExecute();
         window->ExpoRandomExecute();
-        nestedStarts += Options->DesktopsChanged != before;
+        nestedStarts += Settings().DesktopsChanged != before;
     });
-    const int before = Options->DesktopsChanged;
+    const int before = Settings().DesktopsChanged;
     window->ExpoRefreshExecute();
-    EXPECT_EQ(Options->DesktopsChanged, before + 1);
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_EQ(Settings().DesktopsChanged, before + 1);
     EXPECT_EQ(nestedStarts, 0);
     ASSERT_FALSE(values.empty());
     EXPECT_FALSE(sawEnabledControls);
@@ -144,12 +154,13 @@ TEST_F(ActionsTest, ClosingWhileBusyWaitsForTheComposition)
 {
     Open();
     window->show();
-    Options->AutoChangeEnabled = false;
+    Settings().AutoChangeEnabled = false;
     bool closedMeanwhile = false;
     QObject::connect(Page().PB, &QProgressBar::valueChanged, window.get(), [&] {
         closedMeanwhile |= window->close();
     });
     window->ExpoRefreshExecute();
+    ASSERT_TRUE(WaitUntilIdle());
     EXPECT_FALSE(closedMeanwhile);
     EXPECT_TRUE(window->isVisible());
     QCoreApplication::processEvents(); // the deferred close
@@ -176,7 +187,7 @@ TEST_F(ActionsTest, ExportProposesNameWritesJpegAndChangesNoSetting)
                           {{"1 - 1900 - " + std::string(130, 'T') + " - Painter.jpg"}, {"2 - Short - Someone.jpg"}}));
     Open();
     const QString target = env.Root() + "/out.jpg";
-    const int changes = Options->DesktopsChanged;
+    const int changes = Settings().DesktopsChanged;
     const QByteArray storeBefore = [] {
         QFile f(platform::Registry::CurrentUser().FilePath());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -184,6 +195,7 @@ TEST_F(ActionsTest, ExportProposesNameWritesJpegAndChangesNoSetting)
 
     // No record: the product's name is proposed; cancelling does nothing.
     window->ExpoExportExecute();
+    ASSERT_TRUE(WaitUntilIdle());
     ASSERT_EQ(dialogs->saveRequests.size(), 1u);
     const ui::FileRequest& first = dialogs->saveRequests[0];
     EXPECT_EQ(first.proposedName, "Ambience");
@@ -195,6 +207,7 @@ TEST_F(ActionsTest, ExportProposesNameWritesJpegAndChangesNoSetting)
     Select(0);
     dialogs->saveFiles.push_back(target);
     window->ExpoExportExecute();
+    ASSERT_TRUE(WaitUntilIdle());
     ASSERT_EQ(dialogs->saveRequests.size(), 2u);
     const QString proposed = dialogs->saveRequests[1].proposedName;
     EXPECT_EQ(proposed.size(), 118);
@@ -208,7 +221,7 @@ TEST_F(ActionsTest, ExportProposesNameWritesJpegAndChangesNoSetting)
                                                      static_cast<std::size_t>(bytes.size())));
     EXPECT_TRUE(jpeg.ok()) << jpeg.message;
     EXPECT_FALSE(QFileInfo::exists(WallpaperFile()));
-    EXPECT_EQ(Options->DesktopsChanged, changes);
+    EXPECT_EQ(Settings().DesktopsChanged, changes);
     QFile store(platform::Registry::CurrentUser().FilePath());
     ASSERT_TRUE(store.open(QIODevice::ReadOnly));
     EXPECT_EQ(store.readAll(), storeBefore);
@@ -221,6 +234,7 @@ TEST_F(ActionsTest, FailedExportEndsBusyAndNamesTheFile)
     const QString target = env.Root() + "/no such folder/out.jpg";
     dialogs->saveFiles.push_back(target);
     window->ExpoExportExecute();
+    ASSERT_TRUE(WaitUntilIdle());
     EXPECT_FALSE(window->IsBusy());
     EXPECT_TRUE(window->PC->isEnabled());
     EXPECT_TRUE(Page().PB->isHidden());
@@ -233,7 +247,9 @@ TEST_F(ActionsTest, FailedWallpaperIsToldOnceWithTheFile)
 {
     Open();
     window->ExpoRefreshExecute();
+    ASSERT_TRUE(WaitUntilIdle());
     window->ExpoRefreshExecute();
+    ASSERT_TRUE(WaitUntilIdle());
     const auto notices = dialogs->WithCaption("Ambience");
     // Without any desktop here, no method can set the wallpaper.
     ASSERT_EQ(notices.size(), 1u);
@@ -245,13 +261,14 @@ TEST_F(ActionsTest, InstallSwitchComposesPictureFiftyOnceAndRestoresInfluence)
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(WriteSimplePack(PackPath(QStringLiteral("p%1.zip").arg(i)), "Pack " + std::to_string(i), i, 20));
     Open({"/install"});
-    Options->ColorInfluence = 3;
-    const int before = Options->DesktopsChanged;
+    Settings().ColorInfluence = 3;
+    const int before = Settings().DesktopsChanged;
     window->RunInstallSwitch();
+    ASSERT_TRUE(WaitUntilIdle());
     EXPECT_EQ(Shown(), "2:10"); // 50 = 20 + 20 + 10
-    EXPECT_EQ(Options->DesktopsChanged, before + 1);
-    EXPECT_EQ(Options->ColorInfluence, 3);
-    EXPECT_EQ(platform::Registry::CurrentUser().ReadInteger(Product->OptionsKey, "ColorInfluence").value_or(-1), 3);
+    EXPECT_EQ(Settings().DesktopsChanged, before + 1);
+    EXPECT_EQ(Settings().ColorInfluence, 3);
+    EXPECT_EQ(platform::Registry::CurrentUser().ReadInteger(ProductNames().OptionsKey, "ColorInfluence").value_or(-1), 3);
 
     // Activation runs the switch only the first time.
     window->show();
@@ -260,7 +277,8 @@ TEST_F(ActionsTest, InstallSwitchComposesPictureFiftyOnceAndRestoresInfluence)
     QCoreApplication::processEvents();
     QCoreApplication::sendEvent(window.get(), &activate);
     QCoreApplication::processEvents();
-    EXPECT_EQ(Options->DesktopsChanged, before + 2);
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_EQ(Settings().DesktopsChanged, before + 2);
 }
 
 TEST_F(ActionsTest, InstallSwitchWithFewPicturesComposesWithoutPicture)
@@ -268,13 +286,14 @@ TEST_F(ActionsTest, InstallSwitchWithFewPicturesComposesWithoutPicture)
     ASSERT_TRUE(WriteSimplePack(PackPath("small.zip"), "Small", 1, 5));
     Open({"/INSTALL"}); // other letter case: not the switch
     QEvent activate(QEvent::WindowActivate);
-    const int before = Options->DesktopsChanged;
+    const int before = Settings().DesktopsChanged;
     QCoreApplication::sendEvent(window.get(), &activate);
     QCoreApplication::processEvents();
-    EXPECT_EQ(Options->DesktopsChanged, before);
+    EXPECT_EQ(Settings().DesktopsChanged, before);
     window->RunInstallSwitch();
+    ASSERT_TRUE(WaitUntilIdle());
     EXPECT_EQ(Shown(), "-");
-    EXPECT_EQ(Options->DesktopsChanged, before + 1);
+    EXPECT_EQ(Settings().DesktopsChanged, before + 1);
 }
 
 } // namespace

@@ -139,6 +139,7 @@ TEST_F(WindowTest, StoredIndexBeyondThePackIsClamped)
     for (int i = 0; i < 4; ++i)
         Page().PictureNext->click();
     EXPECT_EQ(Position(), "5 of 5  ");
+    window->SaveSettings(); // as the program does when it ends
     window.reset();
     // The pack now has three pictures: its last one is shown.
     ASSERT_TRUE(WriteSimplePack(PackPath("art.zip"), "Art", 1, 3));
@@ -186,6 +187,7 @@ TEST_F(WindowTest, DamagedPictureIsReportedAndPageStaysUsable)
     ASSERT_TRUE(WriteZip(PackPath("bad.zip"), "[Pack]\r\nName=Bad\r\n", {{"1 - Broken.jpg", "not a jpeg"}}));
     Open();
     Select(0);
+    QCoreApplication::processEvents(); // told once the selection's work has returned
     const auto problems = dialogs->WithCaption("Problem");
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_TRUE(problems[0].text.contains(QLatin1Char('.')));

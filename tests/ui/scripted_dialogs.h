@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace uitest {
@@ -29,11 +30,15 @@ struct ScriptedDialogs : ui::Dialogs {
     std::deque<QStringList> fileLists;
     std::deque<ui::MakePackAnswers> makePackAnswers; // empty: cancelled
     std::deque<ui::DownloadArtAnswers> downloadArtAnswers; // empty: cancelled
+    // Runs while a message stands, as the loop of a modal box would.
+    std::function<void(const ShownMessage&)> whileShown;
 
     ui::MessageAnswer Message(QWidget*, const QString& text, const QString& caption, ui::MessageIcon icon,
                               ui::MessageButtons buttons) override
     {
         messages.push_back({text, caption, icon, buttons});
+        if (whileShown)
+            whileShown(messages.back());
         if (answers.empty())
             return ui::MessageAnswer::Ok;
         const ui::MessageAnswer answer = answers.front();

@@ -37,9 +37,11 @@ TEST_F(WindowTest, AnUnwritableStoreIsToldOnceAndTheWindowWorks)
 
     // Changes work with the settings in memory, and are not told about again.
     window->ExpoNextExecute();
+    ASSERT_TRUE(WaitUntilIdle());
     window->ExpoNextExecute();
+    ASSERT_TRUE(WaitUntilIdle());
     EXPECT_EQ(Page().SelectedPack()->Current, 1);
-    EXPECT_EQ(Options->DesktopsChanged, 2); // counted in memory
+    EXPECT_EQ(Settings().DesktopsChanged, 2); // counted in memory
     EXPECT_EQ(MessagesContaining(*dialogs, "cannot be saved"), 1);
     EXPECT_TRUE(window->SaveSettings() == false);
     EXPECT_EQ(MessagesContaining(*dialogs, "cannot be saved"), 1);
@@ -53,14 +55,14 @@ TEST_F(WindowTest, SettingsChangedByAnotherProcessShowUnlessTheUserIsEditing)
     const QString key = QStringLiteral("\\Software\\Ambience\\Ambience\\Options");
 
     other.WriteInteger(key, "BackgroundType", settings::BackgroundType::Solid);
-    ASSERT_TRUE(QTest::qWaitFor([] { return Options->BackgroundType == settings::BackgroundType::Solid; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Settings().BackgroundType == settings::BackgroundType::Solid; }, 5000));
     EXPECT_EQ(page->PCB->currentIndex(), settings::BackgroundType::Solid);
 
     // The user is editing: the page keeps the edit, the settings follow the store.
     page->PCS->setCurrentIndex(settings::PictureSize::Smaller);
     ASSERT_TRUE(page->IsEdited());
     other.WriteInteger(key, "PictureSize", settings::PictureSize::Maximum);
-    ASSERT_TRUE(QTest::qWaitFor([] { return Options->PictureSize == settings::PictureSize::Maximum; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Settings().PictureSize == settings::PictureSize::Maximum; }, 5000));
     EXPECT_EQ(page->PCS->currentIndex(), settings::PictureSize::Smaller);
 }
 

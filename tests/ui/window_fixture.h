@@ -1,6 +1,9 @@
 #pragma once
 // A main window over a private home and packs folder, with dialogs the test answers.
 #include "platform/registry.h"
+#include "support/recording_setter.h"
+#include "settings/options.h"
+#include "ui/app_context.h"
 #include "support/temp_env.h"
 #include "ui/main_window.h"
 #include "ui/packs_page.h"
@@ -13,10 +16,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 namespace uitest {
 
@@ -35,7 +40,11 @@ protected:
         QDir().mkpath(QFileInfo(store).path());
         QFile::remove(store);
     }
-    void TearDown() override { window.reset(); }
+    void TearDown() override
+    {
+        window.reset();
+        context.reset();
+    }
 
     QString PackPath(const QString& file) const { return env.ProgramDir() + QLatin1Char('/') + file; }
     QString UserPackPath(const QString& file) const { return env.UserPacksDir() + QLatin1Char('/') + file; }
@@ -45,8 +54,25 @@ protected:
     {
         auto scripted = std::make_unique<ScriptedDialogs>();
         dialogs = scripted.get();
-        window = std::make_unique<ui::TAMMF>(std::move(scripted), std::move(arguments));
+        context = std::make_unique<ui::AppContext>(platform::Registry::CurrentUser(), recorder);
+        window = std::make_unique<ui::TAMMF>(*context, std::move(scripted), std::move(arguments));
         return *window;
+    }
+    TOptions& Settings() { return context->Options(); }
+    // One change as the window makes it, waited for.
+    change::ChangeResult Change(change::PictureStep step, std::optional<QString> exportPath = std::nullopt)
+    {
+        std::optional<change::ChangeResult> outcome;
+        const bool started = window->StartChange(step, std::move(exportPath), false,
+                                                 [&outcome](const change::ChangeResult& result) { outcome = result; });
+        EXPECT_TRUE(started);
+        EXPECT_TRUE(QTest::qWaitFor([&outcome] { return outcome.has_value(); }, 30000));
+        return outcome.value_or(change::ChangeResult{});
+    }
+    // A change runs on a worker thread: lets the window's loop run until it has ended.
+    bool WaitUntilIdle(int timeoutMs = 30000)
+    {
+        return QTest::qWaitFor([this] { return !window->IsBusy(); }, timeoutMs);
     }
     ui::TPacksPage& Page() { return *window->PS; }
     QString Bar() { return Page().PSB->text(); }
@@ -59,6 +85,8 @@ protected:
 
     TempEnv env;
     ScriptedDialogs* dialogs = nullptr;
+    platform::RecordingWallpaperSetter recorder;
+    std::unique_ptr<ui::AppContext> context;
     std::unique_ptr<ui::TAMMF> window;
 };
 

@@ -66,7 +66,7 @@ TEST_F(WindowTest, ClosingHidesWhileAutomaticChangingIsOn)
 {
     Open();
     window->show();
-    Options->AutoChangeEnabled = true;
+    Settings().AutoChangeEnabled = true;
     EXPECT_FALSE(window->close());
     EXPECT_TRUE(window->isHidden());
 
@@ -80,17 +80,17 @@ TEST_F(WindowTest, ClosingHidesWhileAutomaticChangingIsOn)
     EXPECT_TRUE(window->isVisible());
 
     // Without automatic changing, closing ends the window (and saves the settings).
-    Options->AutoChangeEnabled = false;
-    Options->DesktopsChanged = 4242;
+    Settings().AutoChangeEnabled = false;
+    Settings().DesktopsChanged = 4242;
     EXPECT_TRUE(window->close());
-    EXPECT_EQ(platform::Registry::CurrentUser().ReadInteger(Product->OptionsKey, "DesktopsChanged").value_or(-1), 4242);
+    EXPECT_EQ(platform::Registry::CurrentUser().ReadInteger(ProductNames().OptionsKey, "DesktopsChanged").value_or(-1), 4242);
 }
 
 TEST_F(WindowTest, ExitAsksAndQuitIgnoresTheCloseRule)
 {
     Open();
     window->show();
-    Options->AutoChangeEnabled = true;
+    Settings().AutoChangeEnabled = true;
     dialogs->answers.push_back(ui::MessageAnswer::Cancel);
     window->AgentExit->trigger();
     ASSERT_EQ(dialogs->messages.size(), 1u);

@@ -57,7 +57,7 @@ int main(int argc, char** argv)
                     settings.ColorLightness = settings::ColorLightness::Random;
                     settings.ColorSaturation = settings::ColorSaturation::Random;
                     TExpo expo(&picture, &caption, {}, QSize(1280, 800), QRect(0, 0, 1280, 772), settings);
-                    if (!expo.Compose().ok)
+                    if (!expo.Compose().ok())
                         return 1;
                     const QString out =
                         QStringLiteral("%1/%2-b%3-o%4-s%5.png").arg(folder, stem).arg(background).arg(orientation).arg(size);

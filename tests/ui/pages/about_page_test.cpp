@@ -23,8 +23,8 @@ protected:
     // A page over the compiled-in links, or over a text and pictures of the test's own.
     TAboutPage& Page(const QString& links = {}, const QString& pictures = {})
     {
-        page = links.isEmpty() ? std::make_unique<TAboutPage>()
-                               : std::make_unique<TAboutPage>(nullptr, links, pictures);
+        page = links.isEmpty() ? std::make_unique<TAboutPage>(*pages.product)
+                               : std::make_unique<TAboutPage>(*pages.product, nullptr, links, pictures);
         page->SetOpener([this](const QString& address) {
             opened << address;
             return true;
@@ -71,14 +71,14 @@ TEST_F(AboutPageTest, LinksOpenThroughTheShellAndMailAddressesGetASubject)
 {
     TAboutPage& p = Page(Links(QString::fromLatin1(kTwoLinks), {{120, 80}, {120, 80}}), pictureFolder);
     EXPECT_EQ(p.AboutProduct->text(), QStringLiteral("  Ambience\u2122 3.00"));
-    EXPECT_EQ(p.AboutCopyright->text(), QStringLiteral("  ") + Product->NoticeLine);
+    EXPECT_EQ(p.AboutCopyright->text(), QStringLiteral("  ") + pages.product->NoticeLine);
     EXPECT_EQ(p.ShownEntry(), -1); // nothing featured before the page is opened
     p.LinkClick(p.AboutSite);
     p.LinkClick(p.AboutEmail);
     p.TutorialClick();
     p.FAQClick();
-    const QString site = Product->SiteAddress;
-    EXPECT_EQ(opened, QStringList({site, QStringLiteral("mailto:") + Product->SupportAddress + kMailSubject,
+    const QString site = pages.product->SiteAddress;
+    EXPECT_EQ(opened, QStringList({site, QStringLiteral("mailto:") + pages.product->SupportAddress + kMailSubject,
                                    site + "help.html", site + "faq.html"}));
 
     // Entry 0 with its plain web addresses; its picture opens the first of them.
@@ -208,7 +208,7 @@ TEST_F(AboutPageTest, OpeningThePageDrawsAnEntryAndF1OpensHelpAnywhere)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     edit->setFocus();
     QTest::keyClick(edit, Qt::Key_F1);
-    EXPECT_EQ(opened, QStringList{Product->SiteAddress + "help.html"});
+    EXPECT_EQ(opened, QStringList{pages.product->SiteAddress + "help.html"});
 
     bool callHelp = true;
     EXPECT_TRUE(about->AEHelp(ui::HELP_CONTEXTPOPUP, 0, &callHelp));

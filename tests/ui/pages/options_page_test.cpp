@@ -20,8 +20,8 @@ class OptionsPageTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        page = std::make_unique<TOptionsPage>();
-        page->SetUpdateIcon([this] { iconUpdates.push_back(Options->AutoChangeIcon); });
+        page = std::make_unique<TOptionsPage>(*pages.options);
+        page->SetUpdateIcon([this] { iconUpdates.push_back(pages.options->AutoChangeIcon); });
         page->SetReportProblem([this](const QString& text) { problems << text; });
         page->LoadOptionsPage();
     }
@@ -97,7 +97,7 @@ TEST_F(OptionsPageTest, IntervalsOffTheListSnapToAnItemAndApplyStoresItsHours)
         EXPECT_EQ(page->ACH->currentText(), c.shown);
         EXPECT_TRUE(ButtonsHidden());
         page->OABClick();
-        EXPECT_EQ(Options->AutoChangeInterval, QString::fromLatin1(c.shown).toInt());
+        EXPECT_EQ(pages.options->AutoChangeInterval, QString::fromLatin1(c.shown).toInt());
         EXPECT_EQ(pages.Stored("AutoChangeInterval"), QString::fromLatin1(c.shown).toInt());
     }
 }
@@ -125,7 +125,7 @@ TEST_F(OptionsPageTest, NoInfluenceLoadsAsNeutralAndTheLastOneCannotBeUnchecked)
 
     // Reloading unchecks the boxes one by one and may pass through "none checked"
     // on the way to the stored set: that moment must not bring Neutral back.
-    Options->ColorInfluence = 4;
+    pages.options->ColorInfluence = 4;
     page->CCIN->click();
     page->CCIR->click(); // the page shows Neutral alone
     page->LoadOptionsPage();
@@ -156,7 +156,7 @@ TEST_F(OptionsPageTest, HiddenColourGroupIsStillApplied)
 
 TEST_F(OptionsPageTest, AutomaticChangingOffHidesItsControlsAndApplyRemovesTheAutostartEntry)
 {
-    ASSERT_TRUE(Options->AutoChangeEnabled);
+    ASSERT_TRUE(pages.options->AutoChangeEnabled);
     ASSERT_TRUE(QFile::exists(platform::AutostartFilePath()));
     page->ACI->setCurrentIndex(2);
     page->ACC->click();
@@ -167,7 +167,7 @@ TEST_F(OptionsPageTest, AutomaticChangingOffHidesItsControlsAndApplyRemovesTheAu
 
     QSignalSpy switches(page.get(), &TOptionsPage::SwitchToPage);
     page->OAB->click();
-    EXPECT_FALSE(Options->AutoChangeEnabled);
+    EXPECT_FALSE(pages.options->AutoChangeEnabled);
     EXPECT_EQ(pages.Stored("AutoChangeEnabled"), 0);
     EXPECT_FALSE(QFile::exists(platform::AutostartFilePath()));
     // The icon takes its new kind at once; the hidden icon list still counts.
@@ -201,7 +201,7 @@ TEST_F(OptionsPageTest, OpeningShowsNoButtonsAndCancelRestoresTheStoredSettings)
     EXPECT_FALSE(page->IsEdited());
     ASSERT_EQ(switches.count(), 1);
     EXPECT_EQ(switches.at(0).at(0).toInt(), 0);
-    EXPECT_EQ(Options->PictureSize, 3);
+    EXPECT_EQ(pages.options->PictureSize, 3);
     EXPECT_TRUE(iconUpdates.empty());
 }
 
@@ -224,7 +224,7 @@ TEST_F(OptionsPageTest, FailedSaveKeepsTheEditsAndTheStoredSettings)
     EXPECT_EQ(switches.count(), 0);
     EXPECT_TRUE(ButtonsShown());
     EXPECT_EQ(page->PCO->currentText(), "Collage");
-    EXPECT_EQ(Options->PictureOrientation, 0);
+    EXPECT_EQ(pages.options->PictureOrientation, 0);
     // The icon went to the new kind and back.
     EXPECT_EQ(iconUpdates, (std::vector<int>{0, 1}));
 }
@@ -287,15 +287,15 @@ TEST_F(OptionsPageTest, MonitorsRowShowsWithSeveralMonitorsAndStoresAChosenMode)
     // Another edit applied leaves the mode unchosen.
     page->PCS->setCurrentIndex(2);
     page->OABClick();
-    auto stored = [&] { return pages.store->ReadInteger(Product->RegistryRoot, QStringLiteral("MonitorMode")); };
+    auto stored = [&] { return pages.store->ReadInteger(pages.product->RegistryRoot, QStringLiteral("MonitorMode")); };
     EXPECT_FALSE(stored().has_value());
-    EXPECT_EQ(Options->MonitorMode, settings::MonitorMode::ByMonitorCount);
+    EXPECT_EQ(pages.options->MonitorMode, settings::MonitorMode::ByMonitorCount);
 
     page->MMC->setCurrentIndex(settings::MonitorMode::Same);
     EXPECT_TRUE(ButtonsShown());
     page->OABClick();
     EXPECT_EQ(stored(), settings::MonitorMode::Same);
-    EXPECT_FALSE(pages.store->ReadInteger(Product->OptionsKey, QStringLiteral("MonitorMode")).has_value());
+    EXPECT_FALSE(pages.store->ReadInteger(pages.product->OptionsKey, QStringLiteral("MonitorMode")).has_value());
 }
 
 } // namespace

@@ -5,6 +5,9 @@
 #include "settings/options.h"
 #include "support/temp_env.h"
 #include "ui/about_page.h"
+#include "support/recording_setter.h"
+#include "settings/options.h"
+#include "ui/app_context.h"
 #include "ui/main_window.h"
 #include "ui/options_page.h"
 #include "ui/scripted_dialogs.h"
@@ -31,7 +34,9 @@ TEST(WindowPages, OptionsAndAboutWorkInsideTheWindow)
 
     auto scripted = std::make_unique<uitest::ScriptedDialogs>();
     uitest::ScriptedDialogs& dialogs = *scripted;
-    ui::TAMMF window(std::move(scripted), {});
+    platform::RecordingWallpaperSetter recorder;
+    ui::AppContext context(platform::Registry::CurrentUser(), recorder);
+    ui::TAMMF window(context, std::move(scripted), {});
     auto* options = qobject_cast<ui::TOptionsPage*>(window.OS);
     auto* about = qobject_cast<ui::TAboutPage*>(window.AS);
     ASSERT_TRUE(options && about);
@@ -48,13 +53,13 @@ TEST(WindowPages, OptionsAndAboutWorkInsideTheWindow)
     window.PC->setCurrentIndex(1);
     options->PCS->setCurrentIndex(3);
     options->OAB->click();
-    EXPECT_EQ(Options->PictureSize, 3);
+    EXPECT_EQ(context.Options().PictureSize, 3);
     EXPECT_EQ(window.PC->currentIndex(), 0);
 
     window.PC->setCurrentIndex(2);
     EXPECT_GE(about->ShownEntry(), 0);
     about->TutorialClick();
-    EXPECT_EQ(opened, QStringList{Product->SiteAddress + "help.html"});
+    EXPECT_EQ(opened, QStringList{context.Product().SiteAddress + "help.html"});
 
     // A save that fails is told in the window's "Problem" box; the page stays.
     window.PC->setCurrentIndex(1);

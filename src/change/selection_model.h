@@ -1,0 +1,67 @@
+#pragma once
+// The window's picture selection as a model: which pack (or the "more packs" item)
+// is selected, which of its pictures is current, and that picture decoded. The
+// Packs page shows it and follows its signals; the exposition actions step it
+// and compose its picture. It lives on the window's thread.
+#include "change/picture_selection.h"
+#include "graphics/picture.h"
+
+#include <QObject>
+
+class TPackList;
+struct TPack;
+struct TPic;
+
+namespace change {
+
+class SelectionModel final : public QObject, public PictureSelection {
+    Q_OBJECT
+public:
+    enum class Item { None, Pack, MorePacks };
+
+    // catalogue must outlive the model; builtin is the picture the "more packs"
+    // item shows (and a change then composes).
+    SelectionModel(TPackList& catalogue, graphics::Picture builtin);
+
+    Item Selected() const { return item_; }
+    // The catalogue index of the selected pack; -1 unless a pack is selected.
+    int SelectedPackIndex() const { return item_ == Item::Pack ? pack_ : -1; }
+    TPack* SelectedPack();
+    const TPack* SelectedPack() const;
+    // The record of the current picture, null without one.
+    const TPic* CurrentRecord() const;
+    // The current picture as decoded (empty: none, or it could not be read).
+    const graphics::Picture& CurrentPicture() const { return picture_; }
+
+    // Each emits Changed once, after the picture was loaded.
+    void SelectPack(int index); // outside the catalogue: nothing selected
+    void SelectMorePacks();
+    void SelectNone();
+    // Moves the current picture of the selected pack by delta, kept inside it.
+    void StepInPack(int delta);
+    // The catalogue was rescanned: its records are new, nothing is selected.
+    void CatalogueReplaced();
+
+    // The change's view of it.
+    const TPackList& Catalogue() const override { return catalogue_; }
+    int TotalPictureCount() const override;
+    int CurrentPictureIndex() const override;
+    void SelectPictureByIndex(int k) override;
+    bool Load(ShownPicture& shown, QString& problem) override;
+
+signals:
+    void Changed();
+    // The current picture could not be read: an archive error code and a sentence.
+    void PictureProblem(int code, const QString& detail);
+
+private:
+    void LoadCurrent();
+
+    TPackList& catalogue_;
+    graphics::Picture builtin_;
+    Item item_ = Item::None;
+    int pack_ = -1;
+    graphics::Picture picture_;
+};
+
+} // namespace change

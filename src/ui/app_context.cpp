@@ -1,0 +1,40 @@
+#include "ui/app_context.h"
+
+#include "core/random.h"
+#include "platform/folders.h"
+#include "platform/priority.h"
+#include "platform/registry.h"
+#include "settings/options.h"
+
+namespace ui {
+
+QString SettingsNotSavedText(const QString& problem)
+{
+    return QStringLiteral("The settings cannot be saved (%1). Ambience works with them as they are, but "
+                          "changes will not be kept after it ends.")
+        .arg(problem);
+}
+
+AppContext::AppContext(platform::Registry& store, platform::WallpaperSetter& setter)
+    : product_(platform::GetSpecialFolder(platform::ProgramFolderCode)), store_(store), setter_(setter),
+      catalogue_(&store)
+{
+    platform::SetIdlePriority();
+    RandomizeFromEnvironmentOrClock();
+    options_ = std::make_unique<TOptions>(store_);
+    // An unwritable store does not stop the program: it works with the settings in
+    // memory, and says so once.
+    if (!options_->SaveProblem().isEmpty())
+        notices_ << SettingsNotSavedText(options_->SaveProblem());
+    for (const QString& problem : options_->LoadProblems())
+        notices_ << QStringLiteral("A stored setting could not be read and keeps its default: %1.").arg(problem);
+    const QString backup = store_.TakeDamageNotice();
+    if (!backup.isEmpty())
+        notices_ << QStringLiteral("The settings file %1 was damaged. It was kept as %2 and the "
+                                   "settings that could not be read were reset to their defaults.")
+                        .arg(store_.FilePath(), backup);
+}
+
+AppContext::~AppContext() = default;
+
+} // namespace ui

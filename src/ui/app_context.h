@@ -1,0 +1,54 @@
+#pragma once
+// What the desktop program is made of, made once by its entry (tests make their
+// own) and passed to the window, which passes it on: the application record, the
+// settings store and the settings over it, the catalogue of packs and the
+// wallpaper setter. Making it sets the idle priority and seeds the random
+// generator, as the program's start does.
+#include "core/product.h"
+#include "packs/pack_list.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class TOptions;
+namespace platform {
+class Registry;
+class WallpaperSetter;
+} // namespace platform
+
+namespace ui {
+
+// What the user is told, once, when the settings cannot be saved.
+QString SettingsNotSavedText(const QString& problem);
+
+class AppContext {
+public:
+    // Loads the settings from store; setter receives every wallpaper. Both must
+    // outlive the context.
+    AppContext(platform::Registry& store, platform::WallpaperSetter& setter);
+    ~AppContext();
+    AppContext(const AppContext&) = delete;
+    AppContext& operator=(const AppContext&) = delete;
+
+    const TProduct& Product() const { return product_; }
+    platform::Registry& Store() { return store_; }
+    TOptions& Options() { return *options_; }
+    TPackList& Catalogue() { return catalogue_; }
+    platform::WallpaperSetter& Setter() { return setter_; }
+
+    // Texts to show the user once the window exists: problems met while loading the
+    // settings, and a notice when the settings file was damaged and set aside.
+    const QStringList& StartupNotices() const { return notices_; }
+
+private:
+    TProduct product_;
+    platform::Registry& store_;
+    platform::WallpaperSetter& setter_;
+    std::unique_ptr<TOptions> options_;
+    TPackList catalogue_;
+    QStringList notices_;
+};
+
+} // namespace ui

@@ -1,0 +1,47 @@
+#include "support/recording_setter.h"
+
+#include <chrono>
+
+namespace platform {
+
+WallpaperResult RecordingWallpaperSetter::Set(const WallpaperRequest& request)
+{
+    const int now = ++inFlight;
+    int most = mostInFlight.load();
+    while (now > most && !mostInFlight.compare_exchange_weak(most, now)) {
+    }
+    {
+        std::unique_lock lock(mutex_);
+        released_.wait_for(lock, std::chrono::seconds(60), [this] { return !held_; });
+        files << request.file;
+        requests.push_back(request);
+    }
+    WallpaperResult result;
+    result.file = request.file;
+    if (accept) {
+        result.ok = true;
+        result.method = QStringLiteral("recorded");
+        result.description = QStringLiteral("Recorded (no desktop involved)");
+    } else {
+        result.detail = QStringLiteral("No desktop took %1 (recorded only).").arg(request.file);
+    }
+    --inFlight;
+    return result;
+}
+
+void RecordingWallpaperSetter::Hold()
+{
+    std::lock_guard lock(mutex_);
+    held_ = true;
+}
+
+void RecordingWallpaperSetter::Release()
+{
+    {
+        std::lock_guard lock(mutex_);
+        held_ = false;
+    }
+    released_.notify_all();
+}
+
+} // namespace platform
