@@ -29,6 +29,12 @@ struct FetchRequest {
     // Empty: AMBIENCE_MUSEUM_RATE ("requests/milliseconds", for tests) or the museum's own.
     std::optional<RateLimit> rate;
     int retryBaseMs = -1; // < 0: AMBIENCE_MUSEUM_RETRY_MS, else one second
+    int maxSide = 4096;   // of the pack's pictures; the largest rendition up to it is asked for
+    // Limits of one request; <= 0: the defaults (a minute to wait out a firewall,
+    // 30 seconds without a byte, ten minutes in all). Tests make them short.
+    int firewallWaitMs = 0;
+    int stallMs = 0;
+    int requestLimitMs = 0;
 };
 
 enum class FetchStage { Searching, Downloading, Packing };
@@ -41,6 +47,7 @@ struct FetchProgress {
     std::int64_t bytes = 0; // downloaded in this run
     double writing = 0;     // 0..1 while the pack is written
     QString note;           // a line worth telling, such as a work skipped and why
+    int waitSeconds = 0;    // > 0 while waiting for a server: the seconds left (note says why)
 };
 
 struct SkippedWork {
@@ -53,6 +60,7 @@ struct FetchResult {
     bool ok = false;
     bool cancelled = false;
     bool unreachable = false; // the museum did not answer at all (offline?)
+    bool blocked = false;     // a firewall or bot protection refused us
     QString error;            // names the museum and what was wrong
     QString archive;          // the pack written
     QString packName;
@@ -62,6 +70,7 @@ struct FetchResult {
     std::int64_t bytes = 0;
     int requests = 0;         // sent to the museum in this run
     std::vector<SkippedWork> skipped;
+    int invalidRecords = 0;   // records the museum answered with a message instead
 };
 
 // "<Museum>: <query>".

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -160,10 +162,36 @@ private:
 // ("2/..."), which the reader drops from the title.
 std::string UniqueEntryName(const std::string& stem, const std::string& extension, std::set<std::string>& used)
 {
-    std::string name = stem + extension;
-    for (int n = 2; !used.insert(name).second; ++n)
-        name = std::to_string(n) + "/" + stem + extension;
+    std::string name = FitEntryStem(stem, extension.size()) + extension;
+    for (int n = 2; !used.insert(name).second; ++n) {
+        const std::string folder = std::to_string(n) + "/";
+        name = folder + FitEntryStem(stem, folder.size() + extension.size()) + extension;
+    }
     return name;
+}
+
+// The source entry's text: for each picture with a source or a title its entry
+// name could not hold whole, what is known of it.
+std::string SourcesJson(const std::vector<TakenPicture>& taken, const std::map<std::string, WorkSource>& sources)
+{
+    QJsonObject all;
+    for (const TakenPicture& picture : taken) {
+        const auto source = sources.find(picture.Source);
+        const bool shortened = picture.EntryName.find(EntryStem(picture.Record)) == std::string::npos;
+        if (source == sources.end() && !shortened)
+            continue;
+        QJsonObject entry;
+        entry.insert(QStringLiteral("title"), QString::fromStdString(picture.Record.Title));
+        if (source != sources.end()) {
+            entry.insert(QStringLiteral("page"), QString::fromStdString(source->second.Page));
+            entry.insert(QStringLiteral("credit"), QString::fromStdString(source->second.Credit));
+            entry.insert(QStringLiteral("licence"), QString::fromStdString(source->second.Licence));
+        }
+        all.insert(QString::fromStdString(picture.EntryName), entry);
+    }
+    if (all.isEmpty())
+        return {};
+    return QJsonDocument(all).toJson(QJsonDocument::Indented).toStdString();
 }
 
 bool IsCancelled(const std::atomic<bool>* cancel)
@@ -173,6 +201,17 @@ bool IsCancelled(const std::atomic<bool>* cancel)
 
 } // namespace
 
+std::string FitEntryStem(const std::string& stem, std::size_t reserve)
+{
+    if (stem.size() + reserve <= kMaxEntryNameBytes)
+        return stem;
+    std::size_t keep = kMaxEntryNameBytes > reserve + 3 ? kMaxEntryNameBytes - reserve - 3 : 0;
+    // Never cut a UTF-8 sequence: back up to the start of a character.
+    while (keep > 0 && (static_cast<unsigned char>(stem[keep]) & 0xC0) == 0x80)
+        --keep;
+    return stem.substr(0, keep) + "...";
+}
+
 std::string PackDescription(const MakeRequest& request)
 {
     std::string text = "[Pack]\r\nName=" + OneLine(request.Name) + "\r\n";
@@ -181,6 +220,8 @@ std::string PackDescription(const MakeRequest& request)
     text += "Icon=" + std::to_string(request.Icon) + "\r\n";
     if (!OneLine(request.Label).empty())
         text += "Label=" + OneLine(request.Label) + "\r\n";
+    if (request.PlainCredit)
+        text += "Credit=plain\r\n";
     return text;
 }
 
@@ -288,6 +329,17 @@ MakeResult MakePack(const MakeRequest& request, const std::function<void(const M
                 progress(p);
             }
         }
+    }
+    const std::string sourcesText = SourcesJson(result.Taken, request.WorkSources);
+    if (!sourcesText.empty()) {
+        const QString path = work.filePath(QString::fromLatin1(kSourcesEntryName));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)
+            || file.write(sourcesText.data(), static_cast<qint64>(sourcesText.size())) != static_cast<qint64>(sourcesText.size()))
+            return fail("cannot write in " + work.path().toStdString() + ": " + file.errorString().toStdString());
+        file.close();
+        if (!writer.Add(kSourcesEntryName, path.toStdString(), true, request.Password, error))
+            return fail(error);
     }
     if (!writer.SetComment(description, error))
         return fail(error);

@@ -1,0 +1,341 @@
+// Fetches against recorded answers of the services as they are today (the Met's
+// paged search and firewall, the Art Institute's bot challenge, Cleveland's
+// renditions) and against a server that tries to push the client over: endless
+// answers, a drip, a huge Retry-After, fetches sharing the cache, a damaged cached
+// image, leftovers of a killed fetch.
+#include "archive/zip.h"
+#include "graphics/jpeg.h"
+#include "museum/fetch.h"
+#include "packs/description.h"
+#include "packs/load_picture.h"
+#include "packs/pack.h"
+#include "packs/picture_source.h"
+#include "support/museum_server.h"
+#include "support/temp_env.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <thread>
+
+namespace {
+
+using testsupport::FileAnswer;
+using testsupport::JsonAnswer;
+using testsupport::MuseumFixture;
+using testsupport::Route;
+using testsupport::StatusAnswer;
+
+// The process's peak resident size in MB (VmHWM): what a fetch made the process grow to.
+long PeakResidentMb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6)) / 1024;
+    return -1;
+}
+
+QStringList FilesUnder(const QString& folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << QDir(folder).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
+class HostileFetch : public ::testing::Test {
+protected:
+    TempEnv env;
+
+    QString Jpeg(const char* name, int w, int h, unsigned seed)
+    {
+        QImage image(w, h, QImage::Format_RGB888);
+        std::mt19937 random(seed);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w * 3; ++x)
+                image.scanLine(y)[x] = static_cast<std::uint8_t>(random() & 0x3F);
+        const QString path = env.Root() + "/" + name;
+        EXPECT_TRUE(graphics::SaveJpeg(image, path).ok());
+        return path;
+    }
+    QString CacheRoot() const { return env.Root() + "/cache/Ambience/"; }
+    QString Output(const QString& name) const { return env.Root() + "/out/" + name; }
+
+    museum::FetchRequest Request(museum::Source source, const QString& base, const QString& output)
+    {
+        QDir().mkpath(env.Root() + "/out");
+        museum::FetchRequest request;
+        request.source = source;
+        request.query = "landscape";
+        request.apiBase = base;
+        request.output = Output(output);
+        request.cacheRoot = CacheRoot();
+        request.rate = museum::RateLimit{50, 1000};
+        request.retryBaseMs = 20;
+        request.firewallWaitMs = 400;
+        return request;
+    }
+
+    QJsonArray ClevelandRoutes(const QJsonObject& printAnswer)
+    {
+        return {Route("/api/artworks/", {JsonAnswer(MuseumFixture("cma_search.json"))}),
+                Route("/cma/1965.233_print.jpg", {printAnswer}),
+                Route("/cma/1920.7_web.jpg", {FileAnswer(Jpeg("hokusai.jpg", 700, 1000, 2))})};
+    }
+};
+
+struct PictureSize {
+    std::string title, author;
+    int year, width, height;
+};
+
+std::vector<PictureSize> PicturesOf(const QString& archive)
+{
+    TPack pack(archive.toStdString());
+    std::vector<PictureSize> out;
+    for (const TPic& pic : pack.Pictures) {
+        std::vector<std::uint8_t> bytes;
+        EXPECT_EQ(packs::ReadPackEntry(archive.toStdString(), pic.EntryName, "", bytes), 0);
+        const graphics::JpegImage image = graphics::DecodeJpeg(bytes);
+        out.push_back({pic.Title, pic.Author, pic.Year, image.image.width(), image.image.height()});
+    }
+    std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.title < b.title; });
+    return out;
+}
+
+TEST_F(HostileFetch, MetPagesThroughTodaysSearchWaitsOutItsFirewallAndSkipsInvalidObjects)
+{
+    const QString objects = "/public/collection/v1/objects/";
+    const QString wheat = Jpeg("wheat.jpg", 2400, 1900, 1);
+    testsupport::MuseumServer server(
+        {// The unpaged search is gone: 410 naming the new path (as the Met announced it for 2026-10-01).
+         Route("/public/collection/v1/search",
+               {JsonAnswer(R"({"message": "Gone: use /public/collection/v1.1/search with offset and limit"})", 410)}),
+         Route("/public/collection/v1.1/search", {JsonAnswer(MuseumFixture("met_search_v11_1.json"))}, {{"offset", "0"}}),
+         Route("/public/collection/v1.1/search", {JsonAnswer(MuseumFixture("met_search_v11_2.json"))}, {{"offset", "4"}}),
+         Route(objects + "436535", {JsonAnswer(MuseumFixture("met_object_436535.json"))}),
+         Route(objects + "855340", {JsonAnswer(MuseumFixture("met_object_855340.json"))}),
+         Route(objects + "437133", {JsonAnswer(MuseumFixture("met_object_437133.json"))}),
+         Route(objects + "11111", {JsonAnswer(MuseumFixture("met_object_11111.json"))}),
+         Route(objects + "436105", {JsonAnswer(MuseumFixture("met_object_436105.json"))}),
+         Route(objects + "547951", {JsonAnswer(MuseumFixture("met_object_547951.json"))}),
+         Route("/CRDImages/ep/original/DT1567.jpg", {FileAnswer(wheat)}),
+         Route("/CRDImages/ep/original/DP-13139-001.jpg", {FileAnswer(Jpeg("socrates.jpg", 1800, 1200, 2))}),
+         Route("/CRDImages/eg/original/DT564.jpg", {FileAnswer(Jpeg("eutyches.jpg", 1000, 1600, 3))})},
+        // The firewall's page after more than six quick requests, for a while
+        // (metmuseum/openaccess on GitHub: 403 with this page after about 30).
+        QJsonObject{{"after", 6}, {"window_ms", 60000}, {"block_ms", 300},
+                    {"page", TestDataDir() + "/museum/met_firewall_403.html"}});
+    ASSERT_TRUE(server.Running());
+    std::vector<QString> notes;
+    int waited = 0;
+    const museum::FetchResult result =
+        museum::Fetch(Request(museum::Source::Met, server.Base(), "met.zip"), [&](const museum::FetchProgress& p) {
+            if (!p.note.isEmpty())
+                notes.push_back(p.note);
+            waited = std::max(waited, p.waitSeconds);
+        });
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(server.Count("/public/collection/v1/search"), 0);
+    EXPECT_EQ(server.Count("/public/collection/v1.1/search"), 2);
+    EXPECT_EQ(result.invalidRecords, 1);
+    EXPECT_EQ(waited, 1); // a countdown was shown
+    bool toldFirewall = false, toldInvalid = false;
+    for (const QString& note : notes) {
+        toldFirewall |= note.contains("firewall");
+        toldInvalid |= note.contains("855340") && note.contains("Not a valid object");
+    }
+    EXPECT_TRUE(toldFirewall);
+    EXPECT_TRUE(toldInvalid);
+
+    const std::vector<PictureSize> pictures = PicturesOf(result.archive);
+    ASSERT_EQ(pictures.size(), 3u);
+    EXPECT_EQ(pictures[0].title, "Portrait of the Boy Eutyches");
+    EXPECT_EQ(pictures[0].author, "");
+    EXPECT_EQ(pictures[1].title, "The Death of Socrates");
+    EXPECT_EQ(pictures[1].year, 1787);
+    EXPECT_EQ(pictures[2].title, "Wheat Field with Cypresses");
+    EXPECT_EQ(pictures[2].author, "Vincent van Gogh");
+    // The original, not the 599-pixel web size.
+    EXPECT_EQ(std::max(pictures[2].width, pictures[2].height), 2400);
+
+    // Where each work comes from travels with it; the pack credits without "©".
+    const TPack pack(result.archive.toStdString());
+    for (const TPic& pic : pack.Pictures) {
+        if (pic.Title != "Wheat Field with Cypresses")
+            continue;
+        const core::Result<packs::PictureSource> source = packs::ReadPictureSource(result.archive.toStdString(), pic.EntryName);
+        ASSERT_TRUE(source.ok()) << source.error().text;
+        EXPECT_EQ(source->Page, "https://www.metmuseum.org/art/collection/search/436535");
+        EXPECT_EQ(source->Credit, "Purchase, The Annenberg Foundation Gift, 1993");
+        EXPECT_EQ(source->Licence, "CC0 1.0 (public domain)");
+        EXPECT_EQ(source->Title, "Wheat Field with Cypresses");
+    }
+    archiva::zip archive(result.archive.toStdString());
+    archive.ReadDirectory();
+    EXPECT_TRUE(packs::PlainCredit(packs::PackDescription::Parse(archive.Comment)));
+}
+
+TEST_F(HostileFetch, AnArtInstituteChallengeIsToldOnceAndNothingIsInstalled)
+{
+    // Cloudflare's challenge as the Art Institute's image host answers programs
+    // (art-institute-of-chicago/api-data on GitHub, "IIIF image host returns HTTP
+    // 403 Cloudflare challenge for non-browser clients": cf-mitigated: challenge,
+    // Server: cloudflare, text/html, "Just a moment...").
+    const QJsonObject challenge{{"status", 403},
+                                {"file", TestDataDir() + "/museum/aic_challenge.html"},
+                                {"headers", QJsonObject{{"cf-mitigated", "challenge"}, {"Server", "cloudflare"},
+                                                        {"Content-Type", "text/html; charset=UTF-8"}}}};
+    testsupport::MuseumServer server(
+        {Route("/api/v1/artworks/search", {JsonAnswer(MuseumFixture("aic_search_1.json"))}, {{"page", "1"}}),
+         Route("/api/v1/artworks/search", {JsonAnswer(MuseumFixture("aic_search_2.json"))}, {{"page", "2"}}),
+         Route("/iiif/2/2d484387-2509-5e8e-2c43-22f9981972eb/full/1686,/0/default.jpg", {challenge})});
+    ASSERT_TRUE(server.Running());
+    std::vector<QString> notes;
+    const museum::FetchResult result = museum::Fetch(Request(museum::Source::Aic, server.Base(), "aic.zip"),
+                                                     [&](const museum::FetchProgress& p) {
+                                                         if (!p.note.isEmpty())
+                                                             notes.push_back(p.note);
+                                                     });
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.blocked);
+    EXPECT_EQ(result.error, "The Art Institute of Chicago's image server refused a download by a program (it asks for "
+                            "a browser); nothing was installed. Try another museum.");
+    EXPECT_EQ(server.Count("/iiif/"), 1); // told at the first image, not once per work
+    for (const QString& note : notes)
+        EXPECT_FALSE(note.contains("damaged")) << note.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(Output("aic.zip")));
+    for (const auto& r : server.Requests())
+        EXPECT_TRUE(r.aicUserAgent.contains("ambience@example.org")) << r.aicUserAgent.toStdString();
+}
+
+TEST_F(HostileFetch, ClevelandGivesItsPrintRendition)
+{
+    testsupport::MuseumServer server(ClevelandRoutes(FileAnswer(Jpeg("twilight.jpg", 3400, 2087, 4))));
+    ASSERT_TRUE(server.Running());
+    const museum::FetchResult result = museum::Fetch(Request(museum::Source::Cma, server.Base(), "cma.zip"));
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    const std::vector<PictureSize> pictures = PicturesOf(result.archive);
+    ASSERT_EQ(pictures.size(), 2u);
+    EXPECT_EQ(pictures[1].title, "Twilight in the Wilderness");
+    EXPECT_EQ(pictures[1].width, 3400);
+    EXPECT_EQ(server.Count("/cma/1965.233_web.jpg"), 0);
+}
+
+// However the server answers, a fetch ends, says why, and stays small.
+TEST_F(HostileFetch, EndlessDrippingOrStallingAnswersEndWithAReasonAndBoundedMemory)
+{
+    const QJsonObject endlessJson{{"status", 200}, {"body", R"({"info": {"total": 1}, "data": [)"},
+                                  {"endless", R"({"id": 1, "title": "again and again"}, )"}};
+    const QJsonObject endlessImage{{"status", 200}, {"body", "\xFF\xD8\xFF\xE0"}, {"endless", "0123456789abcdef"},
+                                   {"headers", QJsonObject{{"Content-Type", "image/jpeg"}}}};
+    const QJsonObject drip{{"status", 200}, {"body", "{"}, {"endless", " "}, {"drip_ms", 40}};
+    struct Case {
+        const char* name;
+        QJsonArray routes;
+        int requestLimitMs;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"endless json", {Route("/api/artworks/", {endlessJson})}, 0, "larger than 64 MB"},
+        {"endless image", ClevelandRoutes(endlessImage), 0, "larger than 256 MB"},
+        {"drip", {Route("/api/artworks/", {drip})}, 800, "took longer than"},
+        {"huge retry-after", {Route("/api/artworks/", {StatusAnswer(429, {{"Retry-After", "999999"}})})}, 0,
+         "wait 999999 seconds"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::MuseumServer server(c.routes);
+        ASSERT_TRUE(server.Running());
+        museum::FetchRequest request = Request(museum::Source::Cma, server.Base(), QString(c.name) + ".zip");
+        request.requestLimitMs = c.requestLimitMs;
+        const museum::FetchResult result = museum::Fetch(request);
+        QString said = result.error;
+        for (const museum::SkippedWork& s : result.skipped)
+            said += "; " + s.reason;
+        EXPECT_TRUE(said.contains(c.says)) << said.toStdString();
+        EXPECT_LT(PeakResidentMb(), 300);
+        EXPECT_EQ(FilesUnder(CacheRoot()).filter(".tmp"), QStringList{});
+    }
+    // The huge wait was not waited: one request, then the reason.
+}
+
+TEST_F(HostileFetch, FetchesSharingTheCacheEachGetTheirPackAndKeepEveryImage)
+{
+    testsupport::MuseumServer server(ClevelandRoutes(FileAnswer(Jpeg("twilight.jpg", 1600, 1000, 5))));
+    ASSERT_TRUE(server.Running());
+    for (const int together : {2, 3}) {
+        SCOPED_TRACE(together);
+        QDir(CacheRoot()).removeRecursively();
+        std::vector<museum::FetchResult> results(together);
+        std::vector<std::thread> threads;
+        for (int i = 0; i < together; ++i)
+            threads.emplace_back([&, i] {
+                results[i] = museum::Fetch(Request(museum::Source::Cma, server.Base(), QStringLiteral("shared%1-%2.zip").arg(together).arg(i)));
+            });
+        for (std::thread& t : threads)
+            t.join();
+        for (const museum::FetchResult& r : results) {
+            ASSERT_TRUE(r.ok) << r.error.toStdString();
+            EXPECT_EQ(PicturesOf(r.archive).size(), 2u);
+        }
+        const QStringList kept = FilesUnder(CacheRoot()).filter("/images/");
+        EXPECT_EQ(kept.filter(".jpg").size(), 2) << kept.join(", ").toStdString();
+        EXPECT_EQ(kept.filter(".tmp"), QStringList{});
+    }
+}
+
+TEST_F(HostileFetch, ADamagedCachedImageAndAKilledFetchsLeftoversAreDealtWith)
+{
+    testsupport::MuseumServer server(ClevelandRoutes(FileAnswer(Jpeg("twilight.jpg", 1600, 1000, 6))));
+    ASSERT_TRUE(server.Running());
+    const museum::FetchResult first = museum::Fetch(Request(museum::Source::Cma, server.Base(), "first.zip"));
+    ASSERT_TRUE(first.ok) << first.error.toStdString();
+    const QString cached = CacheRoot() + FilesUnder(CacheRoot()).filter("135382.jpg").first();
+    QFile damage(cached);
+    ASSERT_TRUE(damage.open(QIODevice::ReadWrite));
+    damage.seek(600);
+    damage.write(QByteArray(4000, '\x07'));
+    damage.resize(5000);
+    damage.close();
+
+    // What a fetch killed with signal 9 leaves: a download under the temporary form
+    // of a process that is gone, and a ".part" of an earlier version, an hour old.
+    QProcess gone;
+    gone.start("true");
+    ASSERT_TRUE(gone.waitForFinished());
+    const QString folder = QFileInfo(cached).path();
+    const QString leftover = folder + QStringLiteral("/.ambience-%1-Ab12Cd.tmp").arg(gone.processId());
+    QFile(leftover).open(QIODevice::WriteOnly);
+    const QString part = folder + "/135382.jpg.part";
+    QFile partFile(part);
+    ASSERT_TRUE(partFile.open(QIODevice::WriteOnly));
+    partFile.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+    partFile.close();
+
+    const int asked = server.Count("/cma/1965.233_print.jpg");
+    const museum::FetchResult second = museum::Fetch(Request(museum::Source::Cma, server.Base(), "second.zip"));
+    ASSERT_TRUE(second.ok) << second.error.toStdString();
+    EXPECT_EQ(server.Count("/cma/1965.233_print.jpg"), asked + 1); // fetched again
+    EXPECT_EQ(second.fromCache, 1);
+    EXPECT_EQ(PicturesOf(second.archive).size(), 2u);
+    EXPECT_FALSE(QFileInfo::exists(leftover));
+    EXPECT_FALSE(QFileInfo::exists(part));
+}
+
+} // namespace
