@@ -11,6 +11,7 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
+#include <algorithm>
 #include <thread>
 
 namespace museum {
@@ -287,7 +288,7 @@ HttpResult HttpClient::Once(const QUrl& url, QIODevice* sink, const std::functio
     }
     if (overtime) {
         result.outcome = HttpOutcome::Cut;
-        result.error = QStringLiteral("the answer took longer than %1 seconds").arg(settings_.requestLimitMs / 1000);
+        result.error = QStringLiteral("the answer took longer than %1 seconds").arg((settings_.requestLimitMs + 999) / 1000);
         return result;
     }
     if (writeFailed) {

@@ -264,7 +264,8 @@ MakeResult MakePack(const MakeRequest& request, const std::function<void(const M
         QFile file(QString::fromStdString(request.CsvPath));
         if (!file.open(QIODevice::ReadOnly))
             return fail(request.CsvPath + ": " + file.errorString().toStdString());
-        const QByteArray text = file.readAll();
+        // Read no further than the bound: /dev/zero or a pipe has no size to check first.
+        const QByteArray text = file.read(static_cast<qint64>(kMaxCsvBytes) + 1);
         csv = ParseCsvRecords(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
         if (!csv.error.empty())
             return fail(request.CsvPath + ": " + csv.error);
@@ -306,8 +307,12 @@ MakeResult MakePack(const MakeRequest& request, const std::function<void(const M
                 return fail("cancelled; no pack was written");
             }
             const SourceFile& source = sources.Pictures[i];
-            if (!slot->prepared.Ok)
-                return fail(source.Path + " " + slot->prepared.Error);
+            if (!slot->prepared.Ok) {
+                // One unreadable or damaged picture costs only itself: it is listed
+                // with the other files left out.
+                result.Skipped.push_back({source.Path, slot->prepared.Error});
+                continue;
+            }
             TakenPicture taken;
             taken.Source = source.Path;
             taken.Record = slot->record;
@@ -341,6 +346,8 @@ MakeResult MakePack(const MakeRequest& request, const std::function<void(const M
         if (!writer.Add(kSourcesEntryName, path.toStdString(), true, request.Password, error))
             return fail(error);
     }
+    if (result.Taken.empty())
+        return fail("none of the pictures could be read");
     if (!writer.SetComment(description, error))
         return fail(error);
 

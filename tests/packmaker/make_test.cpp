@@ -6,6 +6,7 @@
 #include "packmaker/pack_maker.h"
 #include "packs/load_picture.h"
 #include "packs/pack.h"
+#include "packs/picture_source.h"
 #include "support/temp_env.h"
 
 #include <QColor>
@@ -335,12 +336,101 @@ TEST_F(MakePackTest, FailureAndCancelLeaveNoPartialPack)
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("\x89PNG\r\n\x1a\n but nothing more");
     broken.close();
-    made = packmaker::MakePack(Request("Kept.zip"));
+    // Nothing but a broken picture: no pack, and the older one stays.
+    packmaker::MakeRequest onlyBroken = Request("Kept.zip");
+    onlyBroken.Sources = {broken.fileName().toStdString()};
+    made = packmaker::MakePack(onlyBroken);
     EXPECT_FALSE(made.Ok);
     EXPECT_FALSE(made.Cancelled);
-    EXPECT_TRUE(QString::fromStdString(made.Error).contains("sub/broken.png")) << made.Error;
+    ASSERT_EQ(made.Skipped.size(), 1u);
+    EXPECT_TRUE(QString::fromStdString(made.Skipped[0].Path).endsWith("sub/broken.png")) << made.Skipped[0].Path;
     EXPECT_EQ(Leftovers(outFolder), QStringList{"Kept.zip"});
     EXPECT_EQ(Read(outFolder + "/Kept.zip"), older);
+
+    // Among good ones, the broken picture is left out and listed; the pack is made.
+    made = packmaker::MakePack(Request("Kept.zip"));
+    ASSERT_TRUE(made.Ok) << made.Error;
+    EXPECT_EQ(made.Taken.size(), 4u);
+    bool listed = false;
+    for (const packmaker::SkippedFile& skipped : made.Skipped)
+        listed |= QString::fromStdString(skipped.Path).endsWith("sub/broken.png") && !skipped.Reason.empty();
+    EXPECT_TRUE(listed);
+    EXPECT_EQ(Leftovers(outFolder), QStringList{"Kept.zip"});
+}
+
+// Long titles make long entry names: they are shortened to what file systems
+// keep (255 bytes), never inside a character, and the pack's source entry keeps
+// the whole title beside the museum's page, credit line and licence.
+TEST_F(MakePackTest, LongTitlesAreShortenedAndKeptWholeInTheSourceEntry)
+{
+    const QString first = pictures + "/a.jpg", second = pictures + "/b.jpg";
+    WriteJpeg(first, Noise(80, 60, 1));
+    WriteJpeg(second, Noise(80, 60, 2));
+    std::string longTitle;
+    for (int i = 0; i < 1000; ++i)
+        longTitle += "Käse "; // two-byte characters, so a cut may fall inside one
+    packmaker::MakeRequest request = Request("Long.zip");
+    request.Sources = {first.toStdString(), second.toStdString()};
+    request.Records[first.toStdString()] = {0, 1889, longTitle, "Vincent van Gogh"};
+    request.Records[second.toStdString()] = {0, 1890, "Short", "Vincent van Gogh"};
+    request.WorkSources[first.toStdString()] = {"https://museum.test/1", "Gift of a friend", "CC0 1.0 (public domain)"};
+    request.PlainCredit = true;
+    const packmaker::MakeResult made = packmaker::MakePack(request);
+    ASSERT_TRUE(made.Ok) << made.Error;
+    ASSERT_EQ(made.Taken.size(), 2u);
+    const std::string& name = made.Taken[0].EntryName;
+    EXPECT_LE(name.size(), 255u);
+    EXPECT_TRUE(QString::fromStdString(name).isValidUtf16());
+    EXPECT_EQ(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())).toUtf8().toStdString(), name);
+
+    const TPack pack(made.Archive);
+    ASSERT_EQ(pack.Pictures.size(), 2u); // the source entry is no picture
+    const core::Result<packs::PictureSource> source = packs::ReadPictureSource(made.Archive, name);
+    ASSERT_TRUE(source.ok()) << source.error().text;
+    EXPECT_EQ(source->Title, longTitle);
+    EXPECT_EQ(source->Page, "https://museum.test/1");
+    EXPECT_EQ(source->Credit, "Gift of a friend");
+    EXPECT_EQ(source->Licence, "CC0 1.0 (public domain)");
+    const core::Result<packs::PictureSource> none = packs::ReadPictureSource(made.Archive, made.Taken[1].EntryName);
+    ASSERT_FALSE(none.ok());
+    EXPECT_EQ(none.error().code, 2);
+}
+
+// The peak resident size of this process in MB.
+static long PeakResidentMb()
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong() / 1024;
+    return -1;
+}
+
+// A records file that never ends, or one endless line: refused, memory bounded.
+TEST_F(MakePackTest, RecordsFileIsBoundedInSizeAndLineLength)
+{
+    WriteJpeg(pictures + "/a.jpg", Noise(40, 40, 1));
+    const QString longLine = env.Root() + "/long.csv";
+    {
+        QFile file(longLine);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("file,title\n");
+        file.write(QByteArray(200 * 1024, 'x'));
+    }
+    struct Case {
+        QString csv;
+        const char* says;
+    };
+    for (const Case& c : {Case{"/dev/zero", "larger than 16 MB"}, Case{longLine, "line 2 is longer than"}}) {
+        packmaker::MakeRequest request = Request("Csv.zip");
+        request.CsvPath = c.csv.toStdString();
+        const packmaker::MakeResult made = packmaker::MakePack(request);
+        EXPECT_FALSE(made.Ok);
+        EXPECT_TRUE(QString::fromStdString(made.Error).contains(c.says)) << made.Error;
+    }
+    EXPECT_LT(PeakResidentMb(), 300);
 }
 
 // The command line under a file-size limit (a disk that fills up): the write
