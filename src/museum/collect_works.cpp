@@ -3,6 +3,7 @@
 #include "museum/aic_api.h"
 #include "museum/cma_api.h"
 #include "museum/met_api.h"
+#include "museum/smk_api.h"
 
 #include <algorithm>
 #include <set>
@@ -227,6 +228,11 @@ Collected CollectWorks(Source source, const QString& base, const QString& query,
         CollectPaged(
             c, [&](int page) { return CmaSearchUrl(base, query, page * limit, limit); },
             [&](const QByteArray& body, int page) { return ParseCmaSearch(body, page * limit, maxSide); });
+        break;
+    case Source::Smk:
+        CollectPaged(
+            c, [&](int page) { return SmkSearchUrl(base, query, page * limit, limit); },
+            [&](const QByteArray& body, int page) { return ParseSmkSearch(body, page * limit, maxSide); });
         break;
     case Source::Met:
         CollectMet(c, base, query, count);

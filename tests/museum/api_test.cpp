@@ -4,6 +4,7 @@
 #include "museum/cma_api.h"
 #include "museum/met_api.h"
 #include "museum/refusal.h"
+#include "museum/smk_api.h"
 #include "support/museum_server.h"
 
 #include <QUrlQuery>
@@ -150,6 +151,29 @@ TEST(MuseumApi, ClevelandTakesCc0AndItsLargestJpegRendition)
     EXPECT_EQ(query.queryItemValue("has_image"), "1");
     EXPECT_EQ(query.queryItemValue("skip"), "30");
     EXPECT_EQ(query.queryItemValue("limit"), "15");
+}
+
+TEST(MuseumApi, SmkTakesItsIiifImageAtThePacksSide)
+{
+    const museum::SearchPage page = museum::ParseSmkSearch(Fixture("smk_search.json"), 0);
+    ASSERT_TRUE(page.error.isEmpty()) << page.error.toStdString();
+    EXPECT_EQ(page.total, 2);
+    EXPECT_FALSE(page.more);
+    // The picture's own 5141 pixels exceed the pack's 4096; an older scan gives its native image.
+    ExpectWorks(page.works, {{"KKS1615", "Jomfru Maria med barnet og Sankt Anne ved vuggen", "Albrecht Altdorfer", 1479,
+                              "http://museum.test/iiif/jp2/kks1615.tif.jp2/full/!4096,4096/0/default.jpg", true},
+                             {"KKSgb6458", "Untitled sheet", "Hans Sebald Beham", std::nullopt,
+                              "http://museum.test/api/v1/thumbnail/52f00edc-936e-42a7-950b-d0cd0df3864b.jpg", true}});
+    EXPECT_EQ(page.works[0].fallbackImageUrls,
+              QStringList{"http://museum.test/iiif-thumb/jp2/kks1615.tif.jp2/full/!1024,/0/default.jpg"});
+    EXPECT_EQ(page.works[0].pageUrl, "https://open.smk.dk/en/artwork/image/KKS1615");
+    EXPECT_EQ(museum::ParseSmkSearch(Fixture("smk_search.json"), 0, 2000).works[0].imageUrl,
+              "http://museum.test/iiif/jp2/kks1615.tif.jp2/full/!2000,2000/0/default.jpg");
+    const QUrlQuery query(museum::SmkSearchUrl("https://api.smk.dk", "landscape", 20, 10));
+    EXPECT_EQ(query.queryItemValue("filters"), "[has_image:true],[public_domain:true]");
+    EXPECT_EQ(query.queryItemValue("offset"), "20");
+    EXPECT_EQ(query.queryItemValue("rows"), "10");
+    EXPECT_TRUE(museum::ParseSmkSearch(R"({"items": {}})", 0).error.contains("items"));
 }
 
 // Answers that are no JSON, or JSON of another shape, are errors that say what

@@ -241,6 +241,25 @@ TEST_F(HostileFetch, ClevelandGivesItsPrintRendition)
     EXPECT_EQ(server.Count("/cma/1965.233_web.jpg"), 0);
 }
 
+TEST_F(HostileFetch, StatensMuseumForKunstGivesItsPublicDomainWorks)
+{
+    testsupport::MuseumServer server(
+        {Route("/api/v1/art/search/", {JsonAnswer(MuseumFixture("smk_search.json"))}),
+         Route("/iiif/jp2/kks1615.tif.jp2/full/!4096,4096/0/default.jpg", {FileAnswer(Jpeg("maria.jpg", 1900, 3100, 7))}),
+         Route("/api/v1/thumbnail/52f00edc-936e-42a7-950b-d0cd0df3864b.jpg", {FileAnswer(Jpeg("sheet.jpg", 1800, 500, 8))})});
+    ASSERT_TRUE(server.Running());
+    const museum::FetchResult result = museum::Fetch(Request(museum::Source::Smk, server.Base(), "smk.zip"));
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    const std::vector<PictureSize> pictures = PicturesOf(result.archive);
+    ASSERT_EQ(pictures.size(), 2u);
+    EXPECT_EQ(pictures[0].title, "Jomfru Maria med barnet og Sankt Anne ved vuggen");
+    EXPECT_EQ(pictures[0].author, "Albrecht Altdorfer");
+    EXPECT_EQ(pictures[0].year, 1479);
+    EXPECT_EQ(pictures[0].height, 3100);
+    EXPECT_EQ(pictures[1].author, "Hans Sebald Beham");
+    EXPECT_EQ(TPack(result.archive.toStdString()).Name, "Statens Museum for Kunst: landscape");
+}
+
 // However the server answers, a fetch ends, says why, and stays small.
 TEST_F(HostileFetch, EndlessDrippingOrStallingAnswersEndWithAReasonAndBoundedMemory)
 {
