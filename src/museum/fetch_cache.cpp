@@ -81,7 +81,8 @@ EntryLock FetchCache::LockImage(const QString& workId, const std::atomic<bool>* 
         return {};
     // The lock files stay: removing one while another fetch waits on it would let
     // a third take a lock on a new file of the same name.
-    const QByteArray path = QFile::encodeName(folder_ + QStringLiteral("/locks/") + SafeId(workId) + QStringLiteral(".lock"));
+    // Named by a hash: the lock says nothing of which works the cache ever held.
+    const QByteArray path = QFile::encodeName(folder_ + QStringLiteral("/locks/") + Hash(workId.toUtf8(), 16) + QStringLiteral(".lock"));
     const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return {};
