@@ -45,7 +45,7 @@ int RetryBaseFor(const FetchRequest& request)
 
 constexpr int kFirewallWaitMs = 60000; // the Met's firewall lifts after 30 seconds or more
 
-HttpSettings SettingsFor(const FetchRequest& request, const std::function<void(const FetchProgress&)>& progress)
+HttpSettings SettingsFor(const FetchRequest& request, std::function<void(int, const QString&)> waiting)
 {
     HttpSettings settings;
     settings.rate = RateFor(request);
@@ -54,13 +54,7 @@ HttpSettings SettingsFor(const FetchRequest& request, const std::function<void(c
         settings.timeoutMs = request.stallMs;
     if (request.requestLimitMs > 0)
         settings.requestLimitMs = request.requestLimitMs;
-    if (progress)
-        settings.waiting = [&progress](int seconds, const QString& why) {
-            FetchProgress p;
-            p.waitSeconds = seconds;
-            p.note = QStringLiteral("Waiting %1 s: %2").arg(seconds).arg(why);
-            progress(p);
-        };
+    settings.waiting = std::move(waiting);
     const QByteArray agent = UserAgent();
     settings.headers.append({"User-Agent", agent});
     // The Art Institute asks clients to name themselves and a contact this way.
@@ -102,7 +96,7 @@ class Fetcher {
 public:
     Fetcher(const FetchRequest& request, const std::function<void(const FetchProgress&)>& progress,
             const std::atomic<bool>* cancel)
-        : request_(request), progress_(progress), cancel_(cancel), client_(SettingsFor(request, progress_), cancel),
+        : request_(request), progress_(progress), cancel_(cancel), client_(SettingsFor(request, [this](int seconds, const QString& why) { TellWait(seconds, why); }), cancel),
           base_(ApiBase(request.source, request.apiBase)),
           cache_(request.cacheRoot.isEmpty() ? CacheRoot() : request.cacheRoot, request.source, base_)
     {
@@ -206,6 +200,17 @@ private:
     {
         result_.cancelled = true;
         return Fail(QStringLiteral("cancelled; no pack was written"));
+    }
+
+    // A countdown in the stage the fetch is in, so a progress bar keeps its place.
+    void TellWait(int seconds, const QString& why)
+    {
+        if (!progress_)
+            return;
+        FetchProgress p = state_;
+        p.waitSeconds = seconds;
+        p.note = QStringLiteral("Waiting %1 s: %2").arg(seconds).arg(why);
+        progress_(p);
     }
 
     void Tell(FetchStage stage, int done, const QString& note)

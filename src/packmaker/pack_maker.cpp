@@ -4,6 +4,7 @@
 #include "packmaker/csv_records.h"
 #include "packmaker/metadata.h"
 #include "packmaker/prepare.h"
+#include "packmaker/work_folder.h"
 #include "packs/text.h"
 
 #include <QDir>
@@ -12,9 +13,11 @@
 #include <QImageReader>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -280,11 +283,19 @@ MakeResult MakePack(const MakeRequest& request, const std::function<void(const M
     const QString outputFolder = output.absolutePath();
     if (!QFileInfo(outputFolder).isDir())
         return fail("the folder " + outputFolder.toStdString() + " does not exist");
-    // Reduced pictures wait here until the archive takes them in; the folder goes
-    // when this function returns, whatever happened.
-    QTemporaryDir work(outputFolder + QStringLiteral("/.ambience-make-XXXXXX"));
-    if (!work.isValid())
-        return fail("cannot write in " + outputFolder.toStdString() + ": " + work.errorString().toStdString());
+    // What killed makes left here goes first. Reduced pictures, then the archive,
+    // wait in a work folder of our own; it goes when this function returns,
+    // whatever happened.
+    RemoveStaleMakeLeftovers(QFile::encodeName(outputFolder).toStdString());
+    int workError = 0;
+    const std::string workPath = CreateWorkFolder(QFile::encodeName(outputFolder).toStdString(), workError);
+    if (workPath.empty())
+        return fail("cannot write in " + outputFolder.toStdString() + ": " + std::strerror(workError));
+    const struct WorkGuard {
+        std::string path;
+        ~WorkGuard() { RemoveWorkFolder(path); }
+    } workGuard{workPath};
+    const QDir work(QFile::decodeName(QByteArray::fromStdString(workPath)));
 
     InitialiseMetadataReader();
     // Qt's cap on one decoded picture (256 MB) would refuse large scans.
@@ -293,7 +304,10 @@ MakeResult MakePack(const MakeRequest& request, const std::function<void(const M
     ArchiveWriter writer;
     std::string error;
     const std::string target = output.absoluteFilePath().toStdString();
-    if (!writer.Open(target, error))
+    // libzip writes beside the file it is given: inside the work folder, so a
+    // killed make leaves its half-written archive there too.
+    const std::string written = work.filePath(QStringLiteral("pack.zip")).toStdString();
+    if (!writer.Open(written, error))
         return fail(error);
 
     const std::string description = PackDescription(request);
@@ -369,6 +383,8 @@ MakeResult MakePack(const MakeRequest& request, const std::function<void(const M
         return fail(result.Cancelled ? std::string("cancelled; no pack was written")
                                      : "cannot write " + target + ": " + error);
     }
+    if (::rename(written.c_str(), target.c_str()) != 0)
+        return fail("cannot write " + target + ": " + std::strerror(errno));
     result.Taken = std::move(taken);
     result.Ok = true;
     result.Archive = target;

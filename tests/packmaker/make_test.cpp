@@ -10,6 +10,7 @@
 #include "support/temp_env.h"
 
 #include <QColor>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -19,6 +20,11 @@
 #include <gtest/gtest.h>
 
 #include <map>
+
+#include <cerrno>
+#include <signal.h>
+#include <unistd.h>
+#include <utime.h>
 #include <random>
 
 namespace {
@@ -394,6 +400,50 @@ TEST_F(MakePackTest, LongTitlesAreShortenedAndKeptWholeInTheSourceEntry)
     const core::Result<packs::PictureSource> none = packs::ReadPictureSource(made.Archive, made.Taken[1].EntryName);
     ASSERT_FALSE(none.ok());
     EXPECT_EQ(none.error().code, 2);
+}
+
+// What makes killed with signal 9 leave beside the pack (their work folder with
+// pictures and libzip's half-written archive, and the leftovers of earlier
+// versions) is removed by the next make there; a live make's folder stays.
+TEST_F(MakePackTest, LeftoversOfKilledMakesAreRemovedByTheNext)
+{
+    WriteJpeg(pictures + "/a.jpg", Noise(40, 40, 1));
+    long gone = 4194303;
+    while (gone > 1 && !(::kill(static_cast<pid_t>(gone), 0) != 0 && errno == ESRCH))
+        --gone;
+    auto makeFolder = [&](const QString& name) {
+        EXPECT_TRUE(QDir().mkpath(outFolder + "/" + name));
+        QFile file(outFolder + "/" + name + "/pack.zip.Xy12Ab");
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(1000, 'z'));
+    };
+    const QString dead = QStringLiteral(".ambience-make-%1-Ab12Cd").arg(gone);
+    const QString live = QStringLiteral(".ambience-make-%1-Ef34Gh").arg(::getppid());
+    makeFolder(dead);
+    makeFolder(live);
+    makeFolder(".ambience-make-Ij56Kl"); // an earlier version's, an hour and more old
+    const QDateTime hoursAgo = QDateTime::currentDateTime().addSecs(-2 * 3600);
+    auto age = [&](const QString& path) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(hoursAgo, QFileDevice::FileModificationTime));
+    };
+    QFile old(outFolder + "/Holiday.zip.Qr78St"); // libzip's, of an earlier version
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.close();
+    age(old.fileName());
+    QFile young(outFolder + "/Other.zip.Uv90Wx"); // perhaps being written now
+    ASSERT_TRUE(young.open(QIODevice::WriteOnly));
+    young.close();
+    {
+        const std::string folder = QFile::encodeName(outFolder + "/.ambience-make-Ij56Kl").toStdString();
+        struct utimbuf times {hoursAgo.toSecsSinceEpoch(), hoursAgo.toSecsSinceEpoch()};
+        ASSERT_EQ(::utime(folder.c_str(), &times), 0);
+    }
+
+    const packmaker::MakeResult made = packmaker::MakePack(Request("Fresh.zip"));
+    ASSERT_TRUE(made.Ok) << made.Error;
+    EXPECT_EQ(Leftovers(outFolder), (QStringList{live, "Fresh.zip", "Other.zip.Uv90Wx"}));
 }
 
 // The peak resident size of this process in MB.
