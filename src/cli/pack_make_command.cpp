@@ -95,7 +95,7 @@ int RunPackMake(const QStringList& arguments)
     if (install && !request.Output.empty())
         return Usage(QStringLiteral("give either --out or --install"));
     for (const QString& arg : args)
-        request.Sources.push_back(QFileInfo(arg).absoluteFilePath().toStdString());
+        request.Sources.push_back(RawPathArgument(arg));
 
     Context context; // the application record, for the registry keys
     const packs::PackFolders folders = packs::CurrentPackFolders();

@@ -3,6 +3,7 @@
 #include "packs/pack_folders.h"
 #include "platform/folders.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -98,6 +99,23 @@ std::optional<QString> TakeOption(QStringList& args, const QString& name, bool& 
 bool TakeFlag(QStringList& args, const QString& name)
 {
     return args.removeAll(name) > 0;
+}
+
+std::string RawPathArgument(const QString& argument)
+{
+    std::string raw = argument.toStdString();
+    QFile cmdline(QStringLiteral("/proc/self/cmdline"));
+    if (cmdline.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& given : cmdline.readAll().split('\0')) {
+            if (!given.isEmpty() && QString::fromLocal8Bit(given) == argument) {
+                raw = given.toStdString();
+                break;
+            }
+        }
+    }
+    if (!raw.empty() && raw.front() != '/')
+        raw = QFile::encodeName(QDir::currentPath()).toStdString() + "/" + raw;
+    return raw;
 }
 
 core::Result<void> CheckPackOutput(const QString& path, bool force)

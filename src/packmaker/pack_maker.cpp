@@ -37,6 +37,19 @@ std::string OneLine(const std::string& text)
     return std::string(packs::Trim(out));
 }
 
+std::string FileNameOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The name without its last extension, as QFileInfo::completeBaseName.
+std::string BaseName(const std::string& fileName)
+{
+    const std::size_t dot = fileName.rfind('.');
+    return dot == std::string::npos || dot == 0 ? fileName : fileName.substr(0, dot);
+}
+
 void FillMissing(PictureRecord& record, const PictureRecord& from)
 {
     if (record.Title.empty())
@@ -56,10 +69,10 @@ PictureRecord RecordFor(const SourceFile& source, const CsvRecords* csv,
     if (const auto known = given.find(source.Path); known != given.end()) {
         PictureRecord record = known->second;
         if (record.Title.empty())
-            record.Title = QFileInfo(QString::fromStdString(source.Path)).completeBaseName().toStdString();
+            record.Title = BaseName(NameText(FileNameOf(source.Path)));
         return record;
     }
-    const std::string fileName = QFileInfo(QString::fromStdString(source.Path)).fileName().toStdString();
+    const std::string fileName = NameText(FileNameOf(source.Path));
     bool structured = false;
     const PictureRecord fromName = RecordFromFileName(fileName, structured);
     PictureRecord record;
@@ -71,7 +84,7 @@ PictureRecord RecordFor(const SourceFile& source, const CsvRecords* csv,
         if (const PictureRecord* row = FindCsvRecord(*csv, source.Relative, fileName))
             FillMissing(record, *row);
     if (record.Title.empty())
-        record.Title = QFileInfo(QString::fromStdString(fileName)).completeBaseName().toStdString();
+        record.Title = BaseName(fileName);
     return record;
 }
 

@@ -23,6 +23,7 @@
 
 #include <cerrno>
 #include <signal.h>
+#include <fcntl.h>
 #include <unistd.h>
 #include <utime.h>
 #include <random>
@@ -444,6 +445,34 @@ TEST_F(MakePackTest, LeftoversOfKilledMakesAreRemovedByTheNext)
     const packmaker::MakeResult made = packmaker::MakePack(Request("Fresh.zip"));
     ASSERT_TRUE(made.Ok) << made.Error;
     EXPECT_EQ(Leftovers(outFolder), (QStringList{live, "Fresh.zip", "Other.zip.Uv90Wx"}));
+}
+
+// File names that are not valid UTF-8 (a Latin-1 "café.jpg"), found in a folder
+// or named directly, are taken; the caption reads the name as Latin-1.
+TEST_F(MakePackTest, FileNamesThatAreNotUtf8AreTakenAndReadAsLatin1)
+{
+    const QString folder = env.Root() + "/latin";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    std::vector<std::uint8_t> encoded;
+    std::string encodeError;
+    ASSERT_TRUE(graphics::EncodeJpeg(Noise(40, 30, 3), 90, encoded, encodeError)) << encodeError;
+    const std::string raw = QFile::encodeName(folder).toStdString() + "/caf\xE9.jpg";
+    {
+        const int fd = ::open(raw.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, encoded.data(), encoded.size()), static_cast<ssize_t>(encoded.size()));
+        ::close(fd);
+    }
+    for (const std::string& source : {QFile::encodeName(folder).toStdString(), raw}) {
+        packmaker::MakeRequest request = Request("Latin.zip");
+        request.Sources = {source};
+        const packmaker::MakeResult made = packmaker::MakePack(request);
+        ASSERT_TRUE(made.Ok) << made.Error;
+        ASSERT_EQ(made.Taken.size(), 1u) << source;
+        EXPECT_EQ(made.Taken[0].Record.Title, "caf\xC3\xA9");
+        EXPECT_EQ(made.Taken[0].Source, raw);
+        EXPECT_EQ(TPack(made.Archive).Pictures.at(0).Title, "caf\xC3\xA9");
+    }
 }
 
 // The peak resident size of this process in MB.
