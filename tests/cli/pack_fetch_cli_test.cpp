@@ -145,6 +145,34 @@ TEST_F(PackFetchCli, CtrlCLeavesNoPackAndNoPartialImage)
     EXPECT_EQ(Files(env.Root() + "/cache").filter(".tmp"), QStringList{});
 }
 
+// A fetch killed with signal 9 in the middle of an image leaves its download; the
+// next fetch removes it and makes the pack.
+TEST_F(PackFetchCli, AFetchKilledWithSignal9LeavesNothingTheNextKeeps)
+{
+    QJsonArray routes = MetRoutes(QJsonObject{{"status", 200}, {"file", Image("wheat.jpg", 80, 60)},
+                                              {"drip_ms", 2}});
+    testsupport::MuseumServer server(routes);
+    ASSERT_TRUE(server.Running());
+    QProcess process;
+    process.setProcessEnvironment(Environment());
+    process.start(BuildBinDir() + "/ambience-cli",
+                  {"pack", "fetch", "met", "--count", "5", "--api-base", server.Base(), "--out", env.Root() + "/killed.zip"});
+    ASSERT_TRUE(process.waitForStarted());
+    for (int i = 0; i < 400 && Files(env.Root() + "/cache").filter(".tmp").isEmpty(); ++i)
+        QThread::msleep(25);
+    ASSERT_FALSE(Files(env.Root() + "/cache").filter(".tmp").isEmpty()) << "the download never began";
+    ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
+    ASSERT_TRUE(process.waitForFinished(15000));
+    EXPECT_FALSE(QFileInfo::exists(env.Root() + "/killed.zip"));
+
+    const CliRun run = Cli({"pack", "fetch", "met", "--count", "5", "--api-base", server.Base(), "--out",
+                            env.Root() + "/again.zip"});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(env.Root() + "/again.zip"));
+    EXPECT_EQ(Files(env.Root() + "/cache").filter(".tmp"), QStringList{});
+    EXPECT_EQ(Files(env.Root()).filter(".ambience-"), QStringList{});
+}
+
 // --out onto a file that is no pack (a person's picture) leaves it alone unless
 // --force says to replace it; an older pack is replaced as before.
 TEST_F(PackFetchCli, OutOntoAFileThatIsNoPackIsRefusedUnlessForced)
