@@ -309,7 +309,7 @@ HttpResult HttpClient::Once(const QUrl& url, QIODevice* sink, const std::functio
     if (result.status == 0) {
         result.outcome = IsUnreachable(error) ? HttpOutcome::Unreachable : HttpOutcome::Cut;
         result.error = error == QNetworkReply::OperationCanceledError
-                           ? QStringLiteral("no answer within %1 seconds").arg(settings_.timeoutMs / 1000)
+                           ? QStringLiteral("no answer within %1 seconds").arg((settings_.timeoutMs + 999) / 1000)
                            : errorText;
         return result;
     }

@@ -268,17 +268,19 @@ TEST_F(HostileFetch, EndlessDrippingOrStallingAnswersEndWithAReasonAndBoundedMem
     const QJsonObject endlessImage{{"status", 200}, {"body", "\xFF\xD8\xFF\xE0"}, {"endless", "0123456789abcdef"},
                                    {"headers", QJsonObject{{"Content-Type", "image/jpeg"}}}};
     const QJsonObject drip{{"status", 200}, {"body", "{"}, {"endless", " "}, {"drip_ms", 40}};
+    const QJsonObject silent{{"status", 200}, {"body", "{}"}, {"delay_ms", 3000}};
     struct Case {
         const char* name;
         QJsonArray routes;
-        int requestLimitMs;
+        int requestLimitMs, stallMs;
         const char* says;
     };
     const Case cases[] = {
-        {"endless json", {Route("/api/artworks/", {endlessJson})}, 0, "larger than 64 MB"},
-        {"endless image", ClevelandRoutes(endlessImage), 0, "larger than 256 MB"},
-        {"drip", {Route("/api/artworks/", {drip})}, 800, "took longer than"},
-        {"huge retry-after", {Route("/api/artworks/", {StatusAnswer(429, {{"Retry-After", "999999"}})})}, 0,
+        {"endless json", {Route("/api/artworks/", {endlessJson})}, 0, 0, "larger than 64 MB"},
+        {"endless image", ClevelandRoutes(endlessImage), 0, 0, "larger than 256 MB"},
+        {"drip", {Route("/api/artworks/", {drip})}, 800, 0, "took longer than 1 seconds"},
+        {"stall", {Route("/api/artworks/", {silent})}, 0, 400, "no answer within 1 seconds"},
+        {"huge retry-after", {Route("/api/artworks/", {StatusAnswer(429, {{"Retry-After", "999999"}})})}, 0, 0,
          "wait 999999 seconds"},
     };
     for (const Case& c : cases) {
@@ -287,6 +289,7 @@ TEST_F(HostileFetch, EndlessDrippingOrStallingAnswersEndWithAReasonAndBoundedMem
         ASSERT_TRUE(server.Running());
         museum::FetchRequest request = Request(museum::Source::Cma, server.Base(), QString(c.name) + ".zip");
         request.requestLimitMs = c.requestLimitMs;
+        request.stallMs = c.stallMs;
         const museum::FetchResult result = museum::Fetch(request);
         QString said = result.error;
         for (const museum::SkippedWork& s : result.skipped)
@@ -294,8 +297,10 @@ TEST_F(HostileFetch, EndlessDrippingOrStallingAnswersEndWithAReasonAndBoundedMem
         EXPECT_TRUE(said.contains(c.says)) << said.toStdString();
         EXPECT_LT(PeakResidentMb(), 300);
         EXPECT_EQ(FilesUnder(CacheRoot()).filter(".tmp"), QStringList{});
+        if (QLatin1String(c.name) == QLatin1String("huge retry-after")) {
+            EXPECT_EQ(server.Requests().size(), 1u); // not waited, not asked again
+        }
     }
-    // The huge wait was not waited: one request, then the reason.
 }
 
 TEST_F(HostileFetch, FetchesSharingTheCacheEachGetTheirPackAndKeepEveryImage)
