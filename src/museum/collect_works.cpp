@@ -82,6 +82,9 @@ public:
     }
 
     // Takes a work when it is usable and new; says why not otherwise.
+    // Works taken already (a pack being renewed holds them): passed over in silence.
+    void Exclude(const std::set<QString>& ids) { seen_.insert(ids.begin(), ids.end()); }
+
     void Offer(const Work& work)
     {
         if (Full() || !seen_.insert(work.id).second)
@@ -214,9 +217,10 @@ void CollectMet(Collector& c, const QString& base, const QString& query, int cou
 
 Collected CollectWorks(Source source, const QString& base, const QString& query, int count, HttpClient& client,
                        const FetchCache& cache, const std::function<void(const FetchProgress&)>& progress,
-                       int firewallWaitMs, int maxSide)
+                       int firewallWaitMs, int maxSide, const std::set<QString>& exclude)
 {
     Collector c(source, client, cache, count, progress, firewallWaitMs);
+    c.Exclude(exclude);
     const int limit = std::clamp(count + count / 2, 10, kPageLimit);
     switch (source) {
     case Source::Aic:

@@ -6,6 +6,8 @@
 #include "museum/http_client.h"
 #include "museum/work.h"
 
+#include <set>
+
 namespace museum {
 
 struct Collected {
@@ -22,6 +24,6 @@ struct Collected {
 // firewallWaitMs: how long to wait out a firewall's block (once) before going on.
 Collected CollectWorks(Source source, const QString& base, const QString& query, int count, HttpClient& client,
                        const FetchCache& cache, const std::function<void(const FetchProgress&)>& progress,
-                       int firewallWaitMs, int maxSide);
+                       int firewallWaitMs, int maxSide, const std::set<QString>& exclude = {});
 
 } // namespace museum

@@ -72,9 +72,10 @@ packmaker::PictureRecord RecordOf(const Work& work)
     return record;
 }
 
-packmaker::WorkSource SourceOf(const Work& work)
+packmaker::WorkSource SourceOf(const Work& work, const QString& added)
 {
-    return {work.pageUrl.toStdString(), work.creditLine.toStdString(), work.licence.toStdString()};
+    return {work.pageUrl.toStdString(), work.creditLine.toStdString(), work.licence.toStdString(), work.id.toStdString(),
+            added.toStdString()};
 }
 
 // The image as downloaded must decode: a damaged one would fail the whole pack.
@@ -115,7 +116,7 @@ public:
         const int count = std::clamp(request_.count, 1, 500);
         Collected found = CollectWorks(request_.source, base_, query_, count, client_, cache_, progress_,
                                        request_.firewallWaitMs > 0 ? request_.firewallWaitMs : kFirewallWaitMs,
-                                       request_.maxSide);
+                                       request_.maxSide, request_.excludeIds);
         result_.skipped = std::move(found.skipped);
         result_.invalidRecords = found.invalidRecords;
         if (found.cancelled || Cancelled())
@@ -126,8 +127,10 @@ public:
             return Fail(found.error);
         }
         if (found.works.empty())
-            return Fail(QStringLiteral("The %1 has no public-domain works with an image for \"%2\"")
-                            .arg(ShortName(request_.source), query_));
+            return Fail(request_.excludeIds.empty()
+                            ? QStringLiteral("The %1 has no public-domain works with an image for \"%2\"").arg(ShortName(request_.source), query_)
+                            : QStringLiteral("The %1 has no new public-domain works with an image for \"%2\"; the pack stays as it is")
+                                  .arg(ShortName(request_.source), query_));
 
         std::vector<std::pair<Work, QString>> taken;
         int unreachable = 0;
@@ -294,11 +297,18 @@ private:
         // Every work we take is public domain: captions credit the artist without "©".
         make.PlainCredit = true;
         make.Output = QFileInfo(request_.output).absoluteFilePath().toStdString();
+        const QString added = (request_.now.isValid() ? request_.now : QDateTime::currentDateTimeUtc()).toUTC().toString(Qt::ISODate);
+        for (const KeptWork& kept : request_.keep) {
+            const std::string source = QFileInfo(kept.imagePath).absoluteFilePath().toStdString();
+            make.Sources.push_back(source);
+            make.Records[source] = RecordOf(kept.work);
+            make.WorkSources[source] = SourceOf(kept.work, kept.added);
+        }
         for (const auto& [work, path] : taken) {
             const std::string source = QFileInfo(path).absoluteFilePath().toStdString();
             make.Sources.push_back(source);
             make.Records[source] = RecordOf(work);
-            make.WorkSources[source] = SourceOf(work);
+            make.WorkSources[source] = SourceOf(work, added);
         }
         const packmaker::MakeResult made = packmaker::MakePack(
             make,

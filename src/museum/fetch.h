@@ -6,6 +6,9 @@
 // `progress` runs on the calling thread; `cancel` stops it at the next chance,
 // leaving no pack and no partial file.
 #include "museum/museums.h"
+#include "museum/work.h"
+
+#include <QDateTime>
 
 #include <QString>
 
@@ -13,9 +16,17 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace museum {
+
+// A picture kept from the pack being renewed.
+struct KeptWork {
+    QString imagePath; // the picture, taken from the pack
+    Work work;         // its record and source
+    QString added;     // when it first came into the pack (ISO 8601)
+};
 
 struct FetchRequest {
     Source source = Source::Aic;
@@ -35,7 +46,13 @@ struct FetchRequest {
     int firewallWaitMs = 0;
     int stallMs = 0;
     int requestLimitMs = 0;
+    // A renewal of a fresh pack: works the pack holds are never taken again, and
+    // the pictures it keeps go into the new pack beside the new works.
+    std::set<QString> excludeIds;
+    std::vector<KeptWork> keep;
+    QDateTime now; // when new works are added; invalid: the current time
 };
+
 
 enum class FetchStage { Searching, Downloading, Packing };
 
@@ -75,6 +92,12 @@ struct FetchResult {
 
 // "<Museum>: <query>".
 QString DefaultPackName(Source source, const QString& query);
+
+// Renews the pack at request.output: the oldest of its works leave for as many new
+// ones (freshness.h), fetched as Fetch does with request.count the size the pack
+// keeps. The pack is replaced only when the new one is complete.
+FetchResult RenewPack(const FetchRequest& request, const std::function<void(const FetchProgress&)>& progress = {},
+                      const std::atomic<bool>* cancel = nullptr);
 
 FetchResult Fetch(const FetchRequest& request, const std::function<void(const FetchProgress&)>& progress = {},
                   const std::atomic<bool>* cancel = nullptr);

@@ -202,6 +202,10 @@ std::string SourcesJson(const std::vector<TakenPicture>& taken, const std::map<s
             entry.insert(QStringLiteral("page"), QString::fromStdString(source->second.Page));
             entry.insert(QStringLiteral("credit"), QString::fromStdString(source->second.Credit));
             entry.insert(QStringLiteral("licence"), QString::fromStdString(source->second.Licence));
+            if (!source->second.Id.empty())
+                entry.insert(QStringLiteral("id"), QString::fromStdString(source->second.Id));
+            if (!source->second.Added.empty())
+                entry.insert(QStringLiteral("added"), QString::fromStdString(source->second.Added));
         }
         all.insert(QString::fromStdString(picture.EntryName), entry);
     }

@@ -20,6 +20,8 @@ struct WorkSource {
     std::string Page;    // the museum's page of the work
     std::string Credit;  // its credit line
     std::string Licence;
+    std::string Id;      // the museum's identifier, so a renewal knows what the pack holds
+    std::string Added;   // when the work came into the pack (ISO 8601), so the oldest leave first
 };
 
 // The pack's entry that holds each picture's source and whole title: JSON, keyed

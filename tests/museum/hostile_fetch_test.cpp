@@ -260,6 +260,62 @@ TEST_F(HostileFetch, StatensMuseumForKunstGivesItsPublicDomainWorks)
     EXPECT_EQ(TPack(result.archive.toStdString()).Name, "Statens Museum for Kunst: landscape");
 }
 
+// A fresh pack renewed: the oldest work leaves for a new one, the kept one keeps
+// the day it came, the new one has today's.
+TEST_F(HostileFetch, RenewingAFreshPackRetiresTheOldestForNewWorks)
+{
+    // The same search a week later lists a third work (made for this test in the
+    // form of cma_search.json's records).
+    const QString later = R"json({"info": {"total": 1}, "data": [
+        {"id": 99004, "title": "A New Arrival", "creation_date_earliest": 1872,
+         "creators": [{"description": "Claude Monet (French, 1840–1926)"}], "share_license_status": "CC0",
+         "url": "https://clevelandart.org/art/99004", "creditline": "Gift of a friend",
+         "images": {"web": {"url": "{base}/cma/arrival_web.jpg", "width": "1200", "height": "800"}}}]})json";
+    testsupport::MuseumServer server(
+        {Route("/api/artworks/", {JsonAnswer(MuseumFixture("cma_search.json")), JsonAnswer(later)}),
+         Route("/cma/1965.233_print.jpg", {FileAnswer(Jpeg("twilight.jpg", 1700, 1000, 9))}),
+         Route("/cma/1920.7_web.jpg", {FileAnswer(Jpeg("hokusai.jpg", 700, 1000, 10))}),
+         Route("/cma/arrival_web.jpg", {FileAnswer(Jpeg("arrival.jpg", 1200, 800, 11))})});
+    ASSERT_TRUE(server.Running());
+    museum::FetchRequest request = Request(museum::Source::Cma, server.Base(), "fresh.zip");
+    request.count = 2;
+    request.now = QDateTime(QDate(2026, 12, 1), QTime(8, 0), Qt::UTC);
+    const museum::FetchResult first = museum::Fetch(request);
+    ASSERT_TRUE(first.ok) << first.error.toStdString();
+    ASSERT_EQ(PicturesOf(first.archive).size(), 2u);
+
+    request.now = QDateTime(QDate(2026, 12, 8), QTime(8, 0), Qt::UTC);
+    request.cacheRoot = env.Root() + "/cache2/"; // the week-old answer is no longer kept
+    const museum::FetchResult renewed = museum::RenewPack(request);
+    ASSERT_TRUE(renewed.ok) << renewed.error.toStdString();
+    const std::vector<PictureSize> pictures = PicturesOf(renewed.archive);
+    ASSERT_EQ(pictures.size(), 2u);
+    // The two first works came together: one of them leaves (ties go in the pack's order).
+    EXPECT_EQ(pictures[0].title, "A New Arrival");
+    EXPECT_EQ(pictures[0].author, "Claude Monet");
+    EXPECT_EQ(pictures[0].year, 1872);
+    EXPECT_TRUE(pictures[1].title == "Twilight in the Wilderness" || pictures[1].title == "A Damaged Print")
+        << pictures[1].title;
+    EXPECT_EQ(server.Count("/cma/arrival_web.jpg"), 1);
+    std::vector<std::uint8_t> bytes;
+    ASSERT_EQ(packs::ReadPackEntry(renewed.archive.toStdString(), "sources.json", "", bytes), 0);
+    const QByteArray sources(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    EXPECT_TRUE(sources.contains(R"("added": "2026-12-01T08:00:00Z")")) << sources.toStdString();
+    EXPECT_TRUE(sources.contains(R"("added": "2026-12-08T08:00:00Z")"));
+
+    const TPack pack(renewed.archive.toStdString());
+    for (const TPic& pic : pack.Pictures) {
+        const core::Result<packs::PictureSource> source = packs::ReadPictureSource(renewed.archive.toStdString(), pic.EntryName);
+        ASSERT_TRUE(source.ok()) << pic.EntryName;
+    }
+    // Nothing to renew with: the pack stays as it is.
+    const museum::FetchResult again = museum::RenewPack(request);
+    EXPECT_FALSE(again.ok);
+    EXPECT_TRUE(again.error.contains("no new public-domain works")) << again.error.toStdString();
+    EXPECT_EQ(PicturesOf(renewed.archive).size(), 2u);
+    EXPECT_EQ(FilesUnder(env.Root() + "/out").filter(".ambience-"), QStringList{});
+}
+
 // However the server answers, a fetch ends, says why, and stays small.
 TEST_F(HostileFetch, EndlessDrippingOrStallingAnswersEndWithAReasonAndBoundedMemory)
 {
