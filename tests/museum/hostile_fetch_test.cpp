@@ -50,6 +50,15 @@ long PeakResidentMb()
     return -1;
 }
 
+// A fetch keeps the process under 300 MB whatever the server sends. Under the
+// address sanitizer freed blocks wait in its quarantine (256 MB) and every byte
+// has its shadow, so the bound there is the sanitizer's share higher.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr long kPeakLimitMb = 300 + 256 + 128;
+#else
+constexpr long kPeakLimitMb = 300;
+#endif
+
 QStringList FilesUnder(const QString& folder)
 {
     QStringList files;
@@ -351,7 +360,7 @@ TEST_F(HostileFetch, EndlessDrippingOrStallingAnswersEndWithAReasonAndBoundedMem
         for (const museum::SkippedWork& s : result.skipped)
             said += "; " + s.reason;
         EXPECT_TRUE(said.contains(c.says)) << said.toStdString();
-        EXPECT_LT(PeakResidentMb(), 300);
+        EXPECT_LT(PeakResidentMb(), kPeakLimitMb);
         EXPECT_EQ(FilesUnder(CacheRoot()).filter(".tmp"), QStringList{});
         if (QLatin1String(c.name) == QLatin1String("huge retry-after")) {
             EXPECT_EQ(server.Requests().size(), 1u); // not waited, not asked again

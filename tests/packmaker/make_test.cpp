@@ -380,7 +380,7 @@ TEST_F(MakePackTest, LongTitlesAreShortenedAndKeptWholeInTheSourceEntry)
     request.Sources = {first.toStdString(), second.toStdString()};
     request.Records[first.toStdString()] = {0, 1889, longTitle, "Vincent van Gogh"};
     request.Records[second.toStdString()] = {0, 1890, "Short", "Vincent van Gogh"};
-    request.WorkSources[first.toStdString()] = {"https://museum.test/1", "Gift of a friend", "CC0 1.0 (public domain)"};
+    request.WorkSources[first.toStdString()] = {"https://museum.test/1", "Gift of a friend", "CC0 1.0 (public domain)", "", ""};
     request.PlainCredit = true;
     const packmaker::MakeResult made = packmaker::MakePack(request);
     ASSERT_TRUE(made.Ok) << made.Error;
