@@ -1,4 +1,4 @@
-// ambience-cli pack fetch aic|met|cma [--query TEXT] [...]: a pack of public-domain
+// ambience-cli pack fetch aic|met|cma|smk [--query TEXT] [...]: a pack of public-domain
 // works from a museum's open-access collection, written to a file or installed.
 #include "cli/pack_fetch_command.h"
 
@@ -22,7 +22,7 @@
 namespace cli {
 
 const char* const kPackFetchUsage =
-    "fetch aic|met|cma [--query TEXT] [--count N] [--name NAME] [--out FILE.zip | --install] [--api-base URL]";
+    "fetch aic|met|cma|smk [--query TEXT] [--count N] [--name NAME] [--out FILE.zip [--force] | --install] [--api-base URL]";
 
 namespace {
 
@@ -130,16 +130,17 @@ int RunPackFetch(const QStringList& arguments)
             return Usage(QStringLiteral("--count takes a whole number from 1 to 500"));
     }
     const bool install = TakeFlag(args, QStringLiteral("--install"));
+    const bool force = TakeFlag(args, QStringLiteral("--force"));
     for (const QString& arg : args)
         if (arg.startsWith(QLatin1String("--")))
             return Usage(QStringLiteral("unknown option %1").arg(arg));
     if (args.size() != 1)
-        return Usage(args.isEmpty() ? QStringLiteral("which museum? aic, met or cma")
+        return Usage(args.isEmpty() ? QStringLiteral("which museum? aic, met, cma or smk")
                                     : QStringLiteral("unexpected: ") + args.mid(1).join(' '));
     const std::optional<museum::Source> source = museum::SourceFromCode(args.first());
     if (!source)
         return Usage(QStringLiteral("\"%1\" is no museum this command knows; give aic (Art Institute of Chicago), "
-                                    "met (The Metropolitan Museum of Art) or cma (Cleveland Museum of Art)")
+                                    "met (The Metropolitan Museum of Art), cma (Cleveland Museum of Art) or smk (Statens Museum for Kunst)")
                          .arg(args.first()));
     request.source = *source;
     if (install && !request.output.isEmpty())
@@ -166,6 +167,10 @@ int RunPackFetch(const QStringList& arguments)
         request.output = QString::fromStdString(file);
     }
     request.output = QFileInfo(request.output).absoluteFilePath();
+    if (const core::Result<void> target = CheckPackOutput(request.output, force); !target.ok()) {
+        PrintError(QString::fromStdString(target.error().text));
+        return 1;
+    }
 
     // Ctrl+C stops the fetch and leaves no pack and no partial image behind.
     std::signal(SIGINT, OnInterrupt);

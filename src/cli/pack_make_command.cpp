@@ -19,7 +19,7 @@
 namespace cli {
 
 const char* const kPackMakeUsage =
-    "make SOURCE... --name NAME [--author A] [--icon N] [--label L] [--out FILE.zip | --install] "
+    "make SOURCE... --name NAME [--author A] [--icon N] [--label L] [--out FILE.zip [--force] | --install] "
     "[--password P] [--max-side PX] [--from CSV]";
 
 namespace {
@@ -84,6 +84,7 @@ int RunPackMake(const QStringList& arguments)
             return Usage(QStringLiteral("%1 needs a value").arg(QString::fromLatin1(n.option)));
     }
     const bool install = TakeFlag(args, QStringLiteral("--install"));
+    const bool force = TakeFlag(args, QStringLiteral("--force"));
     for (const QString& arg : args)
         if (arg.startsWith(QLatin1String("--")))
             return Usage(QStringLiteral("unknown option %1").arg(arg));
@@ -94,7 +95,7 @@ int RunPackMake(const QStringList& arguments)
     if (install && !request.Output.empty())
         return Usage(QStringLiteral("give either --out or --install"));
     for (const QString& arg : args)
-        request.Sources.push_back(QFileInfo(arg).absoluteFilePath().toStdString());
+        request.Sources.push_back(RawPathArgument(arg));
 
     Context context; // the application record, for the registry keys
     const packs::PackFolders folders = packs::CurrentPackFolders();
@@ -109,6 +110,10 @@ int RunPackMake(const QStringList& arguments)
         request.Output = packmaker::PackFileName(request.Name);
     }
     request.Output = QFileInfo(Q(request.Output)).absoluteFilePath().toStdString();
+    if (const core::Result<void> target = CheckPackOutput(Q(request.Output), force); !target.ok()) {
+        PrintError(QString::fromStdString(target.error().text));
+        return 1;
+    }
 
     // Ctrl+C stops the make and leaves nothing behind; a file-size limit makes the
     // write fail with EFBIG instead of ending the process mid-write.

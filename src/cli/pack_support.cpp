@@ -3,6 +3,8 @@
 #include "packs/pack_folders.h"
 #include "platform/folders.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace cli {
@@ -97,6 +99,43 @@ std::optional<QString> TakeOption(QStringList& args, const QString& name, bool& 
 bool TakeFlag(QStringList& args, const QString& name)
 {
     return args.removeAll(name) > 0;
+}
+
+std::string RawPathArgument(const QString& argument)
+{
+    std::string raw = argument.toStdString();
+    QFile cmdline(QStringLiteral("/proc/self/cmdline"));
+    if (cmdline.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& given : cmdline.readAll().split('\0')) {
+            if (!given.isEmpty() && QString::fromLocal8Bit(given) == argument) {
+                raw = given.toStdString();
+                break;
+            }
+        }
+    }
+    if (!raw.empty() && raw.front() != '/')
+        raw = QFile::encodeName(QDir::currentPath()).toStdString() + "/" + raw;
+    return raw;
+}
+
+core::Result<void> CheckPackOutput(const QString& path, bool force)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || force)
+        return core::Ok();
+    if (info.isDir())
+        return core::MakeError(5, QStringLiteral("%1 is a folder; name the pack file to write").arg(path).toStdString());
+    QFile file(path);
+    QByteArray start;
+    if (file.open(QIODevice::ReadOnly))
+        start = file.read(4);
+    // A ZIP archive begins with a local header, or, when empty, with its end record.
+    if (start == QByteArray("PK\x03\x04", 4) || start == QByteArray("PK\x05\x06", 4))
+        return core::Ok();
+    return core::MakeError(80, QStringLiteral("%1 exists and is no pack (ZIP archive); it was left as it is. Give --force "
+                                              "to replace it")
+                                   .arg(path)
+                                   .toStdString());
 }
 
 } // namespace cli

@@ -3,6 +3,7 @@
 // and finding an installed pack by name or file. The application record comes
 // from cli::Context (cli/context.h).
 #include "cli/output.h"
+#include "core/result.h"
 #include "packs/pack_list.h"
 
 #include <QString>
@@ -37,5 +38,15 @@ std::optional<int> FindInstalledPack(const TPackList& list, const QString& what,
 std::optional<QString> TakeOption(QStringList& args, const QString& name, bool& missing);
 // Takes "--name" out of args; returns whether it was there.
 bool TakeFlag(QStringList& args, const QString& name);
+
+// A command-line argument as the bytes it was given in, found in /proc/self/cmdline:
+// a file name that is not valid UTF-8 does not survive QString. Made absolute
+// against the working folder. The argument's UTF-8 when it is not found there.
+std::string RawPathArgument(const QString& argument);
+
+// Whether a pack may be written to `path`: yes when nothing is there or an archive
+// (an older pack) is; a file of any other kind (a person's picture or document)
+// only with `force`. The error names the file and the option.
+core::Result<void> CheckPackOutput(const QString& path, bool force);
 
 } // namespace cli

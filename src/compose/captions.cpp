@@ -19,6 +19,8 @@ QString CreditLine(const PictureCaption& record)
 {
     if (record.Author.isEmpty())
         return {};
+    if (record.PlainCredit)
+        return record.Author;
     return QStringLiteral("\u00A9 ") + record.Author;
 }
 

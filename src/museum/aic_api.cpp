@@ -14,7 +14,7 @@ QUrl AicSearchUrl(const QString& base, const QString& query, int page, int limit
     if (!query.isEmpty())
         q.addQueryItem(QStringLiteral("q"), query);
     q.addQueryItem(QStringLiteral("query[term][is_public_domain]"), QStringLiteral("true"));
-    q.addQueryItem(QStringLiteral("fields"), QStringLiteral("id,title,image_id,artist_title,date_start,is_public_domain"));
+    q.addQueryItem(QStringLiteral("fields"), QStringLiteral("id,title,image_id,artist_title,date_start,is_public_domain,credit_line"));
     q.addQueryItem(QStringLiteral("limit"), QString::number(limit));
     q.addQueryItem(QStringLiteral("page"), QString::number(page));
     url.setQuery(q);
@@ -27,6 +27,11 @@ QString AicImageUrl(const QString& iiifBase, const QString& imageId, int width)
     while (base.endsWith(QLatin1Char('/')))
         base.chop(1);
     return QStringLiteral("%1/%2/full/%3,/0/default.jpg").arg(base, imageId).arg(width);
+}
+
+QString AicPageUrl(const QString& id)
+{
+    return QStringLiteral("https://www.artic.edu/artworks/") + id;
 }
 
 SearchPage ParseAicSearch(const QByteArray& body)
@@ -56,10 +61,14 @@ SearchPage ParseAicSearch(const QByteArray& body)
         work.publicDomain = record.value(QLatin1String("is_public_domain")).toBool(false);
         const QString imageId = TextField(record, "image_id");
         if (!imageId.isEmpty() && !iiif.isEmpty()) {
-            work.imageUrl = AicImageUrl(iiif, imageId);
+            work.imageUrl = AicImageUrl(iiif, imageId, kAicLargeWidth);
             // The size the museum's own pages use, which its server always gives.
-            work.smallerImageUrl = AicImageUrl(iiif, imageId, 843);
+            work.fallbackImageUrls = {AicImageUrl(iiif, imageId, kAicSmallWidth)};
         }
+        work.pageUrl = AicPageUrl(work.id);
+        work.creditLine = TextField(record, "credit_line");
+        if (work.publicDomain)
+            work.licence = PublicDomainLicence();
         if (work.id.isEmpty())
             continue;
         page.works.push_back(std::move(work));

@@ -5,6 +5,8 @@
 #include <QJsonArray>
 #include <QUrlQuery>
 
+#include <algorithm>
+
 namespace museum {
 
 QUrl CmaSearchUrl(const QString& base, const QString& query, int skip, int limit)
@@ -27,7 +29,30 @@ QString CmaCreatorName(const QString& description)
     return (open > 0 ? description.left(open) : description).trimmed();
 }
 
-SearchPage ParseCmaSearch(const QByteArray& body, int skip)
+namespace {
+
+// The renditions of a record, largest allowed first. A rendition whose size the
+// record does not give is taken at its place in the order.
+QStringList Renditions(const QJsonObject& images, int maxSide)
+{
+    QStringList fitting, larger;
+    for (const char* name : {"print", "full", "web"}) {
+        const QJsonObject rendition = images.value(QLatin1String(name)).toObject();
+        const QString url = TextField(rendition, "url");
+        // The cache and the checks take JPEG; the full rendition is often a TIFF.
+        if (url.isEmpty() || !(url.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive)
+                               || url.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive)))
+            continue;
+        const int side = std::max(IntField(rendition, "width").value_or(0), IntField(rendition, "height").value_or(0));
+        (side > maxSide ? larger : fitting) << url;
+    }
+    // Only when nothing fits is a rendition larger than the pack's side taken.
+    return fitting + larger;
+}
+
+} // namespace
+
+SearchPage ParseCmaSearch(const QByteArray& body, int skip, int maxSide)
 {
     SearchPage page;
     const std::optional<QJsonObject> answer = AnswerObject(body, page.error);
@@ -59,8 +84,14 @@ SearchPage ParseCmaSearch(const QByteArray& body, int skip)
         }
         work.artist = artists.join(QStringLiteral(", "));
         work.publicDomain = TextField(record, "share_license_status").compare(QLatin1String("CC0"), Qt::CaseInsensitive) == 0;
-        const QJsonObject images = record.value(QLatin1String("images")).toObject();
-        work.imageUrl = TextField(images.value(QLatin1String("web")).toObject(), "url");
+        QStringList renditions = Renditions(record.value(QLatin1String("images")).toObject(), maxSide);
+        if (!renditions.isEmpty())
+            work.imageUrl = renditions.takeFirst();
+        work.fallbackImageUrls = renditions;
+        work.pageUrl = TextField(record, "url");
+        work.creditLine = TextField(record, "creditline");
+        if (work.publicDomain)
+            work.licence = PublicDomainLicence();
         page.works.push_back(std::move(work));
     }
     return page;

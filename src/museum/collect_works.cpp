@@ -3,6 +3,7 @@
 #include "museum/aic_api.h"
 #include "museum/cma_api.h"
 #include "museum/met_api.h"
+#include "museum/smk_api.h"
 
 #include <algorithm>
 #include <set>
@@ -17,8 +18,9 @@ constexpr int kMetLookupsPerWork = 4; // object records read per work wanted, at
 class Collector {
 public:
     Collector(Source source, HttpClient& client, const FetchCache& cache, int count,
-              const std::function<void(const FetchProgress&)>& progress)
-        : source_(source), client_(client), cache_(cache), count_(count), progress_(progress)
+              const std::function<void(const FetchProgress&)>& progress, int firewallWaitMs)
+        : source_(source), client_(client), cache_(cache), count_(count), progress_(progress),
+          firewallWaitMs_(firewallWaitMs)
     {
     }
 
@@ -34,6 +36,16 @@ public:
             return stored;
         }
         HttpResult answer = client_.Get(url);
+        if (answer.refusal == Refusal::Firewall && !waitedOutFirewall_) {
+            // The firewall lifts after a while without requests: wait once, visibly,
+            // then go on where we were.
+            waitedOutFirewall_ = true;
+            if (!client_.Wait(firewallWaitMs_, QStringLiteral("the %1's firewall refused us for asking too often").arg(Name()))) {
+                result.cancelled = true;
+                return std::nullopt;
+            }
+            answer = client_.Get(url);
+        }
         if (answer.ok())
             return std::move(answer.body);
         if (answer.outcome == HttpOutcome::Cancelled) {
@@ -41,6 +53,22 @@ public:
             return std::nullopt;
         }
         result.unreachable = answer.outcome == HttpOutcome::Unreachable;
+        if (answer.refusal == Refusal::Firewall) {
+            result.error = QStringLiteral("The %1's firewall refuses our requests (it answered %2 with a block page), also "
+                                          "after a wait of %3 seconds; nothing was installed. Try again later.")
+                               .arg(Name())
+                               .arg(answer.status)
+                               .arg(firewallWaitMs_ / 1000);
+            result.blocked = true;
+            return std::nullopt;
+        }
+        if (answer.refusal == Refusal::BrowserChallenge) {
+            result.error = QStringLiteral("The %1's server refused a request by a program (it asks for a browser); nothing "
+                                          "was installed. Try another museum.")
+                               .arg(Name());
+            result.blocked = true;
+            return std::nullopt;
+        }
         result.error = result.unreachable
                            ? QStringLiteral("The %1 did not answer (%2): %3. Are you offline?")
                                  .arg(Name(), url.host(), answer.error)
@@ -54,6 +82,9 @@ public:
     }
 
     // Takes a work when it is usable and new; says why not otherwise.
+    // Works taken already (a pack being renewed holds them): passed over in silence.
+    void Exclude(const std::set<QString>& ids) { seen_.insert(ids.begin(), ids.end()); }
+
     void Offer(const Work& work)
     {
         if (Full() || !seen_.insert(work.id).second)
@@ -96,6 +127,8 @@ private:
     const FetchCache& cache_;
     int count_;
     const std::function<void(const FetchProgress&)>& progress_;
+    int firewallWaitMs_;
+    bool waitedOutFirewall_ = false;
     std::set<QString> seen_;
 };
 
@@ -125,41 +158,57 @@ void CollectPaged(Collector& c, const std::function<QUrl(int page)>& url,
 
 void CollectMet(Collector& c, const QString& base, const QString& query, int count)
 {
-    const QUrl search = MetSearchUrl(base, query);
-    bool cached = false;
-    const std::optional<QByteArray> body = c.Ask(search, cached);
-    if (!body)
-        return;
-    const SearchPage found = ParseMetSearch(*body);
-    if (!found.error.isEmpty()) {
-        c.Fail(search, found.error);
-        return;
-    }
-    if (!cached)
-        c.Cache().StoreAnswer(search, *body);
-    const std::size_t lookups = std::min(found.ids.size(), static_cast<std::size_t>(count * kMetLookupsPerWork + 20));
-    for (std::size_t i = 0; i < lookups && !c.Full(); ++i) {
-        const QUrl object = MetObjectUrl(base, found.ids[i]);
-        const std::optional<QByteArray> record = c.Ask(object, cached);
-        if (!record) {
-            if (c.result.cancelled || c.result.unreachable)
-                return;
-            // One object the museum cannot give (the Met answers 404 for some
-            // identifiers its search lists) costs only that work.
-            c.result.skipped.push_back({found.ids[i], QString(), c.result.error});
-            c.Tell(QStringLiteral("Skipped object %1: %2").arg(found.ids[i], c.result.error));
-            c.result.error.clear();
-            continue;
-        }
-        QString error;
-        const Work work = ParseMetObject(*record, error);
-        if (!error.isEmpty()) {
-            c.Fail(object, error);
+    // Object records read per fetch, at most: each costs a request, and the Met's
+    // firewall counts them.
+    const int lookups = count * kMetLookupsPerWork + 20;
+    const int limit = std::clamp(count * 2, 20, kPageLimit);
+    int looked = 0;
+    for (int page = 0, offset = 0; page < kMaxPages && !c.Full() && looked < lookups; ++page) {
+        const QUrl search = MetSearchUrl(base, query, offset, limit);
+        bool cached = false;
+        const std::optional<QByteArray> body = c.Ask(search, cached);
+        if (!body)
+            return;
+        const SearchPage found = ParseMetSearch(*body, offset);
+        if (!found.error.isEmpty()) {
+            c.Fail(search, found.error);
             return;
         }
         if (!cached)
-            c.Cache().StoreAnswer(object, *record);
-        c.Offer(work);
+            c.Cache().StoreAnswer(search, *body);
+        for (std::size_t i = 0; i < found.ids.size() && !c.Full() && looked < lookups; ++i, ++looked) {
+            const QUrl object = MetObjectUrl(base, found.ids[i]);
+            const std::optional<QByteArray> record = c.Ask(object, cached);
+            if (!record) {
+                if (c.result.cancelled || c.result.unreachable || c.result.blocked)
+                    return;
+                // One object the museum cannot give (the Met answers 404 for some
+                // identifiers its search lists) costs only that work.
+                c.result.skipped.push_back({found.ids[i], QString(), c.result.error});
+                c.Tell(QStringLiteral("Skipped object %1: %2").arg(found.ids[i], c.result.error));
+                c.result.error.clear();
+                continue;
+            }
+            QString error, message;
+            const Work work = ParseMetObject(*record, error, &message);
+            if (!message.isEmpty()) {
+                // Objects on loan and withdrawn ones answer so; the search lists them still.
+                ++c.result.invalidRecords;
+                c.result.skipped.push_back({found.ids[i], QString(), QStringLiteral("the museum says \"%1\"").arg(message)});
+                c.Tell(QStringLiteral("Skipped object %1: the museum says \"%2\"").arg(found.ids[i], message));
+                continue;
+            }
+            if (!error.isEmpty()) {
+                c.Fail(object, error);
+                return;
+            }
+            if (!cached)
+                c.Cache().StoreAnswer(object, *record);
+            c.Offer(work);
+        }
+        if (!found.more)
+            break;
+        offset += static_cast<int>(found.ids.size());
     }
     c.result.ok = true;
 }
@@ -167,9 +216,11 @@ void CollectMet(Collector& c, const QString& base, const QString& query, int cou
 } // namespace
 
 Collected CollectWorks(Source source, const QString& base, const QString& query, int count, HttpClient& client,
-                       const FetchCache& cache, const std::function<void(const FetchProgress&)>& progress)
+                       const FetchCache& cache, const std::function<void(const FetchProgress&)>& progress,
+                       int firewallWaitMs, int maxSide, const std::set<QString>& exclude)
 {
-    Collector c(source, client, cache, count, progress);
+    Collector c(source, client, cache, count, progress, firewallWaitMs);
+    c.Exclude(exclude);
     const int limit = std::clamp(count + count / 2, 10, kPageLimit);
     switch (source) {
     case Source::Aic:
@@ -180,7 +231,12 @@ Collected CollectWorks(Source source, const QString& base, const QString& query,
     case Source::Cma:
         CollectPaged(
             c, [&](int page) { return CmaSearchUrl(base, query, page * limit, limit); },
-            [&](const QByteArray& body, int page) { return ParseCmaSearch(body, page * limit); });
+            [&](const QByteArray& body, int page) { return ParseCmaSearch(body, page * limit, maxSide); });
+        break;
+    case Source::Smk:
+        CollectPaged(
+            c, [&](int page) { return SmkSearchUrl(base, query, page * limit, limit); },
+            [&](const QByteArray& body, int page) { return ParseSmkSearch(body, page * limit, maxSide); });
         break;
     case Source::Met:
         CollectMet(c, base, query, count);

@@ -9,7 +9,11 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <span>
+
+#include <unistd.h>
 
 namespace museum {
 namespace {
@@ -39,11 +43,18 @@ int RetryBaseFor(const FetchRequest& request)
     return ok && ms >= 0 ? ms : 1000;
 }
 
-HttpSettings SettingsFor(const FetchRequest& request)
+constexpr int kFirewallWaitMs = 60000; // the Met's firewall lifts after 30 seconds or more
+
+HttpSettings SettingsFor(const FetchRequest& request, std::function<void(int, const QString&)> waiting)
 {
     HttpSettings settings;
     settings.rate = RateFor(request);
     settings.retryBaseMs = RetryBaseFor(request);
+    if (request.stallMs > 0)
+        settings.timeoutMs = request.stallMs;
+    if (request.requestLimitMs > 0)
+        settings.requestLimitMs = request.requestLimitMs;
+    settings.waiting = std::move(waiting);
     const QByteArray agent = UserAgent();
     settings.headers.append({"User-Agent", agent});
     // The Art Institute asks clients to name themselves and a contact this way.
@@ -59,6 +70,12 @@ packmaker::PictureRecord RecordOf(const Work& work)
     record.Author = work.artist.toStdString();
     record.Year = work.year.value_or(0);
     return record;
+}
+
+packmaker::WorkSource SourceOf(const Work& work, const QString& added)
+{
+    return {work.pageUrl.toStdString(), work.creditLine.toStdString(), work.licence.toStdString(), work.id.toStdString(),
+            added.toStdString()};
 }
 
 // The image as downloaded must decode: a damaged one would fail the whole pack.
@@ -80,7 +97,7 @@ class Fetcher {
 public:
     Fetcher(const FetchRequest& request, const std::function<void(const FetchProgress&)>& progress,
             const std::atomic<bool>* cancel)
-        : request_(request), progress_(progress), cancel_(cancel), client_(SettingsFor(request), cancel),
+        : request_(request), progress_(progress), cancel_(cancel), client_(SettingsFor(request, [this](int seconds, const QString& why) { TellWait(seconds, why); }), cancel),
           base_(ApiBase(request.source, request.apiBase)),
           cache_(request.cacheRoot.isEmpty() ? CacheRoot() : request.cacheRoot, request.source, base_)
     {
@@ -95,18 +112,25 @@ public:
         if (!cache_.Usable())
             return Fail(QStringLiteral("there is no cache folder for the images (neither XDG_CACHE_HOME nor HOME is set, "
                                        "or it cannot be written)"));
+        cache_.RemoveLeftovers();
         const int count = std::clamp(request_.count, 1, 500);
-        Collected found = CollectWorks(request_.source, base_, query_, count, client_, cache_, progress_);
+        Collected found = CollectWorks(request_.source, base_, query_, count, client_, cache_, progress_,
+                                       request_.firewallWaitMs > 0 ? request_.firewallWaitMs : kFirewallWaitMs,
+                                       request_.maxSide, request_.excludeIds);
         result_.skipped = std::move(found.skipped);
+        result_.invalidRecords = found.invalidRecords;
         if (found.cancelled || Cancelled())
             return Cancel();
         if (!found.ok) {
             result_.unreachable = found.unreachable;
+            result_.blocked = found.blocked;
             return Fail(found.error);
         }
         if (found.works.empty())
-            return Fail(QStringLiteral("The %1 has no public-domain works with an image for \"%2\"")
-                            .arg(ShortName(request_.source), query_));
+            return Fail(request_.excludeIds.empty()
+                            ? QStringLiteral("The %1 has no public-domain works with an image for \"%2\"").arg(ShortName(request_.source), query_)
+                            : QStringLiteral("The %1 has no new public-domain works with an image for \"%2\"; the pack stays as it is")
+                                  .arg(ShortName(request_.source), query_));
 
         std::vector<std::pair<Work, QString>> taken;
         int unreachable = 0;
@@ -116,15 +140,29 @@ public:
         Tell(FetchStage::Downloading, 0, {});
         for (const Work& work : found.works) {
             const QString path = cache_.ImagePath(work.id);
-            if (QFileInfo(path).isFile()) {
-                ++result_.fromCache;
-                taken.emplace_back(work, path);
-                Tell(FetchStage::Downloading, static_cast<int>(taken.size()), {});
-                continue;
-            }
-            const QString reason = DownloadImage(work, path);
+            // Another fetch may be downloading this very image: wait for it, then
+            // take what it kept.
+            const EntryLock lock = cache_.LockImage(work.id, cancel_);
             if (Cancelled())
                 return Cancel();
+            if (QFileInfo(path).isFile()) {
+                if (CheckImage(path).isEmpty()) {
+                    ++result_.fromCache;
+                    taken.emplace_back(work, path);
+                    Tell(FetchStage::Downloading, static_cast<int>(taken.size()), {});
+                    continue;
+                }
+                // Damaged on disk since it was kept: fetched again.
+                QFile::remove(path);
+            }
+            bool refused = false;
+            const QString reason = DownloadImage(work, path, refused);
+            if (Cancelled())
+                return Cancel();
+            if (refused) {
+                result_.blocked = true;
+                return Fail(reason);
+            }
             if (!reason.isEmpty()) {
                 if (reason.startsWith(kUnreachable))
                     ++unreachable;
@@ -167,6 +205,17 @@ private:
         return Fail(QStringLiteral("cancelled; no pack was written"));
     }
 
+    // A countdown in the stage the fetch is in, so a progress bar keeps its place.
+    void TellWait(int seconds, const QString& why)
+    {
+        if (!progress_)
+            return;
+        FetchProgress p = state_;
+        p.waitSeconds = seconds;
+        p.note = QStringLiteral("Waiting %1 s: %2").arg(seconds).arg(why);
+        progress_(p);
+    }
+
     void Tell(FetchStage stage, int done, const QString& note)
     {
         if (!progress_)
@@ -178,11 +227,15 @@ private:
         progress_(state_);
     }
 
-    // Downloads into a ".part" file, checks it and only then gives it the cache
-    // name; returns why the work cannot be taken, or nothing.
-    QString DownloadImage(const Work& work, const QString& path)
+    // Downloads into a temporary file, checks it and only then gives it the cache
+    // name; returns why the work cannot be taken, or nothing. `refused` is set when
+    // the image server refuses programs altogether: the returned text says so.
+    QString DownloadImage(const Work& work, const QString& path, bool& refused)
     {
-        const QString part = cache_.PartPath(work.id);
+        core::TemporaryFile part = cache_.NewDownloadFile();
+        if (part.fd < 0)
+            return QStringLiteral("cannot write in %1: %2").arg(cache_.Folder(), QString::fromLocal8Bit(std::strerror(part.error)));
+        const QString partPath = QFile::decodeName(QByteArray::fromStdString(part.path));
         const std::int64_t before = result_.bytes;
         auto received = [&](std::int64_t bytes) {
             result_.bytes = before + bytes;
@@ -192,32 +245,46 @@ private:
                 progress_(state_);
             }
         };
-        HttpResult got = client_.Download(QUrl(work.imageUrl), part, received);
-        // An image server that will not give the large size still gives the smaller one.
-        if (got.outcome == HttpOutcome::HttpError && got.status >= 400 && got.status < 500 && got.status != 429
-            && !work.smallerImageUrl.isEmpty()) {
+        QStringList urls = {work.imageUrl};
+        urls += work.fallbackImageUrls;
+        HttpResult got;
+        for (const QString& url : urls) {
             result_.bytes = before;
-            got = client_.Download(QUrl(work.smallerImageUrl), part, received);
+            got = client_.Download(QUrl(url), part.fd, received);
+            // An image server that will not give one size may give the next smaller one.
+            const bool sizeRefused = got.outcome == HttpOutcome::HttpError && got.status >= 400 && got.status < 500
+                                     && got.status != 429 && got.refusal == Refusal::None && !got.waitRefused;
+            if (!sizeRefused)
+                break;
         }
         QString reason;
-        if (got.outcome == HttpOutcome::Cancelled)
+        if (got.refusal == Refusal::BrowserChallenge) {
+            refused = true;
+            reason = QStringLiteral("The %1's image server refused a download by a program (it asks for a browser); "
+                                    "nothing was installed. Try another museum.")
+                         .arg(ShortName(request_.source));
+        } else if (got.refusal == Refusal::Firewall) {
+            refused = true;
+            reason = QStringLiteral("The %1's image server refuses our downloads (a firewall's block page); nothing was "
+                                    "installed. Try again later.")
+                         .arg(ShortName(request_.source));
+        } else if (got.waitRefused) {
+            refused = true;
+            reason = QStringLiteral("The %1's image server: %2; nothing was installed.").arg(ShortName(request_.source), got.error);
+        } else if (got.outcome == HttpOutcome::Cancelled)
             reason = QStringLiteral("cancelled");
         else if (got.outcome == HttpOutcome::Unreachable)
             reason = kUnreachable + got.error;
         else if (!got.ok())
             reason = got.error;
         else
-            reason = CheckImage(part);
-        if (!reason.isEmpty()) {
-            QFile::remove(part);
-            return reason;
-        }
-        QFile::remove(path);
-        if (!QFile::rename(part, path)) {
-            QFile::remove(part);
-            return QStringLiteral("cannot keep the image in %1").arg(cache_.Folder());
-        }
-        return {};
+            reason = CheckImage(partPath);
+        if (reason.isEmpty() && ::rename(part.path.c_str(), QFile::encodeName(path).constData()) != 0)
+            reason = QStringLiteral("cannot keep the image in %1").arg(cache_.Folder());
+        if (!reason.isEmpty())
+            ::unlink(part.path.c_str());
+        ::close(part.fd);
+        return reason;
     }
 
     FetchResult MakePack(const std::vector<std::pair<Work, QString>>& taken)
@@ -226,11 +293,22 @@ private:
         make.Name = result_.packName.toStdString();
         make.Label = QStringLiteral("%1, open access (CC0): %2").arg(QString::fromLatin1(Info(request_.source).name), query_).toStdString();
         make.Icon = request_.icon;
+        make.MaxSide = request_.maxSide;
+        // Every work we take is public domain: captions credit the artist without "©".
+        make.PlainCredit = true;
         make.Output = QFileInfo(request_.output).absoluteFilePath().toStdString();
+        const QString added = (request_.now.isValid() ? request_.now : QDateTime::currentDateTimeUtc()).toUTC().toString(Qt::ISODate);
+        for (const KeptWork& kept : request_.keep) {
+            const std::string source = QFileInfo(kept.imagePath).absoluteFilePath().toStdString();
+            make.Sources.push_back(source);
+            make.Records[source] = RecordOf(kept.work);
+            make.WorkSources[source] = SourceOf(kept.work, kept.added);
+        }
         for (const auto& [work, path] : taken) {
             const std::string source = QFileInfo(path).absoluteFilePath().toStdString();
             make.Sources.push_back(source);
             make.Records[source] = RecordOf(work);
+            make.WorkSources[source] = SourceOf(work, added);
         }
         const packmaker::MakeResult made = packmaker::MakePack(
             make,

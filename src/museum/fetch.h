@@ -6,6 +6,9 @@
 // `progress` runs on the calling thread; `cancel` stops it at the next chance,
 // leaving no pack and no partial file.
 #include "museum/museums.h"
+#include "museum/work.h"
+
+#include <QDateTime>
 
 #include <QString>
 
@@ -13,9 +16,17 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace museum {
+
+// A picture kept from the pack being renewed.
+struct KeptWork {
+    QString imagePath; // the picture, taken from the pack
+    Work work;         // its record and source
+    QString added;     // when it first came into the pack (ISO 8601)
+};
 
 struct FetchRequest {
     Source source = Source::Aic;
@@ -29,7 +40,19 @@ struct FetchRequest {
     // Empty: AMBIENCE_MUSEUM_RATE ("requests/milliseconds", for tests) or the museum's own.
     std::optional<RateLimit> rate;
     int retryBaseMs = -1; // < 0: AMBIENCE_MUSEUM_RETRY_MS, else one second
+    int maxSide = 4096;   // of the pack's pictures; the largest rendition up to it is asked for
+    // Limits of one request; <= 0: the defaults (a minute to wait out a firewall,
+    // 30 seconds without a byte, ten minutes in all). Tests make them short.
+    int firewallWaitMs = 0;
+    int stallMs = 0;
+    int requestLimitMs = 0;
+    // A renewal of a fresh pack: works the pack holds are never taken again, and
+    // the pictures it keeps go into the new pack beside the new works.
+    std::set<QString> excludeIds;
+    std::vector<KeptWork> keep;
+    QDateTime now; // when new works are added; invalid: the current time
 };
+
 
 enum class FetchStage { Searching, Downloading, Packing };
 
@@ -41,6 +64,7 @@ struct FetchProgress {
     std::int64_t bytes = 0; // downloaded in this run
     double writing = 0;     // 0..1 while the pack is written
     QString note;           // a line worth telling, such as a work skipped and why
+    int waitSeconds = 0;    // > 0 while waiting for a server: the seconds left (note says why)
 };
 
 struct SkippedWork {
@@ -53,6 +77,7 @@ struct FetchResult {
     bool ok = false;
     bool cancelled = false;
     bool unreachable = false; // the museum did not answer at all (offline?)
+    bool blocked = false;     // a firewall or bot protection refused us
     QString error;            // names the museum and what was wrong
     QString archive;          // the pack written
     QString packName;
@@ -62,10 +87,17 @@ struct FetchResult {
     std::int64_t bytes = 0;
     int requests = 0;         // sent to the museum in this run
     std::vector<SkippedWork> skipped;
+    int invalidRecords = 0;   // records the museum answered with a message instead
 };
 
 // "<Museum>: <query>".
 QString DefaultPackName(Source source, const QString& query);
+
+// Renews the pack at request.output: the oldest of its works leave for as many new
+// ones (freshness.h), fetched as Fetch does with request.count the size the pack
+// keeps. The pack is replaced only when the new one is complete.
+FetchResult RenewPack(const FetchRequest& request, const std::function<void(const FetchProgress&)>& progress = {},
+                      const std::atomic<bool>* cancel = nullptr);
 
 FetchResult Fetch(const FetchRequest& request, const std::function<void(const FetchProgress&)>& progress = {},
                   const std::atomic<bool>* cancel = nullptr);

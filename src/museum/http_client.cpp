@@ -11,15 +11,19 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
+#include <algorithm>
 #include <thread>
 
 namespace museum {
 namespace {
 
 constexpr int kMaxRedirects = 5;
-constexpr std::int64_t kMaxAnswerBytes = std::int64_t{64} << 20; // a JSON answer; images go to files
-constexpr std::int64_t kMaxFileBytes = std::int64_t{256} << 20; // an image: a web-size one is a few MB
 constexpr int kCancelPollMs = 50;
+// Of an error page only the beginning is kept: enough to tell what refused us.
+constexpr std::int64_t kMaxErrorPageBytes = 64 << 10;
+// What Qt's network thread may hold for us before we read it: without a bound it
+// reads on as fast as the server sends, whatever we keep.
+constexpr qint64 kReadBufferBytes = 1 << 20;
 
 bool IsUnreachable(QNetworkReply::NetworkError error)
 {
@@ -78,15 +82,41 @@ HttpResult HttpClient::Download(const QUrl& url, const QString& path, const std:
     return result;
 }
 
-bool HttpClient::Sleep(std::int64_t ms)
+HttpResult HttpClient::Download(const QUrl& url, int fd, const std::function<void(std::int64_t)>& received)
+{
+    QFile file;
+    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
+        HttpResult result;
+        result.outcome = HttpOutcome::HttpError;
+        result.error = QStringLiteral("cannot write the download: %1").arg(file.errorString());
+        return result;
+    }
+    HttpResult result = Run(url, &file, received);
+    file.close();
+    return result;
+}
+
+bool HttpClient::Sleep(std::int64_t ms, const QString& why)
 {
     const std::int64_t until = clock_.elapsed() + ms;
+    int told = -1;
     while (clock_.elapsed() < until) {
         if (Cancelled())
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::min<std::int64_t>(kCancelPollMs, until - clock_.elapsed())));
+        const std::int64_t left = until - clock_.elapsed();
+        const int seconds = static_cast<int>((left + 999) / 1000);
+        if (!why.isEmpty() && ms >= 1000 && seconds != told && settings_.waiting) {
+            told = seconds;
+            settings_.waiting(seconds, why);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min<std::int64_t>(kCancelPollMs, left)));
     }
     return !Cancelled();
+}
+
+bool HttpClient::Wait(std::int64_t ms, const QString& why)
+{
+    return Sleep(ms, why);
 }
 
 bool HttpClient::WaitForSlot()
@@ -135,10 +165,23 @@ HttpResult HttpClient::Run(const QUrl& first, QIODevice* sink, const std::functi
             --attempt; // a redirect is no failed attempt
             continue;
         }
-        if (result.outcome == HttpOutcome::HttpError && RetriableStatus(result.status) && attempt < settings_.maxAttempts) {
-            const std::int64_t delay = RetryDelayMs(attempt, RetryAfterMs(retryAfter, QDateTime::currentDateTimeUtc()),
-                                                    settings_.retryBaseMs, settings_.retryCapMs);
-            if (!Sleep(delay)) {
+        if (result.outcome == HttpOutcome::HttpError && result.refusal == Refusal::None && RetriableStatus(result.status)
+            && attempt < settings_.maxAttempts) {
+            const std::optional<std::int64_t> asked = RetryAfterMs(retryAfter, QDateTime::currentDateTimeUtc());
+            if (asked && *asked > settings_.retryCapMs) {
+                // Minutes or days of silence would look like a hang: say so and stop.
+                result.waitRefused = true;
+                result.error = QStringLiteral("the server answered %1 and asks us to wait %2 seconds before asking again, "
+                                              "longer than the %3 seconds we wait; try again later")
+                                   .arg(result.status)
+                                   .arg(*asked / 1000)
+                                   .arg(settings_.retryCapMs / 1000);
+                return result;
+            }
+            const std::int64_t delay = RetryDelayMs(attempt, asked, settings_.retryBaseMs, settings_.retryCapMs);
+            const QString why = asked ? QStringLiteral("the server asked us to wait (%1)").arg(result.status)
+                                      : QStringLiteral("the server is busy (%1)").arg(result.status);
+            if (!Sleep(delay, why)) {
                 result.outcome = HttpOutcome::Cancelled;
                 return result;
             }
@@ -161,27 +204,41 @@ HttpResult HttpClient::Once(const QUrl& url, QIODevice* sink, const std::functio
     for (const auto& [name, value] : settings_.headers)
         request.setRawHeader(name, value);
     QNetworkReply* reply = manager_.get(request);
+    reply->setReadBufferSize(kReadBufferBytes);
 
     QByteArray body;
     bool tooLarge = false;
     bool writeFailed = false;
+    bool overtime = false;
+    bool pageEnough = false; // an error page read as far as we keep it
     QObject::connect(reply, &QIODevice::readyRead, reply, [&] {
-        // Only a successful answer is kept; an error page is read for its text.
-        const QByteArray chunk = reply->readAll();
-        result.bytes += chunk.size();
+        if (tooLarge || pageEnough)
+            return;
+        // Read in pieces and check the cap before keeping each: an endless answer
+        // stops at the cap, not after.
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (sink && status >= 200 && status < 300) {
-            if (result.bytes > kMaxFileBytes) {
+        const bool success = status >= 200 && status < 300;
+        while (reply->bytesAvailable() > 0) {
+            const QByteArray chunk = reply->read(std::min<qint64>(reply->bytesAvailable(), kReadBufferBytes));
+            result.bytes += chunk.size();
+            if (sink && success) {
+                if (result.bytes > settings_.maxFileBytes) {
+                    tooLarge = true;
+                } else if (sink->write(chunk) != chunk.size()) {
+                    writeFailed = true;
+                }
+            } else if (!success) {
+                body += chunk.left(std::max<qint64>(0, kMaxErrorPageBytes - body.size()));
+                pageEnough = body.size() >= kMaxErrorPageBytes;
+            } else if (body.size() + chunk.size() <= settings_.maxAnswerBytes) {
+                body += chunk;
+            } else {
                 tooLarge = true;
-                reply->abort();
-            } else if (sink->write(chunk) != chunk.size()) {
-                writeFailed = true;
             }
-        } else if (body.size() + chunk.size() <= kMaxAnswerBytes) {
-            body += chunk;
-        } else {
-            tooLarge = true;
-            reply->abort();
+            if (tooLarge || writeFailed || pageEnough) {
+                reply->abort();
+                break;
+            }
         }
         if (received)
             received(result.bytes);
@@ -194,9 +251,19 @@ HttpResult HttpClient::Once(const QUrl& url, QIODevice* sink, const std::functio
             reply->abort();
     });
     poll.start(kCancelPollMs);
+    // A server that drips a byte now and then never trips the stall limit; this
+    // bounds the whole request.
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, reply, [&] {
+        overtime = true;
+        reply->abort();
+    });
+    limit.start(settings_.requestLimitMs);
     if (!reply->isFinished())
         loop.exec();
     poll.stop();
+    limit.stop();
 
     result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QNetworkReply::NetworkError error = reply->error();
@@ -205,6 +272,7 @@ HttpResult HttpClient::Once(const QUrl& url, QIODevice* sink, const std::functio
     retryAfter = reply->rawHeader("Retry-After");
     const QUrl location = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
     const QString reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+    result.refusal = RefusalOf(result.status, reply->rawHeader("cf-mitigated"), reply->rawHeader("Content-Type"), body);
     reply->deleteLater();
 
     if (Cancelled()) {
@@ -214,7 +282,13 @@ HttpResult HttpClient::Once(const QUrl& url, QIODevice* sink, const std::functio
     }
     if (tooLarge) {
         result.outcome = HttpOutcome::HttpError;
-        result.error = QStringLiteral("the answer is larger than %1 MB").arg((sink ? kMaxFileBytes : kMaxAnswerBytes) >> 20);
+        result.error = QStringLiteral("the answer is larger than %1 MB")
+                           .arg((sink ? settings_.maxFileBytes : settings_.maxAnswerBytes) >> 20);
+        return result;
+    }
+    if (overtime) {
+        result.outcome = HttpOutcome::Cut;
+        result.error = QStringLiteral("the answer took longer than %1 seconds").arg((settings_.requestLimitMs + 999) / 1000);
         return result;
     }
     if (writeFailed) {
@@ -228,13 +302,14 @@ HttpResult HttpClient::Once(const QUrl& url, QIODevice* sink, const std::functio
     }
     if (result.status >= 400 || (result.status != 0 && result.status < 200)) {
         result.outcome = HttpOutcome::HttpError;
+        result.body = std::move(body); // the page's beginning, for a caller that wants to read it
         result.error = QStringLiteral("the server answered %1 %2").arg(result.status).arg(reason).trimmed();
         return result;
     }
     if (result.status == 0) {
         result.outcome = IsUnreachable(error) ? HttpOutcome::Unreachable : HttpOutcome::Cut;
         result.error = error == QNetworkReply::OperationCanceledError
-                           ? QStringLiteral("no answer within %1 seconds").arg(settings_.timeoutMs / 1000)
+                           ? QStringLiteral("no answer within %1 seconds").arg((settings_.timeoutMs + 999) / 1000)
                            : errorText;
         return result;
     }

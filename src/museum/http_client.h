@@ -5,6 +5,7 @@
 // (never from https to http); a stalled transfer times out. Blocking: each call
 // runs a local event loop, so it serves a command line and a worker thread alike.
 #include "museum/museums.h"
+#include "museum/refusal.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -29,7 +30,13 @@ struct HttpSettings {
     int retryBaseMs = 1000;     // doubled for each further retry
     int retryCapMs = 120000;    // the longest wait, also for a Retry-After
     int timeoutMs = 30000;      // with no data at all for this long, the transfer ends
+    int requestLimitMs = 600000; // the whole of one request, however the bytes come
+    std::int64_t maxAnswerBytes = std::int64_t{64} << 20; // a JSON answer in memory
+    std::int64_t maxFileBytes = std::int64_t{256} << 20;  // an image written to a file
     QList<QPair<QByteArray, QByteArray>> headers; // User-Agent and the like
+    // Told once a second while a wait of a second or more runs: the seconds left
+    // and why (the server's Retry-After, its firewall).
+    std::function<void(int seconds, const QString& why)> waiting;
 };
 
 enum class HttpOutcome {
@@ -43,6 +50,8 @@ enum class HttpOutcome {
 struct HttpResult {
     HttpOutcome outcome = HttpOutcome::Unreachable;
     int status = 0;
+    Refusal refusal = Refusal::None; // a refusal that is no answer about the address
+    bool waitRefused = false; // the server asked for a wait longer than we give
     QByteArray body;       // for Get
     std::int64_t bytes = 0; // of the body as received
     QString error;         // what went wrong, for a person
@@ -57,15 +66,20 @@ public:
     HttpResult Get(const QUrl& url);
     // The answer written to `path` as it arrives; `received` is told the bytes so far.
     HttpResult Download(const QUrl& url, const QString& path, const std::function<void(std::int64_t)>& received);
+    // The same into a file already open for writing (it stays open).
+    HttpResult Download(const QUrl& url, int fd, const std::function<void(std::int64_t)>& received);
 
     int RequestsSent() const { return sentCount_; }
+
+    // Waits `ms`, telling settings.waiting the seconds left; false when cancelled.
+    bool Wait(std::int64_t ms, const QString& why);
 
 private:
     HttpResult Run(const QUrl& url, QIODevice* sink, const std::function<void(std::int64_t)>& received);
     HttpResult Once(const QUrl& url, QIODevice* sink, const std::function<void(std::int64_t)>& received,
                     QByteArray& retryAfter, QUrl& redirect);
     bool WaitForSlot();
-    bool Sleep(std::int64_t ms);
+    bool Sleep(std::int64_t ms, const QString& why = {});
     bool Cancelled() const { return cancel_ && cancel_->load(); }
 
     HttpSettings settings_;

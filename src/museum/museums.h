@@ -1,13 +1,14 @@
 #pragma once
-// The three collections a pack can be fetched from: their names, default
+// The collections a pack can be fetched from: their names, default
 // addresses and how many requests each asks a client to make at most.
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace museum {
 
-enum class Source { Aic, Met, Cma };
+enum class Source { Aic, Met, Cma, Smk };
 
 // A limit of `requests` in any `windowMs` milliseconds.
 struct RateLimit {
@@ -25,6 +26,8 @@ struct MuseumInfo {
 };
 
 const MuseumInfo& Info(Source source);
+// Every collection, in the order a person is offered them.
+const std::vector<Source>& AllSources();
 std::optional<Source> SourceFromCode(const QString& code);
 
 // The base address to use: the given one, else the environment's, else the default;

@@ -8,14 +8,19 @@ namespace packmaker {
 namespace {
 
 // Splits the text into rows of fields; false when a quoted field is not closed.
-bool Rows(std::string_view text, std::vector<std::vector<std::string>>& rows)
+// Empty when the rows were read, else what is wrong.
+std::string Rows(std::string_view text, std::vector<std::vector<std::string>>& rows)
 {
     std::vector<std::string> row;
     std::string field;
     bool quoted = false;
     bool any = false;
+    std::size_t rowStart = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
+        if (i - rowStart > kMaxCsvLineBytes)
+            return "line " + std::to_string(rows.size() + 1) + " is longer than " + std::to_string(kMaxCsvLineBytes)
+                   + " bytes";
         if (quoted) {
             if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
                 field += '"';
@@ -44,18 +49,19 @@ bool Rows(std::string_view text, std::vector<std::vector<std::string>>& rows)
             row.clear();
             field.clear();
             any = false;
+            rowStart = i + 1;
         } else {
             field += c;
             any = true;
         }
     }
     if (quoted)
-        return false;
+        return "a quoted field is not closed";
     if (any || !field.empty()) {
         row.push_back(std::move(field));
         rows.push_back(std::move(row));
     }
-    return true;
+    return {};
 }
 
 std::string Lower(std::string_view text)
@@ -75,8 +81,12 @@ CsvRecords ParseCsvRecords(std::string_view text)
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3); // a byte order mark, as spreadsheets write
     std::vector<std::vector<std::string>> rows;
-    if (!Rows(text, rows)) {
-        result.error = "a quoted field is not closed";
+    if (text.size() > kMaxCsvBytes) {
+        result.error = "the file is larger than " + std::to_string(kMaxCsvBytes >> 20) + " MB";
+        return result;
+    }
+    if (std::string error = Rows(text, rows); !error.empty()) {
+        result.error = std::move(error);
         return result;
     }
     int file = 0, title = 1, author = 2, year = 3;

@@ -16,6 +16,11 @@ struct CsvRecords {
     std::string error; // empty when the text was read
 };
 
+// A list of pictures' records is a few kilobytes; anything near these bounds is
+// no such list (a device, a binary file) and is refused before it fills memory.
+inline constexpr std::size_t kMaxCsvBytes = std::size_t{16} << 20;
+inline constexpr std::size_t kMaxCsvLineBytes = std::size_t{64} << 10;
+
 CsvRecords ParseCsvRecords(std::string_view text);
 
 // The record for a picture: looked up by its path relative to the CSV's folder,

@@ -4,15 +4,20 @@
 #include "packmaker/csv_records.h"
 #include "packmaker/metadata.h"
 #include "packmaker/prepare.h"
+#include "packmaker/work_folder.h"
 #include "packs/text.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QTemporaryDir>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -30,6 +35,19 @@ std::string OneLine(const std::string& text)
     for (const char c : text)
         out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
     return std::string(packs::Trim(out));
+}
+
+std::string FileNameOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The name without its last extension, as QFileInfo::completeBaseName.
+std::string BaseName(const std::string& fileName)
+{
+    const std::size_t dot = fileName.rfind('.');
+    return dot == std::string::npos || dot == 0 ? fileName : fileName.substr(0, dot);
 }
 
 void FillMissing(PictureRecord& record, const PictureRecord& from)
@@ -51,10 +69,10 @@ PictureRecord RecordFor(const SourceFile& source, const CsvRecords* csv,
     if (const auto known = given.find(source.Path); known != given.end()) {
         PictureRecord record = known->second;
         if (record.Title.empty())
-            record.Title = QFileInfo(QString::fromStdString(source.Path)).completeBaseName().toStdString();
+            record.Title = BaseName(NameText(FileNameOf(source.Path)));
         return record;
     }
-    const std::string fileName = QFileInfo(QString::fromStdString(source.Path)).fileName().toStdString();
+    const std::string fileName = NameText(FileNameOf(source.Path));
     bool structured = false;
     const PictureRecord fromName = RecordFromFileName(fileName, structured);
     PictureRecord record;
@@ -66,7 +84,7 @@ PictureRecord RecordFor(const SourceFile& source, const CsvRecords* csv,
         if (const PictureRecord* row = FindCsvRecord(*csv, source.Relative, fileName))
             FillMissing(record, *row);
     if (record.Title.empty())
-        record.Title = QFileInfo(QString::fromStdString(fileName)).completeBaseName().toStdString();
+        record.Title = BaseName(fileName);
     return record;
 }
 
@@ -160,10 +178,40 @@ private:
 // ("2/..."), which the reader drops from the title.
 std::string UniqueEntryName(const std::string& stem, const std::string& extension, std::set<std::string>& used)
 {
-    std::string name = stem + extension;
-    for (int n = 2; !used.insert(name).second; ++n)
-        name = std::to_string(n) + "/" + stem + extension;
+    std::string name = FitEntryStem(stem, extension.size()) + extension;
+    for (int n = 2; !used.insert(name).second; ++n) {
+        const std::string folder = std::to_string(n) + "/";
+        name = folder + FitEntryStem(stem, folder.size() + extension.size()) + extension;
+    }
     return name;
+}
+
+// The source entry's text: for each picture with a source or a title its entry
+// name could not hold whole, what is known of it.
+std::string SourcesJson(const std::vector<TakenPicture>& taken, const std::map<std::string, WorkSource>& sources)
+{
+    QJsonObject all;
+    for (const TakenPicture& picture : taken) {
+        const auto source = sources.find(picture.Source);
+        const bool shortened = picture.EntryName.find(EntryStem(picture.Record)) == std::string::npos;
+        if (source == sources.end() && !shortened)
+            continue;
+        QJsonObject entry;
+        entry.insert(QStringLiteral("title"), QString::fromStdString(picture.Record.Title));
+        if (source != sources.end()) {
+            entry.insert(QStringLiteral("page"), QString::fromStdString(source->second.Page));
+            entry.insert(QStringLiteral("credit"), QString::fromStdString(source->second.Credit));
+            entry.insert(QStringLiteral("licence"), QString::fromStdString(source->second.Licence));
+            if (!source->second.Id.empty())
+                entry.insert(QStringLiteral("id"), QString::fromStdString(source->second.Id));
+            if (!source->second.Added.empty())
+                entry.insert(QStringLiteral("added"), QString::fromStdString(source->second.Added));
+        }
+        all.insert(QString::fromStdString(picture.EntryName), entry);
+    }
+    if (all.isEmpty())
+        return {};
+    return QJsonDocument(all).toJson(QJsonDocument::Indented).toStdString();
 }
 
 bool IsCancelled(const std::atomic<bool>* cancel)
@@ -173,6 +221,17 @@ bool IsCancelled(const std::atomic<bool>* cancel)
 
 } // namespace
 
+std::string FitEntryStem(const std::string& stem, std::size_t reserve)
+{
+    if (stem.size() + reserve <= kMaxEntryNameBytes)
+        return stem;
+    std::size_t keep = kMaxEntryNameBytes > reserve + 3 ? kMaxEntryNameBytes - reserve - 3 : 0;
+    // Never cut a UTF-8 sequence: back up to the start of a character.
+    while (keep > 0 && (static_cast<unsigned char>(stem[keep]) & 0xC0) == 0x80)
+        --keep;
+    return stem.substr(0, keep) + "...";
+}
+
 std::string PackDescription(const MakeRequest& request)
 {
     std::string text = "[Pack]\r\nName=" + OneLine(request.Name) + "\r\n";
@@ -181,6 +240,8 @@ std::string PackDescription(const MakeRequest& request)
     text += "Icon=" + std::to_string(request.Icon) + "\r\n";
     if (!OneLine(request.Label).empty())
         text += "Label=" + OneLine(request.Label) + "\r\n";
+    if (request.PlainCredit)
+        text += "Credit=plain\r\n";
     return text;
 }
 
@@ -223,7 +284,8 @@ MakeResult MakePack(const MakeRequest& request, const std::function<void(const M
         QFile file(QString::fromStdString(request.CsvPath));
         if (!file.open(QIODevice::ReadOnly))
             return fail(request.CsvPath + ": " + file.errorString().toStdString());
-        const QByteArray text = file.readAll();
+        // Read no further than the bound: /dev/zero or a pipe has no size to check first.
+        const QByteArray text = file.read(static_cast<qint64>(kMaxCsvBytes) + 1);
         csv = ParseCsvRecords(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
         if (!csv.error.empty())
             return fail(request.CsvPath + ": " + csv.error);
@@ -238,11 +300,19 @@ MakeResult MakePack(const MakeRequest& request, const std::function<void(const M
     const QString outputFolder = output.absolutePath();
     if (!QFileInfo(outputFolder).isDir())
         return fail("the folder " + outputFolder.toStdString() + " does not exist");
-    // Reduced pictures wait here until the archive takes them in; the folder goes
-    // when this function returns, whatever happened.
-    QTemporaryDir work(outputFolder + QStringLiteral("/.ambience-make-XXXXXX"));
-    if (!work.isValid())
-        return fail("cannot write in " + outputFolder.toStdString() + ": " + work.errorString().toStdString());
+    // What killed makes left here goes first. Reduced pictures, then the archive,
+    // wait in a work folder of our own; it goes when this function returns,
+    // whatever happened.
+    RemoveStaleMakeLeftovers(QFile::encodeName(outputFolder).toStdString());
+    int workError = 0;
+    const std::string workPath = CreateWorkFolder(QFile::encodeName(outputFolder).toStdString(), workError);
+    if (workPath.empty())
+        return fail("cannot write in " + outputFolder.toStdString() + ": " + std::strerror(workError));
+    const struct WorkGuard {
+        std::string path;
+        ~WorkGuard() { RemoveWorkFolder(path); }
+    } workGuard{workPath};
+    const QDir work(QFile::decodeName(QByteArray::fromStdString(workPath)));
 
     InitialiseMetadataReader();
     // Qt's cap on one decoded picture (256 MB) would refuse large scans.
@@ -251,7 +321,10 @@ MakeResult MakePack(const MakeRequest& request, const std::function<void(const M
     ArchiveWriter writer;
     std::string error;
     const std::string target = output.absoluteFilePath().toStdString();
-    if (!writer.Open(target, error))
+    // libzip writes beside the file it is given: inside the work folder, so a
+    // killed make leaves its half-written archive there too.
+    const std::string written = work.filePath(QStringLiteral("pack.zip")).toStdString();
+    if (!writer.Open(written, error))
         return fail(error);
 
     const std::string description = PackDescription(request);
@@ -265,8 +338,12 @@ MakeResult MakePack(const MakeRequest& request, const std::function<void(const M
                 return fail("cancelled; no pack was written");
             }
             const SourceFile& source = sources.Pictures[i];
-            if (!slot->prepared.Ok)
-                return fail(source.Path + " " + slot->prepared.Error);
+            if (!slot->prepared.Ok) {
+                // One unreadable or damaged picture costs only itself: it is listed
+                // with the other files left out.
+                result.Skipped.push_back({source.Path, slot->prepared.Error});
+                continue;
+            }
             TakenPicture taken;
             taken.Source = source.Path;
             taken.Record = slot->record;
@@ -289,6 +366,19 @@ MakeResult MakePack(const MakeRequest& request, const std::function<void(const M
             }
         }
     }
+    const std::string sourcesText = SourcesJson(result.Taken, request.WorkSources);
+    if (!sourcesText.empty()) {
+        const QString path = work.filePath(QString::fromLatin1(kSourcesEntryName));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)
+            || file.write(sourcesText.data(), static_cast<qint64>(sourcesText.size())) != static_cast<qint64>(sourcesText.size()))
+            return fail("cannot write in " + work.path().toStdString() + ": " + file.errorString().toStdString());
+        file.close();
+        if (!writer.Add(kSourcesEntryName, path.toStdString(), true, request.Password, error))
+            return fail(error);
+    }
+    if (result.Taken.empty())
+        return fail("none of the pictures could be read");
     if (!writer.SetComment(description, error))
         return fail(error);
 
@@ -310,6 +400,8 @@ MakeResult MakePack(const MakeRequest& request, const std::function<void(const M
         return fail(result.Cancelled ? std::string("cancelled; no pack was written")
                                      : "cannot write " + target + ": " + error);
     }
+    if (::rename(written.c_str(), target.c_str()) != 0)
+        return fail("cannot write " + target + ": " + std::strerror(errno));
     result.Taken = std::move(taken);
     result.Ok = true;
     result.Archive = target;

@@ -15,6 +15,23 @@
 
 namespace packmaker {
 
+// Where a picture comes from (a museum's record), kept in the pack's source entry.
+struct WorkSource {
+    std::string Page;    // the museum's page of the work
+    std::string Credit;  // its credit line
+    std::string Licence;
+    std::string Id;      // the museum's identifier, so a renewal knows what the pack holds
+    std::string Added;   // when the work came into the pack (ISO 8601), so the oldest leave first
+};
+
+// The pack's entry that holds each picture's source and whole title: JSON, keyed
+// by the picture's entry name. No picture extension, so the reader never takes it
+// for a picture.
+inline constexpr const char* kSourcesEntryName = "sources.json";
+
+// Entry names are kept to this many bytes, as file systems keep file names.
+inline constexpr std::size_t kMaxEntryNameBytes = 255;
+
 struct MakeRequest {
     std::vector<std::string> Sources; // picture files and folders
     std::string Name;                 // the pack's display name (required)
@@ -28,6 +45,11 @@ struct MakeRequest {
     // Records by source path, for callers that know each picture's title, year and
     // author (a museum's record): taken as they are, before names, metadata and CSV.
     std::map<std::string, PictureRecord> Records;
+    // Sources by source path, written to the pack's source entry.
+    std::map<std::string, WorkSource> WorkSources;
+    // The works are public domain: the description says "Credit=plain", and
+    // captions credit the artist without the copyright sign.
+    bool PlainCredit = false;
     int Threads = 0;      // 0: one per core
 };
 
@@ -54,6 +76,10 @@ struct MakeResult {
     std::vector<TakenPicture> Taken;
     std::vector<SkippedFile> Skipped;
 };
+
+// An entry stem cut to fit kMaxEntryNameBytes with the extension and a folder
+// prefix of `reserve` bytes, at a character boundary; unchanged when it fits.
+std::string FitEntryStem(const std::string& stem, std::size_t reserve);
 
 // The pack description, in the form the pack reader expects as the comment.
 std::string PackDescription(const MakeRequest& request);

@@ -22,13 +22,28 @@ namespace {
 
 constexpr int kQuality = 92;
 
-bool ReadWhole(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error)
+// A file opened by its name's bytes as they are: a name that is not valid UTF-8
+// (a Latin-1 "café.jpg") would not survive a round trip through QString.
+bool OpenRaw(const std::string& path, QFile& file, std::string& error)
 {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = std::string("cannot be read: ") + std::strerror(errno);
+        return false;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         error = "cannot be read: " + file.errorString().toStdString();
         return false;
     }
+    return true;
+}
+
+bool ReadWhole(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error)
+{
+    QFile file;
+    if (!OpenRaw(path, file, error))
+        return false;
     const qint64 size = file.size();
     bytes.resize(static_cast<std::size_t>(std::max<qint64>(size, 0)));
     if (size > 0 && file.read(reinterpret_cast<char*>(bytes.data()), size) != size) {
@@ -173,7 +188,11 @@ void PrepareJpeg(const SourceFile& source, int maxSide, const std::string& outpu
 
 void PrepareRaster(const SourceFile& source, int maxSide, const std::string& outputPath, PreparedPicture& result)
 {
-    QImageReader reader(QString::fromStdString(source.Path));
+    QFile file;
+    if (!OpenRaw(source.Path, file, result.Error))
+        return;
+    const std::size_t dot = source.Path.rfind('.');
+    QImageReader reader(&file, dot == std::string::npos ? QByteArray() : QByteArray::fromStdString(source.Path.substr(dot + 1)).toLower());
     reader.setAutoTransform(false); // turned after reducing, on the smaller picture
     const int orientation = OrientationOf(reader.transformation());
     QImage image;

@@ -31,6 +31,12 @@ struct CollectedSources {
 // The kind for a file name's extension (any case); false for other files.
 bool KindForName(const std::string& fileName, SourceKind& kind);
 
+// Paths are the file system's bytes as they are: a name that is not valid UTF-8
+// is taken like any other (NameText gives it as text).
 CollectedSources CollectSources(const std::vector<std::string>& sources);
+
+// A file name's bytes as UTF-8 text: as they are when valid UTF-8, else read as
+// Latin-1 (names written by older systems), so "caf\xE9.jpg" reads "café.jpg".
+std::string NameText(const std::string& name);
 
 } // namespace packmaker

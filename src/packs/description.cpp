@@ -1,5 +1,7 @@
 #include "packs/description.h"
 
+#include <cctype>
+
 #include "packs/text.h"
 
 namespace packs {
@@ -74,6 +76,17 @@ std::int32_t PackDescription::Integer(std::string_view section, std::string_view
     if (!v)
         return fallback;
     return ParseInteger(*v).value_or(fallback);
+}
+
+bool PlainCredit(const PackDescription& description)
+{
+    const std::optional<std::string> value = description.Value("Pack", "Credit");
+    if (!value || value->size() != 5)
+        return false;
+    for (std::size_t i = 0; i < 5; ++i)
+        if (static_cast<char>(std::tolower(static_cast<unsigned char>((*value)[i]))) != "plain"[i])
+            return false;
+    return true;
 }
 
 } // namespace packs

@@ -38,4 +38,8 @@ private:
     std::vector<Section> sections_; // in text order; duplicates kept, the last wins
 };
 
+// "Credit=plain" in [Pack]: the pack's works are public domain, and captions credit
+// the artist without the copyright sign. Any other value, or none, keeps the sign.
+bool PlainCredit(const PackDescription& description);
+
 } // namespace packs

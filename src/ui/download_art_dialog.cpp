@@ -51,7 +51,6 @@ T* Named(T* widget, const char* name)
     return widget;
 }
 
-const museum::Source kSources[] = {museum::Source::Aic, museum::Source::Met, museum::Source::Cma};
 
 QString Megabytes(std::int64_t bytes)
 {
@@ -66,7 +65,7 @@ TDownloadArtDialog::TDownloadArtDialog(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Download art"));
 
     Museum = Named(new QComboBox(this), "Museum");
-    for (const museum::Source source : kSources)
+    for (const museum::Source source : museum::AllSources())
         Museum->addItem(QString::fromLatin1(museum::Info(source).name), QString::fromLatin1(museum::Info(source).code));
     Theme = Named(new QComboBox(this), "Theme");
     for (const ArtTheme& theme : ArtThemes())

@@ -6,6 +6,7 @@
 #include "support/temp_env.h"
 
 #include <QDir>
+#include <QFile>
 #include <QDirIterator>
 #include <QProcess>
 #include <QThread>
@@ -72,7 +73,7 @@ protected:
     QJsonArray MetRoutes(const QJsonObject& wheatImage)
     {
         const QString objects = "/public/collection/v1/objects/";
-        return {Route("/public/collection/v1/search", {JsonAnswer(MuseumFixture("met_search.json"))}),
+        return {Route("/public/collection/v1.1/search", {JsonAnswer(MuseumFixture("met_search.json"))}),
                 Route(objects + "436535", {JsonAnswer(MuseumFixture("met_object_436535.json"))}),
                 Route(objects + "437133", {JsonAnswer(MuseumFixture("met_object_437133.json"))}),
                 Route(objects + "11111", {JsonAnswer(MuseumFixture("met_object_11111.json"))}),
@@ -132,14 +133,76 @@ TEST_F(PackFetchCli, CtrlCLeavesNoPackAndNoPartialImage)
     process.start(BuildBinDir() + "/ambience-cli",
                   {"pack", "fetch", "met", "--install", "--count", "5", "--api-base", server.Base()});
     ASSERT_TRUE(process.waitForStarted());
-    for (int i = 0; i < 400 && server.Count("/CRDImages/") == 0; ++i)
+    // The original is asked first (this server has none), then the web size, which comes slowly.
+    for (int i = 0; i < 400 && server.Count("/CRDImages/ep/web-large/") == 0; ++i)
         QThread::msleep(25);
-    ASSERT_EQ(server.Count("/CRDImages/"), 1);
+    ASSERT_EQ(server.Count("/CRDImages/ep/web-large/"), 1);
     ::kill(static_cast<pid_t>(process.processId()), SIGINT);
     ASSERT_TRUE(process.waitForFinished(15000));
     EXPECT_EQ(process.exitCode(), 130) << process.readAllStandardError().toStdString();
     EXPECT_EQ(Files(env.UserPacksDir()), QStringList{});
     EXPECT_EQ(Files(env.Root() + "/cache").filter(".part"), QStringList{});
+    EXPECT_EQ(Files(env.Root() + "/cache").filter(".tmp"), QStringList{});
+}
+
+// A fetch killed with signal 9 in the middle of an image leaves its download; the
+// next fetch removes it and makes the pack.
+TEST_F(PackFetchCli, AFetchKilledWithSignal9LeavesNothingTheNextKeeps)
+{
+    QJsonArray routes = MetRoutes(QJsonObject{{"status", 200}, {"file", Image("wheat.jpg", 80, 60)},
+                                              {"drip_ms", 2}});
+    testsupport::MuseumServer server(routes);
+    ASSERT_TRUE(server.Running());
+    QProcess process;
+    process.setProcessEnvironment(Environment());
+    process.start(BuildBinDir() + "/ambience-cli",
+                  {"pack", "fetch", "met", "--count", "5", "--api-base", server.Base(), "--out", env.Root() + "/killed.zip"});
+    ASSERT_TRUE(process.waitForStarted());
+    for (int i = 0; i < 400 && Files(env.Root() + "/cache").filter(".tmp").isEmpty(); ++i)
+        QThread::msleep(25);
+    ASSERT_FALSE(Files(env.Root() + "/cache").filter(".tmp").isEmpty()) << "the download never began";
+    ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
+    ASSERT_TRUE(process.waitForFinished(15000));
+    EXPECT_FALSE(QFileInfo::exists(env.Root() + "/killed.zip"));
+
+    const CliRun run = Cli({"pack", "fetch", "met", "--count", "5", "--api-base", server.Base(), "--out",
+                            env.Root() + "/again.zip"});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(env.Root() + "/again.zip"));
+    EXPECT_EQ(Files(env.Root() + "/cache").filter(".tmp"), QStringList{});
+    EXPECT_EQ(Files(env.Root()).filter(".ambience-"), QStringList{});
+}
+
+// --out onto a file that is no pack (a person's picture) leaves it alone unless
+// --force says to replace it; an older pack is replaced as before.
+TEST_F(PackFetchCli, OutOntoAFileThatIsNoPackIsRefusedUnlessForced)
+{
+    testsupport::MuseumServer server(MetRoutes(FileAnswer(Image("wheat.jpg", 120, 80))));
+    ASSERT_TRUE(server.Running());
+    const QString picture = Image("holiday.jpg", 40, 30);
+    QFile file(picture);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    const QStringList fetch = {"pack", "fetch", "met", "--count", "5", "--api-base", server.Base(), "--out", picture};
+
+    CliRun run = Cli(fetch);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.err.contains("exists and is no pack (ZIP archive)")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("--force"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    file.close();
+    EXPECT_EQ(server.Requests().size(), 0u); // refused before anything was asked
+
+    run = Cli(QStringList(fetch) << "--force");
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(2) == "PK");
+    file.close();
+    // Now a pack: replaced again without --force.
+    run = Cli(fetch);
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
 }
 
 TEST_F(PackFetchCli, MistakesOnTheCommandLineAskNothing)

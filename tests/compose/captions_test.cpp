@@ -36,6 +36,30 @@ struct ProductFixture : ::testing::Test {
 
 } // namespace
 
+// A pack that says its works are public domain ("Credit=plain") credits the artist
+// without the copyright sign; every other pack keeps the sign, and only the
+// credit line changes.
+TEST(Captions, PlainCreditDropsOnlyTheCopyrightSign)
+{
+    struct Case {
+        bool plain;
+        const char* author;
+        const char* credit;
+    };
+    const Case cases[] = {
+        {false, "Vincent van Gogh", "\u00A9 Vincent van Gogh"},
+        {true, "Vincent van Gogh", "Vincent van Gogh"},
+        {true, "Circle of Hugo van der Goes", "Circle of Hugo van der Goes"},
+        {true, "", ""},
+    };
+    for (const Case& c : cases) {
+        PictureCaption record = Record("Wheat Field with Cypresses", c.author, 1889);
+        record.PlainCredit = c.plain;
+        EXPECT_EQ(CreditLine(record), QString::fromUtf8(c.credit)) << c.author;
+        EXPECT_EQ(TitleLine(record), "Wheat Field with Cypresses, 1889");
+    }
+}
+
 TEST(Captions, Lines)
 {
     EXPECT_EQ(TitleLine(Record("Starry Night", "V. van Gogh", 1889)), "Starry Night, 1889");

@@ -3,6 +3,8 @@
 #include "museum/aic_api.h"
 #include "museum/cma_api.h"
 #include "museum/met_api.h"
+#include "museum/refusal.h"
+#include "museum/smk_api.h"
 #include "support/museum_server.h"
 
 #include <QUrlQuery>
@@ -48,13 +50,16 @@ TEST(MuseumApi, ArtInstituteSearchPagesAndIiifImages)
     const QString iiif = "http://museum.test/iiif/2/";
     ExpectWorks(first.works,
                 {{"27992", "A Sunday on La Grande Jatte — 1884", "Georges Seurat", 1884,
-                  iiif + "2d484387-2509-5e8e-2c43-22f9981972eb/full/3000,/0/default.jpg", true},
+                  iiif + "2d484387-2509-5e8e-2c43-22f9981972eb/full/1686,/0/default.jpg", true},
                  {"111628", "Nighthawks", "Edward Hopper", 1942,
-                  iiif + "831a05de-d3f6-f4fa-a460-23008dd58dda/full/3000,/0/default.jpg", false},
+                  iiif + "831a05de-d3f6-f4fa-a460-23008dd58dda/full/1686,/0/default.jpg", false},
                  {"16568", "Water Lilies", "Claude Monet", 1906, "", true}});
     EXPECT_FALSE(first.works[1].Usable());
     EXPECT_FALSE(first.works[2].Usable());
-    EXPECT_EQ(first.works[0].smallerImageUrl, iiif + "2d484387-2509-5e8e-2c43-22f9981972eb/full/843,/0/default.jpg");
+    EXPECT_EQ(first.works[0].fallbackImageUrls,
+              QStringList{iiif + "2d484387-2509-5e8e-2c43-22f9981972eb/full/843,/0/default.jpg"});
+    EXPECT_EQ(first.works[0].pageUrl, "https://www.artic.edu/artworks/27992");
+    EXPECT_EQ(first.works[0].licence, "CC0 1.0 (public domain)");
 
     const museum::SearchPage last = museum::ParseAicSearch(Fixture("aic_search_2.json"));
     EXPECT_FALSE(last.more);
@@ -83,8 +88,14 @@ TEST(MuseumApi, MetSearchGivesIdentifiersAndObjectsTheirWebImage)
     };
     const Case cases[] = {
         {"met_object_436535.json", {"436535", "Wheat Field with Cypresses", "Vincent van Gogh", 1889,
-                                    "http://museum.test/CRDImages/ep/web-large/DT1567.jpg", true}},
+                                    "http://museum.test/CRDImages/ep/original/DT1567.jpg", true}},
         {"met_object_437133.json", {"437133", "A Later Painting", "Someone Recent", 1962, "", false}},
+        // The workshop's or circle's prefix stays with the name; only the web size exists.
+        {"met_object_471911.json", {"471911", "The Lamentation", "Circle of Hugo van der Goes", 1475,
+                                    "http://museum.test/CRDImages/ep/web-large/DP-circle.jpg", true}},
+        // No artist, a year before the common era.
+        {"met_object_547951.json", {"547951", "Portrait of the Boy Eutyches", "", -30,
+                                    "http://museum.test/CRDImages/eg/original/DT564.jpg", true}},
         {"met_object_11111.json", {"11111", "Unphotographed Sketch", "", std::nullopt, "", true}},
     };
     for (const Case& c : cases) {
@@ -95,22 +106,44 @@ TEST(MuseumApi, MetSearchGivesIdentifiersAndObjectsTheirWebImage)
     }
     EXPECT_EQ(museum::MetObjectUrl("https://collectionapi.metmuseum.org", "436535").toString(),
               "https://collectionapi.metmuseum.org/public/collection/v1/objects/436535");
-    const QUrlQuery query(museum::MetSearchUrl("https://collectionapi.metmuseum.org", "still life"));
+    const QUrl search = museum::MetSearchUrl("https://collectionapi.metmuseum.org", "still life", 40, 20);
+    EXPECT_EQ(search.path(), "/public/collection/v1.1/search");
+    const QUrlQuery query(search);
     EXPECT_EQ(query.queryItemValue("hasImages"), "true");
+    EXPECT_EQ(query.queryItemValue("offset"), "40");
+    EXPECT_EQ(query.queryItemValue("limit"), "20");
+    EXPECT_TRUE(museum::ParseMetSearch(Fixture("met_search_v11_1.json"), 0).more);
+    EXPECT_FALSE(museum::ParseMetSearch(Fixture("met_search_v11_2.json"), 4).more);
+
+    // The original image first, the web size to fall back on; where the work comes from.
+    QString error;
+    const Work wheat = museum::ParseMetObject(Fixture("met_object_436535.json"), error);
+    EXPECT_EQ(wheat.fallbackImageUrls, QStringList{"http://museum.test/CRDImages/ep/web-large/DT1567.jpg"});
+    EXPECT_EQ(wheat.pageUrl, "https://www.metmuseum.org/art/collection/search/436535");
+    EXPECT_EQ(wheat.creditLine, "Purchase, The Annenberg Foundation Gift, 1993");
+    // A listed identifier the Met answers with a message: no record, no error.
+    QString message;
+    museum::ParseMetObject(Fixture("met_object_855340.json"), error, &message);
+    EXPECT_EQ(message, "Not a valid object");
     EXPECT_EQ(query.queryItemValue("q", QUrl::FullyDecoded), "still life");
 }
 
-TEST(MuseumApi, ClevelandTakesCc0AndTheWebImage)
+TEST(MuseumApi, ClevelandTakesCc0AndItsLargestJpegRendition)
 {
     const museum::SearchPage page = museum::ParseCmaSearch(Fixture("cma_search.json"), 0);
     ASSERT_TRUE(page.error.isEmpty()) << page.error.toStdString();
     EXPECT_FALSE(page.more);
     ExpectWorks(page.works, {{"135382", "Twilight in the Wilderness", "Frederic Edwin Church", 1860,
-                              "http://museum.test/cma/1965.233_web.jpg", true},
+                              "http://museum.test/cma/1965.233_print.jpg", true},
                              {"99001", "A Modern Landscape", "A Painter", 1970, "http://museum.test/cma/2001.1_web.jpg", false},
                              {"99002", "Landscape without a Photograph", "", 1495, "", true},
                              {"99003", "A Damaged Print", "Katsushika Hokusai", 1830,
                               "http://museum.test/cma/1920.7_web.jpg", true}});
+    // The full rendition is a TIFF: print, then web.
+    EXPECT_EQ(page.works[0].fallbackImageUrls, QStringList{"http://museum.test/cma/1965.233_web.jpg"});
+    // A smaller pack side leaves the print rendition for when nothing else is there.
+    const museum::SearchPage small = museum::ParseCmaSearch(Fixture("cma_search.json"), 0, 1600);
+    EXPECT_EQ(small.works[0].imageUrl, "http://museum.test/cma/1965.233_web.jpg");
     EXPECT_EQ(museum::CmaCreatorName("Claude Monet (French, 1840–1926)"), "Claude Monet");
     EXPECT_EQ(museum::CmaCreatorName("Workshop of Someone"), "Workshop of Someone");
     const QUrlQuery query(museum::CmaSearchUrl("https://openaccess-api.clevelandart.org", "still life", 30, 15));
@@ -118,6 +151,29 @@ TEST(MuseumApi, ClevelandTakesCc0AndTheWebImage)
     EXPECT_EQ(query.queryItemValue("has_image"), "1");
     EXPECT_EQ(query.queryItemValue("skip"), "30");
     EXPECT_EQ(query.queryItemValue("limit"), "15");
+}
+
+TEST(MuseumApi, SmkTakesItsIiifImageAtThePacksSide)
+{
+    const museum::SearchPage page = museum::ParseSmkSearch(Fixture("smk_search.json"), 0);
+    ASSERT_TRUE(page.error.isEmpty()) << page.error.toStdString();
+    EXPECT_EQ(page.total, 2);
+    EXPECT_FALSE(page.more);
+    // The picture's own 5141 pixels exceed the pack's 4096; an older scan gives its native image.
+    ExpectWorks(page.works, {{"KKS1615", "Jomfru Maria med barnet og Sankt Anne ved vuggen", "Albrecht Altdorfer", 1479,
+                              "http://museum.test/iiif/jp2/kks1615.tif.jp2/full/!4096,4096/0/default.jpg", true},
+                             {"KKSgb6458", "Untitled sheet", "Hans Sebald Beham", std::nullopt,
+                              "http://museum.test/api/v1/thumbnail/52f00edc-936e-42a7-950b-d0cd0df3864b.jpg", true}});
+    EXPECT_EQ(page.works[0].fallbackImageUrls,
+              QStringList{"http://museum.test/iiif-thumb/jp2/kks1615.tif.jp2/full/!1024,/0/default.jpg"});
+    EXPECT_EQ(page.works[0].pageUrl, "https://open.smk.dk/en/artwork/image/KKS1615");
+    EXPECT_EQ(museum::ParseSmkSearch(Fixture("smk_search.json"), 0, 2000).works[0].imageUrl,
+              "http://museum.test/iiif/jp2/kks1615.tif.jp2/full/!2000,2000/0/default.jpg");
+    const QUrlQuery query(museum::SmkSearchUrl("https://api.smk.dk", "landscape", 20, 10));
+    EXPECT_EQ(query.queryItemValue("filters"), "[has_image:true],[public_domain:true]");
+    EXPECT_EQ(query.queryItemValue("offset"), "20");
+    EXPECT_EQ(query.queryItemValue("rows"), "10");
+    EXPECT_TRUE(museum::ParseSmkSearch(R"({"items": {}})", 0).error.contains("items"));
 }
 
 // Answers that are no JSON, or JSON of another shape, are errors that say what
@@ -151,6 +207,32 @@ TEST(MuseumApi, DamagedOrUnexpectedAnswersAreNamed)
     QString error;
     museum::ParseMetObject(R"({"message": "Not a valid object"})", error);
     EXPECT_TRUE(error.contains("objectID"));
+}
+
+// What stands between a program and the answer: a firewall's block page, a bot
+// challenge, or an ordinary error page.
+TEST(MuseumApi, RefusalsAreToldFromOrdinaryErrors)
+{
+    using museum::Refusal;
+    struct Case {
+        const char* name;
+        int status;
+        QByteArray cfMitigated, contentType, body;
+        Refusal expected;
+    };
+    const QByteArray incapsula = testsupport::MuseumFixture("met_firewall_403.html").toUtf8();
+    const QByteArray challenge = testsupport::MuseumFixture("aic_challenge.html").toUtf8();
+    const Case cases[] = {
+        {"met firewall", 403, "", "text/html", incapsula, Refusal::Firewall},
+        {"cloudflare header", 403, "challenge", "text/html; charset=UTF-8", challenge, Refusal::BrowserChallenge},
+        {"cloudflare page only", 403, "", "text/html", challenge, Refusal::BrowserChallenge},
+        {"plain 403", 403, "", "text/html", "<html><h1>Forbidden</h1></html>", Refusal::None},
+        {"json 403", 403, "", "application/json", R"({"error": "forbidden"})", Refusal::None},
+        {"success", 200, "", "text/html", challenge, Refusal::None},
+        {"not found", 404, "", "text/html", incapsula, Refusal::None},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(museum::RefusalOf(c.status, c.cfMitigated, c.contentType, c.body), c.expected) << c.name;
 }
 
 } // namespace

@@ -90,11 +90,11 @@ protected:
         const QString iiif = "/iiif/2/";
         return {Route("/api/v1/artworks/search", {JsonAnswer(MuseumFixture("aic_search_1.json"))}, {{"page", "1"}}),
                 Route("/api/v1/artworks/search", {JsonAnswer(MuseumFixture("aic_search_2.json"))}, {{"page", "2"}}),
-                Route(iiif + "2d484387-2509-5e8e-2c43-22f9981972eb/full/3000,/0/default.jpg", {FileAnswer(Image("a.jpg", 1))}),
+                Route(iiif + "2d484387-2509-5e8e-2c43-22f9981972eb/full/1686,/0/default.jpg", {FileAnswer(Image("a.jpg", 1))}),
                 // The large size refused: the smaller one is taken.
-                Route(iiif + "f8fd76e9-c396-5678-36ed-6a348c904d27/full/3000,/0/default.jpg", {StatusAnswer(403)}),
+                Route(iiif + "f8fd76e9-c396-5678-36ed-6a348c904d27/full/1686,/0/default.jpg", {StatusAnswer(403)}),
                 Route(iiif + "f8fd76e9-c396-5678-36ed-6a348c904d27/full/843,/0/default.jpg", {FileAnswer(Image("b.jpg", 2))}),
-                Route(iiif + "1f7f8ac6-e3c8-4c9b-0b52-b9d4b1a5f3a7/full/3000,/0/default.jpg", {FileAnswer(Image("c.jpg", 3))})};
+                Route(iiif + "1f7f8ac6-e3c8-4c9b-0b52-b9d4b1a5f3a7/full/1686,/0/default.jpg", {FileAnswer(Image("c.jpg", 3))})};
     }
 };
 
@@ -172,7 +172,7 @@ TEST_F(MuseumFetch, MetRetriesBusyAnswersFollowsRedirectsAndSkipsACutImage)
 {
     const QString objects = "/public/collection/v1/objects/";
     testsupport::MuseumServer server(
-        {Route("/public/collection/v1/search",
+        {Route("/public/collection/v1.1/search",
                {StatusAnswer(429, {{"Retry-After", "1"}}), JsonAnswer(MuseumFixture("met_search.json"))}),
          Route(objects + "436535", {StatusAnswer(503), JsonAnswer(MuseumFixture("met_object_436535.json"))}),
          Route(objects + "437133", {JsonAnswer(MuseumFixture("met_object_437133.json"))}),
@@ -191,12 +191,13 @@ TEST_F(MuseumFetch, MetRetriesBusyAnswersFollowsRedirectsAndSkipsACutImage)
                                                              notes.push_back(p.note);
                                                      });
     ASSERT_TRUE(result.ok) << result.error.toStdString();
-    EXPECT_EQ(server.Count("/public/collection/v1/search"), 2);
+    EXPECT_EQ(server.Count("/public/collection/v1.1/search"), 2);
     const std::vector<testsupport::LoggedRequest> requests = server.Requests();
     EXPECT_GE(requests[1].ms - requests[0].ms, 1000 - 50); // the server's Retry-After: 1
     EXPECT_EQ(server.Count(objects + "436535"), 2);
     EXPECT_EQ(server.Count("/moved/"), 1);
-    EXPECT_EQ(server.Count("/CRDImages/ep/original/"), 0); // never the originals
+    // The originals asked first; this server has none, so the web size is taken.
+    EXPECT_EQ(server.Count("/CRDImages/ep/original/"), 2);
 
     const std::vector<Picture> pictures = PicturesOf(result.archive);
     ASSERT_EQ(pictures.size(), 1u);
@@ -239,7 +240,7 @@ TEST_F(MuseumFetch, ClevelandTakesOnlyCc0WorksWithAnIntactImage)
     damaged.write(QByteArray("\xFF\xD8\xFF\xDB\x00\x43\x00") + QByteArray(4000, '\x13'));
     damaged.close();
     testsupport::MuseumServer server({Route("/api/artworks/", {JsonAnswer(MuseumFixture("cma_search.json"))}),
-                                      Route("/cma/1965.233_web.jpg", {FileAnswer(Image("twilight.jpg", 6))}),
+                                      Route("/cma/1965.233_print.jpg", {FileAnswer(Image("twilight.jpg", 6))}),
                                       Route("/cma/1920.7_web.jpg", {FileAnswer(damaged.fileName())})});
     ASSERT_TRUE(server.Running());
     const museum::FetchResult result = museum::Fetch(Request(museum::Source::Cma, server.Base(), "cma.zip"));
@@ -254,6 +255,7 @@ TEST_F(MuseumFetch, ClevelandTakesOnlyCc0WorksWithAnIntactImage)
     EXPECT_EQ(pictures[0].author, "Frederic Edwin Church");
     EXPECT_EQ(pictures[0].year, 1860);
     EXPECT_EQ(server.Count("/cma/2001.1_web.jpg"), 0);
+    EXPECT_EQ(server.Count("/cma/1965.233_web.jpg"), 0); // the print rendition came
 }
 
 TEST_F(MuseumFetch, CancelLeavesNoPackAndNoPartialFile)
@@ -261,7 +263,7 @@ TEST_F(MuseumFetch, CancelLeavesNoPackAndNoPartialFile)
     // A large image that arrives in many pieces: the cancel comes in the middle.
     const QString big = WriteJpeg(env.Root() + "/big.jpg", 2400, 1600, 9);
     QJsonArray routes = AicRoutes();
-    routes[2] = Route("/iiif/2/2d484387-2509-5e8e-2c43-22f9981972eb/full/3000,/0/default.jpg", {FileAnswer(big)});
+    routes[2] = Route("/iiif/2/2d484387-2509-5e8e-2c43-22f9981972eb/full/1686,/0/default.jpg", {FileAnswer(big)});
     testsupport::MuseumServer server(routes);
     ASSERT_TRUE(server.Running());
     std::atomic<bool> cancel{false};

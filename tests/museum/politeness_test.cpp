@@ -1,7 +1,11 @@
 // The rate limit over a sliding window and the delays before retries.
+#include "museum/museums.h"
 #include "museum/politeness.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -62,6 +66,34 @@ TEST(MuseumPoliteness, RetryDelaysGrowAndHonourTheServer)
         EXPECT_TRUE(museum::RetriableStatus(status)) << status;
     for (int status : {200, 301, 400, 403, 404, 501})
         EXPECT_FALSE(museum::RetriableStatus(status)) << status;
+}
+
+// A whole Met fetch (a search page and up to 180 object records, sent as fast as
+// the limit lets them) stays under the firewall that blocks after about 30 quick
+// requests: never more than twenty in any twenty seconds, one a second after the
+// first twenty.
+TEST(MuseumPoliteness, TheMetsPaceStaysUnderItsFirewall)
+{
+    const museum::RateLimit limit = museum::Info(museum::Source::Met).rate;
+    std::deque<std::int64_t> recent;
+    std::vector<std::int64_t> sent;
+    std::int64_t now = 0;
+    for (int i = 0; i < 181; ++i) {
+        now = museum::NextSendTime(recent, limit, now);
+        sent.push_back(now);
+        recent.push_back(now);
+        while (recent.size() > static_cast<std::size_t>(limit.requests))
+            recent.pop_front();
+    }
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+        const auto within = [&](std::int64_t windowMs) {
+            return std::count_if(sent.begin() + static_cast<std::ptrdiff_t>(i), sent.end(),
+                                 [&](std::int64_t t) { return t < sent[i] + windowMs; });
+        };
+        EXPECT_LE(within(20000), 20) << "from request " << i;
+        EXPECT_LT(within(60000), 30 + 40) << "from request " << i; // about one a second
+    }
+    EXPECT_GE(sent.back() - sent[20], 160 * 1000 - 1000); // the rest at about one a second
 }
 
 } // namespace

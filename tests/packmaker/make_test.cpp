@@ -6,9 +6,11 @@
 #include "packmaker/pack_maker.h"
 #include "packs/load_picture.h"
 #include "packs/pack.h"
+#include "packs/picture_source.h"
 #include "support/temp_env.h"
 
 #include <QColor>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -18,6 +20,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
+
+#include <cerrno>
+#include <signal.h>
+#include <fcntl.h>
+#include <unistd.h>
+#include <utime.h>
 #include <random>
 
 namespace {
@@ -335,12 +343,173 @@ TEST_F(MakePackTest, FailureAndCancelLeaveNoPartialPack)
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("\x89PNG\r\n\x1a\n but nothing more");
     broken.close();
-    made = packmaker::MakePack(Request("Kept.zip"));
+    // Nothing but a broken picture: no pack, and the older one stays.
+    packmaker::MakeRequest onlyBroken = Request("Kept.zip");
+    onlyBroken.Sources = {broken.fileName().toStdString()};
+    made = packmaker::MakePack(onlyBroken);
     EXPECT_FALSE(made.Ok);
     EXPECT_FALSE(made.Cancelled);
-    EXPECT_TRUE(QString::fromStdString(made.Error).contains("sub/broken.png")) << made.Error;
+    ASSERT_EQ(made.Skipped.size(), 1u);
+    EXPECT_TRUE(QString::fromStdString(made.Skipped[0].Path).endsWith("sub/broken.png")) << made.Skipped[0].Path;
     EXPECT_EQ(Leftovers(outFolder), QStringList{"Kept.zip"});
     EXPECT_EQ(Read(outFolder + "/Kept.zip"), older);
+
+    // Among good ones, the broken picture is left out and listed; the pack is made.
+    made = packmaker::MakePack(Request("Kept.zip"));
+    ASSERT_TRUE(made.Ok) << made.Error;
+    EXPECT_EQ(made.Taken.size(), 4u);
+    bool listed = false;
+    for (const packmaker::SkippedFile& skipped : made.Skipped)
+        listed |= QString::fromStdString(skipped.Path).endsWith("sub/broken.png") && !skipped.Reason.empty();
+    EXPECT_TRUE(listed);
+    EXPECT_EQ(Leftovers(outFolder), QStringList{"Kept.zip"});
+}
+
+// Long titles make long entry names: they are shortened to what file systems
+// keep (255 bytes), never inside a character, and the pack's source entry keeps
+// the whole title beside the museum's page, credit line and licence.
+TEST_F(MakePackTest, LongTitlesAreShortenedAndKeptWholeInTheSourceEntry)
+{
+    const QString first = pictures + "/a.jpg", second = pictures + "/b.jpg";
+    WriteJpeg(first, Noise(80, 60, 1));
+    WriteJpeg(second, Noise(80, 60, 2));
+    std::string longTitle;
+    for (int i = 0; i < 1000; ++i)
+        longTitle += "Käse "; // two-byte characters, so a cut may fall inside one
+    packmaker::MakeRequest request = Request("Long.zip");
+    request.Sources = {first.toStdString(), second.toStdString()};
+    request.Records[first.toStdString()] = {0, 1889, longTitle, "Vincent van Gogh"};
+    request.Records[second.toStdString()] = {0, 1890, "Short", "Vincent van Gogh"};
+    request.WorkSources[first.toStdString()] = {"https://museum.test/1", "Gift of a friend", "CC0 1.0 (public domain)", "", ""};
+    request.PlainCredit = true;
+    const packmaker::MakeResult made = packmaker::MakePack(request);
+    ASSERT_TRUE(made.Ok) << made.Error;
+    ASSERT_EQ(made.Taken.size(), 2u);
+    const std::string& name = made.Taken[0].EntryName;
+    EXPECT_LE(name.size(), 255u);
+    EXPECT_TRUE(QString::fromStdString(name).isValidUtf16());
+    EXPECT_EQ(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())).toUtf8().toStdString(), name);
+
+    const TPack pack(made.Archive);
+    ASSERT_EQ(pack.Pictures.size(), 2u); // the source entry is no picture
+    const core::Result<packs::PictureSource> source = packs::ReadPictureSource(made.Archive, name);
+    ASSERT_TRUE(source.ok()) << source.error().text;
+    EXPECT_EQ(source->Title, longTitle);
+    EXPECT_EQ(source->Page, "https://museum.test/1");
+    EXPECT_EQ(source->Credit, "Gift of a friend");
+    EXPECT_EQ(source->Licence, "CC0 1.0 (public domain)");
+    const core::Result<packs::PictureSource> none = packs::ReadPictureSource(made.Archive, made.Taken[1].EntryName);
+    ASSERT_FALSE(none.ok());
+    EXPECT_EQ(none.error().code, 2);
+}
+
+// What makes killed with signal 9 leave beside the pack (their work folder with
+// pictures and libzip's half-written archive, and the leftovers of earlier
+// versions) is removed by the next make there; a live make's folder stays.
+TEST_F(MakePackTest, LeftoversOfKilledMakesAreRemovedByTheNext)
+{
+    WriteJpeg(pictures + "/a.jpg", Noise(40, 40, 1));
+    long gone = 4194303;
+    while (gone > 1 && !(::kill(static_cast<pid_t>(gone), 0) != 0 && errno == ESRCH))
+        --gone;
+    auto makeFolder = [&](const QString& name) {
+        EXPECT_TRUE(QDir().mkpath(outFolder + "/" + name));
+        QFile file(outFolder + "/" + name + "/pack.zip.Xy12Ab");
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(1000, 'z'));
+    };
+    const QString dead = QStringLiteral(".ambience-make-%1-Ab12Cd").arg(gone);
+    const QString live = QStringLiteral(".ambience-make-%1-Ef34Gh").arg(::getppid());
+    makeFolder(dead);
+    makeFolder(live);
+    makeFolder(".ambience-make-Ij56Kl"); // an earlier version's, an hour and more old
+    const QDateTime hoursAgo = QDateTime::currentDateTime().addSecs(-2 * 3600);
+    auto age = [&](const QString& path) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(hoursAgo, QFileDevice::FileModificationTime));
+    };
+    QFile old(outFolder + "/Holiday.zip.Qr78St"); // libzip's, of an earlier version
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.close();
+    age(old.fileName());
+    QFile young(outFolder + "/Other.zip.Uv90Wx"); // perhaps being written now
+    ASSERT_TRUE(young.open(QIODevice::WriteOnly));
+    young.close();
+    {
+        const std::string folder = QFile::encodeName(outFolder + "/.ambience-make-Ij56Kl").toStdString();
+        struct utimbuf times {hoursAgo.toSecsSinceEpoch(), hoursAgo.toSecsSinceEpoch()};
+        ASSERT_EQ(::utime(folder.c_str(), &times), 0);
+    }
+
+    const packmaker::MakeResult made = packmaker::MakePack(Request("Fresh.zip"));
+    ASSERT_TRUE(made.Ok) << made.Error;
+    EXPECT_EQ(Leftovers(outFolder), (QStringList{live, "Fresh.zip", "Other.zip.Uv90Wx"}));
+}
+
+// File names that are not valid UTF-8 (a Latin-1 "café.jpg"), found in a folder
+// or named directly, are taken; the caption reads the name as Latin-1.
+TEST_F(MakePackTest, FileNamesThatAreNotUtf8AreTakenAndReadAsLatin1)
+{
+    const QString folder = env.Root() + "/latin";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    std::vector<std::uint8_t> encoded;
+    std::string encodeError;
+    ASSERT_TRUE(graphics::EncodeJpeg(Noise(40, 30, 3), 90, encoded, encodeError)) << encodeError;
+    const std::string raw = QFile::encodeName(folder).toStdString() + "/caf\xE9.jpg";
+    {
+        const int fd = ::open(raw.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, encoded.data(), encoded.size()), static_cast<ssize_t>(encoded.size()));
+        ::close(fd);
+    }
+    for (const std::string& source : {QFile::encodeName(folder).toStdString(), raw}) {
+        packmaker::MakeRequest request = Request("Latin.zip");
+        request.Sources = {source};
+        const packmaker::MakeResult made = packmaker::MakePack(request);
+        ASSERT_TRUE(made.Ok) << made.Error;
+        ASSERT_EQ(made.Taken.size(), 1u) << source;
+        EXPECT_EQ(made.Taken[0].Record.Title, "caf\xC3\xA9");
+        EXPECT_EQ(made.Taken[0].Source, raw);
+        EXPECT_EQ(TPack(made.Archive).Pictures.at(0).Title, "caf\xC3\xA9");
+    }
+}
+
+// The peak resident size of this process in MB.
+static long PeakResidentMb()
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong() / 1024;
+    return -1;
+}
+
+// A records file that never ends, or one endless line: refused, memory bounded.
+TEST_F(MakePackTest, RecordsFileIsBoundedInSizeAndLineLength)
+{
+    WriteJpeg(pictures + "/a.jpg", Noise(40, 40, 1));
+    const QString longLine = env.Root() + "/long.csv";
+    {
+        QFile file(longLine);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("file,title\n");
+        file.write(QByteArray(200 * 1024, 'x'));
+    }
+    struct Case {
+        QString csv;
+        const char* says;
+    };
+    for (const Case& c : {Case{"/dev/zero", "larger than 16 MB"}, Case{longLine, "line 2 is longer than"}}) {
+        packmaker::MakeRequest request = Request("Csv.zip");
+        request.CsvPath = c.csv.toStdString();
+        const packmaker::MakeResult made = packmaker::MakePack(request);
+        EXPECT_FALSE(made.Ok);
+        EXPECT_TRUE(QString::fromStdString(made.Error).contains(c.says)) << made.Error;
+    }
+    EXPECT_LT(PeakResidentMb(), 300);
 }
 
 // The command line under a file-size limit (a disk that fills up): the write

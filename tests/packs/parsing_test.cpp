@@ -146,3 +146,22 @@ TEST(OrderPictures, PlainSortWithPackAuthorOrNumbers)
 }
 
 } // namespace
+
+// "Credit=plain" marks a pack of public-domain works; any other value, or none, does not.
+TEST(PackDescription, PlainCreditKey)
+{
+    struct Case {
+        const char* text;
+        bool plain;
+    };
+    const Case cases[] = {
+        {"[Pack]\nName=Museum\nCredit=plain\n", true},
+        {"[Pack]\r\nName=Museum\r\nCredit=PLAIN\r\n", true},
+        {"[Pack]\nName=Museum\n", false},
+        {"[Pack]\nCredit=plainly\n", false},
+        {"[Other]\nCredit=plain\n[Pack]\nName=x\n", false},
+        {"[Pack]\nCredit=plain\nCredit=copyright\n", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(packs::PlainCredit(packs::PackDescription::Parse(c.text)), c.plain) << c.text;
+}

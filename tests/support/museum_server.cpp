@@ -8,7 +8,11 @@
 
 namespace testsupport {
 
-MuseumServer::MuseumServer(const QJsonArray& routes)
+MuseumServer::MuseumServer(const QJsonArray& routes) : MuseumServer(routes, QJsonObject{})
+{
+}
+
+MuseumServer::MuseumServer(const QJsonArray& routes, const QJsonObject& firewall)
 {
     // A proxy of the machine must not stand between the test and its own server.
     qputenv("no_proxy", "127.0.0.1,localhost");
@@ -17,7 +21,10 @@ MuseumServer::MuseumServer(const QJsonArray& routes)
     QFile file(routesFile);
     if (!file.open(QIODevice::WriteOnly))
         return;
-    file.write(QJsonDocument(routes).toJson());
+    if (firewall.isEmpty())
+        file.write(QJsonDocument(routes).toJson());
+    else
+        file.write(QJsonDocument(QJsonObject{{"routes", routes}, {"firewall", firewall}}).toJson());
     file.close();
     // The script lies beside the test data (tests/data -> tests/support).
     process_.setProgram(QStringLiteral("python3"));

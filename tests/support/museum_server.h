@@ -23,6 +23,9 @@ class MuseumServer {
 public:
     // routes: the list museum_server.py reads (see there).
     explicit MuseumServer(const QJsonArray& routes);
+    // With a rate firewall in front (see museum_server.py): {"after", "window_ms",
+    // "block_ms", "page"}.
+    MuseumServer(const QJsonArray& routes, const QJsonObject& firewall);
     ~MuseumServer();
     MuseumServer(const MuseumServer&) = delete;
     MuseumServer& operator=(const MuseumServer&) = delete;

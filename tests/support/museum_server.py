@@ -10,7 +10,12 @@ Prints "PORT <n>" once it listens. ROUTES.json is a list of routes:
 An ANSWER is {"status": 200, "headers": {...}, and one of "body" (text; "{base}" becomes
 this server's address), "file" (a file's bytes), plus optional "cut_after": N (announce
 the whole length, send N bytes, close the connection) and "delay_ms" (wait before answering)}.
-A request no route matches gets 404. Each log line is JSON: {"ms", "path", "user_agent",
+Hostile answers: "endless": TEXT sends the body, then TEXT over and over without a
+length until the client goes away; "drip_ms": N sends the body (or the endless
+stream) one byte every N milliseconds.
+ROUTES.json may instead be {"routes": [...], "firewall": {"after": N, "window_ms": W,
+"block_ms": B, "page": FILE}}: like a rate firewall, more than N requests within W ms
+get the page with 403 (text/html) for B ms. A request no route matches gets 404. Each log line is JSON: {"ms", "path", "user_agent",
 "aic_user_agent"}.
 """
 import http.server
@@ -22,11 +27,32 @@ import time
 import urllib.parse
 
 routes = []
+firewall = None
+recent = []
+blocked_until = 0.0
 counters = {}
 lock = threading.Lock()
 log = None
 base = ""
 start = time.monotonic()
+
+
+def firewall_blocks():
+    global blocked_until
+    if firewall is None:
+        return False
+    now = time.monotonic()
+    if now < blocked_until:
+        return True
+    window = firewall["window_ms"] / 1000.0
+    recent.append(now)
+    while recent and recent[0] < now - window:
+        recent.pop(0)
+    if len(recent) > firewall["after"]:
+        blocked_until = now + firewall["block_ms"] / 1000.0
+        recent.clear()
+        return True
+    return False
 
 
 def find(path, query):
@@ -54,7 +80,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
                                   "aic_user_agent": self.headers.get("AIC-User-Agent", "")}) + "\n")
             log.flush()
             index, route = find(parts.path, query)
-            if route is None:
+            if firewall_blocks():
+                answer = {"status": 403, "file": firewall["page"], "headers": {"Content-Type": "text/html"}}
+            elif route is None:
                 answer = {"status": 404, "body": "no such route"}
             else:
                 n = counters.get(index, 0)
@@ -74,6 +102,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_header(name, value.replace("{base}", base))
         if "Content-Type" not in headers:
             self.send_header("Content-Type", "image/jpeg" if "file" in answer else "application/json")
+        endless = answer.get("endless")
+        drip = answer.get("drip_ms")
+        if endless is not None or drip:
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.close_connection = True
+            self.stream(body, endless, drip)
+            return
         self.send_header("Content-Length", str(len(body)))
         cut = answer.get("cut_after")
         if cut is not None:
@@ -87,15 +123,38 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.wfile.write(body)
 
 
+    def stream(self, body, endless, drip):
+        repeat = (endless or "").encode("utf-8") * max(1, 65536 // max(1, len(endless or "x")))
+        try:
+            if drip:
+                data = body
+                while True:
+                    for i in range(len(data)):
+                        self.wfile.write(data[i:i + 1])
+                        self.wfile.flush()
+                        time.sleep(drip / 1000.0)
+                    if endless is None:
+                        return
+                    data = repeat[:64]
+            self.wfile.write(body)
+            while endless is not None:
+                self.wfile.write(repeat)
+        except (BrokenPipeError, ConnectionResetError, OSError):
+            pass
+
+
 class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
 
 def main():
-    global routes, log, base
+    global routes, log, base, firewall
     with open(sys.argv[1], encoding="utf-8") as f:
         routes = json.load(f)
+    if isinstance(routes, dict):
+        firewall = routes.get("firewall")
+        routes = routes["routes"]
     log = open(sys.argv[2], "a", encoding="utf-8")
     server = Server(("127.0.0.1", 0), Handler)
     port = server.server_address[1]

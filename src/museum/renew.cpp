@@ -1,0 +1,109 @@
+// Renewing a fresh museum pack: what it holds is read from its source entry, the
+// oldest leave, the rest go into the new pack beside new works.
+#include "museum/fetch.h"
+#include "museum/freshness.h"
+#include "packmaker/pack_maker.h"
+#include "packmaker/work_folder.h"
+#include "packs/load_picture.h"
+#include "packs/pack.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <cstring>
+
+namespace museum {
+
+FetchResult RenewPack(const FetchRequest& request, const std::function<void(const FetchProgress&)>& progress,
+                      const std::atomic<bool>* cancel)
+{
+    FetchResult failed;
+    const std::string packPath = QFile::encodeName(request.output).toStdString();
+    const TPack pack(packPath);
+    if (!pack.IsValid()) {
+        failed.error = QStringLiteral("%1 is no pack to renew").arg(request.output);
+        return failed;
+    }
+    std::vector<std::uint8_t> bytes;
+    std::string detail;
+    if (packs::ReadPackEntry(packPath, packmaker::kSourcesEntryName, pack.PackPassword, bytes, &detail) != 0) {
+        failed.error = QStringLiteral("%1 keeps no record of its works' sources, so it cannot be renewed").arg(request.output);
+        return failed;
+    }
+    const QJsonObject sources =
+        QJsonDocument::fromJson(QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())))
+            .object();
+
+    struct Held {
+        const TPic* pic;
+        QJsonObject source;
+    };
+    std::vector<Held> held;
+    FetchRequest renewal = request;
+    for (const TPic& pic : pack.Pictures) {
+        const QJsonObject source = sources.value(QString::fromStdString(pic.EntryName)).toObject();
+        const QString id = source.value(QLatin1String("id")).toString();
+        if (id.isEmpty())
+            continue;
+        renewal.excludeIds.insert(id);
+        held.push_back({&pic, source});
+    }
+    // The oldest first; works that came together keep the pack's order.
+    std::stable_sort(held.begin(), held.end(), [](const Held& a, const Held& b) {
+        return a.source.value(QLatin1String("added")).toString() < b.source.value(QLatin1String("added")).toString();
+    });
+    const int incoming = WorksToRenew(request.count);
+    const std::vector<std::size_t> leaving = WorksToRetire(held.size(), request.count, incoming);
+
+    // The kept pictures wait in a work folder beside the pack until the new one is made.
+    int error = 0;
+    const std::string folder = packmaker::CreateWorkFolder(QFile::encodeName(QFileInfo(request.output).absolutePath()).toStdString(), error);
+    if (folder.empty()) {
+        failed.error = QStringLiteral("cannot write beside %1: %2").arg(request.output, QString::fromLocal8Bit(std::strerror(error)));
+        return failed;
+    }
+    const struct Guard {
+        std::string path;
+        ~Guard() { packmaker::RemoveWorkFolder(path); }
+    } guard{folder};
+    for (std::size_t i = 0; i < held.size(); ++i) {
+        if (std::find(leaving.begin(), leaving.end(), i) != leaving.end())
+            continue;
+        const Held& h = held[i];
+        if (packs::ReadPackEntry(packPath, h.pic->EntryName, pack.PackPassword, bytes, &detail) != 0) {
+            failed.error = QStringLiteral("%1 cannot be read: %2").arg(request.output, QString::fromStdString(detail));
+            return failed;
+        }
+        const QString image = QFile::decodeName(QByteArray::fromStdString(folder)) + QStringLiteral("/kept%1.jpg").arg(i);
+        QFile file(image);
+        if (!file.open(QIODevice::WriteOnly)
+            || file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+            failed.error = QStringLiteral("cannot write %1: %2").arg(image, file.errorString());
+            return failed;
+        }
+        KeptWork kept;
+        kept.imagePath = image;
+        kept.work.id = h.source.value(QLatin1String("id")).toString();
+        // The whole title where the entry name had to be shortened.
+        const QString title = h.source.value(QLatin1String("title")).toString();
+        kept.work.title = title.isEmpty() ? QString::fromStdString(h.pic->Title) : title;
+        kept.work.artist = QString::fromStdString(h.pic->Author);
+        if (h.pic->Year != 0)
+            kept.work.year = h.pic->Year;
+        kept.work.pageUrl = h.source.value(QLatin1String("page")).toString();
+        kept.work.creditLine = h.source.value(QLatin1String("credit")).toString();
+        kept.work.licence = h.source.value(QLatin1String("licence")).toString();
+        kept.added = h.source.value(QLatin1String("added")).toString();
+        renewal.keep.push_back(std::move(kept));
+    }
+    renewal.count = incoming;
+    if (renewal.name.trimmed().isEmpty())
+        renewal.name = QString::fromStdString(pack.Name);
+    return Fetch(renewal, progress, cancel);
+}
+
+} // namespace museum
