@@ -178,7 +178,7 @@ TEST_F(RootPixmap, TheUserIsToldWhatWasDoneAndWhyTheRootWasUsed)
              Case {"", "Set as the X root window's background"},
              // xfconf would keep the picture, but nothing draws it: the root
              // window does, and the user learns why.
-             Case {"XFCE", "Xfce's desktop program (xfdesktop) is not running, so the picture was put on the X root "
+             Case {"XFCE", "Xfce's desktop program, xfdesktop, is not running, so the picture was put on the X root "
                            "window instead"},
          }) {
         EnvGuard env;

@@ -223,7 +223,7 @@ TEST_F(WallpaperTools, XfceSetsEveryListedMonitorAndWorkspace)
     // xfconf would keep the value, but without xfdesktop nothing shows it.
     auto result = platform::SetDesktopWallpaper(Bmp());
     EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.detail.contains(QStringLiteral("Xfce's desktop program (xfdesktop) is not running"))) << result.detail.toStdString();
+    EXPECT_TRUE(result.detail.contains(QStringLiteral("Xfce's desktop program, xfdesktop, is not running"))) << result.detail.toStdString();
     EXPECT_TRUE(tools.Calls().empty());
 
     ASSERT_TRUE(tools.RunDesktop(QStringLiteral("xfdesktop")));
