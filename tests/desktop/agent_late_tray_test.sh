@@ -81,9 +81,10 @@ tray_geometry() {
 icon_docked() { # the clock face's yellow inside trayer's window
   read -r tx ty tw th < <(tray_geometry) || return 1
   import -window root -crop "${tw}x${th}+${tx}+${ty}" +repage "$work/tray.png" 2>/dev/null || return 1
-  convert "$work/tray.png" -depth 8 txt:- | grep -qi '#FFFF00'
+  # Not grep -q: convert, cut short, would fail the pipeline.
+  [ -n "$(convert "$work/tray.png" -depth 8 txt:- | grep -i '#FFFF00')" ]
 }
-wait_for 30 icon_docked || fail "the icon did not appear in the tray started after the program"
+wait_for 30 icon_docked || fail "the icon did not appear in the tray started after the program (tray at $(tray_geometry))"
 shot agent_late_tray_icon
 kill "$prog"; wait "$prog" 2>/dev/null
 kill "$trayer"; wait "$trayer" 2>/dev/null

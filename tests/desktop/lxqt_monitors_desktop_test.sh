@@ -39,7 +39,7 @@ left = Image.open(sys.argv[2]).convert("RGB")
 right = Image.open(sys.argv[3]).convert("RGB")
 def differing(a, b):
     d = ImageChops.difference(a, b).convert("L").point(lambda v: 255 if v > 24 else 0)
-    return sum(1 for v in d.getdata() if v) / (a.size[0] * a.size[1])
+    return d.histogram()[255] / (a.size[0] * a.size[1])
 problems = []
 l = differing(root.crop((200, 0, 1920, 1080)), left.crop((200, 0, 1920, 1080)))
 r = differing(root.crop((1920, 0, 3000, 1920)), right)
