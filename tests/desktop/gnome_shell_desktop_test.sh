@@ -102,7 +102,19 @@ out=$("$bin/ambience-cli" next --local 2>&1) || fail "ambience-cli next in the d
 shows gnome_shell_dark_next "$data/ambience-dark.bmp" || fail "dark style, next: $(cat "$work/compare.txt")"
 gsettings set org.gnome.desktop.interface color-scheme default
 
-# 3. A login start: no notification area, so a notification from the Shell's own service.
+# 3. A login start: no notification area, so a notification from the Shell's own
+# service (a gjs program the Shell has the bus start, which owns the freedesktop name).
+gdbus call --session --dest org.freedesktop.DBus --object-path / --method org.freedesktop.DBus.StartServiceByName \
+  org.gnome.Shell.Notifications 0 >/dev/null 2>&1
+fdo_owned() {
+  dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
+    string:org.freedesktop.Notifications 2>/dev/null | grep -q true
+}
+wait_for 20 fdo_owned || fail "nothing took the notification service"
+owner=$(gdbus call --session --dest org.freedesktop.DBus --object-path / \
+  --method org.freedesktop.DBus.GetConnectionUnixProcessID org.freedesktop.Notifications 2>/dev/null | sed -E 's/.*uint32 ([0-9]+).*/\1/')
+[ -n "$owner" ] && tr '\0' ' ' </proc/"$owner"/cmdline | grep -q org.gnome.Shell.Notifications ||
+  fail "the notification service is not GNOME Shell's own: $(tr '\0' ' ' </proc/"${owner:-0}"/cmdline 2>/dev/null)"
 export AMBIENCE_NOTIFICATION_AREA_GRACE_MS=0
 "$bin/ambience" /startup 2>"$work/ambience.log" &
 pids+=("$!")
