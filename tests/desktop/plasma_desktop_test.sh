@@ -2,8 +2,7 @@
 # Plasma itself (kwin_x11 and plasmashell) on a private display, brought up once,
 # on a session bus of this test's own with a private runtime folder and home:
 #  - one output (with_desktop.sh --no-wm): ambience-cli's change shows on the
-#    desktop above the panel; with LockScreenToo the lock screen's greeter
-#    (kscreenlocker_greet --testing) shows the same picture;
+#    desktop above the panel;
 #  - two outputs (with_dummy_xorg.sh, DUMMY0 1920x1080 and DUMMY1 1080x1920
 #    upright beside it, the argument "two"): each output's desktop shows its own
 #    exposition.
@@ -77,26 +76,12 @@ shows() { # name picture box...
 }
 data=$XDG_DATA_HOME/Ambience/Ambience
 
-"$bin/ambience-cli" options LockScreenToo=on >/dev/null || fail "LockScreenToo could not be set"
 out=$("$bin/ambience-cli" next --local 2>&1) || fail "ambience-cli next: $out"
 echo "$out"
 echo "$out" | grep -q "^Wallpaper: Set on Plasma's desktop" || fail "not set on Plasma's desktop"
 if [ "$outputs" = one ]; then
   # Above the panel at the bottom.
   shows plasma_one "$data/ambience.bmp" 0,0,0,0,1280,700 || fail "the desktop: $(cat "$work/compare.txt")"
-  greeter=$(ls /usr/lib/*/libexec/kscreenlocker_greet /usr/libexec/kscreenlocker_greet 2>/dev/null | head -1)
-  if [ -n "$greeter" ]; then
-    "$greeter" --testing >"$work/greeter.log" 2>&1 &
-    pids+=("$!")
-    greeter_shown() { xdotool search --onlyvisible --class kscreenlocker_greet >/dev/null 2>&1; }
-    wait_for 30 greeter_shown || fail "the lock screen's greeter did not show"
-    # The greeter's clock and password field sit in the middle: the corners show
-    # the picture, the bottom left too, where the desktop has its panel.
-    shows plasma_lock_screen "$data/ambience.bmp" 0,0,0,0,300,200 980,0,980,0,300,200 0,740,0,740,200,60 ||
-      fail "the lock screen: $(cat "$work/compare.txt")"
-  else
-    echo "kscreenlocker_greet is not installed: the lock screen is not looked at"
-  fi
 else
   echo "$out" | grep -q "^Monitor DUMMY1: 1080 x 1920, picture" || fail "no exposition for the upright output"
   shows plasma_two_left "$data/ambience.bmp" 0,0,0,0,1920,1000 || fail "the left output: $(cat "$work/compare.txt")"
