@@ -2,7 +2,8 @@
 # Plasma itself (kwin_x11 and plasmashell) on a private display, brought up once,
 # on a session bus of this test's own with a private runtime folder and home:
 #  - one output (with_desktop.sh --no-wm): ambience-cli's change shows on the
-#    desktop above the panel;
+#    desktop above the panel; Ambience, started at login before plasmashell and
+#    its tray service, has its icon registered once they are up;
 #  - two outputs (with_dummy_xorg.sh, DUMMY0 1920x1080 and DUMMY1 1080x1920
 #    upright beside it, the argument "two"): each output's desktop shows its own
 #    exposition.
@@ -31,6 +32,16 @@ kwin_x11 >"$work/kwin.log" 2>&1 &
 pids+=("$!")
 wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 wait_for 30 wm_up || fail "kwin did not start"
+# Ambience starts at login before Plasma's tray service, as autostart programs
+# often do (no automatic change, which would race the changes below).
+if [ "$outputs" = one ]; then
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Ambience\\Ambience\\Options]\r\n"AutoChangeEnabled"=dword:00000000\r\n"AutoChangeIcon"=dword:00000001\r\n' \
+    >"$XDG_CONFIG_HOME/Ambience/registry.reg"
+  AMBIENCE_NOTIFICATION_AREA_GRACE_MS=600000 "$bin/ambience" /startup 2>"$work/ambience.log" &
+  pids+=("$!")
+  ambience_up() { xdotool search --name 'Qt Selection Owner for ambience' >/dev/null 2>&1; }
+  wait_for 30 ambience_up || fail "Ambience did not start"
+fi
 plasmashell --no-respawn >"$work/plasmashell.log" 2>&1 &
 pids+=("$!")
 bus_has() {
@@ -82,6 +93,20 @@ echo "$out" | grep -q "^Wallpaper: Set on Plasma's desktop" || fail "not set on 
 if [ "$outputs" = one ]; then
   # Above the panel at the bottom.
   shows plasma_one "$data/ambience.bmp" 0,0,0,0,1280,700 || fail "the desktop: $(cat "$work/compare.txt")"
+  # Plasma's tray service came up after Ambience: Ambience's icon is registered with it.
+  items() {
+    qdbus org.kde.StatusNotifierWatcher /StatusNotifierWatcher org.freedesktop.DBus.Properties.Get \
+      org.kde.StatusNotifierWatcher RegisteredStatusNotifierItems 2>/dev/null
+  }
+  ambience_item() {
+    local pid
+    for item in $(items); do
+      pid=$(qdbus org.freedesktop.DBus / org.freedesktop.DBus.GetConnectionUnixProcessID "${item%%/*}" 2>/dev/null)
+      [ -n "$pid" ] && tr '\0' ' ' </proc/"$pid"/cmdline 2>/dev/null | grep -q "ambience /startup" && return 0
+    done
+    return 1
+  }
+  wait_for 30 ambience_item || fail "Ambience's icon is not in Plasma's tray: items $(items)"
 else
   echo "$out" | grep -q "^Monitor DUMMY1: 1080 x 1920, picture" || fail "no exposition for the upright output"
   shows plasma_two_left "$data/ambience.bmp" 0,0,0,0,1920,1000 || fail "the left output: $(cat "$work/compare.txt")"
