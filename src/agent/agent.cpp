@@ -37,6 +37,9 @@ TAgent::TAgent(agent::AgentHost& host, const TOptions& options, const QStringLis
     iconShown_ = false;
 
     tray_->onClick = [this] { ToggleMainWindow(); };
+    // A notification area that comes up later (a tray service slower than the
+    // program at login) gets the icon at once, not at the next tick.
+    tray_->onAvailabilityChanged = [this] { WatchTray(); };
     tray_->SetMenu(host_.AgentMenu());
     trayAvailable_ = tray_->IsAvailable();
 
@@ -154,11 +157,12 @@ void TAgent::AutomaticChangeEnded(const change::ChangeResult& result)
         // Once a run: the same desktop will not take the next picture either.
         noticeTold_ = true;
         telling_ = true;
-        host_.ShowNotice(QStringLiteral("The desktop wallpaper could not be set on this desktop (no desktop took "
-                                        "%1%2). You can choose the picture as wallpaper in your desktop's settings.")
-                             .arg(result.file, result.wallpaperDetail.isEmpty()
-                                                   ? QString()
-                                                   : QStringLiteral(": ") + result.wallpaperDetail));
+        QString text = QStringLiteral("The desktop wallpaper could not be set on this desktop. The picture was "
+                                      "saved as %1; you can choose it as wallpaper in your desktop's settings.")
+                           .arg(result.file);
+        if (!result.wallpaperDetail.isEmpty())
+            text += QLatin1Char('\n') + result.wallpaperDetail;
+        host_.ShowNotice(text);
         telling_ = false;
     }
     UpdateIcon();

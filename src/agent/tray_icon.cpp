@@ -1,5 +1,7 @@
 #include "agent/tray_icon.h"
 
+#include "platform/notification_area.h"
+
 #include <QGuiApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -10,31 +12,74 @@ namespace {
 
 class SystemTrayIcon final : public TrayIcon {
 public:
-    SystemTrayIcon()
+    SystemTrayIcon() : area_(platform::WatchNotificationArea())
     {
-        QObject::connect(&icon_, &QSystemTrayIcon::activated, [this](QSystemTrayIcon::ActivationReason reason) {
-            // A double click arrives as a click and then a double click: two
-            // toggles, as two clicks would give.
-            if ((reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) && onClick)
-                onClick();
+        QObject::connect(area_.get(), &platform::NotificationAreaWatch::PresenceChanged, area_.get(), [this] {
+            if (onAvailabilityChanged)
+                onAvailabilityChanged();
+            else if (wanted_ && area_->IsPresent())
+                Show();
         });
     }
 
     void Add(const QIcon& icon, const QString& tip) override
     {
-        icon_.setIcon(icon);
-        icon_.setToolTip(tip);
-        // Adding an icon that is there already changes nothing.
-        if (!icon_.isVisible())
-            icon_.show();
+        icon_ = icon;
+        tip_ = tip;
+        wanted_ = true;
+        if (area_->IsPresent())
+            Show();
     }
-    void Modify(const QIcon& icon) override { icon_.setIcon(icon); }
-    void Delete() override { icon_.hide(); }
-    bool IsAvailable() const override { return QSystemTrayIcon::isSystemTrayAvailable(); }
-    void SetMenu(QMenu* menu) override { icon_.setContextMenu(menu); }
+    void Modify(const QIcon& icon) override
+    {
+        icon_ = icon;
+        if (tray_)
+            tray_->setIcon(icon);
+    }
+    void Delete() override
+    {
+        wanted_ = false;
+        if (tray_)
+            tray_->hide();
+    }
+    bool IsAvailable() const override { return area_->IsPresent(); }
+    void SetMenu(QMenu* menu) override
+    {
+        menu_ = menu;
+        if (tray_)
+            tray_->setContextMenu(menu);
+    }
 
 private:
-    QSystemTrayIcon icon_;
+    void Show()
+    {
+        // Qt chooses between a StatusNotifierItem and an XEmbed icon once a
+        // process, when it is first asked: asked only once a notification area
+        // is there, it takes the kind that is, even when the tray service came up
+        // after the program.
+        if (!tray_) {
+            tray_ = std::make_unique<QSystemTrayIcon>();
+            tray_->setContextMenu(menu_);
+            QObject::connect(tray_.get(), &QSystemTrayIcon::activated, [this](QSystemTrayIcon::ActivationReason reason) {
+                // A double click arrives as a click and then a double click: two
+                // toggles, as two clicks would give.
+                if ((reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) && onClick)
+                    onClick();
+            });
+        }
+        tray_->setIcon(icon_);
+        tray_->setToolTip(tip_);
+        // Adding an icon that is there already changes nothing.
+        if (!tray_->isVisible())
+            tray_->show();
+    }
+
+    std::unique_ptr<platform::NotificationAreaWatch> area_;
+    std::unique_ptr<QSystemTrayIcon> tray_;
+    QMenu* menu_ = nullptr;
+    QIcon icon_;
+    QString tip_;
+    bool wanted_ = false;
 };
 
 // Where no display is (the offscreen platform of tests, headless runs) there is no

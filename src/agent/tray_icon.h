@@ -24,6 +24,8 @@ public:
     virtual void SetMenu(QMenu* menu) = 0;
     // Called for each left click, and once more for the second click of a double click.
     std::function<void()> onClick;
+    // Called when a notification area appears or goes (IsAvailable() tells which).
+    std::function<void()> onAvailabilityChanged;
 };
 
 std::unique_ptr<TrayIcon> MakeSystemTrayIcon();

@@ -1,9 +1,11 @@
 // The desktop program: one running instance per user; a second start hands over to
 // the first (which shows or minimises its window) and ends with -1.
 #include "core/program_info.h"
+#include "agent/startup_notice.h"
 #include "change/remote_request.h"
 #include "platform/display_probe.h"
 #include "platform/leftovers.h"
+#include "platform/notification_area.h"
 #include "platform/single_instance.h"
 #include "platform/wallpaper.h"
 #include "platform/registry.h"
@@ -12,10 +14,12 @@
 #include "ui/main_window.h"
 #include "ui/quit_signals.h"
 #include "ui/window_agent.h"
+#include "settings/options.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QSessionManager>
+#include <QTimer>
 
 #include <cstdio>
 #include <exception>
@@ -38,6 +42,41 @@ bool NoDisplay()
     if (requested.startsWith("wayland"))
         return !wayland;
     return false;
+}
+
+// How long a start at login waits for a tray service that comes up with the
+// session before it takes the desktop for one without a notification area.
+int NotificationAreaGraceMs()
+{
+    bool ok = false;
+    const int given = qEnvironmentVariableIntValue("AMBIENCE_NOTIFICATION_AREA_GRACE_MS", &ok);
+    return ok && given >= 0 ? given : 10000;
+}
+
+// Without a notification area a start at login shows nothing at all: a desktop
+// notification says, once a login, that the program runs, and offers the window
+// and a way to stop the automatic change (which ends the program, hidden and
+// with nothing left to do).
+void TellWhenNothingShows(ui::TAMMF& window, TOptions& options, std::unique_ptr<agent::StartupNotice>& notice)
+{
+    QTimer::singleShot(NotificationAreaGraceMs(), &window, [&window, &options, &notice] {
+        if (platform::CurrentNotificationArea().Present() || window.isVisible()
+            || !agent::FirstTimeThisLogin(qEnvironmentVariable("XDG_RUNTIME_DIR"), QStringLiteral("ambience-told")))
+            return;
+        notice = std::make_unique<agent::StartupNotice>(
+            agent::MakeSessionNotifier(), [&window] { window.ShowInstance(); },
+            [&window, &options] {
+                options.AutoChangeEnabled = false;
+                try {
+                    options.Save();
+                } catch (const std::exception& e) {
+                    std::fprintf(stderr, "%s\n", e.what());
+                }
+                window.Quit();
+            });
+        if (const core::Result<void> told = notice->Tell(options.AutoChangeInterval); !told)
+            std::fprintf(stderr, "Ambience: %s\n", told.error().text.c_str());
+    });
 }
 
 } // namespace
@@ -97,8 +136,11 @@ int main(int argc, char** argv)
         QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] { window.SaveSettings(); });
         ui::QuitOnTerminationSignals(&window, [&window] { window.Quit(); });
         // "/startup" keeps the window hidden: the program waits in the notification area.
+        std::unique_ptr<agent::StartupNotice> notice;
         if (arguments.isEmpty() || arguments.first() != QStringLiteral("/startup"))
             window.show();
+        else
+            TellWhenNothingShows(window, context.Options(), notice);
         status = app.exec();
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, QStringLiteral("Ambience"), QString::fromUtf8(e.what()));

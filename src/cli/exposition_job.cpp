@@ -274,7 +274,10 @@ int RunExposition(const ExpositionRequest& request)
     if (result.status == Status::Done) {
         Say(QStringLiteral("Wallpaper: %1").arg(result.wallpaperShown));
     } else {
-        Say(QStringLiteral("Wallpaper: not set (%1); the picture is %2").arg(result.wallpaperDetail, result.file));
+        QString line = QStringLiteral("Wallpaper: not set.");
+        if (!result.wallpaperDetail.isEmpty())
+            line += QLatin1Char(' ') + result.wallpaperDetail;
+        Say(line + QStringLiteral(" The picture is %1.").arg(result.file));
         code = 3;
     }
     if (!result.settingsProblem.isEmpty()) {

@@ -33,11 +33,17 @@ struct Step {
     const char* shown; // the user's message when it worked
     bool wayland = false; // talks to the Wayland compositor, which must be reachable
     unsigned takes = OnePicture;
+    // Said once instead of the plain "cannot be given the picture" when the lock
+    // screen is asked for and the way does not take it.
+    const char* lockScreenNote = nullptr;
 };
 
+// GNOME Shell's lock screen draws the desktop's own background, blurred, and
+// reads no picture of its own: the desktop's picture is all it can be given.
 const Step kGnome {"gnome", &SetGnomeWallpaper, true, "GNOME's background setting", "Set as GNOME's background",
-                   false, Spanned | DarkStyle | LockScreen};
-const Step kBudgie {"budgie", &SetGnomeWallpaper, true, "Budgie's background setting", "Set as Budgie's background",
+                   false, Spanned | DarkStyle, "GNOME's lock screen shows the desktop's picture, blurred, so it "
+                                               "has no picture of its own to set"};
+const Step kBudgie {"budgie", &SetBudgieWallpaper, true, "Budgie's background setting", "Set as Budgie's background",
                     false, Spanned | DarkStyle | LockScreen};
 const Step kCinnamon {"cinnamon", &SetCinnamonWallpaper, true, "Cinnamon's background setting",
                       "Set as Cinnamon's background", false, Spanned};
@@ -46,7 +52,7 @@ const Step kMate {"mate", &SetMateWallpaper, true, "MATE's background setting", 
 const Step kXfce {"xfce", &SetXfceWallpaper, true, "Xfce's desktop", "Set on Xfce's desktop", false, EachMonitor};
 const Step kKde {"kde", &SetKdeWallpaper, true, "Plasma's desktop", "Set on Plasma's desktop", false,
                  EachMonitor | LockScreen};
-const Step kLxqt {"lxqt", &SetLxqtWallpaper, true, "LXQt's desktop", "Set on LXQt's desktop"};
+const Step kLxqt {"lxqt", &SetLxqtWallpaper, true, "LXQt's desktop", "Set on LXQt's desktop", false, Spanned};
 const Step kLxde {"lxde", &SetLxdeWallpaper, true, "LXDE's desktop", "Set on LXDE's desktop"};
 const Step kSwww {"swww", &SetSwwwWallpaper, true, "swww", "Shown by swww", true, EachMonitor};
 const Step kSway {"sway", &SetSwayWallpaper, true, "sway's output background", "Set as sway's output background",
@@ -252,9 +258,10 @@ WallpaperResult SetDesktopWallpaper(const WallpaperRequest& asked)
                                                  "primary monitor's exposition")
                                       .arg(Capitalised(QLatin1String(step.way))));
             if (request.lockScreen && !(step.takes & LockScreen))
-                once(QStringLiteral("the lock screen of %1 cannot be given the picture; only the desktop "
-                                                 "was set")
-                                      .arg(DesktopName(family)));
+                once(step.lockScreenNote ? QLatin1String(step.lockScreenNote)
+                                         : QStringLiteral("the lock screen of %1 cannot be given the picture; only "
+                                                          "the desktop was set")
+                                               .arg(DesktopName(family)));
             if (&step != &steps.front() && qstrcmp(step.method, kRoot.method) == 0 && !ownWayFailed.isEmpty())
                 result.description =
                     QStringLiteral("%1, so the picture was put on the X root window instead").arg(Capitalised(ownWayFailed));
@@ -266,7 +273,7 @@ WallpaperResult SetDesktopWallpaper(const WallpaperRequest& asked)
             ownWayFailed = outcome.detail;
         reasons << QStringLiteral("%1: %2").arg(QLatin1String(step.way), outcome.detail);
     }
-    result.detail = QStringLiteral("The wallpaper could not be set on %1 (%2).")
+    result.detail = QStringLiteral("The wallpaper could not be set on %1: %2.")
                         .arg(DesktopName(family), reasons.join(QStringLiteral("; ")));
     return result;
 }

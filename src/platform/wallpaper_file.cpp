@@ -60,7 +60,7 @@ QString WallpaperCopy::Path()
     }
     const AtomicWriteResult written = ReplaceFileContents(target, source.readAll(), UmaskedFileMode);
     if (!written.ok()) {
-        error_ = QStringLiteral("the picture could not be copied to %1 (%2)").arg(target, written.message);
+        error_ = QStringLiteral("the picture could not be copied to %1: %2").arg(target, written.message);
         return {};
     }
     path_ = target;

@@ -64,13 +64,13 @@ MethodOutcome SetThroughGSettings(const GSettingsTarget& target, const Wallpaper
     const QString darkFile = spanned ? given.darkSpanned : given.dark;
     if (!HasSessionBus())
         return MethodOutcome::Failure(QStringLiteral(
-            "no D-Bus session bus (DBUS_SESSION_BUS_ADDRESS is not set), so gsettings cannot store the wallpaper"));
+            "there is no D-Bus session bus, as DBUS_SESSION_BUS_ADDRESS is not set, so gsettings cannot store the wallpaper"));
 
     const ToolRun keys = RunTool(QStringLiteral("gsettings"), {QStringLiteral("list-keys"), target.schema});
     if (!keys.found)
         return MethodOutcome::Failure(keys.Problem());
     if (!keys.Ok())
-        return MethodOutcome::Failure(QStringLiteral("the settings schema %1 is not installed (%2)")
+        return MethodOutcome::Failure(QStringLiteral("the settings schema %1 is not installed, as %2")
                                           .arg(target.schema, keys.Problem()));
     QSet<QString> known;
     for (const QString& line : QString::fromUtf8(keys.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
@@ -112,7 +112,7 @@ MethodOutcome SetThroughGSettings(const GSettingsTarget& target, const Wallpaper
         };
         if (!lockable || !setLock(QStringLiteral("picture-uri"), GVariantString(value))
             || !setLock(QStringLiteral("picture-options"), fit))
-            worked.notices << QStringLiteral("the lock screen's picture could not be set (%1 %2)")
+            worked.notices << QStringLiteral("the lock screen's picture could not be set: %1 %2")
                                   .arg(target.lockSchema, lockable ? QStringLiteral("refused the change")
                                                                    : QStringLiteral("is not installed"));
     }
@@ -124,7 +124,7 @@ MethodOutcome SetThroughGSettings(const GSettingsTarget& target, const Wallpaper
         return MethodOutcome::Failure(check.Problem());
     if (ParseGVariantString(QString::fromUtf8(check.out)) != value)
         return MethodOutcome::Failure(QStringLiteral(
-            "gsettings accepted the wallpaper but the setting %1 %2 did not change (is the settings daemon reachable?)")
+            "gsettings accepted the wallpaper but the setting %1 %2 did not change; the settings daemon may be out of reach")
                                           .arg(target.schema, target.key));
     return worked;
 }
@@ -171,6 +171,16 @@ QString SchemaOfMethod(const QString& method)
 
 MethodOutcome SetGnomeWallpaper(const WallpaperRequest& given)
 {
+    // GNOME Shell's lock screen reads no picture of its own (it blurs the
+    // desktop's), so org.gnome.desktop.screensaver is left as it is.
+    return SetThroughGSettings({QStringLiteral("org.gnome.desktop.background"), QStringLiteral("picture-uri"), true,
+                                QStringLiteral("picture-uri-dark"), QString()},
+                               given);
+}
+
+MethodOutcome SetBudgieWallpaper(const WallpaperRequest& given)
+{
+    // Budgie locks with a screensaver that shows org.gnome.desktop.screensaver's picture.
     return SetThroughGSettings({QStringLiteral("org.gnome.desktop.background"), QStringLiteral("picture-uri"), true,
                                 QStringLiteral("picture-uri-dark"), QStringLiteral("org.gnome.desktop.screensaver")},
                                given);

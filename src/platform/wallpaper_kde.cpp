@@ -78,7 +78,7 @@ MethodOutcome SetKdeWallpaper(const WallpaperRequest& given)
 {
     if (!HasSessionBus())
         return MethodOutcome::Failure(
-            QStringLiteral("no D-Bus session bus (DBUS_SESSION_BUS_ADDRESS is not set), so Plasma cannot be reached"));
+            QStringLiteral("there is no D-Bus session bus, as DBUS_SESSION_BUS_ADDRESS is not set, so Plasma cannot be reached"));
 
     const QString& file = given.file;
     // Each containment belongs to a screen; it gets the exposition of the monitor
@@ -107,7 +107,7 @@ MethodOutcome SetKdeWallpaper(const WallpaperRequest& given)
     MethodOutcome worked = MethodOutcome::Worked();
     if (given.lockScreen) {
         if (const QString problem = SetLockScreen(file); !problem.isEmpty())
-            worked.notices << QStringLiteral("the lock screen's picture could not be set (%1)").arg(problem);
+            worked.notices << QStringLiteral("the lock screen's picture could not be set: %1").arg(problem);
     }
 
     QString problem;

@@ -5,6 +5,7 @@
 // one picture on every monitor.
 #include "platform/wallpaper.h"
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -22,8 +23,10 @@ struct MethodOutcome {
 };
 
 // gsettings families (wallpaper_gsettings.cpp).
-MethodOutcome SetGnomeWallpaper(const WallpaperRequest& given);    // also Budgie, Unity, Pantheon
+MethodOutcome SetGnomeWallpaper(const WallpaperRequest& given);    // also Unity, Pantheon
 inline MethodOutcome SetGnomeWallpaper(const QString& file) { return SetGnomeWallpaper(WallpaperRequest::Of(file)); }
+// GNOME's keys, and the lock screen's picture, which Budgie's screensaver shows.
+MethodOutcome SetBudgieWallpaper(const WallpaperRequest& given);
 MethodOutcome SetCinnamonWallpaper(const WallpaperRequest& given);
 inline MethodOutcome SetCinnamonWallpaper(const QString& file) { return SetCinnamonWallpaper(WallpaperRequest::Of(file)); }
 MethodOutcome SetMateWallpaper(const WallpaperRequest& given);
@@ -63,6 +66,9 @@ MethodOutcome SetSwaybgWallpaper(const WallpaperRequest& given);
 inline MethodOutcome SetSwaybgWallpaper(const QString& file) { return SetSwaybgWallpaper(WallpaperRequest::Of(file)); }
 MethodOutcome SetHyprpaperWallpaper(const WallpaperRequest& given);
 inline MethodOutcome SetHyprpaperWallpaper(const QString& file) { return SetHyprpaperWallpaper(WallpaperRequest::Of(file)); }
+// The share of the screen, in a coarse grid, that shows picture as a "fill"
+// background lays it (scaled to cover, centred), from 0 to 1.
+double ScreenShowsPicture(const QImage& screen, const QImage& picture);
 // Why no Wayland compositor answers (WAYLAND_DISPLAY's socket, or sway's IPC at
 // SWAYSOCK); empty when one does.
 QString WaylandCompositorUnreachable();

@@ -49,17 +49,22 @@ QString LxqtWallpaperSetting(const QString& settingsFile)
 
 MethodOutcome SetLxqtWallpaper(const WallpaperRequest& given)
 {
-    const QString& file = given.file;
+    // With several monitors pcmanfm-qt draws one desktop window over all of
+    // them and fits a single picture into it whole: a monitor's own exposition
+    // would leave bars at the sides. The picture spanning the monitors, stretched
+    // over that window, puts each monitor's exposition on its monitor exactly.
+    const bool spanned = !given.spanned.isEmpty();
+    const QString& file = spanned ? given.spanned : given.file;
     // Without its desktop running, pcmanfm-qt only stores the choice (or stays
     // on as a new instance); nothing would show it.
     const std::vector<RunningProcess> desktops = FindProcessesOnDisplay(QStringLiteral("pcmanfm-qt"), QStringLiteral("--desktop"));
     if (desktops.empty())
-        return MethodOutcome::Failure(QStringLiteral("LXQt's desktop program (pcmanfm-qt --desktop) is not running"));
+        return MethodOutcome::Failure(QStringLiteral("LXQt's desktop program, pcmanfm-qt --desktop, is not running"));
     const QString profile = LxqtProfile(desktops.front());
     // "fit" keeps the proportions and shows a screen-sized picture 1:1. Some
     // versions take no "zoom" and keep a fresh profile's mode "none", which
     // leaves the screen black.
-    const QString mode = QStringLiteral("fit");
+    const QString mode = spanned ? QStringLiteral("stretch") : QStringLiteral("fit");
     const ToolRun run = RunTool(QStringLiteral("pcmanfm-qt"),
                                 {QStringLiteral("--profile=") + profile, QStringLiteral("--set-wallpaper=") + file,
                                  QStringLiteral("--wallpaper-mode=") + mode});
@@ -81,7 +86,7 @@ MethodOutcome SetLxqtWallpaper(const WallpaperRequest& given)
             return MethodOutcome::Worked();
         QThread::msleep(50);
     }
-    return MethodOutcome::Failure(QStringLiteral("LXQt's desktop did not take the picture (%1 names %2)")
+    return MethodOutcome::Failure(QStringLiteral("LXQt's desktop did not take the picture, as %1 names %2")
                                       .arg(settings, stored.isEmpty() ? QStringLiteral("no wallpaper") : stored));
 }
 
@@ -89,7 +94,7 @@ MethodOutcome SetLxdeWallpaper(const WallpaperRequest& given)
 {
     const QString& file = given.file;
     if (FindProcessesOnDisplay(QStringLiteral("pcmanfm"), QStringLiteral("--desktop")).empty())
-        return MethodOutcome::Failure(QStringLiteral("LXDE's desktop program (pcmanfm --desktop) is not running"));
+        return MethodOutcome::Failure(QStringLiteral("LXDE's desktop program, pcmanfm --desktop, is not running"));
     // "center" (present in every pcmanfm version) shows the picture unscaled.
     const ToolRun run = RunTool(QStringLiteral("pcmanfm"),
                                 {QStringLiteral("--set-wallpaper=") + file, QStringLiteral("--wallpaper-mode=center")});

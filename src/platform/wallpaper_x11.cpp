@@ -223,7 +223,7 @@ MethodOutcome SetRootPixmapWallpaper(const WallpaperRequest& given)
 
     Display* dpy = XOpenDisplay(nullptr);
     if (!dpy)
-        return MethodOutcome::Failure(QStringLiteral("no X display could be opened (DISPLAY is \"%1\")")
+        return MethodOutcome::Failure(QStringLiteral("no X display could be opened at DISPLAY \"%1\"")
                                           .arg(qEnvironmentVariable("DISPLAY")));
     DisplayCloser closer {dpy};
     ErrorTrap trap;
@@ -233,7 +233,7 @@ MethodOutcome SetRootPixmapWallpaper(const WallpaperRequest& given)
     const QString desktopWindow = FindDesktopWindow(dpy, root, trap);
     if (!desktopWindow.isEmpty())
         return MethodOutcome::Failure(
-            QStringLiteral("a desktop window (%1) covers the root window, so a root picture would not be seen")
+            QStringLiteral("a desktop window, %1, covers the root window, so a root picture would not be seen")
                 .arg(desktopWindow));
 
     Visual* visual = DefaultVisual(dpy, screen);
@@ -288,7 +288,7 @@ MethodOutcome SetRootPixmapWallpaper(const WallpaperRequest& given)
     if (!trap.Clean(dpy)) {
         XFreePixmap(dpy, pixmap);
         return MethodOutcome::Failure(
-            QStringLiteral("the X server refused the root picture (error %1)").arg(int(g_lastError)));
+            QStringLiteral("the X server refused the root picture with error %1").arg(int(g_lastError)));
     }
 
     const Atom rootPmap = XInternAtom(dpy, "_XROOTPMAP_ID", False);
@@ -305,7 +305,7 @@ MethodOutcome SetRootPixmapWallpaper(const WallpaperRequest& given)
     if (!trap.Clean(dpy)) {
         XFreePixmap(dpy, pixmap);
         return MethodOutcome::Failure(
-            QStringLiteral("the X server refused the root background (error %1)").arg(int(g_lastError)));
+            QStringLiteral("the X server refused the root background with error %1").arg(int(g_lastError)));
     }
 
     // The previous setter's pixmap (and the retained client that holds it) is

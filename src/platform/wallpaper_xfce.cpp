@@ -67,7 +67,7 @@ MethodOutcome SetXfceWallpaper(const WallpaperRequest& given)
     // xfdesktop shows it (without it the root window is what the user sees), and
     // only the one on this display.
     if (FindProcessesOnDisplay(QStringLiteral("xfdesktop")).empty())
-        return MethodOutcome::Failure(QStringLiteral("Xfce's desktop program (xfdesktop) is not running"));
+        return MethodOutcome::Failure(QStringLiteral("Xfce's desktop program, xfdesktop, is not running"));
 
     const ToolRun list = Xfconf({QStringLiteral("-l")});
     if (!list.Ok())

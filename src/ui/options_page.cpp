@@ -1,5 +1,6 @@
 #include "ui/options_page.h"
 
+#include "platform/notification_area.h"
 #include "platform/monitors.h"
 #include "settings/option_fields.h"
 #include "settings/options.h"
@@ -147,7 +148,13 @@ void TOptionsPage::CreateControls(QWidget* box)
     ACH = List(box, "ACH", IntervalItems());
     ACIL2 = Named(new QLabel(QStringLiteral("hour with"), box), "ACIL2");
     ACI = List(box, "ACI", ItemsOf("AutoChangeIcon"));
-    ACIL3 = Named(new QLabel(QStringLiteral("in the notification area"), box), "ACIL3");
+    // A desktop without a notification area cannot show the icon: said, not offered.
+    const bool trayShown = platform::CurrentNotificationArea().Present();
+    ACI->setEnabled(trayShown);
+    ACIL3 = Named(new QLabel(trayShown ? QStringLiteral("in the notification area")
+                                       : QStringLiteral("\u2014 this desktop cannot show the icon"),
+                             box),
+                  "ACIL3");
 
     PCL = HeaderLabel(box, "PCL", QStringLiteral("  Set up the composition"), Qt::AlignLeft);
     PCBL = Named(new QLabel(QStringLiteral("Background"), box), "PCBL");

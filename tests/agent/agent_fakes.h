@@ -35,6 +35,7 @@ struct TrayLog {
     QString tip;
     QMenu* menu = nullptr;
     std::function<void()> click;
+    std::function<void()> availabilityChanged; // what the tray calls when a notification area comes or goes
 };
 
 class FakeTray : public agent::TrayIcon {
@@ -54,7 +55,11 @@ public:
         log_.visible = false;
     }
     bool IsAvailable() const override { return log_.available; }
-    void SetMenu(QMenu* menu) override { log_.menu = menu; }
+    void SetMenu(QMenu* menu) override
+    {
+        log_.menu = menu;
+        log_.availabilityChanged = onAvailabilityChanged;
+    }
 
 private:
     TrayLog& log_;

@@ -316,6 +316,20 @@ TEST_F(AgentTest, IconFollowsTheTrayAndTheWindow)
     EXPECT_EQ(host.closes, 1);
 }
 
+// A tray service that comes up after the program (Plasma's at login) gets the
+// icon as soon as it is there, not at the next tick.
+TEST_F(AgentTest, ANotificationAreaThatAppearsLaterGetsTheIconAtOnce)
+{
+    tray.available = false;
+    Start();
+    ASSERT_TRUE(tray.availabilityChanged);
+    const int adds = tray.adds;
+    tray.available = true;
+    tray.availabilityChanged();
+    EXPECT_EQ(tray.adds, adds + 1);
+    EXPECT_TRUE(tray.visible);
+}
+
 TEST_F(AgentTest, WithoutANotificationAreaTheUserIsToldOnce)
 {
     tray.available = false;

@@ -150,8 +150,9 @@ double MeanGray(const QImage& image)
 }
 
 // The program itself, composing for two monitors (a landscape and an upright one)
-// with the lock screen asked for: GNOME gets one spanning picture, its dark key a
-// different, darker twin and its lock screen the same picture; Cinnamon and MATE
+// with the lock screen asked for: GNOME gets one spanning picture and its dark key a
+// different, darker twin; its lock screen, which blurs the desktop's picture and
+// reads no key of its own, is left alone and the user told so. Cinnamon and MATE
 // span too and say that their lock screen is not supported.
 TEST_F(DconfSettings, TheProgramSpansTheMonitorsWithADarkerTwinAndTheLockScreen)
 {
@@ -174,6 +175,7 @@ TEST_F(DconfSettings, TheProgramSpansTheMonitorsWithADarkerTwinAndTheLockScreen)
     };
 
     env.Set("XDG_CURRENT_DESKTOP", "GNOME");
+    const QString lockBefore = Get("org.gnome.desktop.screensaver", "picture-uri");
     auto [code, out] = cli(twoMonitors);
     ASSERT_EQ(code, 0) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("Wallpaper: Set as GNOME's background"))) << out.toStdString();
@@ -197,8 +199,11 @@ TEST_F(DconfSettings, TheProgramSpansTheMonitorsWithADarkerTwinAndTheLockScreen)
         QDir().mkpath(shots);
         both.save(shots + QStringLiteral("/gnome-spanned-light-dark.png"));
     }
-    EXPECT_EQ(Get("org.gnome.desktop.screensaver", "picture-uri"), Get("org.gnome.desktop.background", "picture-uri"));
-    EXPECT_EQ(Get("org.gnome.desktop.screensaver", "picture-options"), QStringLiteral("spanned"));
+    EXPECT_EQ(Get("org.gnome.desktop.screensaver", "picture-uri"), lockBefore);
+    EXPECT_NE(Get("org.gnome.desktop.screensaver", "picture-options"), QStringLiteral("spanned"));
+    EXPECT_TRUE(out.contains(QStringLiteral("GNOME's lock screen shows the desktop's picture, blurred")))
+        << out.toStdString();
+    EXPECT_FALSE(out.contains(QStringLiteral("lock screen's picture could not be set"))) << out.toStdString();
 
     // One monitor: zoomed, and still a darker twin for the dark style.
     std::tie(code, out) = cli({QStringLiteral("next"), QStringLiteral("--local"), QStringLiteral("--size"),

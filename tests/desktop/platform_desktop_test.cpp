@@ -178,7 +178,7 @@ TEST_F(RootPixmap, TheUserIsToldWhatWasDoneAndWhyTheRootWasUsed)
              Case {"", "Set as the X root window's background"},
              // xfconf would keep the picture, but nothing draws it: the root
              // window does, and the user learns why.
-             Case {"XFCE", "Xfce's desktop program (xfdesktop) is not running, so the picture was put on the X root "
+             Case {"XFCE", "Xfce's desktop program, xfdesktop, is not running, so the picture was put on the X root "
                            "window instead"},
          }) {
         EnvGuard env;
@@ -371,6 +371,40 @@ TEST_F(Sway, TheUsersSwaybgIsReplacedAndAnUnreachableCompositorIsNoSuccess)
         EXPECT_FALSE(result.ok) << desktop;
         EXPECT_TRUE(result.detail.contains(QStringLiteral("no Wayland compositor can be reached")))
             << result.detail.toStdString();
+    }
+}
+
+// A swaybg the user started from the shell that started sway shares sway's
+// process group and session but is not sway's (tests/desktop/with_sway.sh
+// --swaybg-beside): it is replaced, not left above sway's own background. sway's
+// own background, once there, is sway's to change, and grim confirms each change.
+TEST_F(Sway, ASwaybgStartedBesideSwayIsReplacedAndSwaysOwnIsKept)
+{
+    const qint64 beside = qgetenv("AMBIENCE_TEST_BESIDE_SWAYBG").toLongLong();
+    if (beside <= 0)
+        GTEST_SKIP() << "needs tests/desktop/with_sway.sh --swaybg-beside";
+    // sway runs as another user, and sway's own background reads the pictures.
+    QFile::setPermissions(home.Root(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                                           | QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup);
+    ASSERT_EQ(ShownWhenSettled(QColor(255, 0, 0)), QColor(255, 0, 0));
+
+    auto result = platform::SetDesktopWallpaper(Solid(QStringLiteral("blue.bmp"), QColor(0, 0, 255)));
+    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    EXPECT_EQ(result.method, "swaybg");
+    EXPECT_EQ(ShownWhenSettled(QColor(0, 0, 255)), QColor(0, 0, 255));
+    bool besideGone = false;
+    for (int i = 0; i < 50 && !besideGone; ++i, QThread::msleep(50))
+        besideGone = ::kill(pid_t(beside), 0) != 0;
+    EXPECT_TRUE(besideGone) << "the swaybg started beside sway still runs";
+
+    // Without our swaybg, sway's own background takes the next change, and the one after.
+    TearDown();
+    for (const QColor colour : {QColor(0, 255, 0), QColor(255, 255, 255)}) {
+        SCOPED_TRACE(colour.name().toStdString());
+        result = platform::SetDesktopWallpaper(Solid(colour.name().mid(1) + QStringLiteral(".bmp"), colour));
+        ASSERT_TRUE(result.ok) << result.detail.toStdString();
+        EXPECT_EQ(result.method, "sway");
+        EXPECT_EQ(ShownWhenSettled(colour), colour);
     }
 }
 

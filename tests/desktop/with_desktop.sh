@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Runs a command on a private X display with a window manager (openbox, which
 # publishes the work area) and a tray (trayer, an XEmbed notification area that
-# reserves a strut). Usage: with_desktop.sh [--no-tray] [--size WxH] COMMAND [ARGS...]
+# reserves a strut). Usage: with_desktop.sh [--no-tray] [--no-wm] [--size WxH] COMMAND [ARGS...]
+# --no-wm leaves the display bare, for a desktop shell that is its own window manager.
 # The command sees DISPLAY; its exit status is ours.
 set -uo pipefail
 tray=1
+wm=1
 size=1280x800
 while [ $# -gt 0 ]; do
   case "$1" in
     --no-tray) tray=0; shift ;;
+    --no-wm) wm=0; tray=0; shift ;;
     --size) size=$2; shift 2 ;;
     *) break ;;
   esac
@@ -46,13 +49,15 @@ export XDG_CURRENT_DESKTOP=
 export DESKTOP_SESSION=
 unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS XDG_SESSION_DESKTOP GDMSESSION SWAYSOCK HYPRLAND_INSTANCE_SIGNATURE
 
-openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
-pids="$pids $!"
-# Wait until the window manager has published the work area.
-for _ in $(seq 1 100); do
-  xprop -root _NET_WORKAREA 2>/dev/null | grep -q '=' && break
-  sleep 0.05
-done
+if [ "$wm" = 1 ]; then
+  openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
+  pids="$pids $!"
+  # Wait until the window manager has published the work area.
+  for _ in $(seq 1 100); do
+    xprop -root _NET_WORKAREA 2>/dev/null | grep -q '=' && break
+    sleep 0.05
+  done
+fi
 
 if [ "$tray" = 1 ]; then
   trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel --height 28 \

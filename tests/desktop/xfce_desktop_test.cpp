@@ -209,7 +209,7 @@ TEST_F(XfceDesktop, WithoutXfdesktopOnThisDisplayTheRootWindowShowsItAndTheUserL
         const auto result = platform::SetDesktopWallpaper(Save(picture, QStringLiteral("root.bmp")));
         ASSERT_TRUE(result.ok) << result.detail.toStdString();
         EXPECT_EQ(result.method, QStringLiteral("x11-root"));
-        EXPECT_EQ(result.description, QStringLiteral("Xfce's desktop program (xfdesktop) is not running, so the "
+        EXPECT_EQ(result.description, QStringLiteral("Xfce's desktop program, xfdesktop, is not running, so the "
                                                      "picture was put on the X root window instead"));
         const ScreenMatch shown = WaitForScreen(screen, picture, QPoint(0, 0));
         EXPECT_TRUE(shown.Matches(0)) << shown.Describe().toStdString();

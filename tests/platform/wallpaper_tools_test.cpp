@@ -2,6 +2,7 @@
 // the exact commands; no real desktop is involved.
 #include "platform/tool_run.h"
 #include "platform/wallpaper.h"
+#include "platform/wallpaper_methods.h"
 #include "stub_tools.h"
 #include "support/temp_env.h"
 
@@ -222,7 +223,7 @@ TEST_F(WallpaperTools, XfceSetsEveryListedMonitorAndWorkspace)
     // xfconf would keep the value, but without xfdesktop nothing shows it.
     auto result = platform::SetDesktopWallpaper(Bmp());
     EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.detail.contains(QStringLiteral("Xfce's desktop program (xfdesktop) is not running"))) << result.detail.toStdString();
+    EXPECT_TRUE(result.detail.contains(QStringLiteral("Xfce's desktop program, xfdesktop, is not running"))) << result.detail.toStdString();
     EXPECT_TRUE(tools.Calls().empty());
 
     ASSERT_TRUE(tools.RunDesktop(QStringLiteral("xfdesktop")));
@@ -279,7 +280,7 @@ TEST_F(WallpaperTools, LxqtAndLxdeHandThePictureToPcmanfm)
     // pcmanfm-qt would store the choice, but no desktop of it runs to show it.
     auto result = platform::SetDesktopWallpaper(Bmp());
     EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.detail.contains(QStringLiteral("(pcmanfm-qt --desktop) is not running")))
+    EXPECT_TRUE(result.detail.contains(QStringLiteral("pcmanfm-qt --desktop, is not running")))
         << result.detail.toStdString();
     EXPECT_TRUE(tools.Calls().empty());
 
@@ -488,6 +489,9 @@ TEST_F(WallpaperTools, SeveralMonitorsGetWhatEachDesktopCanShow)
              tools.WriteState(QStringLiteral("schema-org.gnome.desktop.background"), gnomeKeys);
              tools.WriteState(QStringLiteral("schema-org.gnome.desktop.screensaver"), {"picture-options", "picture-uri"});
          },
+         {"gsettings picture-options='spanned'", "gsettings picture-uri=spanned", "gsettings picture-uri-dark=dark spanned"},
+         "GNOME's lock screen shows the desktop's picture, blurred"},
+        {"Budgie:GNOME", [] {},
          {"gsettings picture-options='spanned'", "gsettings picture-uri=spanned", "gsettings picture-uri-dark=dark spanned",
           "gsettings screensaver picture-uri=spanned", "gsettings screensaver picture-options='spanned'"},
          ""},
@@ -499,7 +503,7 @@ TEST_F(WallpaperTools, SeveralMonitorsGetWhatEachDesktopCanShow)
              ASSERT_TRUE(tools.RunDesktop(QStringLiteral("pcmanfm-qt"),
                                           {QStringLiteral("--desktop"), QStringLiteral("--profile=lxqt")}));
          },
-         {"pcmanfm-qt wallpaper=primary"}, "LXQt's desktop shows one picture on every monitor"},
+         {"pcmanfm-qt wallpaper=spanned --wallpaper-mode=stretch"}, "the lock screen of LXQt"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.desktop);
@@ -526,7 +530,8 @@ TEST_F(WallpaperTools, SeveralMonitorsGetWhatEachDesktopCanShow)
             else if (tool == u"pcmanfm-qt")
                 for (const QString& a : call)
                     if (a.startsWith(QLatin1String("--set-wallpaper=")))
-                        given << QStringLiteral("pcmanfm-qt wallpaper=") + source(a.mid(16));
+                        given << QStringLiteral("pcmanfm-qt wallpaper=%1 %2")
+                                     .arg(source(a.mid(16)), call.filter(QStringLiteral("--wallpaper-mode=")).join(' '));
         }
         EXPECT_EQ(given, row.expected);
         if (*row.notice) {
@@ -541,3 +546,46 @@ TEST_F(WallpaperTools, SeveralMonitorsGetWhatEachDesktopCanShow)
 }
 
 } // namespace
+
+// How much of a screenshot shows a picture laid as sway's "fill" lays it: the
+// check that tells a background sway took from one a client above it hides.
+TEST(ScreenShowsPicture, CountsTheScreenThatShowsThePictureAsFilled)
+{
+    auto solid = [](QSize size, QColor colour) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(colour);
+        return image;
+    };
+    // Left half blue, right half yellow.
+    auto halves = [](QSize size) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = size.width() / 2; x < size.width(); ++x)
+                image.setPixelColor(x, y, Qt::yellow);
+        return image;
+    };
+    QImage covered = halves({320, 180});
+    for (int y = 0; y < 180; ++y)
+        for (int x = 0; x < 160; ++x)
+            covered.setPixelColor(x, y, Qt::red); // a window over the left half
+    const struct {
+        const char* what;
+        QImage screen, picture;
+        double least, most;
+    } rows[] = {
+        {"the picture itself", halves({320, 180}), halves({320, 180}), 1.0, 1.0},
+        {"a smaller picture, scaled up", halves({320, 180}), halves({64, 36}), 0.9, 1.0},
+        // A square picture on a wide screen is cut at top and bottom, not squeezed.
+        {"a square picture, centred", halves({320, 180}), halves({200, 200}), 0.9, 1.0},
+        {"another picture", solid({320, 180}, Qt::red), halves({320, 180}), 0.0, 0.0},
+        {"half hidden", covered, halves({320, 180}), 0.45, 0.55},
+        {"no screenshot", QImage(), halves({320, 180}), 0.0, 0.0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const double share = platform::ScreenShowsPicture(row.screen, row.picture);
+        EXPECT_GE(share, row.least);
+        EXPECT_LE(share, row.most);
+    }
+}

@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# GNOME Shell itself as a headless Wayland compositor with two virtual monitors
+# (1280x800, and 800x1280 upright right of it), brought up once, on a session bus
+# and a system bus of this test's own and a private runtime folder, in a mount
+# and network namespace of its own (unshare) so that nothing it starts can reach
+# a display of the machine. ambience-cli runs natively through Qt's Wayland
+# plugin: it sees both monitors, composes one exposition for each and gives
+# GNOME the picture spanning them; each monitor shows its own, as the Shell's
+# screenshot interface tells. Then the dark style shows the darker twins.
+# (Debian's gnome-shell does not pull in Xwayland, and without it the Shell runs
+# with --no-x11: nothing is started that could reach an X display.)
+# Usage: gnome_shell_wayland_desktop_test.sh BIN_DIR SCREENSHOT_DIR
+set -uo pipefail
+bin=$1
+shots=$2
+command -v gnome-shell >/dev/null || { echo "gnome-shell is not installed" >&2; exit 77; }
+[ -e /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so ] ||
+  ls /usr/lib/*/qt6/plugins/platforms/libqwayland* >/dev/null 2>&1 || { echo "qt6-wayland is not installed" >&2; exit 77; }
+if [ -z "${AMBIENCE_IN_NAMESPACE:-}" ]; then
+  AMBIENCE_IN_NAMESPACE=1 exec unshare --mount --net --fork bash "$0" "$@"
+fi
+source "$(dirname "$0")/desktop_lib.sh"
+fail() { echo "FAIL: $*" >&2; [ -s "$work/shell.log" ] && tail -5 "$work/shell.log" >&2; exit 1; }
+
+use_home gnome
+export XDG_CACHE_HOME=$HOME/cache GIO_USE_VFS=local NO_AT_BRIDGE=1 PATH=/usr/bin:/bin:$PATH
+export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=GNOME
+unset DISPLAY WAYLAND_DISPLAY
+cp "$bin"/ambience-*.zip "$AMBIENCE_PROGRAM_DIR/"
+
+cat >"$work/system.conf" <<CONF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>system</type>
+  <listen>unix:path=$work/system_bus_socket</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow user="*"/><allow own="*"/>
+    <allow send_type="method_call"/><allow send_type="signal"/><allow send_requested_reply="true"/>
+    <allow receive_type="method_call"/><allow receive_type="signal"/><allow receive_requested_reply="true"/>
+  </policy>
+</busconfig>
+CONF
+dbus-daemon --config-file="$work/system.conf" --fork --print-pid=4 4>"$work/system.pid" || fail "no system bus"
+pids+=("$(cat "$work/system.pid")")
+export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/system_bus_socket
+dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus.address" 4>"$work/bus.pid" ||
+  fail "no session bus"
+export DBUS_SESSION_BUS_ADDRESS=$(cat "$work/bus.address")
+pids+=("$(cat "$work/bus.pid")")
+
+# No X: Ambience talks Wayland to the Shell.
+gnome-shell --headless --wayland --no-x11 --unsafe-mode --virtual-monitor 1280x800 --virtual-monitor 800x1280 \
+  >"$work/shell.log" 2>&1 &
+pids+=("$!")
+shell_eval() {
+  gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell --method org.gnome.Shell.Eval "$1" 2>/dev/null
+}
+shell_up() { shell_eval 'Main.layoutManager._startingUp' | grep -q "(true, 'false')"; }
+wait_for 60 shell_up || fail "GNOME Shell did not start"
+shell_eval 'Main.overview.hide(); Main.messageTray.bannerBlocked = true;' >/dev/null
+overview_gone() { shell_eval 'Main.overview.visible || Main.overview.animationInProgress' | grep -q "'false'"; }
+wait_for 20 overview_gone || fail "the overview did not close"
+layout=$(shell_eval 'JSON.stringify(Main.layoutManager.monitors.map(m => [m.x, m.y, m.width, m.height]))')
+echo "monitors: $layout"
+export WAYLAND_DISPLAY=wayland-0 QT_QPA_PLATFORM=wayland
+
+screenshot() {
+  gdbus call --session --dest org.gnome.Shell.Screenshot --object-path /org/gnome/Shell/Screenshot \
+    --method org.gnome.Shell.Screenshot.Screenshot false false "$shots/$1.png" >/dev/null 2>&1
+}
+# Each monitor's part of the screen against the same part of the spanning picture
+# (each exposition at its monitor's place); the top bar on the primary monitor is
+# left out.
+compare() { # screenshot spanning-picture
+  /usr/bin/python3 - "$@" <<'PY'
+import sys
+from PIL import Image, ImageChops
+screen = Image.open(sys.argv[1]).convert("RGB")
+spanned = Image.open(sys.argv[2]).convert("RGB")
+if spanned.size != (2080, 1280) or screen.size != spanned.size:
+    print("the screen is %s, the spanning picture %s" % (screen.size, spanned.size)); sys.exit(1)
+problems = []
+for name, box in (("first", (0, 40, 1280, 800)), ("second", (1280, 0, 2080, 1280))):
+    d = ImageChops.difference(screen.crop(box), spanned.crop(box)).convert("L").point(lambda v: 255 if v > 24 else 0)
+    share = d.histogram()[255] / ((box[2] - box[0]) * (box[3] - box[1]))
+    if share > 0.02:
+        problems.append("the %s monitor differs from its exposition in %.1f%% of pixels" % (name, 100 * share))
+print("; ".join(problems))
+sys.exit(1 if problems else 0)
+PY
+}
+shows() { # name spanning-picture
+  for _ in $(seq 1 40); do
+    screenshot "$1" && compare "$shots/$1.png" "$2" >"$work/compare.txt" && return 0
+    sleep 0.25
+  done
+  return 1
+}
+data=$XDG_DATA_HOME/Ambience/Ambience
+
+out=$("$bin/ambience-cli" next --local 2>&1) || fail "ambience-cli next: $out"
+echo "$out"
+echo "$out" | grep -q "^Wallpaper: Set as GNOME's background" || fail "not set as GNOME's background"
+echo "$out" | grep -q "^Monitor .*: 800 x 1280, picture" || fail "Qt's Wayland plugin did not show the upright monitor"
+cmp -s <(convert "$data/ambience-spanned.bmp" -crop 800x1280+1280+0 +repage rgb:-) \
+       <(convert "$data/ambience-monitor2.bmp" rgb:-) || fail "the spanning picture does not hold the second monitor's exposition"
+shows gnome_wayland_light "$data/ambience-spanned.bmp" || fail "light: $(cat "$work/compare.txt")"
+
+gsettings set org.gnome.desktop.interface color-scheme prefer-dark
+shows gnome_wayland_dark "$data/ambience-dark-spanned.bmp" || fail "dark: $(cat "$work/compare.txt")"
+echo "gnome shell wayland test: all checks passed"
