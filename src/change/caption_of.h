@@ -8,9 +8,12 @@ namespace change {
 // The longest description a change reports and the window's Export proposes as a name.
 inline constexpr int kDescriptionLength = 120;
 
-inline compose::PictureCaption CaptionOf(const TPic& record)
+inline compose::PictureCaption CaptionOf(const TPic& record, bool plainCredit = false)
 {
-    return {QString::fromStdString(record.Title), QString::fromStdString(record.Author), record.Year};
+    compose::PictureCaption caption{QString::fromStdString(record.Title), QString::fromStdString(record.Author),
+                                    record.Year};
+    caption.PlainCredit = plainCredit;
+    return caption;
 }
 
 // compose::ShortDescription of a pack picture.

@@ -111,7 +111,7 @@ std::vector<int> CountsOf(const std::vector<TPack>& packs)
 // The picture of global index k for another monitor, passing over pictures that
 // cannot be read. False when none can be (the monitor then shows the primary's).
 bool LoadOther(const std::vector<TPack>& packs, int k, QSize canvas, graphics::Picture& picture,
-               ChangeResult::OtherMonitor& other, const TPic*& record, ChangeResult& result)
+               ChangeResult::OtherMonitor& other, std::optional<compose::PictureCaption>& caption, ChangeResult& result)
 {
     const std::vector<int> counts = CountsOf(packs);
     const int total = packs::TotalPictureCount(counts);
@@ -125,9 +125,10 @@ bool LoadOther(const std::vector<TPack>& packs, int k, QSize canvas, graphics::P
             result.notices << QString::fromStdString(detail) + QStringLiteral(" (left out)");
             continue;
         }
-        record = &pack.Pictures[static_cast<size_t>(position->Picture)];
+        const TPic& record = pack.Pictures[static_cast<size_t>(position->Picture)];
+        caption = CaptionOf(record, pack.PlainCredit);
         other.index = k;
-        other.description = ShortDescriptionOf(*record, kDescriptionLength);
+        other.description = ShortDescriptionOf(record, kDescriptionLength);
         return true;
     }
     return false;
@@ -165,11 +166,11 @@ std::vector<Plate> MonitorPlates(const PreparedChange& prepared, std::vector<std
             ChangeResult::OtherMonitor other {monitors[i].name, plate.size, result.index, result.description, {}};
             if (mode == settings::MonitorMode::EachOwn && result.total > 1 && result.index >= 0) {
                 auto picture = std::make_unique<graphics::Picture>();
-                const TPic* record = nullptr;
+                std::optional<compose::PictureCaption> caption;
                 if (LoadOther(prepared.packs, (result.index + int(i)) % result.total, plate.size, *picture, other,
-                              record, result)) {
+                              caption, result)) {
                     plate.art = picture.get();
-                    plate.caption = record ? std::optional(CaptionOf(*record)) : std::nullopt;
+                    plate.caption = caption;
                     pictures.push_back(std::move(picture));
                 }
             }
@@ -308,7 +309,9 @@ ChangeResult PrepareChange(const ChangeRequest& request, PictureSelection& selec
     if (change->shown.picture)
         change->art = *change->shown.picture;
     if (change->shown.record)
-        change->caption = CaptionOf(*change->shown.record);
+        change->caption = CaptionOf(*change->shown.record, change->shown.pack >= 0
+                                                               && change->shown.pack < selection.Catalogue().Count()
+                                                               && selection.Catalogue().PackAt(change->shown.pack).PlainCredit);
     if (!request.exportPath) {
         change->darkTwin = setter.TakesDarkStyle();
         if (request.monitors.size() > 1)

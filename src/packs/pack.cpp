@@ -113,5 +113,6 @@ TPack::TPack(const std::string& path)
     Icon = description.Integer("Pack", "Icon", 0);
     Label = description.Text("Pack", "Label");
     PreviewPicture = description.Integer("Pack", "PreviewPicture", 0);
+    PlainCredit = packs::PlainCredit(description);
     packs::OrderPictures(Pictures, Author);
 }

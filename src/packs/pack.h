@@ -23,6 +23,9 @@ struct TPack {
     std::vector<TPic> Pictures; // in pack order
     std::int32_t Current = 0;   // index of the current picture (may lie outside Pictures)
     std::string PackPassword;   // for encrypted entries; empty unless supplied
+    // The description's "Credit=plain": the works are public domain, and their
+    // captions credit the artist without a copyright sign.
+    bool PlainCredit = false;
 
     // The error of opening the archive (see archive/errors.h), 0 when it opened.
     // Lets callers tell "cannot be read" from "is no pack".
