@@ -19,7 +19,8 @@ function(ambience_library name)
 endfunction()
 
 # ambience_gtest(NAME SOURCES... LIBS libs...): a GoogleTest executable whose cases
-# CTest runs one by one. Tests never see the real home folder: HOME and the XDG
+# CTest runs one by one, and once more all in one process (NAME.whole, label
+# "whole"). Tests never see the real home folder: HOME and the XDG
 # folders point into the build tree, and Qt runs offscreen.
 find_package(GTest)
 function(ambience_gtest name)
@@ -39,4 +40,15 @@ function(ambience_gtest name)
       AMBIENCE_SOURCE_DIR=${PROJECT_SOURCE_DIR})
   include(GoogleTest)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES)
+  # The same cases in one process, as a developer runs the program by hand: no
+  # case may depend on running alone, nor leave anything behind for the next.
+  add_test(NAME ${name}.whole
+    COMMAND ${CMAKE_COMMAND} -E env
+      HOME=${home}-whole XDG_CONFIG_HOME=${home}-whole/config XDG_DATA_HOME=${home}-whole/data
+      QT_QPA_PLATFORM=offscreen
+      AMBIENCE_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data
+      AMBIENCE_BUILD_BIN=${CMAKE_BINARY_DIR}/bin
+      AMBIENCE_SOURCE_DIR=${PROJECT_SOURCE_DIR}
+      $<TARGET_FILE:${name}>)
+  set_tests_properties(${name}.whole PROPERTIES LABELS whole TIMEOUT 1800)
 endfunction()

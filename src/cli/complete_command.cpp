@@ -1,6 +1,7 @@
 // ambience-cli __complete WORD...: what may stand at the last word of a command
 // line, for the shell completion scripts (see cli/completion.h). Not listed in the
 // help; prints nothing on errors, which a shell would show mid-line.
+#include "cli/exit_code.h"
 #include "cli/command.h"
 #include "cli/completion.h"
 #include "cli/context.h"
@@ -32,7 +33,7 @@ int RunComplete(const QStringList& args)
     const cli::Completion completion = cli::Complete(cli::Commands(), args, InstalledPacks());
     for (const QString& line : cli::FormatCompletion(completion))
         cli::PrintLine(stdout, line);
-    return 0;
+    return cli::ExitDone;
 }
 
 cli::Registrar registrar{{"__complete", "WORD...", "Prints what may complete the last word.", RunComplete}};

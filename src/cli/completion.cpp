@@ -186,7 +186,9 @@ Completion Complete(const std::vector<Command>& commands, const QStringList& giv
     const QStringList words = givenWords.isEmpty() ? QStringList{QString()} : givenWords;
     const QString& typed = words.last();
     Completion completion;
-    if (words.size() == 1) {
+    // "help COMMAND" takes a command name, as the first word does.
+    const bool helpTopic = words.size() == 2 && words.first() == QLatin1String("help");
+    if (words.size() == 1 || helpTopic) {
         std::vector<const Command*> listed;
         for (const Command& c : commands)
             if (Listed(c))
@@ -195,8 +197,8 @@ Completion Complete(const std::vector<Command>& commands, const QStringList& giv
                   [](const Command* a, const Command* b) { return std::strcmp(a->name, b->name) < 0; });
         for (const Command* c : listed)
             Add(completion, typed, QLatin1String(c->name), QLatin1String(c->summary));
-        Add(completion, typed, QStringLiteral("help"), QStringLiteral("Shows the commands."));
-        if (typed.startsWith(QLatin1Char('-'))) {
+        Add(completion, typed, QStringLiteral("help"), QStringLiteral("Shows the commands, or the help of one."));
+        if (typed.startsWith(QLatin1Char('-')) && !helpTopic) {
             Add(completion, typed, QStringLiteral("--help"), QStringLiteral("Shows the commands."));
             Add(completion, typed, QStringLiteral("--version"), QStringLiteral("Shows the version."));
         }

@@ -1,5 +1,6 @@
 // ambience-cli export FILE: compose an exposition of the current picture and save
 // it as a JPEG file of quality 90 (or BMP, by the extension); nothing else changes.
+#include "cli/exit_code.h"
 #include "cli/command.h"
 #include "cli/exposition_job.h"
 #include "cli/pack_support.h"
@@ -19,12 +20,12 @@ int RunExport(QStringList args)
                                : QStringLiteral("one file only, not \"%1\"").arg(args.join(QLatin1Char(' ')));
     if (!error.isEmpty()) {
         cli::PrintError(QStringLiteral("%1\nusage: ambience-cli export %2").arg(error, QString::fromStdString(usage)));
-        return 2;
+        return cli::ExitUsage;
     }
     if (args.first().isEmpty()) {
         // Not the wallpaper: an export never sets or counts anything.
         cli::PrintError(QStringLiteral("the file name is empty; nothing was written"));
-        return 2;
+        return cli::ExitUsage;
     }
     request.exportPath = args.first();
     return cli::RunExposition(request);

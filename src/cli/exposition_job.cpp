@@ -1,5 +1,6 @@
 #include "cli/exposition_job.h"
 
+#include "cli/exit_code.h"
 #include "core/random.h"
 #include "cli/context.h"
 #include "change/picture_selection.h"
@@ -174,7 +175,7 @@ int RunExposition(const ExpositionRequest& request)
 
     TPackList list(&context.Store());
     if (!ScanCatalogue(list))
-        return 1;
+        return cli::ExitFailed;
     change::CatalogueSelection selection(list, context.Store());
     const std::vector<int> counts = packs::PictureCounts(list);
     const int total = packs::TotalPictureCount(counts);
@@ -188,7 +189,7 @@ int RunExposition(const ExpositionRequest& request)
         const std::optional<int> pack = FindInstalledPack(list, request.pack, error);
         if (!pack) {
             PrintError(error);
-            return 2;
+            return cli::ExitUsage;
         }
         const int count = counts[*pack];
         if (request.picture && *request.picture > count) {
@@ -196,7 +197,7 @@ int RunExposition(const ExpositionRequest& request)
                            .arg(QString::fromStdString(list.PackAt(*pack).Name))
                            .arg(count)
                            .arg(*request.picture));
-            return 2;
+            return cli::ExitUsage;
         }
         change.from = packs::CurrentPictureIndex(counts, *pack,
                                                  request.picture ? *request.picture - 1 : list.PackAt(*pack).Current);
@@ -205,7 +206,7 @@ int RunExposition(const ExpositionRequest& request)
             PrintError(QStringLiteral("there are %1 pictures in the installed packs; there is no picture %2")
                            .arg(total)
                            .arg(*request.picture));
-            return 2;
+            return cli::ExitUsage;
         }
         change.from = *request.picture - 1;
     }
@@ -233,12 +234,12 @@ int RunExposition(const ExpositionRequest& request)
         PrintError(notice);
     if (result.status == Status::BadRequest) {
         PrintError(result.problem);
-        return 2;
+        return cli::ExitUsage;
     }
     if (!result.Changed() && result.size.isEmpty()) {
         // Nothing was composed: the picture could not be read.
         PrintError(result.problem);
-        return 1;
+        return cli::ExitFailed;
     }
 
     if (result.pack >= 0) {
@@ -264,13 +265,13 @@ int RunExposition(const ExpositionRequest& request)
 
     if (!result.Changed()) {
         PrintError(result.problem);
-        return 1;
+        return cli::ExitFailed;
     }
     if (request.exportPath) {
         Say(QStringLiteral("Exported: %1").arg(*request.exportPath));
-        return 0;
+        return cli::ExitDone;
     }
-    int code = 0;
+    int code = ExitDone;
     if (result.status == Status::Done) {
         Say(QStringLiteral("Wallpaper: %1").arg(result.wallpaperShown));
     } else {
@@ -278,11 +279,11 @@ int RunExposition(const ExpositionRequest& request)
         if (!result.wallpaperDetail.isEmpty())
             line += QLatin1Char(' ') + result.wallpaperDetail;
         Say(line + QStringLiteral(" The picture is %1.").arg(result.file));
-        code = 3;
+        code = ExitWallpaperUnset;
     }
     if (!result.settingsProblem.isEmpty()) {
         PrintError(CannotSaveSettings(result.settingsProblem));
-        return 1;
+        return cli::ExitFailed;
     }
     return code;
 }

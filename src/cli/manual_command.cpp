@@ -3,6 +3,8 @@
 // desktop program's argument list, so that it says what the help says.
 #include "cli/command.h"
 #include "cli/completion.h"
+#include "cli/exit_code.h"
+#include "cli/output.h"
 #include "cli/pack_support.h"
 
 #include "core/program_info.h"
@@ -87,7 +89,8 @@ QString CliManual()
                     .arg(Roff(QLatin1String(c.name)), RoffUsage(QString::fromUtf8(c.usage)),
                          Roff(QString::fromUtf8(c.summary)));
     }
-    page += QStringLiteral(".TP\n\\fBhelp\\fR, \\fB\\-\\-help\\fR\nLists the commands.\n"
+    page += QStringLiteral(".TP\n\\fBhelp\\fR [\\fICOMMAND\\fR], \\fB\\-\\-help\\fR\nLists the commands, or shows the "
+                           "help of one; \\fICOMMAND\\fR \\fB\\-\\-help\\fR does the same.\n"
                            ".TP\n\\fB\\-\\-version\\fR\nPrints the version.\n");
     page += QStringLiteral(
         ".SH SETTINGS\n"
@@ -109,11 +112,9 @@ QString CliManual()
                                                    : QStringLiteral("%1 (%2)").arg(value.text, value.description));
         page += QStringLiteral(".TP\n.B %1\n%2\n").arg(Roff(QLatin1String(field.name)), Roff(values.join(QStringLiteral(", "))));
     }
-    page += QStringLiteral(
-        ".SH EXIT STATUS\n"
-        ".TP\n.B 0\nDone.\n.TP\n.B 1\nThe work failed; the message says why.\n"
-        ".TP\n.B 2\nThe command line was wrong; the usage follows the message.\n"
-        ".TP\n.B 3\nThe wallpaper file was written, but no desktop interface took it.\n");
+    page += QStringLiteral(".SH EXIT STATUS\nEvery command ends with one of these.\n");
+    for (const cli::ExitCodeMeaning& status : cli::ExitCodes)
+        page += QStringLiteral(".TP\n.B %1\n%2\n").arg(static_cast<int>(status.code)).arg(Roff(QLatin1String(status.meaning)));
     page += QStringLiteral(
         ".SH ENVIRONMENT\n"
         ".TP\n.BR DISPLAY \", \" WAYLAND_DISPLAY\nThe display whose desktop gets the wallpaper; without one that "
@@ -151,14 +152,14 @@ int RunManual(const QStringList& args)
 {
     if (args.size() == 1 && args.first() == QLatin1String("ambience-cli")) {
         std::fputs(CliManual().toUtf8().constData(), stdout);
-        return 0;
+        return cli::ExitDone;
     }
     if (args.size() == 1 && args.first() == QLatin1String("ambience")) {
         std::fputs(WindowManual().toUtf8().constData(), stdout);
-        return 0;
+        return cli::ExitDone;
     }
     cli::PrintError(QStringLiteral("usage: ambience-cli __manual ambience|ambience-cli"));
-    return 2;
+    return cli::ExitUsage;
 }
 
 cli::Registrar registrar{{"__manual", "ambience|ambience-cli", "Prints a manual page in roff.", RunManual}};

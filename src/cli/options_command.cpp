@@ -1,4 +1,5 @@
 // ambience-cli options [NAME=VALUE ...]: shows the settings, or changes and saves them.
+#include "cli/exit_code.h"
 #include "cli/command.h"
 #include "cli/output.h"
 
@@ -27,18 +28,18 @@ int RunOptions(const QStringList& args)
         QString error;
         if (!ApplyOptionAssignments(*options, args, &error)) {
             cli::PrintError(error + QStringLiteral("; nothing was changed"));
-            return 2;
+            return cli::ExitUsage;
         }
         try {
             options->Save();
         } catch (const platform::RegistryError&) {
             cli::PrintError(cli::CannotSaveSettings(options->SaveProblem()) + QStringLiteral("; nothing was changed"));
-            return 1;
+            return cli::ExitFailed;
         }
     }
     for (const QString& line : DescribeOptions(*options) + DescribeDesktopSettings(*options))
         cli::Say(line);
-    return 0;
+    return cli::ExitDone;
 }
 
 cli::Registrar registrar{{"options", "[NAME=VALUE ...]",

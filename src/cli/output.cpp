@@ -1,5 +1,7 @@
 #include "cli/output.h"
 
+#include <QSet>
+
 namespace cli {
 
 void PrintLine(std::FILE* out, const QString& line)
@@ -14,6 +16,12 @@ void Say(const QString& line)
 
 void PrintError(const QString& message)
 {
+    // Several steps of one run may meet the same problem (two scans of one
+    // unreadable folder): the user is told once.
+    static QSet<QString> said;
+    if (said.contains(message))
+        return;
+    said.insert(message);
     PrintLine(stderr, QStringLiteral("ambience-cli: ") + message);
 }
 

@@ -10,7 +10,8 @@ namespace cli {
 void PrintLine(std::FILE* out, const QString& line);
 // A line on stdout.
 void Say(const QString& line);
-// "ambience-cli: " + message, on stderr.
+// "ambience-cli: " + message, on stderr; a message already said in this run is
+// not said again.
 void PrintError(const QString& message);
 
 // "cannot save the settings (problem)"; the problem names the file.

@@ -1,6 +1,7 @@
 // ambience-cli pack show FILE|NAME [--password P] [--check]: a pack's description
 // and pictures in pack order; with --check every picture is decoded.
 #include "archive/errors.h"
+#include "cli/exit_code.h"
 #include "cli/command.h"
 #include "packs/check_pictures.h"
 #include "cli/context.h"
@@ -25,7 +26,7 @@ constexpr int kWrongPassword = 1216;
 int Usage(const QString& problem)
 {
     cli::PrintError(problem + QStringLiteral("\nusage: ambience-cli pack ") + QString::fromLatin1(kUsage));
-    return 2;
+    return cli::ExitUsage;
 }
 
 QString Q(const std::string& s)
@@ -35,17 +36,20 @@ QString Q(const std::string& s)
 
 // The pack file named on the command line: an existing file, else an installed
 // pack's name or file name.
-std::optional<std::string> ResolvePackFile(const QString& what)
+// Nothing, with the exit code in *code, when there is none.
+std::optional<std::string> ResolvePackFile(const QString& what, int* code)
 {
     if (QFileInfo(what).isFile())
         return QFileInfo(what).absoluteFilePath().toStdString();
     TPackList list;
+    *code = cli::ExitFailed;
     if (!cli::ScanCatalogue(list))
         return {};
     QString error;
     const auto index = cli::FindInstalledPack(list, what, error);
     if (!index) {
         cli::PrintError(QStringLiteral("no such file, and %1").arg(error));
+        *code = cli::ExitUsage;
         return std::nullopt;
     }
     return list.PackAt(*index).Path;
@@ -62,17 +66,18 @@ int Show(QStringList args)
         return Usage(args.isEmpty() ? QStringLiteral("which pack?") : QStringLiteral("unexpected: ") + args.join(' '));
 
     cli::Context context; // the application record, for the registry keys
-    const auto path = ResolvePackFile(args.first());
+    int code = cli::ExitFailed;
+    const auto path = ResolvePackFile(args.first(), &code);
     if (!path)
-        return 1;
+        return code;
     TPack pack(*path);
     if (pack.OpenError != 0) {
         cli::PrintError(QStringLiteral("cannot read %1: %2").arg(Q(*path), Q(packs::PackErrorMessage(pack.OpenError))));
-        return 1;
+        return cli::ExitFailed;
     }
     if (!pack.IsValid()) {
         cli::PrintError(QStringLiteral("%1: %2").arg(Q(*path), Q(packs::PackErrorMessage(archiva::ErrorInvalidPack))));
-        return 1;
+        return cli::ExitFailed;
     }
     if (password)
         pack.PackPassword = password->toStdString();
@@ -122,9 +127,9 @@ int Show(QStringList args)
     }
     if (check && failures > 0) {
         cli::PrintError(QStringLiteral("%1 of %2 pictures could not be decoded").arg(failures).arg(pack.Pictures.size()));
-        return 1;
+        return cli::ExitFailed;
     }
-    return 0;
+    return cli::ExitDone;
 }
 
 int RunPack(const QStringList& args)

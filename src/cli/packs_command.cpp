@@ -1,4 +1,5 @@
 // ambience-cli packs: the installed packs in catalogue order.
+#include "cli/exit_code.h"
 #include "cli/command.h"
 #include "cli/context.h"
 #include "cli/pack_support.h"
@@ -18,23 +19,23 @@ int RunPacks(const QStringList& args)
 {
     if (!args.isEmpty()) {
         cli::PrintError(QStringLiteral("packs takes no arguments"));
-        return 2;
+        return cli::ExitUsage;
     }
     cli::Context context; // the application record, for the registry keys
     const std::vector<std::string> folders = cli::CatalogueFolders();
     if (folders.empty()) {
         cli::PrintError(QStringLiteral("cannot tell where the packs folders lie"));
-        return 1;
+        return cli::ExitFailed;
     }
     TPackList list;
     if (!cli::ScanCatalogue(list, true))
-        return 1;
+        return cli::ExitFailed;
     if (list.Count() == 0) {
         QStringList names;
         for (const std::string& folder : folders)
             names << QString::fromStdString(folder);
         cli::PrintLine(stdout, QStringLiteral("No packs installed in %1").arg(names.join(QStringLiteral(" or "))));
-        return 0;
+        return cli::ExitDone;
     }
 
     int nameWidth = 4;
@@ -48,7 +49,7 @@ int RunPacks(const QStringList& args)
                                    .arg(static_cast<qsizetype>(pack.Pictures.size()), 8)
                                    .arg(QString::fromStdString(pack.Path)));
     }
-    return 0;
+    return cli::ExitDone;
 }
 
 cli::Registrar registrar{{"packs", "", "Lists the installed packs in catalogue order: name, icon, picture count, file.",

@@ -1,6 +1,7 @@
 // ambience-cli refresh, random, next, back: compose an exposition and make it the
 // wallpaper, as the window's actions of the same names do.
 #include "change/remote_request.h"
+#include "cli/exit_code.h"
 #include "cli/command.h"
 #include "cli/exposition_job.h"
 #include "cli/pack_support.h"
@@ -29,27 +30,27 @@ std::optional<int> HandOver(change::PictureStep action)
         // Doing it here as well could change the wallpaper twice.
         cli::PrintError(QStringLiteral("the running Ambience did not answer the request; nothing was changed here "
                                        "(use --local to compose in this process)"));
-        return 1;
+        return cli::ExitFailed;
     }
     using Status = change::ChangeResult::Status;
     switch (answer->status) {
     case Status::Done:
         cli::PrintLine(stdout, QStringLiteral("Picture: %1").arg(answer->description));
         cli::PrintLine(stdout, QStringLiteral("Wallpaper: set by the running Ambience"));
-        return 0;
+        return cli::ExitDone;
     case Status::Unset:
         cli::PrintLine(stdout, QStringLiteral("Wallpaper: not set by the running Ambience (%1)").arg(answer->wallpaperDetail));
-        return 3;
+        return cli::ExitWallpaperUnset;
     case Status::Busy:
         cli::PrintError(QStringLiteral("the running Ambience is busy composing; try again when it has finished"));
-        return 1;
+        return cli::ExitFailed;
     case Status::Failed:
     case Status::BadRequest:
         break;
     }
     cli::PrintError(answer->problem.isEmpty() ? QStringLiteral("the running Ambience could not change the wallpaper")
                                               : answer->problem);
-    return 1;
+    return cli::ExitFailed;
 }
 
 int Run(const char* name, change::PictureStep step, QStringList args)
@@ -69,7 +70,7 @@ int Run(const char* name, change::PictureStep step, QStringList args)
             error = QStringLiteral("unexpected argument \"%1\"").arg(args.first());
         cli::PrintError(QStringLiteral("%1\nusage: ambience-cli %2 [--local] %3")
                             .arg(error, QString::fromLatin1(name), QString::fromLatin1(cli::ExpositionOptionsUsage)));
-        return 2;
+        return cli::ExitUsage;
     }
     return cli::RunExposition(request);
 }

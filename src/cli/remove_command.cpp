@@ -1,5 +1,6 @@
 // ambience-cli remove NAME|FILE [--yes]: deletes an installed pack's archive after
 // confirmation.
+#include "cli/exit_code.h"
 #include "cli/command.h"
 #include "cli/context.h"
 #include "cli/pack_support.h"
@@ -34,45 +35,45 @@ int RunRemove(const QStringList& arguments)
     const bool yes = cli::TakeFlag(args, QStringLiteral("--yes")) | cli::TakeFlag(args, QStringLiteral("-y"));
     if (args.size() != 1) {
         cli::PrintError(QStringLiteral("usage: ambience-cli remove NAME|FILE [--yes]"));
-        return 2;
+        return cli::ExitUsage;
     }
     cli::Context context; // the application record, for the registry keys
     const packs::PackFolders folders = packs::CurrentPackFolders();
     TPackList list;
     if (!cli::ScanCatalogue(list))
-        return 1;
+        return cli::ExitFailed;
     QString error;
     const auto index = cli::FindInstalledPack(list, args.first(), error);
     if (!index) {
         cli::PrintError(error);
-        return 1;
+        return cli::ExitUsage; // no such pack: nothing was done
     }
     const std::string path = list.PackAt(*index).Path;
     const QString name = Q(list.PackAt(*index).Name);
     if (packs::IsFixedBundledPack(path, folders)) {
         cli::PrintError(Q(packs::BundledPackRefusal(name.toStdString())));
-        return 1;
+        return cli::ExitFailed;
     }
 
     if (!yes) {
         // Without a terminal there is nobody to ask; deleting unasked is not safe.
         if (!::isatty(STDIN_FILENO)) {
             cli::PrintError(QStringLiteral("not removing \"%1\" without confirmation; add --yes").arg(name));
-            return 1;
+            return cli::ExitFailed;
         }
         if (!Confirm(QStringLiteral("Are you sure you want to remove the pack \"%1\" (%2)?").arg(name, Q(path)))) {
             cli::PrintLine(stdout, QStringLiteral("Nothing was removed."));
-            return 1;
+            return cli::ExitFailed;
         }
     }
     list.Clear(); // release the records before the file goes
     const packs::RemoveResult result = packs::RemoveInstalledPack(path, name.toStdString(), folders);
     if (result.Code != 0) {
         cli::PrintError(QStringLiteral("cannot remove %1: %2").arg(Q(path), Q(result.Message)));
-        return 1;
+        return cli::ExitFailed;
     }
     cli::PrintLine(stdout, QStringLiteral("Removed \"%1\" (%2)").arg(name, Q(path)));
-    return 0;
+    return cli::ExitDone;
 }
 
 cli::Registrar registrar{{"remove", "NAME|FILE [--yes]",

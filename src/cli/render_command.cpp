@@ -1,5 +1,6 @@
 // ambience-cli render: shows a pack author how a picture will look, by decoding a
 // JPEG or playing a metafile into an image file.
+#include "cli/exit_code.h"
 #include "cli/command.h"
 #include "graphics/atomic_file.h"
 #include "graphics/bmp.h"
@@ -22,7 +23,7 @@ namespace {
 constexpr qint64 MaxPictureFileBytes = qint64{256} << 20;
 constexpr int MaxSide = 30000;
 
-int Fail(const QString& text, int code = 1)
+int Fail(const QString& text, int code = cli::ExitFailed)
 {
     std::fprintf(stderr, "ambience-cli render: %s\n", text.toLocal8Bit().constData());
     return code;
@@ -80,22 +81,22 @@ int Render(const QStringList& args)
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--size")) {
             if (i + 1 >= args.size())
-                return Fail(QStringLiteral("--size needs a value such as 1920x1080"), 2);
+                return Fail(QStringLiteral("--size needs a value such as 1920x1080"), cli::ExitUsage);
             if (!ParseSize(args[++i], size))
                 return Fail(QStringLiteral("\"%1\" is no size; use WIDTHxHEIGHT, each 1 to %2").arg(args[i]).arg(MaxSide),
-                            2);
+                            cli::ExitUsage);
         } else {
             positional << args[i];
         }
     }
     if (positional.size() != 2)
-        return Fail(QStringLiteral("usage: ambience-cli render PICTURE OUT [--size WxH]"), 2);
+        return Fail(QStringLiteral("usage: ambience-cli render PICTURE OUT [--size WxH]"), cli::ExitUsage);
     const QString in = positional[0];
     const QString out = positional[1];
     const QString outSuffix = QFileInfo(out).suffix().toLower();
     if (outSuffix != QLatin1String("png") && outSuffix != QLatin1String("bmp") && outSuffix != QLatin1String("jpg")
         && outSuffix != QLatin1String("jpeg"))
-        return Fail(QStringLiteral("%1: the output file must end in .png, .bmp or .jpg").arg(out), 2);
+        return Fail(QStringLiteral("%1: the output file must end in .png, .bmp or .jpg").arg(out), cli::ExitUsage);
 
     QFile file(in);
     if (!file.open(QIODevice::ReadOnly))
@@ -134,7 +135,7 @@ int Render(const QStringList& args)
     if (!written.ok())
         return Fail(QString::fromStdString(written.message));
     std::printf("Rendered at %d x %d into %s\n", size.width(), size.height(), out.toLocal8Bit().constData());
-    return 0;
+    return cli::ExitDone;
 }
 
 const cli::Registrar registrar{{"render", "PICTURE OUT [--size WxH]",

@@ -12,6 +12,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -165,6 +167,24 @@ QString BackUpDamagedFile(const QString& path, const QByteArray& bytes, QString*
     return candidate;
 }
 
+// Where a symbolic link at path points; empty when path is no link.
+QString LinkTarget(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isSymLink())
+        return {};
+    const QString target = info.canonicalFilePath();
+    return target.isEmpty() ? info.symLinkTarget() : target;
+}
+
+// Why a file behind a link is neither backed up nor replaced: the link was made by
+// the user (a dot-file kept elsewhere), and what it points at now is something else
+// of theirs, which a clean settings file written through the link would destroy.
+QString LinkedFileNotSettings(const QString& target)
+{
+    return QStringLiteral("it is a link to %1, which does not hold settings; that file is left as it is").arg(target);
+}
+
 } // namespace
 
 Registry::Registry(QString filePath) : path_(std::move(filePath)) {}
@@ -174,13 +194,28 @@ QString Registry::DefaultPath() { return ConfigHome() + QStringLiteral("Ambience
 
 Registry& Registry::CurrentUser()
 {
-    static Registry store(DefaultPath());
-    return store;
+    // The path is taken from the environment at each call, never fixed at the first:
+    // a process that points XDG_CONFIG_HOME elsewhere (each test of a test program)
+    // gets the store of that folder. A store once handed out stays valid for the
+    // life of the process, since callers keep references to it.
+    static std::mutex guard;
+    static std::map<QString, std::unique_ptr<Registry>> stores;
+    const QString path = DefaultPath();
+    const std::lock_guard<std::mutex> lock(guard);
+    std::unique_ptr<Registry>& store = stores[path];
+    if (!store)
+        store = std::make_unique<Registry>(path);
+    return *store;
 }
 
 std::unique_ptr<RegistryDocument> Registry::Load(const QByteArray& bytes) const
 {
     RegistryParseResult parsed = ParseRegistryText(bytes);
+    if (parsed.Damaged() && !LinkTarget(path_).isEmpty()) {
+        // Not ours to back up or to mend: writes refuse it (see Update), and the
+        // refusal is what the user is told.
+        return std::make_unique<RegistryDocument>(std::move(parsed.document));
+    }
     if (parsed.Damaged()) {
         qWarning("Ambience: %s is damaged:\n  %s", qPrintable(path_),
                  qPrintable(parsed.problems.join(QStringLiteral("\n  "))));
@@ -208,15 +243,21 @@ const RegistryDocument& Registry::Current() const
         return *cache_;
     const FileRead r = ReadWholeFile(path_);
     if (!r.exists) {
+        readProblem_.clear();
         cache_ = std::make_unique<RegistryDocument>();
         cacheStamp_ = "absent";
     } else if (!r.ok) {
         // Unreadable (permissions, a folder in its place): nothing is known, and
-        // writes refuse to replace it (see Update). Try again at the next read.
-        qWarning("Ambience: %s", qPrintable(r.error));
+        // writes refuse to replace it (see Update). Try again at the next read, but
+        // say so once: one load of the settings reads a dozen values.
+        if (r.error != readProblem_) {
+            readProblem_ = r.error;
+            qWarning("Ambience: %s", qPrintable(r.error));
+        }
         cache_ = std::make_unique<RegistryDocument>();
         cacheStamp_.clear();
     } else {
+        readProblem_.clear();
         cache_ = Load(r.bytes);
         cacheStamp_ = r.stamp;
     }
@@ -242,6 +283,9 @@ bool Registry::Update(const QString& name, const std::function<bool(RegistryDocu
     if (r.exists) {
         RegistryParseResult parsed = ParseRegistryText(r.bytes);
         if (parsed.Damaged()) {
+            const QString target = LinkTarget(path_);
+            if (!target.isEmpty())
+                fail(LinkedFileNotSettings(target));
             // The clean file written below drops what could not be read; keep the
             // original first, or do not write at all.
             QString why;

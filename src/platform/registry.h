@@ -51,6 +51,10 @@ struct RegistryValue {
 
 class RegistryDocument;
 
+// The file may be a symbolic link (a dot-file kept elsewhere): writes go to its
+// target. A target that does not read as a settings file is never backed up nor
+// written; writes then fail, saying so, and the program works from memory.
+//
 // Keys are paths below HKEY_CURRENT_USER written with backslashes,
 // for example "\Software\Ambience\Ambience\Options"; a leading backslash is optional.
 class Registry {
@@ -62,7 +66,8 @@ public:
 
     // $XDG_CONFIG_HOME/Ambience/registry.reg (XDG_CONFIG_HOME defaults to ~/.config).
     static QString DefaultPath();
-    // The store of the current user, at DefaultPath() as it was at first use.
+    // The store of the current user, at DefaultPath() as it is now: a change of
+    // XDG_CONFIG_HOME gives another store. Each lives as long as the process.
     static Registry& CurrentUser();
 
     const QString& FilePath() const { return path_; }
@@ -117,6 +122,7 @@ private:
     QString path_;
     mutable QString damageNotice_;
     mutable QSet<QString> noticed_; // backups already reported
+    mutable QString readProblem_;   // why the file could not be read, as last said
     mutable std::unique_ptr<RegistryDocument> cache_;
     mutable QByteArray cacheStamp_; // device, inode, size and change time of the cached file
 };

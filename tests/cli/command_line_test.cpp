@@ -114,6 +114,8 @@ TEST(CommandLine, CompletionFollowsTheCommandTablePacksAndSettings)
         {{"options", "AutoChangeIcon="}, {"AutoChangeIcon=0", "AutoChangeIcon=2"}, {}},
         {{"options", "BackgroundType=Solid", "Color"}, {"ColorLightness=", "ColorInfluence="}, {}},
         {{"nosuchcommand", ""}, {}, {"random"}},
+        {{"help", "re"}, {"refresh", "remove", "render"}, {"random", "__manual"}},
+        {{"help", "next", ""}, {}, {"random"}},
     };
     for (const Case& c : cases) {
         const QStringList got = Candidates(c.words);

@@ -34,8 +34,8 @@ protected:
                                  "DBUS_SESSION_BUS_ADDRESS"})
             qunsetenv(name);
         qputenv("AMBIENCE_SEED", "7");
-        // The user's store is fixed at its first use in the process; when several
-        // tests share a process, start each from an empty one.
+        // Tests that share a process share the user's store: start each from an
+        // empty one.
         const QString store = platform::Registry::CurrentUser().FilePath();
         QDir().mkpath(QFileInfo(store).path());
         QFile::remove(store);

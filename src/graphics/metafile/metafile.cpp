@@ -306,8 +306,21 @@ std::size_t Metafile::RecordCount() const { return Impl(*this).records.size(); }
 
 void Metafile::Play(QPainter& painter, const QRectF& target) const
 {
-    const MetafileImpl& m = Impl(*this);
     if (!target.isValid() || !std::isfinite(target.width()) || !std::isfinite(target.height())) return;
+    // The frame is the picture: what a record draws past it (shapes reaching over the
+    // edge, a clip or transform of the file's own that leaves it) is not part of the
+    // picture and must not land beside the target, under the captions or the frame.
+    // The records' own clips are intersected with this one (Player keeps it as the
+    // outer clip).
+    painter.save();
+    painter.setClipRect(target, Qt::IntersectClip);
+    PlayInto(painter, target);
+    painter.restore();
+}
+
+void Metafile::PlayInto(QPainter& painter, const QRectF& target) const
+{
+    const MetafileImpl& m = Impl(*this);
     if (m.embedded) {
         m.embedded->Play(painter, target);
         return;

@@ -27,13 +27,17 @@ public:
     std::size_t RecordCount() const;
 
     // Plays the records scaled into target (the picture's frame maps onto it), painting
-    // only what they draw, antialiased. The painter's state is left as it was.
+    // only what they draw, antialiased, and nothing outside target. The painter's
+    // state is left as it was.
     void Play(QPainter& painter, const QRectF& target) const;
 
     virtual ~Metafile();
 
 protected:
     Metafile() = default;
+
+private:
+    void PlayInto(QPainter& painter, const QRectF& target) const;
 };
 
 } // namespace graphics

@@ -193,3 +193,94 @@ TEST(RegistryStore, SymbolicLinkToTheFileIsKept)
     EXPECT_TRUE(QFileInfo(env.RegistryFile()).isSymLink());
     EXPECT_TRUE(ReadAll(real).contains("\"PictureSize\"=dword:00000003"));
 }
+
+TEST(RegistryStore, ALinkToAFileThatHoldsNoSettingsIsNeverWritten)
+{
+    // What a link may point at by mistake: a system file, a picture, an empty file.
+    const QByteArray targets[] = {QByteArray("myhost\n"), QByteArray("\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR", 16),
+                                  QByteArray("[not a key\n\"x\"=nothing\n")};
+    for (const QByteArray& contents : targets) {
+        TempEnv env;
+        const QString target = env.Root() + "/elsewhere/hostname";
+        WriteRaw(target, contents);
+        QDir().mkpath(env.ConfigHome() + "/Ambience");
+        ASSERT_TRUE(QFile::link(target, env.RegistryFile()));
+
+        Registry store(env.RegistryFile());
+        EXPECT_EQ(store.ReadInteger(kKey, "PictureSize"), std::nullopt);
+        EXPECT_TRUE(store.TakeDamageNotice().isEmpty()); // the failed write below says why instead
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            QString cause;
+            try {
+                store.WriteInteger(kKey, "PictureSize", 3);
+            } catch (const RegistryError& e) {
+                EXPECT_EQ(std::string(e.what()), "Failed to set data for 'PictureSize'");
+                cause = e.Cause();
+            }
+            EXPECT_TRUE(cause.contains(target) && cause.contains("does not hold settings")) << cause.toStdString();
+        }
+        EXPECT_EQ(ReadAll(target), contents);
+        EXPECT_TRUE(QFileInfo(env.RegistryFile()).isSymLink());
+        EXPECT_TRUE(Backups(env).isEmpty());
+    }
+}
+
+TEST(RegistryStore, ALinkToASettingsFileIsReadAndWrittenThrough)
+{
+    TempEnv env;
+    const QString target = env.Root() + "/dotfiles/registry.reg";
+    WriteRaw(target, "Windows Registry Editor Version 5.00\n\n"
+                     "[HKEY_CURRENT_USER\\Software\\Ambience\\Ambience\\Options]\n\"PictureSize\"=dword:00000002\n");
+    QDir().mkpath(env.ConfigHome() + "/Ambience");
+    ASSERT_TRUE(QFile::link(target, env.RegistryFile()));
+    Registry store(env.RegistryFile());
+    EXPECT_EQ(store.ReadInteger(kKey, "PictureSize"), 2);
+    store.WriteInteger(kKey, "ColorInfluence", 4);
+    EXPECT_TRUE(QFileInfo(env.RegistryFile()).isSymLink());
+    EXPECT_EQ(Registry(target).ReadInteger(kKey, "ColorInfluence"), 4);
+    EXPECT_EQ(Registry(target).ReadInteger(kKey, "PictureSize"), 2);
+}
+
+TEST(RegistryStore, TheCurrentUsersStoreFollowsTheConfigFolderOfTheMoment)
+{
+    // Tests of one process each bring their own folder: none may get the first one's file.
+    for (int i = 0; i < 3; ++i) {
+        TempEnv env;
+        Registry& store = Registry::CurrentUser();
+        EXPECT_EQ(store.FilePath(), env.RegistryFile());
+        EXPECT_EQ(store.ReadInteger(kKey, "Run"), std::nullopt);
+        store.WriteInteger(kKey, "Run", i);
+        EXPECT_EQ(Registry(env.RegistryFile()).ReadInteger(kKey, "Run"), i);
+    }
+}
+
+namespace {
+QStringList* capturedWarnings = nullptr;
+void CaptureWarning(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtWarningMsg && capturedWarnings)
+        capturedWarnings->append(message);
+}
+} // namespace
+
+TEST(RegistryStore, AFileThatCannotBeReadIsReportedOncePerProblem)
+{
+    TempEnv env;
+    QDir().mkpath(env.RegistryFile()); // a folder where the file should be
+    QStringList warnings;
+    capturedWarnings = &warnings;
+    const QtMessageHandler previous = qInstallMessageHandler(CaptureWarning);
+    Registry store(env.RegistryFile());
+    for (const char* name : {"PictureSize", "ColorInfluence", "BackgroundType", "DesktopsChanged"})
+        EXPECT_EQ(store.ReadInteger(kKey, name), std::nullopt);
+    const qsizetype afterReads = warnings.size();
+    // Mended and broken again: the new problem is told again.
+    QDir().rmdir(env.RegistryFile());
+    EXPECT_EQ(store.ReadInteger(kKey, "PictureSize"), std::nullopt);
+    QDir().mkpath(env.RegistryFile());
+    EXPECT_EQ(store.ReadInteger(kKey, "PictureSize"), std::nullopt);
+    qInstallMessageHandler(previous);
+    capturedWarnings = nullptr;
+    EXPECT_EQ(afterReads, 1) << warnings.join('\n').toStdString();
+    EXPECT_EQ(warnings.size(), 2) << warnings.join('\n').toStdString();
+}
