@@ -3,6 +3,7 @@
 #include "change/caption_of.h"
 #include "change/picture_selection.h"
 #include "change/plates.h"
+#include "change/size_limits.h"
 #include "compose/expo.h"
 #include "core/datetime.h"
 #include "core/random.h"
@@ -291,6 +292,11 @@ ChangeResult PrepareChange(const ChangeRequest& request, PictureSelection& selec
     if (request.exportPath && request.exportPath->isEmpty()) {
         result.status = Status::BadRequest;
         result.problem = QStringLiteral("The file name is empty; nothing was written.");
+        return result;
+    }
+    if (const auto problem = SizeProblem(request.size, request.monitors, !request.exportPath)) {
+        result.status = Status::BadRequest;
+        result.problem = *problem;
         return result;
     }
     auto change = std::make_shared<PreparedChange>();

@@ -8,6 +8,9 @@
 #include "change/selection_model.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
+#include "packs/pack_folders.h"
+#include "packs/pack_list.h"
+#include "ui/packs_watch.h"
 #include "ui/preview.h"
 #include "settings/options.h"
 #include "settings/settings.h"
@@ -98,6 +101,14 @@ TAMMF::TAMMF(AppContext& context, std::unique_ptr<Dialogs> dialogs, QStringList 
         },
         this);
 
+    // Packs installed or removed by another program show here too.
+    const packs::PackFolders folders = packs::CurrentPackFolders();
+    QStringList packFolders;
+    for (const std::string& folder : {folders.Program, folders.User})
+        if (!folder.empty())
+            packFolders << QString::fromStdString(folder);
+    new PacksWatch(packFolders, [this] { return RelistPacks(); }, this);
+
     // Problems met while loading the settings are told once the loop runs, so the
     // message boxes have a window to stand in front of.
     const QStringList notices = context_.StartupNotices();
@@ -107,6 +118,28 @@ TAMMF::TAMMF(AppContext& context, std::unique_ptr<Dialogs> dialogs, QStringList 
             for (const QString& notice : notices)
                 ReportProblem(notice);
         });
+}
+
+bool TAMMF::RelistPacks()
+{
+    if (IsBusy())
+        return false;
+    // The selection stays where it was, unless its pack is gone.
+    const TPack* selected = selection_->SelectedPack();
+    const std::string path = selected ? selected->Path : std::string();
+    const std::string password = selected ? selected->PackPassword : std::string();
+    const bool morePacks = selection_->Selected() == change::SelectionModel::Item::MorePacks;
+    PS->FillPackList();
+    if (morePacks) {
+        selection_->SelectMorePacks();
+    } else if (!path.empty()) {
+        const int row = packs::FindPackByPath(Catalogue(), path);
+        if (row >= 0) {
+            Catalogue().PackAt(row).PackPassword = password;
+            selection_->SelectPack(row);
+        }
+    }
+    return true;
 }
 
 TPackList& TAMMF::Catalogue()

@@ -91,6 +91,9 @@ public:
     void DownloadArtExecute();
     // The user's packs folder, made where missing; nullopt (the user told why) when there is none.
     std::optional<std::string> UserPacksFolder();
+    // Refills the pack list after packs came or went, keeping the selection where
+    // its pack is still there. False, doing nothing, while the window is busy.
+    bool RelistPacks();
     // Refills the pack list and selects the pack of that archive, opened with
     // password when one is given.
     void ListAndSelectPack(const std::string& archive, const std::string& password = {});

@@ -52,6 +52,14 @@ void TAMMF::PackMakeExecute()
     }
     // The password just given opens the new pack's pictures for this session.
     ListAndSelectPack(result.Archive, request.Password);
+    if (!result.Skipped.empty()) {
+        QStringList files;
+        for (const packmaker::SkippedFile& skipped : result.Skipped)
+            files << QStringLiteral("%1: %2").arg(QString::fromStdString(skipped.Path),
+                                                  QString::fromStdString(skipped.Reason));
+        ReportProblem(QStringLiteral("The pack \"%1\" was made without these files:\n%2")
+                          .arg(answers->name, files.join(QLatin1Char('\n'))));
+    }
 }
 
 std::optional<std::string> TAMMF::UserPacksFolder()

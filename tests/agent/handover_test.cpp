@@ -16,14 +16,32 @@
 
 namespace {
 
-TEST(HandOver, TheRunningProgramCarriesOutTheCommandLinesAction)
+// A runtime folder of the test's own, where the program's socket lies.
+void PrivateRuntime(const TempEnv& env)
 {
-    TempEnv env;
     const QString runtime = env.Root() + "/run";
     ASSERT_TRUE(QDir().mkpath(runtime));
     QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
     qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// Starts the desktop program at login and waits until it takes requests.
+void StartProgram(QProcess& program)
+{
+    program.start(BuildBinDir() + "/ambience", {"/startup"});
+    ASSERT_TRUE(program.waitForStarted());
+    QElapsedTimer waited;
+    waited.start();
+    while (platform::SingleInstance::Ask("Ambience", "ping", 500) != "ok" && waited.elapsed() < 20000)
+        QThread::msleep(100);
+    ASSERT_EQ(platform::SingleInstance::Ask("Ambience", "ping", 500), "ok");
+}
+
+TEST(HandOver, TheRunningProgramCarriesOutTheCommandLinesAction)
+{
+    TempEnv env;
+    ASSERT_NO_FATAL_FAILURE(PrivateRuntime(env));
 
     // Nobody runs yet: the command does the work itself.
     QProcess cli;
@@ -32,13 +50,7 @@ TEST(HandOver, TheRunningProgramCarriesOutTheCommandLinesAction)
     EXPECT_FALSE(cli.readAllStandardOutput().contains("running Ambience"));
 
     QProcess program;
-    program.start(BuildBinDir() + "/ambience", {"/startup"});
-    ASSERT_TRUE(program.waitForStarted());
-    QElapsedTimer waited;
-    waited.start();
-    while (platform::SingleInstance::Ask("Ambience", "ping", 500) != "ok" && waited.elapsed() < 20000)
-        QThread::msleep(100);
-    ASSERT_EQ(platform::SingleInstance::Ask("Ambience", "ping", 500), "ok");
+    ASSERT_NO_FATAL_FAILURE(StartProgram(program));
 
     platform::Registry store(env.RegistryFile());
     const QString key = "\\Software\\Ambience\\Ambience\\Options";
@@ -64,11 +76,7 @@ TEST(HandOver, TheRunningProgramCarriesOutTheCommandLinesAction)
 TEST(HandOver, AMessageBoxStandingInTheProgramDoesNotHoldTheAnswerBack)
 {
     TempEnv env;
-    const QString runtime = env.Root() + "/run";
-    ASSERT_TRUE(QDir().mkpath(runtime));
-    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    ASSERT_NO_FATAL_FAILURE(PrivateRuntime(env));
     // A damaged settings file: the program's first words are a message box, and
     // nobody here closes it.
     QDir().mkpath(QFileInfo(env.RegistryFile()).path());
@@ -78,13 +86,7 @@ TEST(HandOver, AMessageBoxStandingInTheProgramDoesNotHoldTheAnswerBack)
     damaged.close();
 
     QProcess program;
-    program.start(BuildBinDir() + "/ambience", {"/startup"});
-    ASSERT_TRUE(program.waitForStarted());
-    QElapsedTimer waited;
-    waited.start();
-    while (platform::SingleInstance::Ask("Ambience", "ping", 500) != "ok" && waited.elapsed() < 20000)
-        QThread::msleep(100);
-    ASSERT_EQ(platform::SingleInstance::Ask("Ambience", "ping", 500), "ok");
+    ASSERT_NO_FATAL_FAILURE(StartProgram(program));
 
     QProcess cli;
     QElapsedTimer answered;

@@ -4,6 +4,7 @@
 // seed gives the same pictures although they are composed at the same time.
 #include "change/desktop_change.h"
 #include "change/picture_selection.h"
+#include "change/size_limits.h"
 #include "core/random.h"
 #include "packs/pack_list.h"
 #include "platform/monitors.h"
@@ -157,6 +158,43 @@ TEST_F(MonitorsChangeTest, ASeedGivesTheSamePicturesAndTheDarkTwinIsDarker)
     ASSERT_EQ(runs[0].size(), runs[1].size());
     for (size_t i = 0; i < runs[0].size(); ++i)
         EXPECT_TRUE(runs[0][i] == runs[1][i]) << "file " << i << " differs between two runs of one seed";
+}
+
+} // namespace
+
+namespace {
+
+// Layouts that would need gigabytes are refused before anything is composed,
+// written or handed to the desktop.
+TEST(SizeLimits, LayoutsPastTheBoundAreRefusedBeforeAnythingIsMade)
+{
+    const struct {
+        const char* layout;
+        bool wallpaper;
+        const char* says; // empty: allowed
+    } cases[] = {
+        {"A=3840x2160+0+0,B=3840x2160+3840+0", true, ""},
+        {"A=100x100+0+0,B=100x100+32000+0", true, "spanning the monitors would be 32100 x 100"},
+        {"A=32767x32767+0+0", true, "would be 32767 x 32767"},
+        {"A=16385x9000+0+0", true, "more than the 16384 pixels on a side or 150 megapixels"},
+        {"A=16385x9000+0+0", false, "The exposition would be"},
+        {"A=12500x12500+0+0", false, "150 megapixels"},
+        {"A=12000x12000+0+0", false, ""},
+        {"A=16384x9155+0+0", true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.layout);
+        std::vector<platform::Monitor> monitors;
+        QString error;
+        ASSERT_TRUE(platform::ParseMonitorList(QString::fromLatin1(c.layout), monitors, error)) << error.toStdString();
+        const auto problem = change::SizeProblem(monitors.front().geometry.size(), monitors, c.wallpaper);
+        if (*c.says == '\0') {
+            EXPECT_FALSE(problem.has_value()) << problem->toStdString();
+        } else {
+            ASSERT_TRUE(problem.has_value());
+            EXPECT_TRUE(problem->contains(QString::fromLatin1(c.says))) << problem->toStdString();
+        }
+    }
 }
 
 } // namespace

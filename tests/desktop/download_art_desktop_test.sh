@@ -51,8 +51,8 @@ wait_for 30 has_named '^Download art$' || fail "the Download art dialog did not 
 dialog=$(window_named '^Download art$')
 sleep 0.5
 xdotool windowactivate --sync "$dialog" 2>/dev/null
-# The museum list has the focus: the last museum is Cleveland.
-xdotool key --window "$dialog" End
+# The museum list has the focus: Cleveland is the one before the last.
+xdotool key --window "$dialog" End Up
 sleep 0.3
 shot download_art_dialog
 

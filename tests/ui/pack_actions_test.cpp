@@ -116,3 +116,33 @@ TEST_F(PackActionsTest, RemoveAsksFirstAndDeletesOnOk)
 
 } // namespace
 } // namespace uitest
+
+namespace uitest {
+namespace {
+
+// Packs that another program installs or removes (ambience-cli, a file manager)
+// come and go on the Packs page without a restart; the selection stays.
+TEST_F(WindowTest, PacksInstalledOrRemovedElsewhereShowWithoutARestart)
+{
+    ASSERT_TRUE(WriteSimplePack(PackPath("first.zip"), "First", 1, 3));
+    Open();
+    Select(0);
+    Page().PictureNext->click();
+    ASSERT_EQ(Page().InstalledPackCount(), 1);
+
+    QDir().mkpath(env.UserPacksDir());
+    ASSERT_TRUE(WriteSimplePack(UserPackPath("second.zip"), "Second", 2, 2));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Page().InstalledPackCount() == 2; }, 10000));
+    ASSERT_NE(Page().SelectedPack(), nullptr);
+    EXPECT_EQ(Page().SelectedPack()->Name, "First");
+    EXPECT_EQ(Position(), "2 of 3  ");
+
+    ASSERT_TRUE(QFile::remove(PackPath("first.zip")));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Page().InstalledPackCount() == 1; }, 10000));
+    EXPECT_EQ(Page().SelectedPack(), nullptr);
+    EXPECT_EQ(Page().PackOfItem(0)->Name, "Second");
+    EXPECT_TRUE(dialogs->WithCaption("Problem").empty());
+}
+
+} // namespace
+} // namespace uitest
