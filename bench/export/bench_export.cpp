@@ -95,8 +95,8 @@ void Measure(benchmark::State& state, const std::string& name, const std::vector
 
 std::vector<std::string> Ambience(const char* size)
 {
-    return {AMBIENCE_CLI, "export", Path("out.jpg").toStdString(), "--size", size, "--pack",
-            Path("bench.zip").toStdString(), "--picture", "1", "--seed", "1"};
+    return {AMBIENCE_CLI, "export", Path("out.jpg").toStdString(), "--size", size, "--pack", "bench.zip",
+            "--picture", "1", "--seed", "1"};
 }
 
 std::vector<std::string> Magick(int width, int height)
@@ -125,6 +125,8 @@ BENCHMARK(Magick1080)->UseManualTime()->Iterations(6)->Unit(benchmark::kMillisec
 
 int main(int argc, char** argv)
 {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QTemporaryDir dir;
     work = &dir;
@@ -134,6 +136,10 @@ int main(int argc, char** argv)
                    Path("bench.zip").toStdString()},
                   seconds)) {
         std::fprintf(stderr, "the pack could not be made\n");
+        return 1;
+    }
+    if (!RunChild({AMBIENCE_CLI, "install", Path("bench.zip").toStdString()}, seconds)) {
+        std::fprintf(stderr, "the pack could not be installed\n");
         return 1;
     }
     benchmark::Initialize(&argc, argv);
