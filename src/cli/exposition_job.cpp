@@ -159,33 +159,16 @@ bool ParseExpositionOptions(QStringList& args, ExpositionRequest& request, QStri
     return true;
 }
 
-int RunExposition(const ExpositionRequest& request)
+namespace {
+
+// The picture to step from: the one asked for by pack and number, else the one
+// shown last. An exit code when the request names a picture that is not there.
+std::optional<int> ChooseStart(const ExpositionRequest& request, const TPackList& list, change::ChangeRequest& change)
 {
-    using Status = change::ChangeResult::Status;
-    Context context;
-    QString error;
-    TOptions& options = context.LoadOptions();
-    for (const QString& notice : context.Notices())
-        PrintError(notice);
-
-    if (request.seed)
-        SeedRandom(*request.seed);
-    else
-        RandomizeFromEnvironmentOrClock();
-
-    TPackList list(&context.Store());
-    if (!ScanCatalogue(list))
-        return cli::ExitFailed;
-    change::CatalogueSelection selection(list, context.Store());
     const std::vector<int> counts = packs::PictureCounts(list);
     const int total = packs::TotalPictureCount(counts);
-
-    change::ChangeRequest change;
-    change.step = request.step;
-    change.overrides = request.overrides;
-    change.exportPath = request.exportPath;
-    // The current picture: the one asked for, else the one shown last, else none.
     if (!request.pack.isEmpty()) {
+        QString error;
         const std::optional<int> pack = FindInstalledPack(list, request.pack, error);
         if (!pack) {
             PrintError(error);
@@ -210,7 +193,13 @@ int RunExposition(const ExpositionRequest& request)
         }
         change.from = *request.picture - 1;
     }
+    return std::nullopt;
+}
 
+// The canvas: the size asked for, else the monitors given, else the screen's
+// when there is one to ask, else 1920 x 1080.
+void ChooseCanvas(const ExpositionRequest& request, change::ChangeRequest& change)
+{
     change.size = QSize(1920, 1080);
     const QString platformName = QGuiApplication::platformName();
     if (request.size) {
@@ -224,24 +213,11 @@ int RunExposition(const ExpositionRequest& request)
         change.workArea = screen.workArea;
         change.monitors = platform::DesktopMonitors(change.size);
     }
+}
 
-    ProgressBar bar;
-    change.progress = [&bar](int v) { bar.Report(v); };
-    const change::ChangeResult result =
-        change::ChangeDesktop(change, selection, options, context.Setter());
-    bar.Finish();
-    for (const QString& notice : result.notices)
-        PrintError(notice);
-    if (result.status == Status::BadRequest) {
-        PrintError(result.problem);
-        return cli::ExitUsage;
-    }
-    if (!result.Changed() && result.size.isEmpty()) {
-        // Nothing was composed: the picture could not be read.
-        PrintError(result.problem);
-        return cli::ExitFailed;
-    }
-
+// What was composed: the pack and picture, the size and the other monitors.
+void SayWhatWasShown(const change::ChangeResult& result)
+{
     if (result.pack >= 0) {
         Say(QStringLiteral("Pack: %1 (%2)").arg(result.packName, result.packFile));
         Say(QStringLiteral("Picture: %1 of %2 in the pack, %3 of %4 in all: %5")
@@ -262,7 +238,24 @@ int RunExposition(const ExpositionRequest& request)
                 .arg(other.size.height())
                 .arg(other.index >= 0 ? QString::number(other.index + 1) : QStringLiteral("none"), other.description));
     }
+}
 
+// Reports the outcome and gives the exit code.
+int Report(const ExpositionRequest& request, const change::ChangeResult& result)
+{
+    using Status = change::ChangeResult::Status;
+    for (const QString& notice : result.notices)
+        PrintError(notice);
+    if (result.status == Status::BadRequest) {
+        PrintError(result.problem);
+        return cli::ExitUsage;
+    }
+    if (!result.Changed() && result.size.isEmpty()) {
+        // Nothing was composed: the picture could not be read.
+        PrintError(result.problem);
+        return cli::ExitFailed;
+    }
+    SayWhatWasShown(result);
     if (!result.Changed()) {
         PrintError(result.problem);
         return cli::ExitFailed;
@@ -286,6 +279,40 @@ int RunExposition(const ExpositionRequest& request)
         return cli::ExitFailed;
     }
     return code;
+}
+
+} // namespace
+
+int RunExposition(const ExpositionRequest& request)
+{
+    Context context;
+    TOptions& options = context.LoadOptions();
+    for (const QString& notice : context.Notices())
+        PrintError(notice);
+
+    if (request.seed)
+        SeedRandom(*request.seed);
+    else
+        RandomizeFromEnvironmentOrClock();
+
+    TPackList list(&context.Store());
+    if (!ScanCatalogue(list))
+        return cli::ExitFailed;
+    change::CatalogueSelection selection(list, context.Store());
+
+    change::ChangeRequest change;
+    change.step = request.step;
+    change.overrides = request.overrides;
+    change.exportPath = request.exportPath;
+    if (const std::optional<int> refused = ChooseStart(request, list, change))
+        return *refused;
+    ChooseCanvas(request, change);
+
+    ProgressBar bar;
+    change.progress = [&bar](int v) { bar.Report(v); };
+    const change::ChangeResult result = change::ChangeDesktop(change, selection, options, context.Setter());
+    bar.Finish();
+    return Report(request, result);
 }
 
 } // namespace cli
