@@ -13,7 +13,7 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 
-// The Desktop Notifications Specification's Notify call and ActionInvoked signal.
+// The freedesktop notification service's Notify call and its ActionInvoked signal.
 class SessionNotifier final : public QObject, public DesktopNotifier {
     Q_OBJECT
 public:

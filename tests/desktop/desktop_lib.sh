@@ -71,3 +71,15 @@ report_failure() {
   [ -s "$work/ambience.log" ] && tail -20 "$work/ambience.log" >&2
   return 0
 }
+
+# Takes screenshots with TAKE (a function given the shot's name) and compares each
+# with the picture through the script's own compare(), until they agree or TRIES
+# quarter seconds have passed; the last comparison's words are in $work/compare.txt.
+shows_within() { # tries take name picture [boxes...]
+  local tries=$1 take=$2 name=$3; shift 3
+  for _ in $(seq 1 "$tries"); do
+    "$take" "$name" && compare "$shots/$name.png" "$@" >"$work/compare.txt" && return 0
+    sleep 0.25
+  done
+  return 1
+}

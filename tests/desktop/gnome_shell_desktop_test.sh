@@ -78,14 +78,7 @@ print("%.1f%% of the screen differs from %s" % (100 * share, sys.argv[2]))
 sys.exit(0 if share < 0.02 else 1)
 PY
 }
-shows() { # name picture: waits until the screen shows the picture
-  local name=$1 picture=$2
-  for _ in $(seq 1 40); do
-    screenshot "$name" && compare "$shots/$name.png" "$picture" >"$work/compare.txt" && return 0
-    sleep 0.25
-  done
-  return 1
-}
+shows() { shows_within 40 screenshot "$@"; } # name picture: waits until the screen shows the picture
 data=$XDG_DATA_HOME/Ambience/Ambience
 
 # 1. The light style.

@@ -91,13 +91,7 @@ print("; ".join(problems))
 sys.exit(1 if problems else 0)
 PY
 }
-shows() { # name spanning-picture
-  for _ in $(seq 1 40); do
-    screenshot "$1" && compare "$shots/$1.png" "$2" >"$work/compare.txt" && return 0
-    sleep 0.25
-  done
-  return 1
-}
+shows() { shows_within 40 screenshot "$@"; } # name spanning-picture
 data=$XDG_DATA_HOME/Ambience/Ambience
 
 out=$("$bin/ambience-cli" next --local 2>&1) || fail "ambience-cli next: $out"

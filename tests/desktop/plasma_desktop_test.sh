@@ -65,26 +65,19 @@ from PIL import Image, ImageChops
 screen = Image.open(sys.argv[1]).convert("RGB")
 picture = Image.open(sys.argv[2]).convert("RGB")
 problems = []
-for spec in sys.argv[3:]:
-    sx, sy, px, py, w, h = (int(v) for v in spec.split(","))
+for box in sys.argv[3:]:
+    sx, sy, px, py, w, h = (int(v) for v in box.split(","))
     a = screen.crop((sx, sy, sx + w, sy + h))
     b = picture.crop((px, py, px + w, py + h))
     d = ImageChops.difference(a, b).convert("L").point(lambda v: 255 if v > 24 else 0)
     share = d.histogram()[255] / (w * h)
     if share > 0.02:
-        problems.append("%s differs in %.1f%% of pixels" % (spec, 100 * share))
+        problems.append("%s differs in %.1f%% of pixels" % (box, 100 * share))
 print("; ".join(problems))
 sys.exit(1 if problems else 0)
 PY
 }
-shows() { # name picture box...
-  local name=$1; shift
-  for _ in $(seq 1 60); do
-    shot "$name" && compare "$shots/$name.png" "$@" >"$work/compare.txt" && return 0
-    sleep 0.25
-  done
-  return 1
-}
+shows() { shows_within 60 shot "$@"; } # name picture box...
 data=$XDG_DATA_HOME/Ambience/Ambience
 
 out=$("$bin/ambience-cli" next --local 2>&1) || fail "ambience-cli next: $out"
