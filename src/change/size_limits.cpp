@@ -40,4 +40,19 @@ std::optional<QString> SizeProblem(QSize canvas, const std::vector<platform::Mon
     return std::nullopt;
 }
 
+std::optional<QString> TypedWallpaperSizeProblem(QSize canvas, const std::vector<platform::Monitor>& monitors)
+{
+    std::vector<QSize> sizes {canvas};
+    for (const platform::Monitor& monitor : monitors)
+        sizes.push_back(monitor.geometry.size());
+    for (const QSize size : sizes)
+        if (size.width() < kSmallestWallpaperWidth || size.height() < kSmallestWallpaperHeight)
+            return QStringLiteral("A wallpaper must be at least %1 x %2 pixels, not %3; nothing was changed "
+                                  "(export makes a picture of any size).")
+                .arg(kSmallestWallpaperWidth)
+                .arg(kSmallestWallpaperHeight)
+                .arg(Dimensions(size));
+    return std::nullopt;
+}
+
 } // namespace change

@@ -1,5 +1,7 @@
 #include "cli/exposition_job.h"
 
+#include "change/size_limits.h"
+
 #include "cli/exit_code.h"
 #include "core/random.h"
 #include "cli/context.h"
@@ -307,6 +309,11 @@ int RunExposition(const ExpositionRequest& request)
     if (const std::optional<int> refused = ChooseStart(request, list, change))
         return *refused;
     ChooseCanvas(request, change);
+    if (!request.exportPath && (request.size || !request.monitors.empty()))
+        if (const std::optional<QString> problem = change::TypedWallpaperSizeProblem(change.size, change.monitors)) {
+            PrintError(*problem);
+            return cli::ExitUsage;
+        }
 
     ProgressBar bar;
     change.progress = [&bar](int v) { bar.Report(v); };

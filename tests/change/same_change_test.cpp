@@ -89,7 +89,7 @@ TEST_F(SameChangeTest, WindowAgentCatalogueAndCliShowTheSamePictures)
 
         change::ChangeRequest request;
         request.step = row.step;
-        request.size = QSize(64, 48);
+        request.size = QSize(320, 200);
         SeedRandom(row.seed);
         const ChangeResult byCatalogue = change::ChangeDesktop(request, cliSelection, Settings(), recorder);
         EXPECT_EQ(Of(byCatalogue), Of(byWindow));
@@ -102,7 +102,7 @@ TEST_F(SameChangeTest, WindowAgentCatalogueAndCliShowTheSamePictures)
         environment.insert("XDG_DATA_HOME", env.Root() + "/cli-data");
         cli.setProcessEnvironment(environment);
         cli.start(BuildBinDir() + "/ambience-cli",
-                  {QString::fromLatin1(row.command), "--local", "--size", "64x48", "--seed", QString::number(row.seed)});
+                  {QString::fromLatin1(row.command), "--local", "--size", "320x200", "--seed", QString::number(row.seed)});
         ASSERT_TRUE(cli.waitForFinished(120000));
         const QString out = QString::fromUtf8(cli.readAllStandardOutput());
         EXPECT_EQ(cli.exitCode(), 3) << out.toStdString(); // written; no desktop here took it

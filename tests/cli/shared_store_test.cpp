@@ -59,7 +59,7 @@ TEST(SharedStore, ParallelWritersKeepEveryValueAndEveryCount)
         EXPECT_EQ(store.ReadInteger(kKey, name), value) << name.toStdString();
 
     // Eighty refreshes at once: eighty changes counted.
-    std::vector<QStringList> refreshes(80, QStringList{"refresh", "--local", "--size", "16x16"});
+    std::vector<QStringList> refreshes(80, QStringList{"refresh", "--local", "--size", "320x200"});
     for (const CliRun& r : RunAll(refreshes))
         EXPECT_EQ(r.code, 3) << r.err.toStdString(); // written; no desktop here took it
     EXPECT_EQ(platform::Registry(env.RegistryFile()).ReadInteger(kKey, "DesktopsChanged"), 80);
@@ -85,7 +85,7 @@ TEST(SharedStore, AnUnwritableStoreLetsReadingCommandsWorkAndSavingOnesSaySo)
         {{"packs"}, 0},
         {{"export", env.Root() + "/expo.jpg", "--size", "32x24"}, 0},
         {{"options", "PictureSize=0"}, 1},
-        {{"refresh", "--local", "--size", "32x24"}, 1},
+        {{"refresh", "--local", "--size", "320x200"}, 1},
     };
     for (const Case& c : cases) {
         const CliRun r = RunAll({c.args})[0];

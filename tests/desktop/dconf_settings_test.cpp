@@ -168,7 +168,7 @@ TEST_F(DconfSettings, TheProgramSpansTheMonitorsWithADarkerTwinAndTheLockScreen)
     };
     ASSERT_EQ(cli({QStringLiteral("options"), QStringLiteral("LockScreenToo=on")}).first, 0);
     const QStringList twoMonitors {QStringLiteral("next"), QStringLiteral("--local"), QStringLiteral("--monitors"),
-                                   QStringLiteral("A=160x90+0+0,B=90x160+160+0")};
+                                   QStringLiteral("A=320x200+0+0,B=200x320+320+0")};
     auto file = [&](const char* schema, const char* key, bool uri) {
         const QString value = Get(schema, key);
         return uri ? QUrl(value).toLocalFile() : value;
@@ -183,7 +183,7 @@ TEST_F(DconfSettings, TheProgramSpansTheMonitorsWithADarkerTwinAndTheLockScreen)
     const QImage light(file("org.gnome.desktop.background", "picture-uri", true));
     const QString darkFile = file("org.gnome.desktop.background", "picture-uri-dark", true);
     const QImage dark(darkFile);
-    EXPECT_EQ(light.size(), QSize(250, 160));
+    EXPECT_EQ(light.size(), QSize(520, 320));
     EXPECT_EQ(light.convertToFormat(QImage::Format_RGB32),
               QImage(DataFolder() + QStringLiteral("/ambience-spanned.bmp")).convertToFormat(QImage::Format_RGB32));
     EXPECT_NE(darkFile, file("org.gnome.desktop.background", "picture-uri", true));
@@ -191,10 +191,10 @@ TEST_F(DconfSettings, TheProgramSpansTheMonitorsWithADarkerTwinAndTheLockScreen)
     EXPECT_LT(MeanGray(dark), MeanGray(light) - 10);
     if (const QString shots = qEnvironmentVariable("AMBIENCE_SCREENSHOTS"); !shots.isEmpty()) {
         // The two spanning pictures one above the other, to look at.
-        QImage both(250, 320, QImage::Format_RGB32);
+        QImage both(520, 640, QImage::Format_RGB32);
         QPainter painter(&both);
         painter.drawImage(0, 0, light);
-        painter.drawImage(0, 160, dark);
+        painter.drawImage(0, 320, dark);
         painter.end();
         QDir().mkpath(shots);
         both.save(shots + QStringLiteral("/gnome-spanned-light-dark.png"));
@@ -207,10 +207,10 @@ TEST_F(DconfSettings, TheProgramSpansTheMonitorsWithADarkerTwinAndTheLockScreen)
 
     // One monitor: zoomed, and still a darker twin for the dark style.
     std::tie(code, out) = cli({QStringLiteral("next"), QStringLiteral("--local"), QStringLiteral("--size"),
-                               QStringLiteral("160x90")});
+                               QStringLiteral("320x200")});
     ASSERT_EQ(code, 0) << out.toStdString();
     EXPECT_EQ(Get("org.gnome.desktop.background", "picture-options"), QStringLiteral("zoom"));
-    EXPECT_EQ(QImage(file("org.gnome.desktop.background", "picture-uri", true)).size(), QSize(160, 90));
+    EXPECT_EQ(QImage(file("org.gnome.desktop.background", "picture-uri", true)).size(), QSize(320, 200));
     EXPECT_LT(MeanGray(QImage(file("org.gnome.desktop.background", "picture-uri-dark", true))),
               MeanGray(QImage(file("org.gnome.desktop.background", "picture-uri", true))) - 10);
 
@@ -222,7 +222,7 @@ TEST_F(DconfSettings, TheProgramSpansTheMonitorsWithADarkerTwinAndTheLockScreen)
         std::tie(code, out) = cli(twoMonitors);
         ASSERT_EQ(code, 0) << out.toStdString();
         EXPECT_EQ(Get(schema, "picture-options"), QStringLiteral("spanned"));
-        EXPECT_EQ(QImage(file(schema, key, uri)).size(), QSize(250, 160));
+        EXPECT_EQ(QImage(file(schema, key, uri)).size(), QSize(520, 320));
         EXPECT_TRUE(out.contains(QStringLiteral("lock screen"))) << out.toStdString();
     }
 }

@@ -94,7 +94,7 @@ if [ "$failures" -ne 0 ]; then cat "$tmp/packs.txt" "$tmp/packs.err"; fi
 # The "Random" action of the menu entry, as the desktop would run it (small screen).
 exec_line=$(awk '/^\[Desktop Action Random\]/{a=1} a && /^Exec=/{sub(/^Exec=/, ""); print; exit}' "$entry")
 eval "set -- $exec_line"
-"${user_env[@]}" "$@" --size 160x120 --seed 1 >"$tmp/random.txt" 2>&1
+"${user_env[@]}" "$@" --size 320x200 --seed 1 >"$tmp/random.txt" 2>&1
 rc=$?
 # 3: the wallpaper file was written, but there is no desktop here to take it.
 check "menu action Random composes (exit $rc)" test "$rc" -eq 0 -o "$rc" -eq 3

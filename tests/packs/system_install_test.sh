@@ -98,7 +98,7 @@ check "a damaged pack is named" grep -q "left out $packs/broken.zip: damaged" <<
 rm -f "$packs/locked.zip" "$packs/broken.zip"
 
 chmod 000 "$packs"
-for command in packs "refresh --local --size 32x24"; do
+for command in packs "refresh --local --size 320x200"; do
     out=$(cli $command 2>&1)
     rc=$?
     check "$command fails on an unreadable packs folder (exit $rc)" test "$rc" = 1
