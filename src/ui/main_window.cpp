@@ -176,7 +176,8 @@ void TAMMF::ComputeScaleFactor()
             buttonPadding);
     fit(PS->PSB->font(), QStringLiteral("  Get more art packs from our web-site!"), 377, 4);
     fit(PS->PSB2->font(), QStringLiteral("888 of 888  "), 73, 4);
-    ScaleFactor = scale;
+    // The Options page's first row is one sentence on one line.
+    ScaleFactor = static_cast<const TOptionsPage*>(OS)->OneLineScale(scale);
 }
 
 void TAMMF::LayOut()

@@ -9,11 +9,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
 #include <exception>
@@ -134,6 +136,10 @@ TOptionsPage::TOptionsPage(TOptions& options, QWidget* parent) : QWidget(parent)
     connect(OAB, &QPushButton::clicked, this, &TOptionsPage::OABClick);
     connect(OCB, &QPushButton::clicked, this, &TOptionsPage::OCBClick);
 
+    // Qt updates its list of screens after telling of a removal: count on the next turn.
+    for (auto signal : {&QGuiApplication::screenAdded, &QGuiApplication::screenRemoved})
+        connect(qGuiApp, signal, this, [this] { QTimer::singleShot(0, this, &TOptionsPage::MonitorsChanged); });
+
     // Until the window lays the page out with its own scale: the design size grown
     // with this font (the design font is 13 pixels high).
     LayOut(std::max(1.0, QFontMetrics(font()).height() / 13.0));
@@ -174,8 +180,9 @@ void TOptionsPage::CreateControls(QWidget* box)
     CCLC = List(box, "CCLC", ItemsOf("ColorLightness"));
     CCSC = List(box, "CCSC", ItemsOf("ColorSaturation"));
 
-    // Shown only with several monitors (OptionsChange).
-    MML = HeaderLabel(box, "MML", QStringLiteral("  Monitors"), Qt::AlignLeft);
+    // A fourth column of the composition, shown only with several monitors
+    // (OptionsChange): how the exposition is spread over them.
+    MML = Named(new QLabel(QStringLiteral("Monitors"), box), "MML");
     MMC = List(box, "MMC", ItemsOf("MonitorMode"));
 }
 
@@ -200,6 +207,35 @@ void TOptionsPage::LayOut(double scale)
     LayOutBox(scale);
 }
 
+namespace {
+
+struct SentencePiece {
+    QWidget* widget;
+    int left, width; // at the design size
+};
+
+} // namespace
+
+int TOptionsPage::SentenceRight(double s) const
+{
+    const int gap = std::max(3, Scaled(5, s));
+    int right = 0;
+    for (const SentencePiece& p : {SentencePiece{ACC, 0, 180}, SentencePiece{ACIL, 181, 0}, SentencePiece{ACH, 215, 49},
+                                   SentencePiece{ACIL2, 270, 0}, SentencePiece{ACI, 322, 89},
+                                   SentencePiece{ACIL3, 418, 0}})
+        right = (p.widget == ACC ? 0 : std::max(Scaled(p.left, s), right + gap)) + WidthFor(p.widget, p.width, s);
+    return right;
+}
+
+double TOptionsPage::OneLineScale(double scale) const
+{
+    // The places grow with the scale, the texts do not: the room gained per step
+    // shrinks, so step in at least one percent.
+    for (int step = 0; step < 200 && SentenceRight(scale) > Scaled(561, scale); ++step)
+        scale = std::max(scale * 1.01, double(SentenceRight(scale) + 1) / 561);
+    return scale;
+}
+
 void TOptionsPage::LayOutBox(double s)
 {
     auto S = [s](int v) { return Scaled(v, s); };
@@ -219,12 +255,9 @@ void TOptionsPage::LayOutBox(double s)
     int lineTop = rowTop;
     int right = 0;
     int indent = 0;
-    struct Piece {
-        QWidget* widget;
-        int left, width;
-    };
-    for (const Piece& p : {Piece{ACC, 0, 180}, Piece{ACIL, 181, 0}, Piece{ACH, 215, 49}, Piece{ACIL2, 270, 0},
-                           Piece{ACI, 322, 89}, Piece{ACIL3, 418, 0}}) {
+    for (const SentencePiece& p : {SentencePiece{ACC, 0, 180}, SentencePiece{ACIL, 181, 0},
+                                   SentencePiece{ACH, 215, 49}, SentencePiece{ACIL2, 270, 0},
+                                   SentencePiece{ACI, 322, 89}, SentencePiece{ACIL3, 418, 0}}) {
         const int width = WidthFor(p.widget, p.width, s);
         int left = p.widget == ACC ? 0 : std::max(S(p.left), right + gap);
         if (p.widget != ACC && p.widget != ACIL && left + width > available) {
@@ -248,7 +281,9 @@ void TOptionsPage::LayOutBox(double s)
     const int left2 = std::max(S(200), left1 + column1 + S(7));
     const int column2 =
         std::max({WidthFor(PCSL, 97, s), WidthFor(PCS, 85, s), WidthFor(CCSL, 97, s), WidthFor(CCSC, 85, s)});
-    const int contentWidth = std::max({S(561), right, left2 + column2});
+    const int left3 = std::max(S(304), left2 + column2 + S(7));
+    const int column3 = std::max(WidthFor(MML, 97, s), WidthFor(MMC, 150, s));
+    const int contentWidth = std::max({S(561), right, left2 + column2, MML->isHidden() ? 0 : left3 + column3});
 
     auto place = [](QWidget* w, int left, int top, int width, int height) { w->setGeometry(left, top, width, height); };
     auto label = [&](QLabel* l, int left, int top, int designWidth) {
@@ -278,6 +313,8 @@ void TOptionsPage::LayOutBox(double s)
     combo(PCB, 0, pListTop, 89);
     combo(PCO, left1, pListTop, 97);
     combo(PCS, left2, pListTop, 85);
+    label(MML, left3, pLabelTop, 97);
+    combo(MMC, left3, pListTop, 150);
 
     const int cclTop = rowTopAt(126, pListTop + comboHeight + S(8));
     place(CCL, 0, cclTop, contentWidth, headerHeight);
@@ -299,15 +336,7 @@ void TOptionsPage::LayOutBox(double s)
         place(b, 0, boxTop, WidthFor(b, boxes[i].second, s), h);
         boxTop += h + S(2);
     }
-    int contentHeight = std::max(CCIR->geometry().bottom(), CCLC->geometry().bottom()) + 1 + S(4);
-    // The monitors' row comes last, under whatever of the rows above shows.
-    const int above = CCL->isHidden() ? pListTop + comboHeight : contentHeight - S(4);
-    const int mmlTop = above + S(8);
-    place(MML, 0, mmlTop, contentWidth, headerHeight);
-    const int mmcTop = mmlTop + headerHeight + S(4);
-    combo(MMC, 0, mmcTop, 200);
-    if (!MML->isHidden())
-        contentHeight = std::max(contentHeight, mmcTop + comboHeight + S(4));
+    const int contentHeight = std::max(CCIR->geometry().bottom(), CCLC->geometry().bottom()) + 1 + S(4);
     box_->resize(contentWidth, contentHeight);
 
     // The scroll box and the two buttons on the page.
@@ -350,12 +379,31 @@ void TOptionsPage::LoadOptionsPage()
         items << ACH->itemText(i);
     ACH->setCurrentIndex(IntervalItemIndex(items, options_.AutoChangeInterval));
     Select(ACI, options_.AutoChangeIcon);
-    monitors_ = monitorCount_ ? monitorCount_() : int(platform::DesktopMonitors().size());
+    monitors_ = CountMonitors();
     // A mode never chosen shows as the one in force.
     Select(MMC, settings::EffectiveMonitorMode(options_.MonitorMode, monitors_));
     OptionsChange(nullptr);
     loading_ = false;
     ShowApplyButtons(false);
+}
+
+int TOptionsPage::CountMonitors() const
+{
+    return monitorCount_ ? monitorCount_() : int(platform::DesktopMonitors().size());
+}
+
+void TOptionsPage::MonitorsChanged()
+{
+    const int count = CountMonitors();
+    if (count == monitors_)
+        return;
+    monitors_ = count;
+    // The list shows the mode in force for the new count, unless the user picked one.
+    loading_ = !edited_;
+    if (!edited_)
+        Select(MMC, settings::EffectiveMonitorMode(options_.MonitorMode, monitors_));
+    OptionsChange(nullptr);
+    loading_ = false;
 }
 
 void TOptionsPage::Select(QComboBox* list, int index)

@@ -40,9 +40,17 @@ public:
     // user in a message box. Either may be left empty.
     void SetUpdateIcon(std::function<void()> updateIcon) { updateIcon_ = std::move(updateIcon); }
     void SetReportProblem(std::function<void(const QString&)> report) { reportProblem_ = std::move(report); }
-    // How many monitors the desktop has; the "Monitors" row shows only with
-    // several. By default asked of the screens each time the page is loaded.
+    // How many monitors the desktop has; the "Monitors" list shows only with
+    // several. By default asked of the screens when the page is loaded and when a
+    // monitor is plugged in or out.
     void SetMonitorCount(std::function<int()> count) { monitorCount_ = std::move(count); }
+    // Counts the monitors again and shows or hides the "Monitors" list, keeping
+    // the page's edits.
+    void MonitorsChanged();
+
+    // The smallest scale from scale up at which the first row's sentence stands on
+    // one line of the page's design width with this font.
+    double OneLineScale(double scale) const;
 
     // Places the controls at their design positions times scale (1.0 at 96 dots per
     // inch with the 8-point design font); a control whose text needs more room
@@ -104,6 +112,9 @@ private:
     void CreateControls(QWidget* box);
     void ConnectChanges();
     void LayOutBox(double scale);
+    // The right edge of the first row laid out on one line at scale s.
+    int SentenceRight(double s) const;
+    int CountMonitors() const;
     std::vector<QWidget*> ColourGroup() const;
     void Select(QComboBox* list, int index);
     // The list's item index, or the unoffered stored value it stands for.

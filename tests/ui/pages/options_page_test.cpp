@@ -236,7 +236,9 @@ TEST_F(OptionsPageTest, LayoutCutsNoTextAndKeepsTheSentenceInOrder)
         QFont font = page->font();
         font.setPointSize(pointSize);
         page->setFont(font);
-        const double scale = std::max(1.0, QFontMetrics(font).height() / 13.0);
+        // As the window scales: the first row's sentence on one line.
+        const double scale = page->OneLineScale(std::max(1.0, QFontMetrics(font).height() / 13.0));
+        page->resize(int(577 * scale), int(313 * scale)); // the window's page at that scale
         page->LayOut(scale);
         for (QWidget* w : page->findChildren<QWidget*>()) {
             if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w)) {
@@ -248,9 +250,8 @@ TEST_F(OptionsPageTest, LayoutCutsNoTextAndKeepsTheSentenceInOrder)
         const QWidget* row[] = {page->ACC, page->ACIL, page->ACH, page->ACIL2, page->ACI, page->ACIL3};
         for (std::size_t i = 1; i < std::size(row); ++i) {
             const QRect before = row[i - 1]->geometry(), here = row[i]->geometry();
-            const bool sameLine = here.top() < before.bottom() && here.bottom() > before.top();
-            EXPECT_TRUE(sameLine ? here.left() > before.right() : here.top() > before.bottom())
-                << row[i]->objectName().toStdString();
+            EXPECT_TRUE(here.top() < before.bottom() && here.bottom() > before.top()) << row[i]->objectName().toStdString();
+            EXPECT_GT(here.left(), before.right()) << row[i]->objectName().toStdString();
         }
         for (const QWidget* w : row)
             EXPECT_LT(w->geometry().right(), static_cast<int>(561 * scale)) << w->objectName().toStdString();
@@ -275,14 +276,28 @@ TEST_F(OptionsPageTest, MonitorsRowShowsWithSeveralMonitorsAndStoresAChosenMode)
     EXPECT_FALSE(Shown(page->MML));
     EXPECT_FALSE(Shown(page->MMC));
 
+    // Plugged in while the page is open: the list appears at once, nothing edited.
     monitors = 2;
-    page->LoadOptionsPage();
+    page->MonitorsChanged();
     ASSERT_TRUE(Shown(page->MMC));
+    EXPECT_FALSE(ButtonsShown());
     EXPECT_EQ(page->MML->text().trimmed(), "Monitors");
     EXPECT_EQ(page->MMC->currentText(), "each monitor its own picture");
-    // Below every other row, and the box holds it.
-    EXPECT_GT(page->MMC->geometry().top(), page->PCB->geometry().bottom());
-    EXPECT_LE(page->MMC->geometry().bottom(), page->MMC->parentWidget()->height());
+    // A column of the composition beside the others; every row fits the box, with
+    // the colours shown too, so nothing scrolls.
+    page->PCB->setCurrentIndex(2);
+    EXPECT_GT(page->MMC->x(), page->PCS->geometry().right());
+    EXPECT_EQ(page->MMC->y(), page->PCS->y());
+    EXPECT_LE(page->MMC->parentWidget()->height(), page->OSB->height());
+    EXPECT_LE(page->MMC->parentWidget()->width(), page->OSB->width());
+    page->OCBClick();
+    // Unplugged and plugged again: gone, then back showing the mode in force.
+    monitors = 1;
+    page->MonitorsChanged();
+    EXPECT_FALSE(Shown(page->MMC));
+    monitors = 3;
+    page->MonitorsChanged();
+    EXPECT_EQ(page->MMC->currentText(), "each monitor its own picture");
 
     // Another edit applied leaves the mode unchosen.
     page->PCS->setCurrentIndex(2);
