@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <map>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -74,7 +75,9 @@ void MakePicture()
         }
     }
     QDir().mkpath(Path("pictures"));
-    graphics::SaveJpeg(image, Path("pictures") + "/1 - 1889 - Wheat Field - Painter.jpg", 92);
+    if (const auto written = graphics::SaveJpeg(image, Path("pictures") + "/1 - 1889 - Wheat Field - Painter.jpg", 92);
+        !written.ok())
+        throw std::runtime_error(written.error().text);
 }
 
 void Measure(benchmark::State& state, const std::string& name, const std::vector<std::string>& argv)

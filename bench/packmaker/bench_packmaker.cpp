@@ -7,6 +7,7 @@
 //   build/bin/bench_packmaker [--pictures=N] [--benchmark_filter=...]
 #include "graphics/jpeg.h"
 
+#include <cstdlib>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -70,7 +71,8 @@ void MakePictures()
                 const QImage image = CameraPicture(static_cast<unsigned>(i));
                 const QString base = Pictures() + QStringLiteral("/%1 - Picture %1 - Camera").arg(i + 1, 2, 10, QLatin1Char('0'));
                 if (i % 2 == 0) {
-                    graphics::SaveJpeg(image, base + ".jpg", 92);
+                    if (!graphics::SaveJpeg(image, base + ".jpg", 92).ok())
+                        std::abort(); // no pictures, no measurement
                 } else {
                     QImageWriter writer(base + ".png", "png");
                     writer.setCompression(1); // as a camera's raw converter would: fast

@@ -2,7 +2,7 @@
 // JPEG or playing a metafile into an image file.
 #include "cli/exit_code.h"
 #include "cli/command.h"
-#include "graphics/atomic_file.h"
+#include "graphics/picture_file.h"
 #include "graphics/bmp.h"
 #include "graphics/jpeg.h"
 #include "graphics/metafile/metafile.h"
@@ -58,7 +58,7 @@ std::string Describe(const graphics::Picture& picture)
     return std::string(kind) + ", " + size + " pixels at 96 dpi";
 }
 
-graphics::WriteResult Save(const QImage& image, const QString& out)
+core::Result<void> Save(const QImage& image, const QString& out)
 {
     const QString suffix = QFileInfo(out).suffix().toLower();
     if (suffix == QLatin1String("bmp"))
@@ -70,8 +70,7 @@ graphics::WriteResult Save(const QImage& image, const QString& out)
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG"))
         return graphics::WriteFailure(out, EINVAL, "PNG encoding failed");
-    return graphics::WriteFileAtomically(
-        out, std::span(reinterpret_cast<const std::uint8_t*>(png.constData()), static_cast<std::size_t>(png.size())));
+    return graphics::WritePictureFile(out, png);
 }
 
 int Render(const QStringList& args)
@@ -131,9 +130,9 @@ int Render(const QStringList& args)
         painter.setRenderHint(QPainter::Antialiasing, true);
         picture.Draw(painter, QRect(QPoint(0, 0), size));
     }
-    const graphics::WriteResult written = Save(canvas, out);
+    const core::Result<void> written = Save(canvas, out);
     if (!written.ok())
-        return Fail(QString::fromStdString(written.message));
+        return Fail(QString::fromStdString(written.error().text));
     std::printf("Rendered at %d x %d into %s\n", size.width(), size.height(), out.toLocal8Bit().constData());
     return cli::ExitDone;
 }

@@ -305,9 +305,7 @@ core::Result<QString> compose::WriteWallpaperFile(const QImage& image, const QSt
             3, QStringLiteral("Cannot write %1: the folder %2 cannot be created.").arg(file, folder).toStdString());
     if (image.isNull())
         return core::MakeError(87, QStringLiteral("Cannot write %1: there is no exposition.").arg(file).toStdString());
-    const graphics::WriteResult written = graphics::SaveBmp(image, file);
-    if (!written.ok())
-        return core::MakeError(written.error, written.message);
+    AMBIENCE_TRY(graphics::SaveBmp(image, file));
     return file;
 }
 
@@ -315,10 +313,6 @@ core::Result<void> TExpo::SaveAs(const QString& path) const
 {
     if (exposition_.isNull())
         return core::MakeError(87, QStringLiteral("Cannot write %1: there is no exposition.").arg(path).toStdString());
-    const graphics::WriteResult written = path.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive)
-        ? graphics::SaveBmp(exposition_, path)
-        : graphics::SaveJpeg(exposition_, path, 90);
-    if (!written.ok())
-        return core::MakeError(written.error, written.message);
-    return core::Ok();
+    return path.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive) ? graphics::SaveBmp(exposition_, path)
+                                                                      : graphics::SaveJpeg(exposition_, path, 90);
 }

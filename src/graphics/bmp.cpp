@@ -78,13 +78,13 @@ bool EncodeBmp(const QImage& image, std::vector<std::uint8_t>& out, std::string&
     return true;
 }
 
-WriteResult SaveBmp(const QImage& image, const QString& path)
+core::Result<void> SaveBmp(const QImage& image, const QString& path)
 {
     std::vector<std::uint8_t> bytes;
     std::string error;
     if (!EncodeBmp(image, bytes, error))
         return WriteFailure(path, EINVAL, error);
-    return WriteFileAtomically(path, bytes);
+    return WritePictureFile(path, QByteArrayView(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
 }
 
 } // namespace graphics

@@ -369,13 +369,13 @@ bool EncodeJpeg(const QImage& image, int quality, std::vector<std::uint8_t>& out
     return true;
 }
 
-WriteResult SaveJpeg(const QImage& image, const QString& path, int quality)
+core::Result<void> SaveJpeg(const QImage& image, const QString& path, int quality)
 {
     std::vector<std::uint8_t> bytes;
     std::string error;
     if (!EncodeJpeg(image, quality, bytes, error))
         return WriteFailure(path, EINVAL, error);
-    return WriteFileAtomically(path, bytes);
+    return WritePictureFile(path, QByteArrayView(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
 }
 
 } // namespace graphics

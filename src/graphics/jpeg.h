@@ -1,7 +1,7 @@
 #pragma once
 // JPEG pictures through libjpeg: decoding from memory into a 24-bit bitmap, and
 // encoding a bitmap into a file.
-#include "graphics/atomic_file.h"
+#include "graphics/picture_file.h"
 
 #include <QImage>
 #include <QString>
@@ -55,7 +55,7 @@ JpegImage DecodeJpeg(std::span<const std::uint8_t> data, const JpegLimits& limit
 // given quality (1..100). Returns false and sets error on failure.
 bool EncodeJpeg(const QImage& image, int quality, std::vector<std::uint8_t>& out, std::string& error);
 
-// Encodes image and writes it to path atomically (see WriteFileAtomically).
-WriteResult SaveJpeg(const QImage& image, const QString& path, int quality = 90);
+// Encodes image and writes it to path atomically (see WritePictureFile).
+core::Result<void> SaveJpeg(const QImage& image, const QString& path, int quality = 90);
 
 } // namespace graphics

@@ -21,11 +21,13 @@ std::function<void(const QString&)>& Hook()
     return hook;
 }
 
-AtomicWriteResult Failure(int error, const char* what, const QString& path)
+core::Error Failure(int error, const char* what, const QString& path)
 {
     if (error == 0)
         error = EIO;
-    return {error, QStringLiteral("%1 %2: %3").arg(QLatin1String(what), path, QString::fromLocal8Bit(std::strerror(error)))};
+    return core::MakeError(error, QStringLiteral("%1 %2: %3")
+                                      .arg(QLatin1String(what), path, QString::fromLocal8Bit(std::strerror(error)))
+                                      .toStdString());
 }
 
 // Writes everything; 0 or the error number.
@@ -65,10 +67,10 @@ QString FinalPath(const QString& path)
 
 } // namespace
 
-AtomicWriteResult ReplaceFileContents(const QString& path, QByteArrayView bytes, unsigned newFileMode)
+core::Result<void> ReplaceFileContents(const QString& path, QByteArrayView bytes, unsigned newFileMode)
 {
     if (path.isEmpty())
-        return {ENOENT, QStringLiteral("cannot write a file without a name")};
+        return core::MakeError(ENOENT, "cannot write a file without a name");
     const QString finalPath = FinalPath(path);
     const QByteArray finalName = QFile::encodeName(finalPath);
 
@@ -84,7 +86,8 @@ AtomicWriteResult ReplaceFileContents(const QString& path, QByteArrayView bytes,
         // A FIFO, a device or a socket would be replaced by a plain file: as root,
         // an export onto /dev/null would take the system's /dev/null away.
         if (!S_ISREG(old.st_mode))
-            return {EINVAL, QStringLiteral("%1 is not a regular file; nothing was written").arg(finalPath)};
+            return core::MakeError(
+                EINVAL, QStringLiteral("%1 is not a regular file; nothing was written").arg(finalPath).toStdString());
         mode = old.st_mode & 07777;
         setMode = true;
     }
@@ -125,15 +128,7 @@ AtomicWriteResult ReplaceFileContents(const QString& path, QByteArrayView bytes,
         ::fsync(dirFd);
         ::close(dirFd);
     }
-    return {};
-}
-
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error, unsigned newFileMode)
-{
-    AtomicWriteResult result = ReplaceFileContents(path, bytes, newFileMode);
-    if (!result.ok() && error)
-        *error = std::move(result.message);
-    return result.ok();
+    return core::Ok();
 }
 
 int RemoveStaleTemporaryFilesIn(const QString& folder)

@@ -76,7 +76,10 @@ bool SetAutostart(bool enabled, const QString& programPath, const QString& name,
             *error = QStringLiteral("cannot create the folder of %1").arg(path);
         return false;
     }
-    return WriteFileAtomically(path, entry, error, 0644);
+    const core::Result<void> written = ReplaceFileContents(path, entry, 0644);
+    if (!written.ok() && error)
+        *error = QString::fromStdString(written.error().text);
+    return written.ok();
 }
 
 } // namespace platform

@@ -162,8 +162,11 @@ QString BackUpDamagedFile(const QString& path, const QByteArray& bytes, QString*
     QString candidate = folder.filePath(prefix + stamp);
     for (int n = 2; QFileInfo::exists(candidate); ++n)
         candidate = folder.filePath(prefix + stamp + QLatin1Char('-') + QString::number(n));
-    if (!WriteFileAtomically(candidate, bytes, error, 0600))
+    if (const core::Result<void> written = ReplaceFileContents(candidate, bytes, 0600); !written.ok()) {
+        if (error)
+            *error = QString::fromStdString(written.error().text);
         return {};
+    }
     return candidate;
 }
 
@@ -303,9 +306,8 @@ bool Registry::Update(const QString& name, const std::function<bool(RegistryDocu
     const QByteArray text = SerializeRegistry(document);
     const bool needed = r.exists ? text != r.bytes : !document.keys.empty();
     if (needed) {
-        QString why;
-        if (!WriteFileAtomically(path_, text, &why))
-            fail(why);
+        if (const core::Result<void> written = ReplaceFileContents(path_, text, 0600); !written.ok())
+            fail(QString::fromStdString(written.error().text));
     }
     struct stat st {};
     if (::stat(QFile::encodeName(path_).constData(), &st) == 0) {

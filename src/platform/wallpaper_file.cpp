@@ -58,9 +58,10 @@ QString WallpaperCopy::Path()
         error_ = QStringLiteral("the picture could not be copied to %1: %2").arg(target, source.errorString());
         return {};
     }
-    const AtomicWriteResult written = ReplaceFileContents(target, source.readAll(), UmaskedFileMode);
+    const core::Result<void> written = ReplaceFileContents(target, source.readAll(), UmaskedFileMode);
     if (!written.ok()) {
-        error_ = QStringLiteral("the picture could not be copied to %1: %2").arg(target, written.message);
+        error_ = QStringLiteral("the picture could not be copied to %1: %2")
+                     .arg(target, QString::fromStdString(written.error().text));
         return {};
     }
     path_ = target;

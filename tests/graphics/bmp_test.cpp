@@ -28,7 +28,7 @@ TEST(Bmp, ImageMagickReadsItBackPixelExact)
         const QImage img = Pattern(size.width(), size.height());
         const QString path = dir.filePath(QStringLiteral("p%1.bmp").arg(size.width()));
         const auto r = graphics::SaveBmp(img, path);
-        ASSERT_TRUE(r.ok()) << r.message;
+        ASSERT_TRUE(r.ok()) << r.error().text;
         EXPECT_EQ(ReadWithImageMagick(path), img) << size.width() << "x" << size.height();
     }
     // Other formats are converted, alpha dropped.

@@ -83,7 +83,7 @@ TEST(DecodeJpeg, SaveJpegWritesAFileOthersRead)
     original.fill(QColor(200, 100, 50));
     const QString path = dir.filePath(QStringLiteral("export.jpg"));
     const auto written = graphics::SaveJpeg(original, path);
-    ASSERT_TRUE(written.ok()) << written.message;
+    ASSERT_TRUE(written.ok()) << written.error().text;
     const auto back = DecodeJpeg(ReadBytes(path));
     ASSERT_TRUE(back.ok()) << back.message;
     EXPECT_LT(MeanDifference(back.image, original), 2.0);
