@@ -6,9 +6,11 @@
 # a display of the machine. ambience-cli runs natively through Qt's Wayland
 # plugin: it sees both monitors, composes one exposition for each and gives
 # GNOME the picture spanning them; each monitor shows its own, as the Shell's
-# screenshot interface tells. Then the dark style shows the darker twins.
-# (Debian's gnome-shell does not pull in Xwayland, and without it the Shell runs
-# with --no-x11: nothing is started that could reach an X display.)
+# screenshot interface tells. Then the dark style shows the darker twins. Where
+# Xwayland is installed the Shell starts it, and Ambience runs once more as an X
+# client through it, as programs without Wayland support do in a GNOME session:
+# Xwayland's RandR outputs are the same two monitors. (The namespace keeps the
+# Shell's X display from clashing with one of the machine's.)
 # Usage: gnome_shell_wayland_desktop_test.sh BIN_DIR SCREENSHOT_DIR
 set -uo pipefail
 bin=$1
@@ -50,8 +52,11 @@ dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus.addres
 export DBUS_SESSION_BUS_ADDRESS=$(cat "$work/bus.address")
 pids+=("$(cat "$work/bus.pid")")
 
-# No X: Ambience talks Wayland to the Shell.
-gnome-shell --headless --wayland --no-x11 --unsafe-mode --virtual-monitor 1280x800 --virtual-monitor 800x1280 \
+xwayland=0
+command -v Xwayland >/dev/null && xwayland=1
+x11_flag=--no-x11
+[ "$xwayland" = 1 ] && x11_flag=
+gnome-shell --headless --wayland $x11_flag --unsafe-mode --virtual-monitor 1280x800 --virtual-monitor 800x1280 \
   >"$work/shell.log" 2>&1 &
 pids+=("$!")
 shell_eval() {
@@ -104,4 +109,20 @@ shows gnome_wayland_light "$data/ambience-spanned.bmp" || fail "light: $(cat "$w
 
 gsettings set org.gnome.desktop.interface color-scheme prefer-dark
 shows gnome_wayland_dark "$data/ambience-dark-spanned.bmp" || fail "dark: $(cat "$work/compare.txt")"
+
+if [ "$xwayland" = 1 ]; then
+  # The Shell's X display, as it gives it to the programs it starts.
+  shell_env() { shell_eval "imports.gi.GLib.getenv(\"$1\")" | sed -n "s/^(true, '\"\(.*\)\"')$/\1/p"; }
+  display=$(shell_env DISPLAY)
+  [ -n "$display" ] || fail "GNOME Shell started no Xwayland"
+  gsettings set org.gnome.desktop.interface color-scheme default
+  out=$(env -u WAYLAND_DISPLAY DISPLAY="$display" XAUTHORITY="$(shell_env XAUTHORITY)" QT_QPA_PLATFORM=xcb "$bin/ambience-cli" next --local 2>&1) ||
+    fail "ambience-cli next through Xwayland: $out"
+  echo "$out"
+  echo "$out" | grep -q "^Wallpaper: Set as GNOME's background" || fail "through Xwayland: not set as GNOME's background"
+  echo "$out" | grep -q "^Monitor .*: 800 x 1280, picture" || fail "through Xwayland: the upright monitor was not seen"
+  shows gnome_xwayland_light "$data/ambience-spanned.bmp" || fail "through Xwayland: $(cat "$work/compare.txt")"
+else
+  echo "Xwayland is not installed: Ambience as an X client of the Shell was not tried"
+fi
 echo "gnome shell wayland test: all checks passed"
