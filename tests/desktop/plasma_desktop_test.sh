@@ -3,7 +3,8 @@
 # on a session bus of this test's own with a private runtime folder and home:
 #  - one output (with_desktop.sh --no-wm): ambience-cli's change shows on the
 #    desktop above the panel; Ambience, started at login before plasmashell and
-#    its tray service, has its icon registered once they are up;
+#    its tray service, has its icon registered once they are up; the lock
+#    screen's greeter shows the picture Ambience set for it;
 #  - two outputs (with_dummy_xorg.sh, DUMMY0 1920x1080 and DUMMY1 1080x1920
 #    upright beside it, the argument "two"): each output's desktop shows its own
 #    exposition.
@@ -100,6 +101,30 @@ if [ "$outputs" = one ]; then
     return 1
   }
   wait_for 30 ambience_item || fail "Ambience's icon is not in Plasma's tray: items $(items)"
+
+  # The lock screen: its greeter (in its testing mode, a window under kwin's title
+  # bar, the picture filling it cropped evenly at top and bottom) shows the
+  # picture Ambience gave it, below the clock.
+  out=$("$bin/ambience-cli" options LockScreenToo=on 2>&1) || fail "LockScreenToo: $out"
+  out=$("$bin/ambience-cli" next --local 2>&1) || fail "ambience-cli next with the lock screen: $out"
+  echo "$out" | grep -qi "lock screen.*could not" && fail "the lock screen was not set: $out"
+  lock=$(sed -n 's|^Image=file://||p' "$XDG_CONFIG_HOME/kscreenlockerrc")
+  [ -f "$lock" ] || fail "kscreenlockerrc names no picture: $(cat "$XDG_CONFIG_HOME/kscreenlockerrc")"
+  greeter=$(ls /usr/lib/*/libexec/kscreenlocker_greet /usr/libexec/kscreenlocker_greet 2>/dev/null | head -1)
+  if [ -n "$greeter" ]; then
+    "$greeter" --testing >"$work/greeter.log" 2>&1 &
+    pids+=("$!")
+    greeter_up() { xwininfo -name kscreenlocker_greet >"$work/greeter.geometry" 2>/dev/null; }
+    wait_for 60 greeter_up || fail "the lock screen's greeter did not show: $(tail -3 "$work/greeter.log")"
+    top=$(sed -n 's/.*Absolute upper-left Y: *//p' "$work/greeter.geometry")
+    height=$(sed -n 's/^ *Height: *//p' "$work/greeter.geometry")
+    # Screen row y shows the picture's row y - top + (picture height - height) / 2.
+    offset=$(( ($(identify -format %h "$lock") - height) / 2 - top ))
+    shows plasma_lock_screen "$lock" "0,300,0,$(( 300 + offset )),1280,$(( top + height - 300 ))" ||
+      fail "the lock screen: $(cat "$work/compare.txt")"
+  else
+    echo "kscreenlocker_greet is not installed: the lock screen's greeter was not looked at"
+  fi
 else
   echo "$out" | grep -q "^Monitor DUMMY1: 1080 x 1920, picture" || fail "no exposition for the upright output"
   shows plasma_two_left "$data/ambience.bmp" 0,0,0,0,1920,1000 || fail "the left output: $(cat "$work/compare.txt")"
