@@ -93,6 +93,16 @@ const std::vector<OptionField>& DesktopFields()
         lock.offered = {0, 1};
         lock.items = {QStringLiteral("off"), QStringLiteral("on")};
         f.push_back(lock);
+        // Switches of the gallery: Random and the automatic change draw from the
+        // favourites; a desktop notification follows each automatic change.
+        for (auto [name, member] : {std::pair{"FavouritesOnly", &TSettings::FavouritesOnly},
+                                    std::pair{"NotifyAutomaticChange", &TSettings::NotifyAutomaticChange}}) {
+            OptionField onOff = Make(name, OptionField::Boolean);
+            onOff.boolean = member;
+            onOff.offered = {0, 1};
+            onOff.items = {QStringLiteral("off"), QStringLiteral("on")};
+            f.push_back(onOff);
+        }
         return f;
     }();
     return fields;

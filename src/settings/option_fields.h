@@ -33,7 +33,8 @@ struct OptionField {
 // The eleven, in the order of the fields of TOptions, which is the order they are
 // written in under the options key.
 const std::vector<OptionField>& OptionFields();
-// MonitorMode and LockScreenToo, kept under the product's key beside the options.
+// MonitorMode, LockScreenToo, FavouritesOnly and NotifyAutomaticChange, kept under
+// the product's key beside the options.
 // A MonitorMode never chosen is not written: the default follows the monitors.
 const std::vector<OptionField>& DesktopFields();
 // Either kind, letter case ignored.

@@ -48,7 +48,7 @@ public:
 
 private:
     void Write(bool countChange);
-    // MonitorMode and LockScreenToo, one value each under the product's key.
+    // The fields of DesktopFields(), one value each under the product's key.
     void LoadDesktopFields();
     void WriteDesktopFields();
 

@@ -1,6 +1,6 @@
 #pragma once
-// The eleven settings as a plain value, the two of how the desktop is set that
-// live beside them, and the meaning of their values. The
+// The eleven settings as a plain value, the two of how the desktop is set and the
+// two of the gallery that live beside them, and the meaning of their values. The
 // store that loads and saves them is TOptions (settings/options.h); the table of
 // names, offered values and texts is OptionFields() (settings/option_fields.h).
 //
@@ -64,6 +64,8 @@ struct TSettings {
     // Stored under the product's key, beside the options (DesktopFields()).
     std::int32_t MonitorMode = settings::MonitorMode::ByMonitorCount;
     bool LockScreenToo = false; // the lock screen gets the exposition too, where the desktop allows
+    bool FavouritesOnly = false;        // Random and the automatic change draw from the favourites
+    bool NotifyAutomaticChange = false; // a desktop notification after each automatic change
 
     bool operator==(const TSettings&) const = default;
 };

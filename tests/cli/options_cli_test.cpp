@@ -37,7 +37,8 @@ TEST(OptionsCli, ListsChangesAndRefuses)
     TempEnv env;
     CliRun r = Cli({});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out.count('\n'), 13); // the eleven, then MonitorMode and LockScreenToo
+    // the eleven, then MonitorMode, LockScreenToo, FavouritesOnly and NotifyAutomaticChange
+    EXPECT_EQ(r.out.count('\n'), 15);
     EXPECT_TRUE(r.out.contains("PictureSize = 1 (Optimal)\n"));
     // Showing writes nothing: another process may be changing the settings.
     EXPECT_FALSE(QFileInfo::exists(env.RegistryFile()));
