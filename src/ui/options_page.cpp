@@ -52,12 +52,14 @@ struct PageSettings {
     bool autoChangeEnabled;
     std::int32_t autoChangeInterval, autoChangeIcon, backgroundType, pictureOrientation, pictureSize,
         colorInfluence, colorLightness, colorSaturation, monitorMode;
+    bool favouritesOnly, notifyAutomaticChange;
 };
 
 PageSettings Take(const TOptions& o)
 {
     return {o.AutoChangeEnabled, o.AutoChangeInterval, o.AutoChangeIcon,  o.BackgroundType,  o.PictureOrientation,
-            o.PictureSize,       o.ColorInfluence,     o.ColorLightness,  o.ColorSaturation, o.MonitorMode};
+            o.PictureSize,       o.ColorInfluence,     o.ColorLightness,  o.ColorSaturation, o.MonitorMode,
+            o.FavouritesOnly,    o.NotifyAutomaticChange};
 }
 
 void Restore(TOptions& o, const PageSettings& s)
@@ -72,6 +74,8 @@ void Restore(TOptions& o, const PageSettings& s)
     o.ColorLightness = s.colorLightness;
     o.ColorSaturation = s.colorSaturation;
     o.MonitorMode = s.monitorMode;
+    o.FavouritesOnly = s.favouritesOnly;
+    o.NotifyAutomaticChange = s.notifyAutomaticChange;
 }
 
 // The texts of a setting's values, from the one settings table.
@@ -128,7 +132,7 @@ TOptionsPage::TOptionsPage(TOptions& options, QWidget* parent) : QWidget(parent)
     OAB = Button(this, "OAB", QStringLiteral("&Apply"));
     OCB = Button(this, "OCB", QStringLiteral("&Cancel"));
 
-    QWidget* order[] = {ACC, ACH, ACI, PCB, PCO, PCS, CCIE, CCIN, CCIR, CCLC, CCSC, MMC, OAB, OCB};
+    QWidget* order[] = {ACC, ACH, ACI, PCB, PCO, PCS, MMC, CCIE, CCIN, CCIR, CCLC, CCSC, GCF, GCN, OAB, OCB};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -184,13 +188,18 @@ void TOptionsPage::CreateControls(QWidget* box)
     // (OptionsChange): how the exposition is spread over them.
     MML = Named(new QLabel(QStringLiteral("Monitors"), box), "MML");
     MMC = List(box, "MMC", ItemsOf("MonitorMode"));
+
+    GCF = Named(new QCheckBox(QStringLiteral("Favourites only"), box), "GCF");
+    GCF->setToolTip(QStringLiteral("Random and the automatic change show only pictures you marked as favourites"));
+    GCN = Named(new QCheckBox(QStringLiteral("Notify me of automatic changes"), box), "GCN");
+    GCN->setToolTip(QStringLiteral("A desktop notification names each picture the automatic change puts up"));
 }
 
 void TOptionsPage::ConnectChanges()
 {
     // toggled and currentIndexChanged also fire for changes made by the program
     // (loading, the forced "Neutral"); OptionsChange tells those apart by loading_.
-    for (QCheckBox* box : {ACC, CCIE, CCIN, CCIR})
+    for (QCheckBox* box : {ACC, CCIE, CCIN, CCIR, GCF, GCN})
         connect(box, &QCheckBox::toggled, this, [this, box] { OptionsChange(box); });
     for (QComboBox* list : {ACH, ACI, PCB, PCO, PCS, CCLC, CCSC, MMC})
         connect(list, &QComboBox::currentIndexChanged, this, [this, list] { OptionsChange(list); });
@@ -270,7 +279,13 @@ void TOptionsPage::LayOutBox(double s)
         if (p.widget == ACIL)
             indent = left;
     }
-    const int rowBottom = lineTop + comboHeight;
+    // The gallery's switches on a line of their own under the sentence: they
+    // decide what the automatic change (and Random) puts up, and tell of it.
+    const int gTop = lineTop + comboHeight + S(3);
+    const int gHeight = std::max(HeightFor(GCF, 17, s), HeightFor(GCN, 17, s));
+    GCF->setGeometry(0, gTop, WidthFor(GCF, 180, s), gHeight);
+    GCN->setGeometry(std::max(Scaled(215, s), GCF->geometry().right() + 1 + gap), gTop, WidthFor(GCN, 200, s), gHeight);
+    const int rowBottom = gTop + gHeight;
 
     // Three columns below: background, picture (and lightness), size (and saturation).
     const int column0 = std::max({WidthFor(PCBL, 89, s), WidthFor(PCB, 89, s), WidthFor(CCIE, 89, s),
@@ -283,7 +298,8 @@ void TOptionsPage::LayOutBox(double s)
         std::max({WidthFor(PCSL, 97, s), WidthFor(PCS, 85, s), WidthFor(CCSL, 97, s), WidthFor(CCSC, 85, s)});
     const int left3 = std::max(S(304), left2 + column2 + S(7));
     const int column3 = std::max(WidthFor(MML, 97, s), WidthFor(MMC, 150, s));
-    const int contentWidth = std::max({S(561), right, left2 + column2, MML->isHidden() ? 0 : left3 + column3});
+    const int contentWidth = std::max({S(561), right, left2 + column2, MML->isHidden() ? 0 : left3 + column3,
+                                       GCN->geometry().right() + 1});
 
     auto place = [](QWidget* w, int left, int top, int width, int height) { w->setGeometry(left, top, width, height); };
     auto label = [&](QLabel* l, int left, int top, int designWidth) {
@@ -379,6 +395,8 @@ void TOptionsPage::LoadOptionsPage()
         items << ACH->itemText(i);
     ACH->setCurrentIndex(IntervalItemIndex(items, options_.AutoChangeInterval));
     Select(ACI, options_.AutoChangeIcon);
+    GCF->setChecked(options_.FavouritesOnly);
+    GCN->setChecked(options_.NotifyAutomaticChange);
     monitors_ = CountMonitors();
     // A mode never chosen shows as the one in force.
     Select(MMC, settings::EffectiveMonitorMode(options_.MonitorMode, monitors_));
@@ -470,6 +488,8 @@ void TOptionsPage::ApplyOptionsPage()
     options_.AutoChangeEnabled = ACC->isChecked();
     options_.AutoChangeInterval = IntervalItemHours(ACH->currentText());
     options_.AutoChangeIcon = ItemIndex(ACI);
+    options_.FavouritesOnly = GCF->isChecked();
+    options_.NotifyAutomaticChange = GCN->isChecked();
     // Left as never chosen unless the user picked another than the one in force.
     if (ItemIndex(MMC) != settings::EffectiveMonitorMode(options_.MonitorMode, monitors_))
         options_.MonitorMode = ItemIndex(MMC);

@@ -1,6 +1,7 @@
 #pragma once
 // The Options page (OS): a sentence about automatic changing and two groups of
-// drop-down lists and check boxes for the composition and its colours. Edits stay in
+// drop-down lists and check boxes for the composition and its colours. The
+// gallery's two switches stand under the sentence. Edits stay in
 // the controls until Apply stores them in Options and saves them; Cancel reloads the
 // stored settings. The two buttons show only while there are pending edits.
 #include <QString>
@@ -97,6 +98,8 @@ public:
     QComboBox* CCSC = nullptr;
     QLabel* MML = nullptr;    // "Monitors"
     QComboBox* MMC = nullptr; // MonitorMode
+    QCheckBox* GCF = nullptr; // FavouritesOnly
+    QCheckBox* GCN = nullptr; // NotifyAutomaticChange
     QPushButton* OAB = nullptr;
     QPushButton* OCB = nullptr;
 

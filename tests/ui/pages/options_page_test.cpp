@@ -231,6 +231,10 @@ TEST_F(OptionsPageTest, FailedSaveKeepsTheEditsAndTheStoredSettings)
 
 TEST_F(OptionsPageTest, LayoutCutsNoTextAndKeepsTheSentenceInOrder)
 {
+    // Every row shown: the colours and the monitors too.
+    page->SetMonitorCount([] { return 2; });
+    page->LoadOptionsPage();
+    page->PCB->setCurrentIndex(2);
     for (const int pointSize : {8, 11, 16}) {
         SCOPED_TRACE(pointSize);
         QFont font = page->font();
@@ -262,6 +266,12 @@ TEST_F(OptionsPageTest, LayoutCutsNoTextAndKeepsTheSentenceInOrder)
         EXPECT_GT(page->CCIN->y(), page->CCIE->geometry().bottom());
         EXPECT_GT(page->PCO->x(), page->PCB->geometry().right());
         EXPECT_GT(page->OAB->y(), page->OSB->geometry().bottom());
+        // Nothing scrolls: the box holds every row.
+        EXPECT_GT(page->GCF->y(), page->ACC->geometry().bottom());
+        EXPECT_GT(page->GCN->x(), page->GCF->geometry().right());
+        EXPECT_GT(page->PCL->y(), page->GCN->geometry().bottom());
+        EXPECT_LE(page->GCF->parentWidget()->height(), page->OSB->height());
+        EXPECT_LE(page->GCF->parentWidget()->width(), page->OSB->width());
         EXPECT_GT(page->OCB->x(), page->OAB->geometry().right());
     }
 }
@@ -314,3 +324,27 @@ TEST_F(OptionsPageTest, MonitorsRowShowsWithSeveralMonitorsAndStoresAChosenMode)
 }
 
 } // namespace
+
+// The gallery's switches load from and apply to the settings beside the eleven.
+TEST_F(OptionsPageTest, GallerySwitchesLoadAndApply)
+{
+    struct Case {
+        QCheckBox* TOptionsPage::*box;
+        bool TSettings::*setting;
+        const char* name;
+    };
+    for (const Case c : {Case{&TOptionsPage::GCF, &TSettings::FavouritesOnly, "FavouritesOnly"},
+                         Case{&TOptionsPage::GCN, &TSettings::NotifyAutomaticChange, "NotifyAutomaticChange"}}) {
+        SCOPED_TRACE(c.name);
+        QCheckBox* box = page.get()->*c.box;
+        EXPECT_FALSE(box->isChecked()); // off unless chosen
+        box->setChecked(true);
+        EXPECT_TRUE(ButtonsShown());
+        page->OABClick();
+        EXPECT_TRUE(static_cast<TSettings&>(*pages.options).*c.setting);
+        EXPECT_EQ(pages.store->ReadInteger(pages.product->RegistryRoot, QString::fromLatin1(c.name)), 1);
+        box->setChecked(false);
+        page->OCBClick(); // cancel: the stored choice comes back
+        EXPECT_TRUE(box->isChecked());
+    }
+}
