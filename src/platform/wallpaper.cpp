@@ -173,31 +173,81 @@ bool DesktopTakesDarkStyle()
     return family == DesktopFamily::Gnome || family == DesktopFamily::Budgie;
 }
 
+namespace {
+
+// Checks that every file of the request can be read and names each by its
+// absolute path from here on. Why not, when one cannot be read.
+std::optional<QString> CheckFiles(WallpaperRequest& request)
+{
+    std::vector<QString*> paths {&request.file};
+    for (QString* path : {&request.dark, &request.spanned, &request.darkSpanned})
+        if (!path->isEmpty())
+            paths.push_back(path);
+    for (MonitorWallpaper& m : request.monitors)
+        paths.push_back(&m.file);
+    for (QString* path : paths) {
+        const QFileInfo source(*path);
+        if (!source.isFile() || !source.isReadable())
+            return QStringLiteral("The picture file %1 cannot be read.").arg(*path);
+        *path = source.absoluteFilePath();
+    }
+    return std::nullopt;
+}
+
+// The pictures the other desktops of this account name, which the step's fresh
+// copies must not take away.
+QSet<QString> NamedElsewhere(const std::vector<NamedWallpaper>& named, const Step& step)
+{
+    QSet<QString> elsewhere;
+    const QString own = SchemaOfMethod(QLatin1String(step.method));
+    for (const NamedWallpaper& n : named)
+        if (n.schema != own)
+            elsewhere.insert(QFileInfo(n.file).absoluteFilePath());
+    return elsewhere;
+}
+
+// Fills in the result of the step that worked: what was done, and what was done
+// otherwise than asked. ownWayFailed: why the desktop's own way did not work,
+// when a fall-back did it.
+void DescribeSuccess(const Step& step, bool fallBack, const QString& ownWayFailed, const WallpaperRequest& request,
+                     DesktopFamily family, const MethodOutcome& outcome, WallpaperResult& result)
+{
+    result.ok = true;
+    result.method = QLatin1String(step.method);
+    result.notices = outcome.notices;
+    // Said once a run: it stays so for every change.
+    static QSet<QString> told;
+    auto once = [&](const QString& notice) {
+        if (!told.contains(notice)) {
+            told.insert(notice);
+            result.notices << notice;
+        }
+    };
+    if (request.PerMonitor() && !(step.takes & (EachMonitor | Spanned)))
+        once(QStringLiteral("%1 shows one picture on every monitor, so all of them show the primary monitor's exposition")
+                 .arg(Capitalised(QLatin1String(step.way))));
+    if (request.lockScreen && !(step.takes & LockScreen))
+        once(step.lockScreenNote ? QLatin1String(step.lockScreenNote)
+                                 : QStringLiteral("the lock screen of %1 cannot be given the picture; only the desktop "
+                                                  "was set")
+                                       .arg(DesktopName(family)));
+    if (fallBack && qstrcmp(step.method, kRoot.method) == 0 && !ownWayFailed.isEmpty())
+        result.description =
+            QStringLiteral("%1, so the picture was put on the X root window instead").arg(Capitalised(ownWayFailed));
+    else
+        result.description = QLatin1String(step.shown);
+}
+
+} // namespace
+
 WallpaperResult SetDesktopWallpaper(const WallpaperRequest& asked)
 {
     WallpaperResult result;
     WallpaperRequest request = asked;
-    // Every file is checked first and named by its absolute path from here on.
-    auto readable = [&](QString& path) {
-        const QFileInfo source(path);
-        if (!source.isFile() || !source.isReadable()) {
-            result.detail = QStringLiteral("The picture file %1 cannot be read.").arg(path);
-            return false;
-        }
-        path = source.absoluteFilePath();
-        return true;
-    };
-    if (!readable(request.file))
+    if (const std::optional<QString> unreadable = CheckFiles(request)) {
+        result.detail = *unreadable;
         return result;
-    for (QString* path : {&request.dark, &request.spanned, &request.darkSpanned}) {
-        if (!path->isEmpty() && !readable(*path))
-            return result;
     }
-    for (MonitorWallpaper& m : request.monitors) {
-        if (!readable(m.file))
-            return result;
-    }
-    const QString file = request.file;
     const DesktopFamily family = DetectDesktop();
     const std::vector<Step> steps = Plan(family);
     if (steps.empty()) {
@@ -211,7 +261,7 @@ WallpaperResult SetDesktopWallpaper(const WallpaperRequest& asked)
     // other desktops of this account name must outlive it. The desktop being set
     // is left out, as its key changes now.
     const std::vector<NamedWallpaper> named =
-        WallpaperCopy(file).HasEarlierCopies() ? WallpapersNamedInSettings() : std::vector<NamedWallpaper>();
+        WallpaperCopy(request.file).HasEarlierCopies() ? WallpapersNamedInSettings() : std::vector<NamedWallpaper>();
     QStringList reasons;
     QString ownWayFailed; // why the desktop's own way did not work, when a fall-back is tried
     std::optional<QString> unreachable; // why no compositor answers, once asked
@@ -234,39 +284,9 @@ WallpaperResult SetDesktopWallpaper(const WallpaperRequest& asked)
         }
         const MethodOutcome outcome = step.run(files.Given());
         if (outcome.ok) {
-            QSet<QString> elsewhere;
-            const QString own = SchemaOfMethod(QLatin1String(step.method));
-            for (const NamedWallpaper& n : named) {
-                if (n.schema != own)
-                    elsewhere.insert(QFileInfo(n.file).absoluteFilePath());
-            }
-            files.Finish(step.freshCopy, elsewhere);
-            result.ok = true;
-            result.method = QLatin1String(step.method);
+            files.Finish(step.freshCopy, NamedElsewhere(named, step));
             result.file = files.Given().spanned.isEmpty() ? files.Given().file : files.Given().spanned;
-            result.notices = outcome.notices;
-            // Said once a run: it stays so for every change.
-            static QSet<QString> told;
-            auto once = [&](const QString& notice) {
-                if (!told.contains(notice)) {
-                    told.insert(notice);
-                    result.notices << notice;
-                }
-            };
-            if (request.PerMonitor() && !(step.takes & (EachMonitor | Spanned)))
-                once(QStringLiteral("%1 shows one picture on every monitor, so all of them show the "
-                                                 "primary monitor's exposition")
-                                      .arg(Capitalised(QLatin1String(step.way))));
-            if (request.lockScreen && !(step.takes & LockScreen))
-                once(step.lockScreenNote ? QLatin1String(step.lockScreenNote)
-                                         : QStringLiteral("the lock screen of %1 cannot be given the picture; only "
-                                                          "the desktop was set")
-                                               .arg(DesktopName(family)));
-            if (&step != &steps.front() && qstrcmp(step.method, kRoot.method) == 0 && !ownWayFailed.isEmpty())
-                result.description =
-                    QStringLiteral("%1, so the picture was put on the X root window instead").arg(Capitalised(ownWayFailed));
-            else
-                result.description = QLatin1String(step.shown);
+            DescribeSuccess(step, &step != &steps.front(), ownWayFailed, request, family, outcome, result);
             return result;
         }
         if (ownWayFailed.isEmpty())
