@@ -260,6 +260,135 @@ std::string PackFileName(const std::string& name)
     return file + ".zip";
 }
 
+namespace {
+
+// Why the request cannot be made at all, before anything is read.
+std::optional<std::string> RequestProblem(const MakeRequest& request)
+{
+    if (OneLine(request.Name).empty())
+        return "the pack needs a name";
+    if (request.Output.empty())
+        return "no file to write the pack to";
+    if (request.MaxSide < 16)
+        return "the largest side must be at least 16 pixels";
+    if (!request.Password.empty() && !ArchiveWriter::CanEncrypt())
+        return "this libzip cannot encrypt with AES-256";
+    return std::nullopt;
+}
+
+// The records of the request's CSV file, if it names one.
+std::optional<std::string> ReadCsv(const MakeRequest& request, CsvRecords& csv)
+{
+    if (request.CsvPath.empty())
+        return std::nullopt;
+    QFile file(QString::fromStdString(request.CsvPath));
+    if (!file.open(QIODevice::ReadOnly))
+        return request.CsvPath + ": " + file.errorString().toStdString();
+    // Read no further than the bound: /dev/zero or a pipe has no size to check first.
+    const QByteArray text = file.read(static_cast<qint64>(kMaxCsvBytes) + 1);
+    csv = ParseCsvRecords(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    if (!csv.error.empty())
+        return request.CsvPath + ": " + csv.error;
+    return std::nullopt;
+}
+
+// One make's archive being written in its work folder.
+struct Making {
+    const MakeRequest& request;
+    const std::function<void(const MakeProgress&)>& progress;
+    const std::atomic<bool>* cancel;
+    const QDir& work;
+    ArchiveWriter& writer;
+    MakeResult& result;
+};
+
+// Prepares the pictures on worker threads and adds them in source order. A
+// picture that cannot be read is listed with the files left out. Why the make
+// stops, when it does.
+std::optional<std::string> AddPictures(Making& m, const std::vector<SourceFile>& pictures, const CsvRecords* csv)
+{
+    std::set<std::string> used;
+    std::string error;
+    Preparer preparer(pictures, m.request, csv, m.work.path(), m.cancel);
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        std::optional<Slot> slot = preparer.Take(i);
+        if (!slot || IsCancelled(m.cancel)) {
+            m.result.Cancelled = true;
+            return "cancelled; no pack was written";
+        }
+        const SourceFile& source = pictures[i];
+        if (!slot->prepared.Ok) {
+            m.result.Skipped.push_back({source.Path, slot->prepared.Error});
+            continue;
+        }
+        TakenPicture taken;
+        taken.Source = source.Path;
+        taken.Record = slot->record;
+        taken.EntryName = UniqueEntryName(EntryStem(slot->record), slot->prepared.Extension, used);
+        taken.AsIs = slot->prepared.AsIs;
+        taken.Width = slot->prepared.Width;
+        taken.Height = slot->prepared.Height;
+        taken.OutWidth = slot->prepared.OutWidth;
+        taken.OutHeight = slot->prepared.OutHeight;
+        const bool deflate = slot->prepared.Extension != ".jpg";
+        if (!m.writer.Add(taken.EntryName, slot->prepared.DataPath, deflate, m.request.Password, error))
+            return source.Path + ": " + error;
+        m.result.Taken.push_back(std::move(taken));
+        if (m.progress) {
+            MakeProgress p;
+            p.Done = static_cast<int>(i + 1);
+            p.Total = static_cast<int>(pictures.size());
+            p.Picture = &m.result.Taken.back();
+            m.progress(p);
+        }
+    }
+    return std::nullopt;
+}
+
+// The entry that says where the works come from, when there is anything to say.
+std::optional<std::string> AddSourcesEntry(Making& m)
+{
+    const std::string text = SourcesJson(m.result.Taken, m.request.WorkSources);
+    if (text.empty())
+        return std::nullopt;
+    const QString path = m.work.filePath(QString::fromLatin1(kSourcesEntryName));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()))
+        return "cannot write in " + m.work.path().toStdString() + ": " + file.errorString().toStdString();
+    file.close();
+    std::string error;
+    if (!m.writer.Add(kSourcesEntryName, path.toStdString(), true, m.request.Password, error))
+        return error;
+    return std::nullopt;
+}
+
+// Writes the archive out, reporting its progress, and puts it in its place.
+std::optional<std::string> CloseAndPlace(Making& m, const std::string& written, const std::string& target, int total)
+{
+    std::string error;
+    const bool closed = m.writer.Close(
+        [&](double done) {
+            if (m.progress) {
+                MakeProgress p;
+                p.Done = total;
+                p.Total = total;
+                p.Writing = done;
+                m.progress(p);
+            }
+        },
+        [&] { return IsCancelled(m.cancel); }, error);
+    if (!closed) {
+        m.result.Cancelled = IsCancelled(m.cancel);
+        return m.result.Cancelled ? std::string("cancelled; no pack was written") : "cannot write " + target + ": " + error;
+    }
+    if (::rename(written.c_str(), target.c_str()) != 0)
+        return "cannot write " + target + ": " + std::strerror(errno);
+    return std::nullopt;
+}
+
+} // namespace
+
 MakeResult MakePack(const MakeRequest& request, const std::function<void(const MakeProgress&)>& progress,
                     const std::atomic<bool>* cancel)
 {
@@ -270,26 +399,11 @@ MakeResult MakePack(const MakeRequest& request, const std::function<void(const M
         result.Taken.clear();
         return result;
     };
-    if (OneLine(request.Name).empty())
-        return fail("the pack needs a name");
-    if (request.Output.empty())
-        return fail("no file to write the pack to");
-    if (request.MaxSide < 16)
-        return fail("the largest side must be at least 16 pixels");
-    if (!request.Password.empty() && !ArchiveWriter::CanEncrypt())
-        return fail("this libzip cannot encrypt with AES-256");
-
+    if (std::optional<std::string> problem = RequestProblem(request))
+        return fail(std::move(*problem));
     CsvRecords csv;
-    if (!request.CsvPath.empty()) {
-        QFile file(QString::fromStdString(request.CsvPath));
-        if (!file.open(QIODevice::ReadOnly))
-            return fail(request.CsvPath + ": " + file.errorString().toStdString());
-        // Read no further than the bound: /dev/zero or a pipe has no size to check first.
-        const QByteArray text = file.read(static_cast<qint64>(kMaxCsvBytes) + 1);
-        csv = ParseCsvRecords(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
-        if (!csv.error.empty())
-            return fail(request.CsvPath + ": " + csv.error);
-    }
+    if (std::optional<std::string> problem = ReadCsv(request, csv))
+        return fail(std::move(*problem));
 
     CollectedSources sources = CollectSources(request.Sources);
     result.Skipped = std::move(sources.Skipped);
@@ -327,81 +441,20 @@ MakeResult MakePack(const MakeRequest& request, const std::function<void(const M
     if (!writer.Open(written, error))
         return fail(error);
 
-    const std::string description = PackDescription(request);
-    std::set<std::string> used;
-    {
-        Preparer preparer(sources.Pictures, request, request.CsvPath.empty() ? nullptr : &csv, work.path(), cancel);
-        for (std::size_t i = 0; i < sources.Pictures.size(); ++i) {
-            std::optional<Slot> slot = preparer.Take(i);
-            if (!slot || IsCancelled(cancel)) {
-                result.Cancelled = true;
-                return fail("cancelled; no pack was written");
-            }
-            const SourceFile& source = sources.Pictures[i];
-            if (!slot->prepared.Ok) {
-                // One unreadable or damaged picture costs only itself: it is listed
-                // with the other files left out.
-                result.Skipped.push_back({source.Path, slot->prepared.Error});
-                continue;
-            }
-            TakenPicture taken;
-            taken.Source = source.Path;
-            taken.Record = slot->record;
-            taken.EntryName = UniqueEntryName(EntryStem(slot->record), slot->prepared.Extension, used);
-            taken.AsIs = slot->prepared.AsIs;
-            taken.Width = slot->prepared.Width;
-            taken.Height = slot->prepared.Height;
-            taken.OutWidth = slot->prepared.OutWidth;
-            taken.OutHeight = slot->prepared.OutHeight;
-            const bool deflate = slot->prepared.Extension != ".jpg";
-            if (!writer.Add(taken.EntryName, slot->prepared.DataPath, deflate, request.Password, error))
-                return fail(source.Path + ": " + error);
-            result.Taken.push_back(std::move(taken));
-            if (progress) {
-                MakeProgress p;
-                p.Done = static_cast<int>(i + 1);
-                p.Total = static_cast<int>(sources.Pictures.size());
-                p.Picture = &result.Taken.back();
-                progress(p);
-            }
-        }
-    }
-    const std::string sourcesText = SourcesJson(result.Taken, request.WorkSources);
-    if (!sourcesText.empty()) {
-        const QString path = work.filePath(QString::fromLatin1(kSourcesEntryName));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly)
-            || file.write(sourcesText.data(), static_cast<qint64>(sourcesText.size())) != static_cast<qint64>(sourcesText.size()))
-            return fail("cannot write in " + work.path().toStdString() + ": " + file.errorString().toStdString());
-        file.close();
-        if (!writer.Add(kSourcesEntryName, path.toStdString(), true, request.Password, error))
-            return fail(error);
-    }
+    Making making {request, progress, cancel, work, writer, result};
+    if (std::optional<std::string> problem = AddPictures(making, sources.Pictures, request.CsvPath.empty() ? nullptr : &csv))
+        return fail(std::move(*problem));
+    if (std::optional<std::string> problem = AddSourcesEntry(making))
+        return fail(std::move(*problem));
     if (result.Taken.empty())
         return fail("none of the pictures could be read");
-    if (!writer.SetComment(description, error))
+    if (!writer.SetComment(PackDescription(request), error))
         return fail(error);
 
-    const int total = static_cast<int>(sources.Pictures.size());
     std::vector<TakenPicture> taken = std::move(result.Taken);
-    const bool closed = writer.Close(
-        [&](double done) {
-            if (progress) {
-                MakeProgress p;
-                p.Done = total;
-                p.Total = total;
-                p.Writing = done;
-                progress(p);
-            }
-        },
-        [&] { return IsCancelled(cancel); }, error);
-    if (!closed) {
-        result.Cancelled = IsCancelled(cancel);
-        return fail(result.Cancelled ? std::string("cancelled; no pack was written")
-                                     : "cannot write " + target + ": " + error);
-    }
-    if (::rename(written.c_str(), target.c_str()) != 0)
-        return fail("cannot write " + target + ": " + std::strerror(errno));
+    if (std::optional<std::string> problem =
+            CloseAndPlace(making, written, target, static_cast<int>(sources.Pictures.size())))
+        return fail(std::move(*problem));
     result.Taken = std::move(taken);
     result.Ok = true;
     result.Archive = target;
