@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <QCoreApplication>
 
 namespace packs {
 namespace {
@@ -68,9 +67,6 @@ InstallResult InstallPack(const std::string& source, const std::string& packsFol
         // The pack is released at the end of this block; it stores its current
         // picture under its file name, which the installed copy shares.
     }
-
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents(); // let the window show the busy cursor first
 
     result.Replaced = QFileInfo::exists(target);
     // CopyFileOver writes a temporary file and renames it over the target, so an

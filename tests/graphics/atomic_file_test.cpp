@@ -5,6 +5,7 @@
 #include "platform/atomic_file.h"
 
 #include "image_tools.h"
+#include "support/file_size_limit.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,30 +35,6 @@ QStringList Entries(const QString& dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
-
-// Lowers the largest file size this process may write, as a full disk would stop
-// a write partway through. SIGXFSZ is ignored meanwhile, so write() fails with
-// EFBIG instead of ending the process.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lower = old_;
-        lower.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lower);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 TEST(WriteFileAtomically, ReplacesTheFileAndKeepsItsPermissions)
 {

@@ -5,11 +5,13 @@
 #include "packs/pack.h"
 #include "packs/pack_list.h"
 #include "platform/registry.h"
+#include "support/file_size_limit.h"
 #include "support/temp_env.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -104,11 +106,13 @@ TEST_F(InstallTest, ReplacesAnInstalledPackOfTheSameName)
 TEST_F(InstallTest, AFailedCopyKeepsTheOlderPack)
 {
     MakePack(packs + "keep.zip", "Older");
-    const QString source = MakePack(downloads + "keep.zip", "Newer");
-    // The installer lets window messages run after checking the pack and before
-    // copying; the source disappearing then makes the copy fail.
-    QMetaObject::invokeMethod(qApp, [&] { QFile::remove(source); }, Qt::QueuedConnection);
-    const auto result = Install(source);
+    const QString source = MakePack(downloads + "keep.zip", "Newer", 40);
+    ASSERT_GT(QFileInfo(source).size(), 4096);
+    // A disk that fills up during the copy.
+    const auto result = [&] {
+        FileSizeLimit limit(4096);
+        return Install(source);
+    }();
     EXPECT_EQ(result.Outcome, packs::InstallOutcome::CopyFailed);
     EXPECT_NE(result.Code, 0);
     EXPECT_FALSE(result.Message.empty());
