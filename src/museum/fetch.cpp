@@ -62,7 +62,7 @@ HttpSettings SettingsFor(const FetchRequest& request, std::function<void(int, co
         settings.headers.append({"AIC-User-Agent", agent});
     // The Rijksmuseum's identifiers give their Linked Art record only when asked for it.
     if (request.source == Source::Rijks)
-        settings.headers.append({"Accept", "application/ld+json, */*;q=0.1"});
+        settings.headers.append({QByteArray("Accept"), QByteArray("application/ld+json, */*;q=0.1")});
     return settings;
 }
 

@@ -30,7 +30,7 @@ std::optional<DownloadArtAnswers> Dialogs::DownloadArt(QWidget* owner)
 
 const std::vector<ArtTheme>& ArtThemes()
 {
-    // Subjects all three collections hold many public-domain paintings, prints or
+    // Subjects every collection holds many public-domain paintings, prints or
     // drawings of, which fill a screen well.
     static const std::vector<ArtTheme> themes = {
         {"Impressionism", "impressionism"},

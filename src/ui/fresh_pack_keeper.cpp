@@ -10,6 +10,8 @@
 #include <QNetworkInformation>
 #include <QThread>
 
+#include <algorithm>
+
 namespace ui {
 namespace {
 
