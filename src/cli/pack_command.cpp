@@ -145,12 +145,13 @@ int RunPack(const QStringList& args)
 }
 
 cli::Registrar registrar{{"pack",
-                          "show FILE|NAME [--password P] [--check] | make SOURCE... --name NAME ... | fetch aic|met|cma "
+                          "show FILE|NAME [--password P] [--check] | make SOURCE... --name NAME ... | fetch aic|met|cma|smk|rijks "
                           "[--query TEXT] [--count N] [--name NAME] [--out FILE.zip | --install] [--api-base URL]",
                           "Shows a pack's description and pictures (--check decodes every picture), makes a pack "
                           "from pictures (see \"ambience-cli pack make\"), or fetches public-domain art from a "
                           "museum's open-access collection as a pack (aic: Art Institute of Chicago, met: The "
-                          "Metropolitan Museum of Art, cma: Cleveland Museum of Art; the network is used only then).",
+                          "Metropolitan Museum of Art, cma: Cleveland Museum of Art, smk: Statens Museum for Kunst, "
+                          "rijks: Rijksmuseum; the network is used only then).",
                           RunPack}};
 
 } // namespace

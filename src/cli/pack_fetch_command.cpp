@@ -1,4 +1,4 @@
-// ambience-cli pack fetch aic|met|cma|smk [--query TEXT] [...]: a pack of public-domain
+// ambience-cli pack fetch aic|met|cma|smk|rijks [--query TEXT] [...]: a pack of public-domain
 // works from a museum's open-access collection, written to a file or installed.
 #include "cli/pack_fetch_command.h"
 
@@ -22,7 +22,7 @@
 namespace cli {
 
 const char* const kPackFetchUsage =
-    "fetch aic|met|cma|smk [--query TEXT] [--count N] [--name NAME] [--out FILE.zip [--force] | --install] [--api-base URL]";
+    "fetch aic|met|cma|smk|rijks [--query TEXT] [--count N] [--name NAME] [--out FILE.zip [--force] | --install] [--api-base URL]";
 
 namespace {
 
@@ -37,6 +37,16 @@ int Usage(const QString& problem)
 {
     PrintError(problem + QStringLiteral("\nusage: ambience-cli pack ") + QString::fromLatin1(kPackFetchUsage));
     return 2;
+}
+
+// "aic (Art Institute of Chicago), ... or rijks (Rijksmuseum)", from the table of museums.
+QString MuseumList()
+{
+    QStringList names;
+    for (const museum::Source source : museum::AllSources())
+        names << QStringLiteral("%1 (%2)").arg(QLatin1String(museum::Info(source).code), QLatin1String(museum::Info(source).name));
+    const QString last = names.takeLast();
+    return names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
 }
 
 QString Bytes(std::int64_t bytes)
@@ -135,13 +145,11 @@ int RunPackFetch(const QStringList& arguments)
         if (arg.startsWith(QLatin1String("--")))
             return Usage(QStringLiteral("unknown option %1").arg(arg));
     if (args.size() != 1)
-        return Usage(args.isEmpty() ? QStringLiteral("which museum? aic, met, cma or smk")
+        return Usage(args.isEmpty() ? QStringLiteral("which museum? ") + MuseumList()
                                     : QStringLiteral("unexpected: ") + args.mid(1).join(' '));
     const std::optional<museum::Source> source = museum::SourceFromCode(args.first());
     if (!source)
-        return Usage(QStringLiteral("\"%1\" is no museum this command knows; give aic (Art Institute of Chicago), "
-                                    "met (The Metropolitan Museum of Art), cma (Cleveland Museum of Art) or smk (Statens Museum for Kunst)")
-                         .arg(args.first()));
+        return Usage(QStringLiteral("\"%1\" is no museum this command knows; give %2").arg(args.first(), MuseumList()));
     request.source = *source;
     if (install && !request.output.isEmpty())
         return Usage(QStringLiteral("give either --out or --install"));

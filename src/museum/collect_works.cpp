@@ -3,6 +3,7 @@
 #include "museum/aic_api.h"
 #include "museum/cma_api.h"
 #include "museum/met_api.h"
+#include "museum/rijks_api.h"
 #include "museum/smk_api.h"
 
 #include <algorithm>
@@ -213,6 +214,103 @@ void CollectMet(Collector& c, const QString& base, const QString& query, int cou
     c.result.ok = true;
 }
 
+// The Rijksmuseum: a page of identifiers, then for each work its object record,
+// the visual item it shows (rights) and the digital object (the image).
+void CollectRijks(Collector& c, const QString& base, const QString& query, int count, int maxSide)
+{
+    const QString recordBase = RijksRecordBase(base, QString::fromLatin1(Info(Source::Rijks).defaultBase));
+    // Objects looked at per fetch, at most: each costs up to three requests.
+    const int lookups = count * kMetLookupsPerWork + 20;
+    int looked = 0;
+    QString token;
+    // A record the museum cannot give (404, a damaged answer) costs only its work;
+    // a museum out of reach, a block or a cancel ends the fetch.
+    auto record = [&](const QUrl& url, const QString& id) -> std::optional<QByteArray> {
+        bool cached = false;
+        std::optional<QByteArray> body = c.Ask(url, cached);
+        if (!body) {
+            if (!c.result.cancelled && !c.result.unreachable && !c.result.blocked) {
+                c.result.skipped.push_back({id, QString(), c.result.error});
+                c.Tell(QStringLiteral("Skipped object %1: %2").arg(id, c.result.error));
+                c.result.error.clear();
+            }
+            return std::nullopt;
+        }
+        if (!cached)
+            c.Cache().StoreAnswer(url, *body);
+        return body;
+    };
+    auto skip = [&](const QString& id, const QString& title, const QString& why) {
+        c.result.skipped.push_back({id, title, why});
+        c.Tell(QStringLiteral("Skipped \"%1\" (%2): %3").arg(title, id, why));
+    };
+    for (int page = 0; page < kMaxPages && !c.Full() && looked < lookups; ++page) {
+        const QUrl search = RijksSearchUrl(base, query, token);
+        bool cached = false;
+        const std::optional<QByteArray> body = c.Ask(search, cached);
+        if (!body)
+            return;
+        const SearchPage found = ParseRijksSearch(*body);
+        if (!found.error.isEmpty()) {
+            c.Fail(search, found.error);
+            return;
+        }
+        if (!cached)
+            c.Cache().StoreAnswer(search, *body);
+        for (std::size_t i = 0; i < found.ids.size() && !c.Full() && looked < lookups; ++i, ++looked) {
+            const QString& id = found.ids[i];
+            const QUrl objectUrl = RijksRecordUrl(recordBase, id);
+            if (objectUrl.isEmpty())
+                continue; // not one of the museum's identifiers
+            const std::optional<QByteArray> object = record(objectUrl, id);
+            if (!object) {
+                if (c.result.cancelled || c.result.unreachable || c.result.blocked)
+                    return;
+                continue;
+            }
+            QString error, visualId;
+            Work work = ParseRijksObject(*object, visualId, error);
+            if (!error.isEmpty()) {
+                skip(id, QString(), QStringLiteral("its record was not understood: %1").arg(error));
+                continue;
+            }
+            const QUrl visualUrl = RijksRecordUrl(recordBase, visualId);
+            if (!visualUrl.isEmpty()) {
+                const std::optional<QByteArray> visual = record(visualUrl, work.id);
+                if (!visual) {
+                    if (c.result.cancelled || c.result.unreachable || c.result.blocked)
+                        return;
+                    continue;
+                }
+                const QString digitalId = ParseRijksVisualItem(*visual, work.publicDomain, work.licence, error);
+                // Its rights are known now: a work not in the public domain costs no further request.
+                const QUrl digitalUrl = RijksRecordUrl(recordBase, digitalId);
+                if (error.isEmpty() && work.publicDomain && !digitalUrl.isEmpty()) {
+                    const std::optional<QByteArray> digital = record(digitalUrl, work.id);
+                    if (!digital) {
+                        if (c.result.cancelled || c.result.unreachable || c.result.blocked)
+                            return;
+                        continue;
+                    }
+                    QStringList images = ParseRijksDigitalObject(*digital, maxSide, error);
+                    if (!images.isEmpty())
+                        work.imageUrl = images.takeFirst();
+                    work.fallbackImageUrls = images;
+                }
+                if (!error.isEmpty()) {
+                    skip(work.id, work.title, QStringLiteral("its image record was not understood: %1").arg(error));
+                    continue;
+                }
+            }
+            c.Offer(work);
+        }
+        if (!found.more)
+            break;
+        token = found.nextToken;
+    }
+    c.result.ok = true;
+}
+
 } // namespace
 
 Collected CollectWorks(Source source, const QString& base, const QString& query, int count, HttpClient& client,
@@ -240,6 +338,9 @@ Collected CollectWorks(Source source, const QString& base, const QString& query,
         break;
     case Source::Met:
         CollectMet(c, base, query, count);
+        break;
+    case Source::Rijks:
+        CollectRijks(c, base, query, count, maxSide);
         break;
     }
     if (c.result.cancelled)

@@ -60,6 +60,9 @@ HttpSettings SettingsFor(const FetchRequest& request, std::function<void(int, co
     // The Art Institute asks clients to name themselves and a contact this way.
     if (request.source == Source::Aic)
         settings.headers.append({"AIC-User-Agent", agent});
+    // The Rijksmuseum's identifiers give their Linked Art record only when asked for it.
+    if (request.source == Source::Rijks)
+        settings.headers.append({QByteArray("Accept"), QByteArray("application/ld+json, */*;q=0.1")});
     return settings;
 }
 

@@ -12,6 +12,8 @@ namespace {
 // GitHub): we send at most 20 in any 20 seconds, a burst of twenty at the start
 // and then one a second. Cleveland documents no limit, so we keep to ten a second;
 // Statens Museum for Kunst documents none either, and we keep to one a second.
+// The Rijksmuseum's data services document no limit; each work costs three
+// records there, so we allow two requests a second, in bursts of ten at most.
 const MuseumInfo kMuseums[] = {
     {Source::Aic, "aic", "Art Institute of Chicago", "https://api.artic.edu", "AMBIENCE_API_BASE_AIC", {60, 60000}},
     {Source::Met, "met", "The Metropolitan Museum of Art", "https://collectionapi.metmuseum.org",
@@ -19,6 +21,7 @@ const MuseumInfo kMuseums[] = {
     {Source::Cma, "cma", "Cleveland Museum of Art", "https://openaccess-api.clevelandart.org", "AMBIENCE_API_BASE_CMA",
      {10, 1000}},
     {Source::Smk, "smk", "Statens Museum for Kunst", "https://api.smk.dk", "AMBIENCE_API_BASE_SMK", {10, 10000}},
+    {Source::Rijks, "rijks", "Rijksmuseum", "https://data.rijksmuseum.nl", "AMBIENCE_API_BASE_RIJKS", {10, 5000}},
 };
 
 } // namespace

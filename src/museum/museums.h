@@ -8,7 +8,7 @@
 
 namespace museum {
 
-enum class Source { Aic, Met, Cma, Smk };
+enum class Source { Aic, Met, Cma, Smk, Rijks };
 
 // A limit of `requests` in any `windowMs` milliseconds.
 struct RateLimit {

@@ -37,9 +37,10 @@ struct Work {
 // which the caller adds); the other fields are then empty.
 struct SearchPage {
     std::vector<Work> works;   // in the museum's order, usable or not
-    std::vector<QString> ids;  // the Met's search gives identifiers only
+    std::vector<QString> ids;  // the Met's and the Rijksmuseum's searches give identifiers only
     int total = 0;             // works the search matched in all
     bool more = false;         // a further page exists
+    QString nextToken;         // the Rijksmuseum's: where its next page begins
     QString error;
     // An answer that is a message rather than a record (the Met's
     // {"message": "Not a valid object"}): the work is skipped with this text.

@@ -38,10 +38,13 @@ struct MakePackAnswers {
 
 // What the "Download art..." dialog asks for (ui/download_art_dialog.h).
 struct DownloadArtAnswers {
-    QString museum; // "aic", "met" or "cma"
+    QString museum; // its code: "aic", "met", ...
     QString query;  // what the museum is searched for
     QString name;   // the pack's name
     int count = 40; // works at most
+    // "Keep this pack fresh": renew a quarter of it every `everyDays` days.
+    bool keepFresh = false;
+    int everyDays = 7;
 };
 
 class Dialogs {

@@ -9,6 +9,9 @@
 #include "packs/pack_list.h"
 #include "ui/busy_state.h"
 #include "ui/download_art_dialog.h"
+#include "ui/fresh_pack_keeper.h"
+#include "ui/app_context.h"
+#include "core/product.h"
 #include "ui/packs_page.h"
 
 #include <QDir>
@@ -52,6 +55,15 @@ void TAMMF::DownloadArtExecute()
         return;
     }
     ListAndSelectPack(result.archive.toStdString());
+    if (answers->keepFresh) {
+        const core::Result<void> subscribed = SubscribeFreshPack(context_.Store(), ProductNames().RegistryRoot, *answers,
+                                                                 result.archive, QDateTime::currentDateTimeUtc());
+        if (!subscribed)
+            ReportProblem(QStringLiteral("\"%1\" was made, but it cannot be kept fresh: %2")
+                              .arg(answers->name, QString::fromStdString(subscribed.error().text)));
+        else if (auto* keeper = findChild<TFreshPackKeeper*>())
+            keeper->Check(); // the next renewal's day
+    }
 }
 
 } // namespace ui

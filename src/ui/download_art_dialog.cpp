@@ -1,8 +1,11 @@
 #include "ui/download_art_dialog.h"
 
 #include "museum/museums.h"
+#include "settings/fresh_pack.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFormLayout>
@@ -27,7 +30,7 @@ std::optional<DownloadArtAnswers> Dialogs::DownloadArt(QWidget* owner)
 
 const std::vector<ArtTheme>& ArtThemes()
 {
-    // Subjects all three collections hold many public-domain paintings, prints or
+    // Subjects every collection holds many public-domain paintings, prints or
     // drawings of, which fill a screen well.
     static const std::vector<ArtTheme> themes = {
         {"Impressionism", "impressionism"},
@@ -77,6 +80,14 @@ TDownloadArtDialog::TDownloadArtDialog(QWidget* parent) : QDialog(parent)
     Count = Named(new QSpinBox(this), "Count");
     Count->setRange(1, 200);
     Count->setValue(40);
+    KeepFresh = Named(new QCheckBox(QStringLiteral("Keep this pack &fresh: renew a quarter of it every"), this), "KeepFresh");
+    KeepFresh->setToolTip(QStringLiteral("In the background, when the network is up and not metered, new works come "
+                                         "into the pack and the oldest leave. One pack is kept fresh at a time."));
+    FreshDays = Named(new QSpinBox(this), "FreshDays");
+    FreshDays->setRange(1, settings::kFreshPackMaxDays);
+    FreshDays->setValue(7);
+    FreshDays->setSuffix(QStringLiteral(" days"));
+    FreshDays->setEnabled(false);
     Licence = Named(new QLabel(QStringLiteral("Only works the museum has put in the public domain (CC0) are taken, "
                                               "at a size that fills a 4K screen. The museum is asked over the "
                                               "Internet; the images are kept in your cache folder."),
@@ -91,14 +102,20 @@ TDownloadArtDialog::TDownloadArtDialog(QWidget* parent) : QDialog(parent)
     form->addRow(QStringLiteral("&Theme:"), Theme);
     form->addRow(QStringLiteral("&Query:"), OwnQuery);
     form->addRow(QStringLiteral("&Works:"), Count);
+    auto* fresh = new QHBoxLayout;
+    fresh->addWidget(KeepFresh);
+    fresh->addWidget(FreshDays);
+    fresh->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addLayout(fresh);
     layout->addWidget(Licence);
     layout->addWidget(Buttons);
-    resize(460, 260);
+    resize(460, 290);
 
     connect(Theme, &QComboBox::currentIndexChanged, this, [this] { UpdateOk(); });
     connect(OwnQuery, &QLineEdit::textChanged, this, [this] { UpdateOk(); });
+    connect(KeepFresh, &QCheckBox::toggled, FreshDays, &QWidget::setEnabled);
     connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     UpdateOk();
@@ -124,7 +141,22 @@ DownloadArtAnswers TDownloadArtDialog::Answers() const
     const QString subject = own ? answers.query : Theme->currentText();
     answers.name = Museum->currentText() + QStringLiteral(": ") + subject;
     answers.count = Count->value();
+    answers.keepFresh = KeepFresh->isChecked();
+    answers.everyDays = FreshDays->value();
     return answers;
+}
+
+core::Result<void> SubscribeFreshPack(platform::Registry& store, const QString& key, const DownloadArtAnswers& answers,
+                                      const QString& archive, const QDateTime& now)
+{
+    settings::FreshPack fresh;
+    fresh.museum = answers.museum;
+    fresh.theme = settings::FreshPackTheme(answers.query);
+    fresh.count = answers.count;
+    fresh.everyDays = answers.everyDays;
+    fresh.pack = QFileInfo(archive).fileName();
+    AMBIENCE_TRY(settings::SaveFreshPack(store, key, fresh));
+    return settings::SaveFreshPackRecord(store, key, {now.toUTC(), {}});
 }
 
 TDownloadArtProgress::TDownloadArtProgress(QWidget* parent)

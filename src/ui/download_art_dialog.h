@@ -2,14 +2,18 @@
 // "Download art...": the dialog that asks for a museum, a theme (or a query of
 // one's own) and the number of works, and the progress dialog that fetches them
 // on a worker thread while the window stays responsive.
+#include "core/result.h"
 #include "museum/fetch.h"
 #include "ui/dialogs.h"
 #include "ui/work_progress.h"
 
 #include <QDialog>
 
+#include <QDateTime>
+
 #include <atomic>
 
+class QCheckBox;
 class QComboBox;
 class QDialogButtonBox;
 class QLabel;
@@ -18,6 +22,8 @@ class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QThread;
+
+namespace platform { class Registry; }
 
 namespace ui {
 
@@ -39,6 +45,8 @@ public:
     QComboBox* Theme = nullptr;    // the themes, then "Your own query"
     QLineEdit* OwnQuery = nullptr; // enabled with "Your own query"
     QSpinBox* Count = nullptr;
+    QCheckBox* KeepFresh = nullptr; // off by default
+    QSpinBox* FreshDays = nullptr;  // enabled with KeepFresh
     QLabel* Licence = nullptr;
     QDialogButtonBox* Buttons = nullptr;
 
@@ -46,6 +54,11 @@ private:
     bool OwnQueryChosen() const;
     void UpdateOk();
 };
+
+// Keeps the pack just made at `archive` fresh as the answers ask (one pack at a
+// time: it takes the place of any other); it counts as renewed at `now`.
+core::Result<void> SubscribeFreshPack(platform::Registry& store, const QString& key, const DownloadArtAnswers& answers,
+                                      const QString& archive, const QDateTime& now);
 
 class TDownloadArtProgress : public TWorkProgress {
     Q_OBJECT

@@ -16,6 +16,7 @@
 #include "settings/settings.h"
 #include "ui/about_page.h"
 #include "ui/app_context.h"
+#include "ui/fresh_pack_keeper.h"
 #include "ui/options_page.h"
 #include "ui/packs_page.h"
 #include "ui/program_icons.h"
@@ -86,6 +87,7 @@ TAMMF::TAMMF(AppContext& context, std::unique_ptr<Dialogs> dialogs, QStringList 
     agent_ = std::make_unique<TAgent>(*agentHost_, context_.Options(), arguments_);
     connect(this, &TAMMF::ShowInstanceRequested, agent_.get(), &TAgent::ShowInstance);
     connect(this, &TAMMF::HiddenByClose, agent_.get(), &TAgent::WindowHiddenByClose);
+    StartFreshPackKeeper(context_.Store(), this); // does nothing unless a person turned it on
     options->LoadOptionsPage();
     PS->FillPackList();
     connect(&runner_, &change::ChangeRunner::Progress, this, &TAMMF::ShowProgress);

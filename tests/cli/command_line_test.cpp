@@ -103,7 +103,7 @@ TEST(CommandLine, CompletionFollowsTheCommandTablePacksAndSettings)
         {{"random", "--background", "S"}, {"Shaded", "Smoothed", "Solid"}, {"Embossed"}},
         {{"random", "--pack", "infozip-pack", "--lig"}, {"--lightness"}, {}},
         {{"pack", ""}, {"show", "make", "fetch"}, {"infozip-pack"}},
-        {{"pack", "fetch", ""}, {"aic", "met", "cma"}, {"infozip-pack", "show"}},
+        {{"pack", "fetch", ""}, {"aic", "met", "cma", "smk", "rijks"}, {"infozip-pack", "show"}},
         {{"pack", "fetch", "aic", "--"}, {"--query", "--count", "--install", "--api-base"}, {"--password", "--check"}},
         {{"pack", "make", "pictures/", "--"}, {"--name"}, {"--check"}},
         {{"pack", "show", ""}, {"infozip-pack"}, {"show"}},

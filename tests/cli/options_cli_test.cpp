@@ -37,8 +37,9 @@ TEST(OptionsCli, ListsChangesAndRefuses)
     TempEnv env;
     CliRun r = Cli({});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    // the eleven, then MonitorMode, LockScreenToo, FavouritesOnly and NotifyAutomaticChange
-    EXPECT_EQ(r.out.count('\n'), 15);
+    // the eleven, then MonitorMode, LockScreenToo, FavouritesOnly, NotifyAutomaticChange and FreshMuseumPack
+    EXPECT_EQ(r.out.count('\n'), 16);
+    EXPECT_TRUE(r.out.contains("FreshMuseumPack = (off)\n"));
     EXPECT_TRUE(r.out.contains("PictureSize = 1 (Optimal)\n"));
     // Showing writes nothing: another process may be changing the settings.
     EXPECT_FALSE(QFileInfo::exists(env.RegistryFile()));
@@ -65,6 +66,36 @@ TEST(OptionsCli, ListsChangesAndRefuses)
     r = Cli({"DesktopsChanged=10"});
     EXPECT_NE(r.code, 0);
     EXPECT_TRUE(r.err.contains("counter")) << r.err.toStdString();
+}
+
+// Keeping a museum pack fresh: set as one value, refused when it does not read or
+// names no museum, stopped with "off".
+TEST(OptionsCli, KeepsAMuseumPackFreshOrStops)
+{
+    TempEnv env;
+    const QString root = QStringLiteral("\\Software\\Ambience\\Ambience");
+    CliRun r = Cli({"FreshMuseumPack=rijks|still life|24|10|Rijksmuseum - Still life.zip"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("FreshMuseumPack = rijks|still life|24|10|Rijksmuseum - Still life.zip (24 works, a quarter "
+                               "renewed every 10 day(s); not renewed yet)\n"))
+        << r.out.toStdString();
+    {
+        platform::Registry store(env.RegistryFile());
+        EXPECT_EQ(store.ReadString(root, "FreshMuseumPack"), "rijks|still life|24|10|Rijksmuseum - Still life.zip");
+    }
+    for (const char* wrong : {"FreshMuseumPack=xyz|still life|24|10|x.zip", "FreshMuseumPack=rijks|still life|0|10|x.zip",
+                              "FreshMuseumPack=rijks|still life"}) {
+        r = Cli({wrong, "PictureSize=3"});
+        EXPECT_NE(r.code, 0) << wrong;
+        EXPECT_TRUE(r.err.contains("nothing was changed")) << r.err.toStdString();
+    }
+    platform::Registry store(env.RegistryFile());
+    EXPECT_EQ(store.ReadString(root, "FreshMuseumPack"), "rijks|still life|24|10|Rijksmuseum - Still life.zip");
+    EXPECT_EQ(store.ReadInteger(kKey, "PictureSize"), 1);
+    r = Cli({"FreshMuseumPack=off"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("FreshMuseumPack = (off)\n"));
+    EXPECT_FALSE(platform::Registry(env.RegistryFile()).Value(root, "FreshMuseumPack").has_value());
 }
 
 TEST(OptionsCli, ReportsWrongTypesAndADamagedFileOnStderr)

@@ -269,6 +269,64 @@ TEST_F(HostileFetch, StatensMuseumForKunstGivesItsPublicDomainWorks)
     EXPECT_EQ(TPack(result.archive.toStdString()).Name, "Statens Museum for Kunst: landscape");
 }
 
+// The Rijksmuseum: three records per work (object, visual item, digital object),
+// a record it cannot give skipped, an image size the server refuses taken at its
+// largest instead. The second work's visual item and digital object are made for
+// the test in the form of the recorded ones.
+TEST_F(HostileFetch, RijksmuseumGivesItsWorksThroughThreeRecordsEach)
+{
+    const QString scribesVisual = R"json({"type": "VisualItem", "subject_to": [{"type": "Right", "classified_as":
+        [{"id": "https://creativecommons.org/publicdomain/mark/1.0/", "type": "Type"}]}],
+        "digitally_shown_by": [{"id": "https://id.rijksmuseum.nl/500999", "type": "DigitalObject"}]})json";
+    const QString scribesDigital = R"json({"type": "DigitalObject", "access_point":
+        [{"id": "{base}/iiif/SCRIB/full/max/0/default.jpg", "type": "DigitalObject"}]})json";
+    testsupport::MuseumServer server(
+        {Route("/search/collection", {JsonAnswer(MuseumFixture("rijks_search.json"))}),
+         Route("/200107928", {JsonAnswer(MuseumFixture("rijks_object_200107928.json"))}),
+         Route("/202107928", {JsonAnswer(MuseumFixture("rijks_visual_202107928.json"))}),
+         Route("/500711199912110510799100", {JsonAnswer(MuseumFixture("rijks_digital_500711199912110510799100.json"))}),
+         Route("/iiif/PJEZO/full/!4096,4096/0/default.jpg", {FileAnswer(Jpeg("nightwatch.jpg", 2400, 1990, 21))}),
+         Route("/200117708", {JsonAnswer(MuseumFixture("rijks_object_200117708.json"))}),
+         Route("/202117708", {JsonAnswer(scribesVisual)}),
+         Route("/500999", {JsonAnswer(scribesDigital)}),
+         Route("/iiif/SCRIB/full/!4096,4096/0/default.jpg", {StatusAnswer(400)}),
+         Route("/iiif/SCRIB/full/max/0/default.jpg", {FileAnswer(Jpeg("scribes.jpg", 1760, 2260, 22))})});
+    ASSERT_TRUE(server.Running());
+    museum::FetchRequest request = Request(museum::Source::Rijks, server.Base(), "rijks.zip");
+    request.count = 2;
+    const museum::FetchResult result = museum::Fetch(request);
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    const std::vector<PictureSize> pictures = PicturesOf(result.archive);
+    ASSERT_EQ(pictures.size(), 2u);
+    EXPECT_EQ(pictures[0].title, "The Night Watch Militia Company of District II under the Command of Captain Frans Banninck Cocq");
+    EXPECT_EQ(pictures[0].author, "Rembrandt van Rijn");
+    EXPECT_EQ(pictures[0].year, 1642);
+    EXPECT_EQ(pictures[0].width, 2400);
+    EXPECT_EQ(pictures[1].title, "Three Scribes");
+    EXPECT_EQ(pictures[1].year, 1628);
+    EXPECT_EQ(pictures[1].height, 2260);
+    ASSERT_EQ(result.skipped.size(), 1u);
+    EXPECT_EQ(result.skipped[0].id, "https://id.rijksmuseum.nl/200106038");
+    EXPECT_EQ(server.Count("/200106038"), 1);
+    EXPECT_EQ(server.Count("/iiif/SCRIB/full/max/0/default.jpg"), 1);
+    EXPECT_EQ(server.Count("/search/collection?description=landscape&imageAvailable=true"), 1);
+
+    const TPack pack(result.archive.toStdString());
+    EXPECT_EQ(pack.Name, "Rijksmuseum: landscape");
+    bool nightWatch = false;
+    for (const TPic& pic : pack.Pictures) {
+        const core::Result<packs::PictureSource> source = packs::ReadPictureSource(result.archive.toStdString(), pic.EntryName);
+        ASSERT_TRUE(source.ok()) << pic.EntryName;
+        EXPECT_EQ(source->Licence, "Public Domain Mark 1.0");
+        if (pic.Year == 1642) {
+            nightWatch = true;
+            EXPECT_EQ(source->Credit, "On loan from the City of Amsterdam");
+            EXPECT_EQ(source->Page, "https://www.rijksmuseum.nl/nl/collectie/object/SK-C-5--3137deb45cd7765f9a76084a16c99544");
+        }
+    }
+    EXPECT_TRUE(nightWatch);
+}
+
 // A fresh pack renewed: the oldest work leaves for a new one, the kept one keeps
 // the day it came, the new one has today's.
 TEST_F(HostileFetch, RenewingAFreshPackRetiresTheOldestForNewWorks)

@@ -54,7 +54,7 @@ TEST_F(DownloadArtTest, DialogOffersMuseumsThemesAnOwnQueryAndTheCount)
     QStringList codes;
     for (int i = 0; i < dialog.Museum->count(); ++i)
         codes << dialog.Museum->itemData(i).toString();
-    EXPECT_EQ(codes, QStringList({"aic", "met", "cma", "smk"}));
+    EXPECT_EQ(codes, QStringList({"aic", "met", "cma", "smk", "rijks"}));
     EXPECT_EQ(dialog.Theme->count(), static_cast<int>(ui::ArtThemes().size()) + 1);
     EXPECT_NE(dialog.Theme->findText("Japanese woodblock prints"), -1);
     EXPECT_TRUE(dialog.Licence->text().contains("CC0"));
