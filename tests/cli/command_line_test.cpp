@@ -116,6 +116,10 @@ TEST(CommandLine, CompletionFollowsTheCommandTablePacksAndSettings)
         {{"nosuchcommand", ""}, {}, {"random"}},
         {{"help", "re"}, {"refresh", "remove", "render"}, {"random", "__manual"}},
         {{"help", "next", ""}, {}, {"random"}},
+        {{"s"}, {"show-again"}, {"now"}},
+        {{"favourite", ""}, {"on", "off"}, {"infozip-pack"}},
+        {{"history", "--"}, {"--limit", "--json"}, {"--local"}},
+        {{"show-again", "3", "--"}, {"--local", "--size", "--seed"}, {"--pack", "--picture"}},
     };
     for (const Case& c : cases) {
         const QStringList got = Candidates(c.words);

@@ -74,7 +74,7 @@ TEST_F(GalleryCliTest, CommandsReadAndMarkTheRecord)
         {{"unban"}, 0, "Allowed again: 01 - Title 1.jpg", nullptr},
         {{"history", "--limit", "2"}, 0, "(favourite)", nullptr},
         {{"show-again", "2", "--size", "32x24"}, 3, ", 3 of 6 in all", nullptr},
-        {{"options", "FavouritesOnly=on"}, 0, "FavouritesOnly = 1", nullptr},
+        {{"options", "FavouritesOnly=on"}, 0, "FavouritesOnly = true", nullptr},
         {{"random", "--size", "32x24", "--seed", "5"}, 3, ", 1 of 6 in all", nullptr},
         {{"favourite", "off"}, 0, "No longer a favourite: 01 - Title 1.jpg", nullptr},
         {{"random", "--size", "32x24", "--seed", "5"}, 3, nullptr, "no installed picture is a favourite"},
@@ -92,10 +92,12 @@ TEST_F(GalleryCliTest, CommandsReadAndMarkTheRecord)
         const CliRun r = Cli(row.args);
         const std::string what = row.args.join(' ').toStdString() + "\n" + r.out.toStdString() + r.err.toStdString();
         EXPECT_EQ(r.code, row.code) << what;
-        if (row.out)
+        if (row.out) {
             EXPECT_TRUE(r.out.contains(QString::fromUtf8(row.out))) << what;
-        if (row.err)
+        }
+        if (row.err) {
             EXPECT_TRUE(r.err.contains(QString::fromUtf8(row.err))) << what;
+        }
     }
 
     // The JSON form has every field, newest first.
