@@ -154,7 +154,7 @@ TEST(CommandLine, ManualPageDescribesEveryCommandOfTheHelp)
     const QString help = Cli({"help"}).out;
     const QString page = Cli({"__manual", "ambience-cli"}).out;
     ASSERT_TRUE(page.startsWith(".TH AMBIENCE-CLI 1")) << page.left(200).toStdString();
-    const QRegularExpression listed("^  ([a-z]+) ?(.*)$", QRegularExpression::MultilineOption);
+    const QRegularExpression listed("^  ([a-z-]+) ?(.*)$", QRegularExpression::MultilineOption);
     int commands = 0;
     for (auto it = listed.globalMatch(help); it.hasNext(); ++commands) {
         const auto m = it.next();
