@@ -60,7 +60,8 @@ constexpr int kBusyTimeoutMs = 20000;
 // written, so a killed writer's leftover is recognised and cleared), so a reader
 // never sees a part of a thumbnail. No flush to disk: a thumbnail lost in a crash
 // only shows as missing.
-bool WriteThumbnail(const QString& path, const std::vector<std::uint8_t>& bytes) {
+bool WriteThumbnail(const QString& path, const std::vector<std::uint8_t>& bytes)
+{
     const QByteArray target = QFile::encodeName(path);
     const std::string folder = QFile::encodeName(QFileInfo(path).absolutePath()).toStdString();
     core::TemporaryFile temporary = core::CreateTemporaryFile(folder, 0644);
@@ -69,9 +70,11 @@ bool WriteThumbnail(const QString& path, const std::vector<std::uint8_t>& bytes)
     std::size_t written = 0;
     while (written < bytes.size()) {
         const ssize_t n = ::write(temporary.fd, bytes.data() + written, bytes.size() - written);
-        if (n <= 0 && errno != EINTR)
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
             break;
-        written += n > 0 ? std::size_t(n) : 0;
+        written += std::size_t(n);
     }
     const bool ok = written == bytes.size() && ::rename(temporary.path.c_str(), target.constData()) == 0;
     if (!ok)
@@ -80,7 +83,8 @@ bool WriteThumbnail(const QString& path, const std::vector<std::uint8_t>& bytes)
     return ok;
 }
 
-void RemoveFiles(const QString& folder, const QStringList& names) {
+void RemoveFiles(const QString& folder, const QStringList& names)
+{
     for (const QString& name : names)
         if (!name.isEmpty())
             QFile::remove(folder + name);
@@ -90,18 +94,21 @@ void RemoveFiles(const QString& folder, const QStringList& names) {
 
 QString RecordFileIn(const QString& dataFolder) { return dataFolder + QStringLiteral("wall.sqlite"); }
 
-QString ThumbnailFolderOf(const QString& recordFile) {
+QString ThumbnailFolderOf(const QString& recordFile)
+{
     const QFileInfo info(recordFile);
     return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral("-thumbnails/");
 }
 
-QImage MakeThumbnail(const QImage& picture) {
+QImage MakeThumbnail(const QImage& picture)
+{
     if (picture.isNull() || (picture.width() <= kThumbnailSide && picture.height() <= kThumbnailSide))
         return picture;
     return picture.scaled(kThumbnailSide, kThumbnailSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
-core::Result<std::unique_ptr<WallRecord>> WallRecord::Open(const QString& file, int keptChanges) {
+core::Result<std::unique_ptr<WallRecord>> WallRecord::Open(const QString& file, int keptChanges)
+{
     const QFileInfo info(file);
     if (!QDir().mkpath(info.absolutePath()) || !QDir().mkpath(ThumbnailFolderOf(file)))
         return core::MakeError(5, QStringLiteral("The folder of the record of the wall %1 cannot be made.")
@@ -152,7 +159,8 @@ WallRecord::WallRecord(sqlite3* db, QString file, int keptChanges)
 
 WallRecord::~WallRecord() { sqlite3_close(db_); }
 
-core::Result<qint64> WallRecord::Add(const std::vector<WallEntry>& monitors, const std::vector<QImage>& thumbnails) {
+core::Result<qint64> WallRecord::Add(const std::vector<WallEntry>& monitors, const std::vector<QImage>& thumbnails)
+{
     if (monitors.empty())
         return core::MakeError(87, "A change with no monitor cannot be recorded.");
     // Thumbnails are encoded before the database is locked and written once the
@@ -237,7 +245,8 @@ core::Result<qint64> WallRecord::Add(const std::vector<WallEntry>& monitors, con
     return change;
 }
 
-core::Result<std::vector<WallEntry>> WallRecord::Rows(const char* where, qint64 argument) {
+core::Result<std::vector<WallEntry>> WallRecord::Rows(const char* where, qint64 argument)
+{
     const std::lock_guard lock(mutex_);
     const std::string sql = std::string(kSelectRows) + where +
                             " ORDER BY w.change DESC, w.primary_monitor DESC, w.id";
@@ -271,13 +280,15 @@ core::Result<std::vector<WallEntry>> WallRecord::Rows(const char* where, qint64 
     return rows;
 }
 
-core::Result<std::vector<WallEntry>> WallRecord::History(int changes) {
+core::Result<std::vector<WallEntry>> WallRecord::History(int changes)
+{
     return Rows("WHERE w.change IN (SELECT id FROM changes ORDER BY id DESC LIMIT ?)", changes > 0 ? changes : -1);
 }
 
 core::Result<std::vector<WallEntry>> WallRecord::OnWall() { return History(1); }
 
-core::Result<WallEntry> WallRecord::Entry(qint64 id) {
+core::Result<WallEntry> WallRecord::Entry(qint64 id)
+{
     auto rows = Rows("WHERE w.id = ?", id);
     if (!rows.ok())
         return std::move(rows).error();
@@ -290,7 +301,8 @@ core::Result<WallEntry> WallRecord::Entry(qint64 id) {
     return std::move(rows->front());
 }
 
-core::Result<PictureKey> WallRecord::PrimaryPicture() {
+core::Result<PictureKey> WallRecord::PrimaryPicture()
+{
     auto rows = OnWall();
     if (!rows.ok())
         return std::move(rows).error();
@@ -299,7 +311,8 @@ core::Result<PictureKey> WallRecord::PrimaryPicture() {
     return rows->front().Key();
 }
 
-core::Result<void> WallRecord::SetMark(const PictureKey& picture, const char* column, bool on) {
+core::Result<void> WallRecord::SetMark(const PictureKey& picture, const char* column, bool on)
+{
     if (picture.empty())
         return core::MakeError(87, "Only a picture from a pack can be marked.");
     const std::lock_guard lock(mutex_);
@@ -318,13 +331,15 @@ core::Result<void> WallRecord::SetMark(const PictureKey& picture, const char* co
     return core::Ok();
 }
 
-core::Result<void> WallRecord::SetFavourite(const PictureKey& picture, bool on) {
+core::Result<void> WallRecord::SetFavourite(const PictureKey& picture, bool on)
+{
     return SetMark(picture, "favourite", on);
 }
 
 core::Result<void> WallRecord::SetBanned(const PictureKey& picture, bool on) { return SetMark(picture, "banned", on); }
 
-core::Result<std::vector<PictureKey>> WallRecord::Marked(const char* column) {
+core::Result<std::vector<PictureKey>> WallRecord::Marked(const char* column)
+{
     const std::lock_guard lock(mutex_);
     const std::string sql =
         std::string("SELECT pack_file, entry FROM marks WHERE ") + column + " != 0 ORDER BY pack_file, entry";
