@@ -3,6 +3,7 @@
 // record of the wall.
 #include "gallery/wall_record.h"
 #include "platform/single_instance.h"
+#include "packs/zip_builder.h"
 #include "support/temp_env.h"
 #include "ui/test_packs.h"
 
@@ -115,6 +116,24 @@ TEST_F(GalleryCliTest, CommandsReadAndMarkTheRecord)
     EXPECT_TRUE(newest["primary"].toBool());
     EXPECT_GT(newest["entry"].toInteger(), list.last().toObject()["entry"].toInteger());
     EXPECT_TRUE(QFile::exists(newest["thumbnail"].toString()));
+}
+
+// A museum pack's work carries its page, credit and whole title into the record.
+TEST_F(GalleryCliTest, AMuseumWorkIsRecordedWithItsSource)
+{
+    const QByteArray sources = R"({"01 - 1889 - Short - Painter.jpg": {"title": "The whole, long title",
+        "page": "https://museum.example/works/42", "credit": "Gift of a friend", "licence": "CC0 1.0"}})";
+    ASSERT_TRUE(ZipBuilder()
+                    .Add("01 - 1889 - Short - Painter.jpg", TinyJpeg())
+                    .Add("sources.json", sources)
+                    .Comment(PackComment("Museum"))
+                    .WriteTo(env.ProgramDir() + "/museum.zip"));
+    ASSERT_EQ(Cli({"refresh", "--pack", "museum.zip", "--size", "32x24"}).code, 3);
+    const CliRun r = Cli({"now"});
+    for (const char* line : {"Picture: The whole, long title (1889, Painter)", "Pack: Museum (museum.zip)",
+                             "Source: https://museum.example/works/42", "Credit: Gift of a friend",
+                             "Licence: CC0 1.0"})
+        EXPECT_TRUE(r.out.contains(QString::fromUtf8(line))) << line << "\n" << r.out.toStdString();
 }
 
 TEST_F(GalleryCliTest, ADamagedRecordIsToldAndTheChangeStillHappens)
