@@ -5,6 +5,7 @@
 #include "change/desktop_change.h"
 #include "change/picture_selection.h"
 #include "core/random.h"
+#include "gallery/wall_record.h"
 #include "packs/pack_list.h"
 #include "platform/wallpaper.h"
 #include "settings/options.h"
@@ -58,7 +59,7 @@ TEST_F(SameChangeTest, WindowAgentCatalogueAndCliShowTheSamePictures)
     TPackList catalogue(&context->Store());
     catalogue.Rescan(env.ProgramDir().toStdString() + "/");
     ASSERT_EQ(catalogue.Count(), 2);
-    change::CatalogueSelection cliSelection(catalogue, context->Store());
+    change::CatalogueSelection cliSelection(catalogue, context->Record());
     ui::TWindowAgentHost agentHost(*window);
 
     struct Row {
@@ -140,6 +141,25 @@ TEST_F(SameChangeTest, WindowAgentCatalogueAndCliShowTheSamePictures)
     EXPECT_EQ(exported.file, target);
     EXPECT_EQ(recorder.files.size(), handed);
     EXPECT_EQ(Settings().DesktopsChanged, before);
+
+    // The records agree too: the window's, the catalogue's (in this process's
+    // record, one after the other) and the command line's (in its own home) name
+    // the same picture for each request; the agent's and the last Random follow;
+    // the export is not a change of the wall.
+    auto cliRecord = gallery::WallRecord::Open(env.Root() + "/cli-data/Ambience/Ambience/wall.sqlite");
+    ASSERT_TRUE(cliRecord.ok()) << cliRecord.error().text;
+    const auto byCli = (*cliRecord)->History();
+    const auto here = context->Record()->History();
+    ASSERT_TRUE(byCli.ok() && here.ok());
+    const size_t n = std::size(rows);
+    ASSERT_EQ(byCli->size(), n);
+    ASSERT_EQ(here->size(), 2 * n + 2);
+    for (size_t i = 0; i < n; ++i) {
+        const gallery::PictureKey cli = (*byCli)[n - 1 - i].Key();
+        EXPECT_EQ((*here)[here->size() - 1 - 2 * i].Key(), cli) << rows[i].command;
+        EXPECT_EQ((*here)[here->size() - 2 - 2 * i].Key(), cli) << rows[i].command;
+    }
+    EXPECT_EQ(here->front().Key(), here->at(1).Key()); // the last Random is the agent's again
 }
 
 } // namespace
