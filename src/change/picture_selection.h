@@ -4,11 +4,13 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
 class TPackList;
+struct TPack;
 struct TPic;
 namespace platform { class Registry; }
 namespace graphics { class Picture; }
@@ -61,6 +63,12 @@ public:
     void LoadFor(QSize canvas) override { canvas_ = canvas; }
     QString Remember(const ShownPicture& shown) override;
 
+    // Called when picture `index` of pack cannot be read for want of the right
+    // password: sets pack.PackPassword to one that opens it (true), or says why
+    // there is none (false, why set or left empty).
+    using Unlock = std::function<bool(TPack& pack, int index, QString& why)>;
+    void SetUnlock(Unlock unlock) { unlock_ = std::move(unlock); }
+
 private:
     TPackList& list_;
     platform::Registry& store_;
@@ -68,6 +76,7 @@ private:
     int current_ = 0;
     QSize canvas_;
     std::unique_ptr<graphics::Picture> picture_;
+    Unlock unlock_;
 };
 
 } // namespace change

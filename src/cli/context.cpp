@@ -3,6 +3,7 @@
 #include "cli/output.h"
 
 #include "platform/folders.h"
+#include "platform/keychain_secret_store.h"
 #include "platform/registry.h"
 #include "platform/wallpaper.h"
 #include "settings/option_text.h"
@@ -22,6 +23,13 @@ platform::WallpaperSetter& Context::Setter()
     if (!setter_)
         setter_ = std::make_unique<platform::DesktopWallpaperSetter>();
     return *setter_;
+}
+
+platform::SecretStore& Context::Secrets()
+{
+    if (!secrets_)
+        secrets_ = std::make_unique<platform::KeychainSecretStore>(product_.ProductName);
+    return *secrets_;
 }
 
 TOptions& Context::LoadOptions()

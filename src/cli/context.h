@@ -12,6 +12,7 @@
 class TOptions;
 namespace platform {
 class Registry;
+class SecretStore;
 class WallpaperSetter;
 } // namespace platform
 
@@ -28,6 +29,8 @@ public:
     platform::Registry& Store() { return store_; }
     // The desktop's own setter, made for the commands that set the wallpaper.
     platform::WallpaperSetter& Setter();
+    // The desktop's keyring, made for the commands that open encrypted packs.
+    platform::SecretStore& Secrets();
 
     // Makes the settings (loading and writing back the settings where the store
     // can be written; otherwise the settings live in memory). Notices (a damaged
@@ -44,6 +47,7 @@ private:
     platform::Registry& store_;
     std::unique_ptr<TOptions> options_;
     std::unique_ptr<platform::WallpaperSetter> setter_;
+    std::unique_ptr<platform::SecretStore> secrets_;
     QStringList notices_;
 };
 

@@ -4,6 +4,7 @@
 #include "core/random.h"
 #include "cli/context.h"
 #include "change/picture_selection.h"
+#include "cli/pack_password.h"
 #include "cli/pack_support.h"
 #include "platform/wallpaper.h"
 #include "packs/pack_list.h"
@@ -23,7 +24,7 @@
 namespace cli {
 
 const char* const ExpositionOptionsUsage =
-    "[--size WxH | --monitors WxH+X+Y,...] [--pack NAME|FILE] [--picture N] [--seed N] [--background TYPE] [--orientation O] "
+    "[--size WxH | --monitors WxH+X+Y,...] [--pack NAME|FILE] [--picture N] [--password P] [--seed N] [--background TYPE] [--orientation O] "
     "[--size-class S] [--influence I] [--lightness L] [--saturation S]";
 
 namespace {
@@ -135,6 +136,8 @@ bool ParseExpositionOptions(QStringList& args, ExpositionRequest& request, QStri
         }
         request.picture = n;
     }
+    if (auto password = take("--password"))
+        request.password = *password;
     if (auto seed = take("--seed")) {
         bool ok = false;
         const quint32 n = seed->toUInt(&ok);
@@ -299,6 +302,11 @@ int RunExposition(const ExpositionRequest& request)
     if (!ScanCatalogue(list))
         return cli::ExitFailed;
     change::CatalogueSelection selection(list, context.Store());
+    // Encrypted packs open with --password, the password kept in the desktop's
+    // keyring, or one typed on the terminal.
+    PackPasswordSource passwords(request.password, &context.Secrets(),
+                                 isatty(STDIN_FILENO) == 1 && isatty(STDERR_FILENO) == 1);
+    selection.SetUnlock([&passwords](TPack& pack, int index, QString& why) { return passwords.Unlock(pack, index, why); });
 
     change::ChangeRequest change;
     change.step = request.step;
@@ -312,6 +320,13 @@ int RunExposition(const ExpositionRequest& request)
     change.progress = [&bar](int v) { bar.Report(v); };
     const change::ChangeResult result = change::ChangeDesktop(change, selection, options, context.Setter());
     bar.Finish();
+    if (!result.Changed() && passwords.Refused()) {
+        // What the command line must add: the pack's password.
+        for (const QString& notice : result.notices)
+            PrintError(notice);
+        PrintError(result.problem);
+        return cli::ExitUsage;
+    }
     return Report(request, result);
 }
 

@@ -15,6 +15,7 @@
 class TOptions;
 namespace platform {
 class Registry;
+class SecretStore;
 class WallpaperSetter;
 } // namespace platform
 
@@ -27,7 +28,9 @@ class AppContext {
 public:
     // Loads the settings from store; setter receives every wallpaper. Both must
     // outlive the context.
-    AppContext(platform::Registry& store, platform::WallpaperSetter& setter);
+    // secrets keeps pack passwords (the desktop's keyring); without one they are
+    // kept in memory for the run.
+    AppContext(platform::Registry& store, platform::WallpaperSetter& setter, platform::SecretStore* secrets = nullptr);
     ~AppContext();
     AppContext(const AppContext&) = delete;
     AppContext& operator=(const AppContext&) = delete;
@@ -37,6 +40,7 @@ public:
     TOptions& Options() { return *options_; }
     TPackList& Catalogue() { return catalogue_; }
     platform::WallpaperSetter& Setter() { return setter_; }
+    platform::SecretStore& Secrets() { return *secrets_; }
 
     // Texts to show the user once the window exists: problems met while loading the
     // settings, and a notice when the settings file was damaged and set aside.
@@ -46,6 +50,8 @@ private:
     TProduct product_;
     platform::Registry& store_;
     platform::WallpaperSetter& setter_;
+    std::unique_ptr<platform::SecretStore> ownSecrets_;
+    platform::SecretStore* secrets_;
     std::unique_ptr<TOptions> options_;
     TPackList catalogue_;
     QStringList notices_;
