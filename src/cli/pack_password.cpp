@@ -106,12 +106,12 @@ std::optional<std::string> ReadHiddenLine()
     if (terminal) {
         termios quiet = saved;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+        tcsetattr(STDIN_FILENO, TCSANOW, &quiet); // keeps what was typed ahead
     }
     std::string line;
     const bool read = static_cast<bool>(std::getline(std::cin, line));
     if (terminal)
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        tcsetattr(STDIN_FILENO, TCSANOW, &saved);
     if (!read)
         return std::nullopt;
     if (!line.empty() && line.back() == '\r')

@@ -53,7 +53,7 @@ TPackPasswordDialog::TPackPasswordDialog(const QString& packName, bool wrongBefo
     layout->addWidget(Wrong);
     layout->addWidget(PackPassword);
     layout->addWidget(Buttons);
-    setMinimumWidth(fontMetrics().averageCharWidth() * 56);
+    setMinimumWidth(fontMetrics().averageCharWidth() * 70);
     PackPassword->setFocus();
 }
 

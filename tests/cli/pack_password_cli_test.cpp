@@ -65,8 +65,9 @@ TEST(PackPasswordCli, PasswordGivenWrongOrMissing)
         EXPECT_EQ(QFileInfo::exists(out), c.code == 0);
         for (const QString& part : c.said)
             EXPECT_TRUE(run.err.contains(part)) << run.err.toStdString();
-        if (c.code != 0) // one sentence, not the archive's error beside it
+        if (c.code != 0) { // one sentence, not the archive's error beside it
             EXPECT_EQ(run.err.count("Locked with 7-Zip"), 1) << run.err.toStdString();
+        }
     }
 }
 

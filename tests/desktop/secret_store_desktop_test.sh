@@ -40,12 +40,12 @@ export QT_QPA_PLATFORM=offscreen
 bus_pid=$(dbus-daemon --session --fork --print-pid=1 --address="unix:path=$work/bus") || fail "no session bus"
 export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/bus
 # --unlock reads the login keyring's password on stdin; a new home gets a new,
-# unlocked keyring. The daemon forks once it serves the bus.
-printf 'keyring-password' | gnome-keyring-daemon --unlock --components=secrets --daemonize \
-  --control-directory="$XDG_RUNTIME_DIR/keyring" >/dev/null || fail "gnome-keyring-daemon did not start"
-keyring_pid=$(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-  --method org.freedesktop.DBus.GetConnectionUnixProcessID org.freedesktop.secrets | tr -dc '0-9')
-[ -n "$keyring_pid" ] || fail "no keyring on the private bus"
+# unlocked keyring. In the foreground, so its process is ours to end.
+printf 'keyring-password' | gnome-keyring-daemon --foreground --unlock --components=secrets \
+  --control-directory="$XDG_RUNTIME_DIR/keyring" >/dev/null 2>"$work/keyring.log" &
+keyring_pid=$!
+# Its name comes on the bus shortly after: waited for, never activated.
+gdbus wait --session --timeout 30 org.freedesktop.secrets || fail "the keyring did not come on the private bus: $(cat "$work/keyring.log")"
 
 expect() { # expect WHAT COMMAND...: the command's output must be WHAT
   local want=$1; shift
@@ -83,5 +83,16 @@ expect "found: secret" "$probe" Ambience read "pack:Locked.zip"
 settings=$XDG_CONFIG_HOME/Ambience/registry.reg
 if [ -f "$settings" ] && grep -a -q "secret" "$settings"; then
   fail "the password is in the settings file"
+fi
+
+# On a terminal (script(1) gives the command one) the password is asked for; a
+# wrong answer is said and asked again, the right one opens the pack and is kept.
+if command -v script >/dev/null; then
+  expect "forgotten" "$probe" Ambience forget "pack:Locked.zip"
+  printf 'wrong\nsecret\n' | script -qec "'$cli' export '$work/tty.jpg' --size 320x200 --pack Locked.zip" /dev/null \
+    >"$work/tty.txt" 2>&1 || fail "the password typed on the terminal did not open the pack: $(cat "$work/tty.txt")"
+  grep -q 'Password for the pack "Locked with 7-Zip"' "$work/tty.txt" || fail "no question: $(cat "$work/tty.txt")"
+  grep -q "does not open the pack" "$work/tty.txt" || fail "a wrong password was not said: $(cat "$work/tty.txt")"
+  expect "found: secret" "$probe" Ambience read "pack:Locked.zip"
 fi
 echo "PASS"

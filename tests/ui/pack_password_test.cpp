@@ -4,12 +4,16 @@
 #include "ui/window_fixture.h"
 
 #include "archive/errors.h"
+#include "graphics/picture.h"
 #include "packs/pack.h"
 #include "packs/pack_list.h"
 #include "platform/secret_store.h"
+#include "ui/pack_password_dialog.h"
 #include "ui/window_agent.h"
 
 #include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QLineEdit>
 
 namespace uitest {
 namespace {
@@ -84,8 +88,9 @@ TEST_F(PackPasswordTest, SelectingALockedPackAsksOrUsesTheKeptPassword)
         SCOPED_TRACE(c.name);
         TearDown();
         (void)secrets.Forget(packs::PackPasswordKey(PackPath("Locked.zip").toStdString()));
-        if (c.stored)
+        if (c.stored) {
             ASSERT_TRUE(secrets.Write(packs::PackPasswordKey(PackPath("Locked.zip").toStdString()), *c.stored).ok());
+        }
         OpenWithSecrets();
         dialogs->passwords.assign(c.answers.begin(), c.answers.end());
         SelectPack(kLockedName);
@@ -100,8 +105,9 @@ TEST_F(PackPasswordTest, SelectingALockedPackAsksOrUsesTheKeptPassword)
         EXPECT_TRUE(dialogs->messages.empty()) << dialogs->messages[0].text.toStdString();
         // Never in the settings file.
         QFile settings(platform::Registry::CurrentUser().FilePath());
-        if (settings.open(QIODevice::ReadOnly))
+        if (settings.open(QIODevice::ReadOnly)) {
             EXPECT_FALSE(settings.readAll().contains("secret"));
+        }
     }
 }
 
@@ -125,7 +131,7 @@ TEST_F(PackPasswordTest, CancelIsNotAskedAgainAndNoBlankWallpaperIsSet)
     EXPECT_TRUE(recorder.requests.empty());
 }
 
-TEST_F(PackPasswordTest, PasswordSurvivesARescanAndComesWithAMadePack)
+TEST_F(PackPasswordTest, PasswordSurvivesARescanAndIsKeptOnce)
 {
     OpenWithSecrets();
     dialogs->passwords = {"secret"};
@@ -150,8 +156,9 @@ TEST_F(PackPasswordTest, AutomaticChangePassesOverLockedPacksWithoutAsking)
         SCOPED_TRACE(c.name);
         TearDown();
         QFile::remove(PackPath("Open.zip"));
-        if (c.withOpenPack)
+        if (c.withOpenPack) {
             ASSERT_TRUE(WriteSimplePack(PackPath("Open.zip"), "Open", 2, 2));
+        }
         recorder.requests.clear();
         OpenWithSecrets();
         // Every draw of a few: none may land on the locked pack or ask for anything.
@@ -186,6 +193,27 @@ TEST_F(PackPasswordTest, UnreadablePictureNamesItsReasonOnce)
     const QString reason = QString::fromStdString(archiva::ErrorText(archiva::ErrorFileNotFound));
     EXPECT_EQ(text.count(reason), 1) << text.toStdString();
     EXPECT_TRUE(text.contains("Gone.zip")) << text.toStdString();
+}
+
+TEST(PackPasswordDialog, NamesThePackHidesTheTextAndSaysWhenWrong)
+{
+    for (const bool wrong : {false, true}) {
+        ui::TPackPasswordDialog dialog("Night & Day", wrong);
+        EXPECT_TRUE(dialog.Question->text().contains("\"Night & Day\""));
+        EXPECT_EQ(dialog.Wrong->isVisibleTo(&dialog), wrong);
+        EXPECT_EQ(dialog.PackPassword->echoMode(), QLineEdit::Password);
+        QPushButton* ok = dialog.Buttons->button(QDialogButtonBox::Ok);
+        EXPECT_FALSE(ok->isEnabled()); // an empty password opens nothing
+        QTest::keyClicks(dialog.PackPassword, "pw");
+        EXPECT_TRUE(ok->isEnabled());
+        EXPECT_EQ(dialog.Password(), "pw");
+        // For looking at: the dialog as drawn.
+        if (const QString shots = qEnvironmentVariable("AMBIENCE_SCREENSHOTS"); !shots.isEmpty()) {
+            QDir().mkpath(shots);
+            dialog.adjustSize();
+            dialog.grab().save(shots + (wrong ? "/pack_password_wrong.png" : "/pack_password.png"));
+        }
+    }
 }
 
 } // namespace
