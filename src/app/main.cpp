@@ -9,6 +9,7 @@
 #include "platform/notification_area.h"
 #include "platform/single_instance.h"
 #include "platform/wallpaper.h"
+#include "platform/keychain_secret_store.h"
 #include "platform/registry.h"
 #include "ui/app_context.h"
 #include "ui/dialogs.h"
@@ -114,7 +115,9 @@ int main(int argc, char** argv)
     int status = 0;
     try {
         // Made once here and passed down: the settings, the catalogue, the setter.
-        ui::AppContext context(platform::Registry::CurrentUser(), wallpaper);
+        // Pack passwords live in the desktop's keyring, never in the settings file.
+        platform::KeychainSecretStore secrets(ProductNames().ProductName);
+        ui::AppContext context(platform::Registry::CurrentUser(), wallpaper, &secrets);
         ui::TAMMF window(context, ui::MakeQtDialogs(), arguments);
         QObject::connect(&instance, &platform::SingleInstance::MessageReceived, &window,
                          [&](const QString& message, quintptr connection) {

@@ -2,6 +2,8 @@
 
 #include "change/picture_marks.h"
 #include "gallery/wall_record.h"
+#include "archive/errors.h"
+#include "core/product.h"
 #include "graphics/picture.h"
 #include "packs/load_picture.h"
 #include "packs/pack_list.h"
@@ -53,9 +55,17 @@ bool CatalogueSelection::Load(ShownPicture& shown, QString& problem)
     const auto position = packs::LocatePicture(counts_, current_);
     if (!position)
         return true;
-    const TPack& pack = list_.PackAt(position->Pack);
+    TPack& pack = list_.PackAt(position->Pack);
     std::string detail;
-    if (LoadPicture(pack, *picture_, position->Picture, &detail, canvas_) != 0) {
+    int code = LoadPicture(pack, *picture_, position->Picture, &detail, canvas_);
+    if (code == archiva::ErrorWrongPassword && pack.Encrypted && unlock_) {
+        QString why;
+        if (unlock_(pack, position->Picture, why))
+            code = LoadPicture(pack, *picture_, position->Picture, &detail, canvas_);
+        else if (!why.isEmpty())
+            detail = why.toStdString();
+    }
+    if (code != 0) {
         problem = QString::fromStdString(detail);
         return false;
     }

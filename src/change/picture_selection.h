@@ -4,11 +4,13 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
 class TPackList;
+struct TPack;
 struct TPic;
 namespace gallery { class WallRecord; }
 namespace graphics { class Picture; }
@@ -72,12 +74,19 @@ public:
     void LoadFor(QSize canvas) override { canvas_ = canvas; }
     QString Remember(const ShownPicture& shown) override;
 
+    // Called when picture `index` of pack cannot be read for want of the right
+    // password: sets pack.PackPassword to one that opens it (true), or says why
+    // there is none (false, why set or left empty).
+    using Unlock = std::function<bool(TPack& pack, int index, QString& why)>;
+    void SetUnlock(Unlock unlock) { unlock_ = std::move(unlock); }
+
 private:
     TPackList& list_;
     std::vector<int> counts_;
     int current_ = 0;
     QSize canvas_;
     std::unique_ptr<graphics::Picture> picture_;
+    Unlock unlock_;
 };
 
 } // namespace change

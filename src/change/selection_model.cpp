@@ -2,6 +2,7 @@
 
 #include "change/picture_marks.h"
 #include "gallery/wall_record.h"
+#include "archive/errors.h"
 #include "packs/load_picture.h"
 #include "packs/pack_list.h"
 #include "packs/selection.h"
@@ -113,8 +114,20 @@ void SelectionModel::SelectPictureByIndex(int k)
     SelectPack(position->Pack);
 }
 
-bool SelectionModel::Load(ShownPicture& shown, QString&)
+bool SelectionModel::Load(ShownPicture& shown, QString& problem)
 {
+    if (locked_) {
+        // Composing it would make a wallpaper without its picture.
+        shown = {};
+        const QString name = QString::fromStdString(catalogue_.PackAt(pack_).Name);
+        problem = passOverLocked_
+                      ? QStringLiteral("no picture could be shown: the pictures of the pack \"%1\" are encrypted, and its "
+                                       "password is not known (select the pack on the Packs page to give it)")
+                            .arg(name)
+                      : QStringLiteral("The pictures of the pack \"%1\" are encrypted, and its password is not known.")
+                            .arg(name);
+        return false;
+    }
     // A picture that could not be read shows as none, and that is what is composed.
     shown = {};
     shown.picture = picture_.IsEmpty() ? nullptr : &picture_;
@@ -129,15 +142,21 @@ bool SelectionModel::Load(ShownPicture& shown, QString&)
 void SelectionModel::LoadCurrent()
 {
     picture_.Clear();
+    locked_ = false;
     if (item_ == Item::MorePacks) {
         picture_ = builtin_;
     } else if (TPack* pack = SelectedPack()) {
         const int n = static_cast<int>(pack->Pictures.size());
         pack->Current = std::clamp(pack->Current, 0, std::max(0, n - 1));
         std::string detail;
-        const int code = n > 0 ? packs::LoadPicture(*pack, picture_, pack->Current, &detail) : 0;
+        int code = 0;
+        if (n > 0 && passOverLocked_ && packs::IsLocked(*pack))
+            code = archiva::ErrorWrongPassword; // no use reading it without a password
+        else if (n > 0)
+            code = packs::LoadPicture(*pack, picture_, pack->Current, &detail);
+        locked_ = code == archiva::ErrorWrongPassword && pack->Encrypted;
         emit Changed();
-        if (code != 0)
+        if (code != 0 && !(locked_ && passOverLocked_))
             emit PictureProblem(code, QString::fromStdString(detail));
         return;
     }

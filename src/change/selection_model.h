@@ -56,6 +56,15 @@ public:
     int CurrentPictureIndex() const override;
     void SelectPictureByIndex(int k) override;
     bool Load(ShownPicture& shown, QString& problem) override;
+    bool SkipsUnreadable() const override { return passOverLocked_; }
+
+    // The current picture could not be read for want of its pack's password (none
+    // known, or a wrong one). Such a picture is never composed: Load says why.
+    bool CurrentLocked() const { return locked_; }
+    // While on, pictures of packs whose password is not known are not even read,
+    // raise no PictureProblem and are passed over by a change: the automatic
+    // change must not ask anybody for anything.
+    void PassOverLocked(bool on) { passOverLocked_ = on; }
 
 signals:
     void Changed();
@@ -70,6 +79,8 @@ private:
     Item item_ = Item::None;
     int pack_ = -1;
     graphics::Picture picture_;
+    bool locked_ = false;
+    bool passOverLocked_ = false;
 };
 
 } // namespace change

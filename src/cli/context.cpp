@@ -4,6 +4,7 @@
 
 #include "gallery/wall_record.h"
 #include "platform/folders.h"
+#include "platform/keychain_secret_store.h"
 #include "platform/registry.h"
 #include "platform/wallpaper.h"
 #include "settings/option_text.h"
@@ -39,6 +40,13 @@ gallery::WallRecord* Context::Record()
         }
     }
     return record_.get();
+}
+
+platform::SecretStore& Context::Secrets()
+{
+    if (!secrets_)
+        secrets_ = std::make_unique<platform::KeychainSecretStore>(product_.ProductName);
+    return *secrets_;
 }
 
 TOptions& Context::LoadOptions()

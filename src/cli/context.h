@@ -14,6 +14,7 @@ class TOptions;
 namespace gallery { class WallRecord; }
 namespace platform {
 class Registry;
+class SecretStore;
 class WallpaperSetter;
 } // namespace platform
 
@@ -30,6 +31,8 @@ public:
     platform::Registry& Store() { return store_; }
     // The desktop's own setter, made for the commands that set the wallpaper.
     platform::WallpaperSetter& Setter();
+    // The desktop's keyring, made for the commands that open encrypted packs.
+    platform::SecretStore& Secrets();
 
     // Makes the settings (loading and writing back the settings where the store
     // can be written; otherwise the settings live in memory). Notices (a damaged
@@ -55,6 +58,7 @@ private:
     std::unique_ptr<gallery::WallRecord> record_;
     bool recordOpened_ = false;
     QString recordProblem_;
+    std::unique_ptr<platform::SecretStore> secrets_;
     QStringList notices_;
 };
 

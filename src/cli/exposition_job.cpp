@@ -7,6 +7,7 @@
 #include "cli/context.h"
 #include "gallery/wall_record.h"
 #include "change/picture_selection.h"
+#include "cli/pack_password.h"
 #include "cli/pack_support.h"
 #include "platform/wallpaper.h"
 #include "packs/pack_list.h"
@@ -26,7 +27,7 @@
 namespace cli {
 
 const char* const ExpositionOptionsUsage =
-    "[--size WxH | --monitors WxH+X+Y,...] [--pack NAME|FILE] [--picture N] [--seed N] [--background TYPE] [--orientation O] "
+    "[--size WxH | --monitors WxH+X+Y,...] [--pack NAME|FILE] [--picture N] [--password P] [--seed N] [--background TYPE] [--orientation O] "
     "[--size-class S] [--influence I] [--lightness L] [--saturation S]";
 
 namespace {
@@ -138,6 +139,8 @@ bool ParseExpositionOptions(QStringList& args, ExpositionRequest& request, QStri
         }
         request.picture = n;
     }
+    if (auto password = take("--password"))
+        request.password = *password;
     if (auto seed = take("--seed")) {
         bool ok = false;
         const quint32 n = seed->toUInt(&ok);
@@ -307,6 +310,11 @@ int RunExposition(const ExpositionRequest& request)
     if (!context.RecordProblem().isEmpty())
         PrintError(context.RecordProblem());
     change::CatalogueSelection selection(list, record);
+    // Encrypted packs open with --password, the password kept in the desktop's
+    // keyring, or one typed on the terminal.
+    PackPasswordSource passwords(request.password, &context.Secrets(),
+                                 isatty(STDIN_FILENO) == 1 && isatty(STDERR_FILENO) == 1);
+    selection.SetUnlock([&passwords](TPack& pack, int index, QString& why) { return passwords.Unlock(pack, index, why); });
 
     change::ChangeRequest change;
     change.step = request.step;
@@ -326,6 +334,13 @@ int RunExposition(const ExpositionRequest& request)
     change.progress = [&bar](int v) { bar.Report(v); };
     const change::ChangeResult result = change::ChangeDesktop(change, selection, options, context.Setter());
     bar.Finish();
+    if (!result.Changed() && passwords.Refused()) {
+        // What the command line must add: the pack's password.
+        for (const QString& notice : result.notices)
+            PrintError(notice);
+        PrintError(result.problem);
+        return cli::ExitUsage;
+    }
     return Report(request, result);
 }
 

@@ -20,6 +20,7 @@ struct ExpositionRequest {
     QString pack;                // --pack NAME|FILE
     std::optional<int> picture;  // --picture N, counted from 1
     std::optional<quint32> seed; // --seed N
+    std::optional<QString> password; // --password P: for an encrypted pack
     QStringList overrides;       // "BackgroundType=Smoothed", ... for this run only
     std::optional<QString> exportPath; // export: the file to write; else the wallpaper is set
     std::optional<gallery::PictureKey> show; // show-again: this picture (step and --pack/--picture unused)

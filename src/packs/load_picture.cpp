@@ -122,6 +122,16 @@ int LoadPicture(const TPack& pack, graphics::Picture& target, int index, std::st
     return DecodePackEntry(std::move(bytes), entryName, path, target, detail, canvas);
 }
 
+int CheckPackPassword(const TPack& pack, const std::string& password, int index)
+{
+    if (pack.Pictures.empty())
+        return archiva::ErrorInvalidParameter;
+    if (index < 0 || static_cast<std::size_t>(index) >= pack.Pictures.size())
+        index = 0;
+    std::vector<std::uint8_t> bytes;
+    return ReadPackEntry(pack.Path, pack.Pictures[static_cast<std::size_t>(index)].EntryName, password, bytes);
+}
+
 int DecodePackEntry(std::vector<std::uint8_t> bytes, const std::string& entryName, const std::string& archivePath,
                     graphics::Picture& target, std::string* detail, QSize canvas)
 {

@@ -45,6 +45,11 @@ int DecodePackEntry(std::vector<std::uint8_t> bytes, const std::string& entryNam
 int ReadPackEntry(const std::string& archivePath, const std::string& entryName, const std::string& password,
                   std::vector<std::uint8_t>& bytes, std::string* detail = nullptr);
 
+// Whether password opens picture `index` of the pack (the first picture when index
+// is outside Pictures): 0 when it does, 1216 when it is wrong, another code of
+// archive/errors.h when the entry cannot be read for another reason.
+int CheckPackPassword(const TPack& pack, const std::string& password, int index = 0);
+
 } // namespace packs
 
 // The name used throughout the program.

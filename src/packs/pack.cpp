@@ -43,6 +43,11 @@ std::string PackRegistryKey(const std::string& packPath)
     return key.toStdString();
 }
 
+std::string PackPasswordKey(const std::string& packPath)
+{
+    return "pack:" + FileNameOf(packPath);
+}
+
 std::int32_t ReadStoredCurrent(platform::Registry& store, const std::string& packPath)
 {
     try {
@@ -101,6 +106,7 @@ TPack::TPack(const std::string& path)
         // A folder entry is never a picture, whatever its name ends with.
         if (entry.IsDirectory() || !packs::IsPictureName(entry.Name))
             continue;
+        Encrypted = Encrypted || entry.IsEncrypted();
         TPic pic = ParsePictureName(entry.Name);
         if (pic.Author.empty())
             pic.Author = Author;

@@ -23,6 +23,8 @@ struct TPack {
     std::vector<TPic> Pictures; // in pack order
     std::int32_t Current = 0;   // index of the current picture (may lie outside Pictures)
     std::string PackPassword;   // for encrypted entries; empty unless supplied
+    // Some picture entry is encrypted: the pictures show only with PackPassword.
+    bool Encrypted = false;
     // The description's "Credit=plain": the works are public domain, and their
     // captions credit the artist without a copyright sign.
     bool PlainCredit = false;
@@ -40,6 +42,13 @@ struct TPack {
 namespace platform { class Registry; }
 
 namespace packs {
+
+// Whether the pack's pictures need a password nobody has given yet.
+inline bool IsLocked(const TPack& pack) { return pack.Encrypted && pack.PackPassword.empty(); }
+
+// The key a pack's password is kept under in the secret store: the pack's file
+// name, so the password survives a reinstall or a move between the packs folders.
+std::string PackPasswordKey(const std::string& packPath);
 
 // RegistryRoot + "\Packs\" + the file name of `packPath` (with its extension).
 std::string PackRegistryKey(const std::string& packPath);

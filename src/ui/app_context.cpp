@@ -5,6 +5,7 @@
 #include "platform/folders.h"
 #include "platform/priority.h"
 #include "platform/registry.h"
+#include "platform/secret_store.h"
 #include "settings/options.h"
 
 namespace ui {
@@ -16,9 +17,10 @@ QString SettingsNotSavedText(const QString& problem)
         .arg(problem);
 }
 
-AppContext::AppContext(platform::Registry& store, platform::WallpaperSetter& setter)
+AppContext::AppContext(platform::Registry& store, platform::WallpaperSetter& setter, platform::SecretStore* secrets)
     : product_(platform::GetSpecialFolder(platform::ProgramFolderCode)), store_(store), setter_(setter),
-      catalogue_(&store)
+      ownSecrets_(secrets ? nullptr : std::make_unique<platform::MemorySecretStore>()),
+      secrets_(secrets ? secrets : ownSecrets_.get()), catalogue_(&store)
 {
     platform::SetIdlePriority();
     RandomizeFromEnvironmentOrClock();

@@ -16,6 +16,7 @@ class TOptions;
 namespace gallery { class WallRecord; }
 namespace platform {
 class Registry;
+class SecretStore;
 class WallpaperSetter;
 } // namespace platform
 
@@ -28,7 +29,9 @@ class AppContext {
 public:
     // Loads the settings from store; setter receives every wallpaper. Both must
     // outlive the context.
-    AppContext(platform::Registry& store, platform::WallpaperSetter& setter);
+    // secrets keeps pack passwords (the desktop's keyring); without one they are
+    // kept in memory for the run.
+    AppContext(platform::Registry& store, platform::WallpaperSetter& setter, platform::SecretStore* secrets = nullptr);
     ~AppContext();
     AppContext(const AppContext&) = delete;
     AppContext& operator=(const AppContext&) = delete;
@@ -41,6 +44,7 @@ public:
     // The record of the wall (every change's pictures, favourites, banned
     // pictures); null when it could not be opened, which StartupNotices() tells.
     gallery::WallRecord* Record() { return record_.get(); }
+    platform::SecretStore& Secrets() { return *secrets_; }
 
     // Texts to show the user once the window exists: problems met while loading the
     // settings, and a notice when the settings file was damaged and set aside.
@@ -50,6 +54,8 @@ private:
     TProduct product_;
     platform::Registry& store_;
     platform::WallpaperSetter& setter_;
+    std::unique_ptr<platform::SecretStore> ownSecrets_;
+    platform::SecretStore* secrets_;
     std::unique_ptr<TOptions> options_;
     TPackList catalogue_;
     std::unique_ptr<gallery::WallRecord> record_;

@@ -68,6 +68,9 @@ public:
     virtual std::optional<MakePackAnswers> MakePack(QWidget* owner, const std::vector<QIcon>& icons);
     // The "Download art..." dialog (TDownloadArtDialog); nullopt when cancelled.
     virtual std::optional<DownloadArtAnswers> DownloadArt(QWidget* owner);
+    // The password of the encrypted pack packName (TPackPasswordDialog), saying so
+    // when the last answer was wrong; nullopt when cancelled.
+    virtual std::optional<QString> PackPassword(QWidget* owner, const QString& packName, bool wrongBefore);
 };
 
 // QMessageBox and QFileDialog.

@@ -10,6 +10,8 @@
 #include "platform/wallpaper.h"
 #include "settings/options.h"
 #include "ui/app_context.h"
+#include "packs/pack.h"
+#include "ui/pack_passwords.h"
 #include "ui/packs_page.h"
 #include "change/selection_model.h"
 
@@ -53,7 +55,11 @@ void TAMMF::TellChangeOutcome(const change::ChangeResult& result, bool exporting
 {
     using Status = change::ChangeResult::Status;
     if (!result.Changed()) {
-        ReportProblem(result.problem);
+        // A pack shown without its password: the question for it stands for the
+        // problem, unless the person has cancelled it before.
+        const TPack* pack = selection_->SelectedPack();
+        if (!(pack && selection_->CurrentLocked() && passwords_->WillAnswer(pack->Path)))
+            ReportProblem(result.problem);
         return;
     }
     if (result.status == Status::Unset && !exporting && !wallpaperFailureTold_) {

@@ -18,6 +18,7 @@
 #include "ui/app_context.h"
 #include "ui/fresh_pack_keeper.h"
 #include "ui/options_page.h"
+#include "ui/pack_passwords.h"
 #include "ui/packs_page.h"
 #include "ui/program_icons.h"
 #include "ui/settings_watch.h"
@@ -51,6 +52,7 @@ TAMMF::TAMMF(AppContext& context, std::unique_ptr<Dialogs> dialogs, QStringList 
     PC->setObjectName(QStringLiteral("PC"));
     selection_ = std::make_unique<change::SelectionModel>(Catalogue(), LoadBuiltinPicture());
     selection_->SetRecord(context_.Record());
+    passwords_ = new PackPasswords(*this, context_.Secrets());
     PS = new TPacksPage(*this, *selection_);
     auto* options = new TOptionsPage(context_.Options());
     auto* about = new TAboutPage(context_.Product());

@@ -29,6 +29,7 @@ class QTabWidget;
 namespace ui {
 
 class AppContext;
+class PackPasswords;
 class TPacksPage;
 class TWindowAgentHost;
 
@@ -142,6 +143,8 @@ public:
     AppContext& Context() { return context_; }
     TPackList& Catalogue();
     change::SelectionModel& Selection() { return *selection_; }
+    // The passwords of encrypted packs: known, looked up, asked for.
+    PackPasswords& Passwords() { return *passwords_; }
     const TProduct& ProductRecord() const;
     // The notification-area agent (null only while the window is being made).
     TAgent* TrayAgent() const { return agent_.get(); }
@@ -168,6 +171,7 @@ private:
     AppContext& context_;
     std::unique_ptr<Dialogs> dialogs_;
     std::unique_ptr<change::SelectionModel> selection_;
+    PackPasswords* passwords_ = nullptr;
     change::ChangeRunner runner_;
     QStringList arguments_;
     bool busy_ = false;

@@ -7,6 +7,7 @@
 #include "packs/pack_list.h"
 #include "ui/busy_state.h"
 #include "ui/make_pack_dialog.h"
+#include "ui/pack_passwords.h"
 #include "ui/packs_page.h"
 
 #include <QDir>
@@ -76,6 +77,8 @@ std::optional<std::string> TAMMF::UserPacksFolder()
 
 void TAMMF::ListAndSelectPack(const std::string& archive, const std::string& password)
 {
+    // Known before the list is filled, and kept for the next run.
+    passwords_->Opened(archive, password);
     PS->FillPackList();
     const int row = packs::FindPackByPath(Catalogue(), archive);
     if (row < 0 || row >= PS->PV->count())

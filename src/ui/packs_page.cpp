@@ -8,6 +8,7 @@
 #include "packs/selection.h"
 #include "platform/folders.h"
 #include "ui/main_window.h"
+#include "ui/pack_passwords.h"
 #include "ui/page_style.h"
 #include "ui/page_texts.h"
 #include "ui/preview.h"
@@ -108,7 +109,18 @@ TPacksPage::TPacksPage(TAMMF& window, change::SelectionModel& selection) : windo
     connect(&selection_, &change::SelectionModel::PictureProblem, this, [this](int code, const QString& detail) {
         // Told once the current work has returned: a message box's own loop must
         // never hold up whoever stepped the selection (a change, a hand-over).
-        QTimer::singleShot(0, &window_, [this, code, detail] { window_.ReportPackError(code, detail); });
+        if (const TPack* pack = selection_.SelectedPack(); pack && selection_.CurrentLocked()) {
+            // Not a fault: the pack's password is asked for.
+            QTimer::singleShot(0, &window_, [this, path = pack->Path] { window_.Passwords().Locked(path); });
+            return;
+        }
+        // The detail is a whole sentence that already names the reason.
+        QTimer::singleShot(0, &window_, [this, code, detail] {
+            if (detail.isEmpty())
+                window_.ReportPackError(code);
+            else
+                window_.ReportProblem(detail + QLatin1Char('.'));
+        });
     });
     SetChangeHandlerAttached(true);
 }
@@ -156,6 +168,7 @@ void TPacksPage::FillPackList()
     TPackList& catalogue = window_.Catalogue();
     packs::ScanReport report;
     catalogue.Rescan(packs::CurrentPackFolders().ScanOrder(), &report);
+    window_.Passwords().Apply(catalogue);
     if (!report.UnreadableFolders.empty() && !unreadableTold_) {
         // Once a run; told when the loop runs, so the box has a window to stand before.
         unreadableTold_ = true;

@@ -1,5 +1,6 @@
 #include "ui/window_agent.h"
 
+#include "change/selection_model.h"
 #include "core/product.h"
 #include "ui/main_window.h"
 #include "ui/packs_page.h"
@@ -22,7 +23,19 @@ bool TWindowAgentHost::ExpoRandomExecute(std::function<void(const change::Change
 {
     // The agent tells a failure once itself; a box at every attempt would pile up
     // while nobody is at the desk.
-    return window_.StartChange(change::PictureStep::Random, std::nullopt, false, std::move(done));
+    // Nobody may be at the desk: packs whose password is not known are passed
+    // over, never asked for.
+    change::SelectionModel& selection = window_.Selection();
+    selection.PassOverLocked(true);
+    const bool started = window_.StartChange(change::PictureStep::Random, std::nullopt, false,
+                                             [&selection, done = std::move(done)](const change::ChangeResult& result) {
+                                                 selection.PassOverLocked(false);
+                                                 if (done)
+                                                     done(result);
+                                             });
+    if (!started)
+        selection.PassOverLocked(false);
+    return started;
 }
 
 void TWindowAgentHost::ShowMainWindow()

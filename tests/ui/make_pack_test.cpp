@@ -5,6 +5,7 @@
 #include "graphics/jpeg.h"
 #include "graphics/picture.h"
 #include "packs/pack.h"
+#include "platform/secret_store.h"
 #include "ui/make_pack_dialog.h"
 #include "ui/program_icons.h"
 
@@ -120,6 +121,10 @@ TEST_F(MakePackActionTest, MakesInstallsAndSelectsTheNewPack)
     ASSERT_NE(Page().SelectedPack(), nullptr);
     EXPECT_EQ(Page().SelectedPack()->Name, "Locked");
     EXPECT_FALSE(Page().PreviewPicture().IsEmpty());
+    // ...and keeps it in the secret store for the next run.
+    const auto kept = context->Secrets().Read(packs::PackPasswordKey(UserPackPath("Locked.zip").toStdString()));
+    ASSERT_TRUE(kept.ok());
+    EXPECT_EQ(*kept, std::optional<std::string>("pw"));
 }
 
 TEST_F(MakePackActionTest, FailureNamesTheFileAndCancelLeavesNothing)

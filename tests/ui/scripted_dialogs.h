@@ -30,6 +30,12 @@ struct ScriptedDialogs : ui::Dialogs {
     std::deque<QStringList> fileLists;
     std::deque<ui::MakePackAnswers> makePackAnswers; // empty: cancelled
     std::deque<ui::DownloadArtAnswers> downloadArtAnswers; // empty: cancelled
+    struct PasswordRequest {
+        QString packName;
+        bool wrongBefore;
+    };
+    std::vector<PasswordRequest> passwordRequests;
+    std::deque<QString> passwords; // empty: cancelled
     // Runs while a message stands, as the loop of a modal box would.
     std::function<void(const ShownMessage&)> whileShown;
 
@@ -84,6 +90,15 @@ struct ScriptedDialogs : ui::Dialogs {
         ui::DownloadArtAnswers answers = std::move(downloadArtAnswers.front());
         downloadArtAnswers.pop_front();
         return answers;
+    }
+    std::optional<QString> PackPassword(QWidget*, const QString& packName, bool wrongBefore) override
+    {
+        passwordRequests.push_back({packName, wrongBefore});
+        if (passwords.empty())
+            return std::nullopt;
+        QString answer = passwords.front();
+        passwords.pop_front();
+        return answer;
     }
     // Messages with the given caption.
     std::vector<ShownMessage> WithCaption(const QString& caption) const
