@@ -5,6 +5,7 @@
 #include "agent/agent.h"
 #include "archive/errors.h"
 #include "core/product.h"
+#include "gallery/wall_record.h"
 #include "change/selection_model.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
@@ -86,6 +87,7 @@ TAMMF::TAMMF(AppContext& context, std::unique_ptr<Dialogs> dialogs, QStringList 
     agent_ = std::make_unique<TAgent>(*agentHost_, context_.Options(), arguments_);
     connect(this, &TAMMF::ShowInstanceRequested, agent_.get(), &TAgent::ShowInstance);
     connect(this, &TAMMF::HiddenByClose, agent_.get(), &TAgent::WindowHiddenByClose);
+    RefreshPictureItems();
     options->LoadOptionsPage();
     PS->FillPackList();
     connect(&runner_, &change::ChangeRunner::Progress, this, &TAMMF::ShowProgress);

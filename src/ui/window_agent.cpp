@@ -25,6 +25,22 @@ bool TWindowAgentHost::ExpoRandomExecute(std::function<void(const change::Change
     return window_.StartChange(change::PictureStep::Random, std::nullopt, false, std::move(done));
 }
 
+bool TWindowAgentHost::ExpoNextExecute()
+{
+    return window_.StartChange(change::PictureStep::Next, std::nullopt, true);
+}
+
+std::optional<gallery::WallEntry> TWindowAgentHost::PictureOnWall()
+{
+    return window_.PictureOnWall();
+}
+
+void TWindowAgentHost::SetFavourite(const gallery::PictureKey& picture, bool on)
+{
+    if (const core::Result<void> marked = window_.SetFavourite(picture, on); !marked)
+        ShowError(QString::fromStdString(marked.error().text));
+}
+
 void TWindowAgentHost::ShowMainWindow()
 {
     window_.showNormal();
