@@ -6,6 +6,7 @@
 
 #include <QTemporaryDir>
 #include <QImage>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
