@@ -3,6 +3,7 @@
 #include "core/program_info.h"
 #include "agent/startup_notice.h"
 #include "change/remote_request.h"
+#include "change/selection_model.h"
 #include "platform/display_probe.h"
 #include "platform/leftovers.h"
 #include "platform/notification_area.h"
@@ -119,11 +120,26 @@ int main(int argc, char** argv)
                          [&](const QString& message, quintptr connection) {
                              // ambience-cli refresh, random, next and back: the window
                              // runs the action and answers with what it showed.
+                             auto reply = [&instance, connection](const change::ChangeResult& result) {
+                                 instance.Reply(connection, change::FormatRemoteAnswer(result));
+                             };
                              if (const auto action = change::ParseRemoteActionRequest(message)) {
-                                 ui::RunRemoteAction(window, *action,
-                                                     [&instance, connection](const change::ChangeResult& result) {
-                                                         instance.Reply(connection, change::FormatRemoteAnswer(result));
-                                                     });
+                                 // A window that never had a selection starts from
+                                 // the picture on the wall, as ambience-cli would.
+                                 window.Selection().SelectPictureOnWall();
+                                 ui::RunRemoteAction(window, *action, reply);
+                                 return;
+                             }
+                             // ambience-cli show-again: that picture, selected and composed.
+                             if (const auto picture = change::ParseRemoteShowRequest(message)) {
+                                 if (window.Selection().SelectPicture(*picture)) {
+                                     ui::RunRemoteAction(window, change::PictureStep::Current, reply);
+                                 } else {
+                                     change::ChangeResult missing;
+                                     missing.problem = QStringLiteral("The picture \"%1\" of the pack %2 is not installed.")
+                                                           .arg(picture->entry, picture->packFile);
+                                     reply(missing);
+                                 }
                                  return;
                              }
                              if (message == QStringLiteral("show"))

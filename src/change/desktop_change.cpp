@@ -1,12 +1,15 @@
 #include "change/desktop_change.h"
 
 #include "change/caption_of.h"
+#include "change/picture_marks.h"
 #include "change/picture_selection.h"
 #include "change/plates.h"
 #include "change/size_limits.h"
+#include "change/wall_rows.h"
 #include "compose/expo.h"
 #include "core/datetime.h"
 #include "core/random.h"
+#include "gallery/wall_record.h"
 #include "graphics/picture.h"
 #include "packs/pack.h"
 #include "settings/settings.h"
@@ -18,6 +21,7 @@
 #include "settings/option_text.h"
 #include "settings/options.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 
 #include <exception>
@@ -35,32 +39,55 @@ struct PreparedChange {
     bool darkTwin = false;                      // the setter keeps a dark-style picture
     std::vector<TPack> packs;                   // the catalogue, for the other monitors
     ChangeResult described;                     // what was chosen, for the result
+    // For the record of the wall (only when the selection has one): the primary
+    // monitor's row as chosen, where its pack lies; made whole by the worker with
+    // the other monitors' rows and a thumbnail of each exposition.
+    bool recorded = false;
+    gallery::WallEntry primaryRow;
+    std::string packPath, packPassword;
+    std::vector<gallery::WallEntry> wall;
+    std::vector<QImage> thumbnails;
 };
 
 namespace {
 
 using Status = ChangeResult::Status;
 
-int StepFrom(PictureStep step, int current, int total)
-{
-    switch (step) {
-    case PictureStep::Current: return current;
-    case PictureStep::Random: return packs::RandomPictureIndex(total);
-    case PictureStep::Next: return packs::NextPictureIndex(current, total);
-    case PictureStep::Back: return packs::BackPictureIndex(current, total);
-    }
-    return current;
-}
-
-// Selects the picture the request asks for and loads it. A picture that cannot be
-// read must not stop next, back and random for good: where the selection allows
-// it they go on in their direction, noting what they left out.
-bool Choose(const ChangeRequest& request, PictureSelection& selection, ShownPicture& shown, ChangeResult& result)
+// Selects the picture the request asks for and loads it. Next, back and random
+// pass over banned pictures (and random keeps to the favourites when asked). A
+// picture that cannot be read must not stop them for good: where the selection
+// allows it they go on in their direction, noting what they left out.
+bool Choose(const ChangeRequest& request, PictureSelection& selection, bool favouritesOnly, ShownPicture& shown,
+            ChangeResult& result)
 {
     const int total = selection.TotalPictureCount();
-    const int current = request.from ? *request.from : selection.CurrentPictureIndex();
-    int k = StepFrom(request.step, current, total);
-    if (request.from || request.step != PictureStep::Current)
+    int current = request.from ? *request.from : selection.CurrentPictureIndex();
+    PictureStep step = request.step;
+    if (request.picture) {
+        current = IndexOfPicture(selection.Catalogue(), *request.picture);
+        if (current < 0) {
+            result.problem = QStringLiteral("The picture \"%1\" of the pack %2 is not installed.")
+                                 .arg(request.picture->entry, request.picture->packFile);
+            return false;
+        }
+        step = PictureStep::Current;
+    }
+    PictureMarks marks;
+    if (step != PictureStep::Current) {
+        QString problem;
+        marks = MarksOf(selection.Catalogue(), selection.Record(), favouritesOnly, problem);
+        if (!problem.isEmpty())
+            result.notices << QStringLiteral("Banned pictures and favourites are not known: %1").arg(problem);
+    }
+    const core::Result<MarkedStep> stepped = StepOverMarks(step, current, total, marks);
+    if (!stepped.ok()) {
+        result.problem = QString::fromStdString(stepped.error().text);
+        return false;
+    }
+    if (!stepped->notice.isEmpty())
+        result.notices << stepped->notice;
+    int k = stepped->index;
+    if (request.from || request.picture || step != PictureStep::Current)
         selection.SelectPictureByIndex(k);
     // The chosen picture may be drawn on every monitor: it must cover the largest.
     QSize canvas = request.size;
@@ -71,12 +98,14 @@ bool Choose(const ChangeRequest& request, PictureSelection& selection, ShownPict
         QString problem;
         if (selection.Load(shown, problem))
             return true;
-        if (!selection.SkipsUnreadable() || request.step == PictureStep::Current || tries + 1 >= total) {
+        const PictureStep onward = step == PictureStep::Back ? PictureStep::Back : PictureStep::Next;
+        const core::Result<MarkedStep> further = StepOverMarks(onward, k, total, marks);
+        if (!selection.SkipsUnreadable() || step == PictureStep::Current || tries + 1 >= total || !further.ok()) {
             result.problem = problem;
             return false;
         }
         result.notices << problem + QStringLiteral(" (left out)");
-        k = request.step == PictureStep::Back ? packs::BackPictureIndex(k, total) : packs::NextPictureIndex(k, total);
+        k = further->index;
         selection.SelectPictureByIndex(k);
     }
 }
@@ -233,6 +262,36 @@ bool WritePlates(const PreparedChange& prepared, const std::vector<Plate>& plate
     return !dark || write(SpanPictures(monitors, darkImages), PlateFileName("dark-spanned", 0), wallpaper.darkSpanned);
 }
 
+// The record's rows of a wallpaper change, one for each monitor with an
+// exposition, and their thumbnails.
+void MakeWallRows(PreparedChange& prepared, const std::vector<Plate>& plates, size_t count, const ChangeResult& result)
+{
+    const std::vector<platform::Monitor>& monitors = prepared.request.monitors;
+    gallery::WallEntry primary = prepared.primaryRow;
+    ReadWorkSource(prepared.packPath, prepared.packPassword, primary);
+    primary.monitor = monitors.empty() ? QString() : monitors.front().name;
+    primary.primary = true;
+    primary.exposition = result.file;
+    prepared.wall = {primary};
+    prepared.thumbnails = {gallery::MakeThumbnail(plates[0].image)};
+    const std::vector<int> counts = CountsOf(prepared.packs);
+    for (size_t i = 1; i < count && i - 1 < result.otherMonitors.size(); ++i) {
+        const ChangeResult::OtherMonitor& other = result.otherMonitors[i - 1];
+        gallery::WallEntry row;
+        if (const auto position = packs::LocatePicture(counts, other.index)) {
+            const TPack& pack = prepared.packs[size_t(position->Pack)];
+            row = WallRowOf(pack, pack.Pictures[size_t(position->Picture)]);
+            ReadWorkSource(pack.Path, pack.PackPassword, row);
+        }
+        row.time = primary.time;
+        row.monitor = other.name;
+        row.primary = false;
+        row.exposition = other.file;
+        prepared.wall.push_back(std::move(row));
+        prepared.thumbnails.push_back(gallery::MakeThumbnail(plates[i].image));
+    }
+}
+
 // A wallpaper change: one exposition per monitor and a darker twin of each where
 // the desktop keeps one for its dark style, composed at the same time; then
 // written and handed to the setter in one request.
@@ -254,6 +313,9 @@ ChangeResult SetWallpaper(PreparedChange& prepared, platform::WallpaperSetter& s
         return result;
     if (prepared.request.progress)
         prepared.request.progress(100);
+
+    if (prepared.recorded)
+        MakeWallRows(prepared, plates, count, result);
 
     const platform::WallpaperResult set = setter.Set(wallpaper);
     result.status = set.ok ? Status::Done : Status::Unset;
@@ -306,7 +368,7 @@ ChangeResult PrepareChange(const ChangeRequest& request, PictureSelection& selec
         result.status = Status::BadRequest;
         return result;
     }
-    if (!Choose(request, selection, change->shown, result))
+    if (!Choose(request, selection, change->settings.FavouritesOnly, change->shown, result))
         return result;
     Describe(selection, change->shown, result);
     result.size = request.size;
@@ -322,6 +384,15 @@ ChangeResult PrepareChange(const ChangeRequest& request, PictureSelection& selec
         change->darkTwin = setter.TakesDarkStyle();
         if (request.monitors.size() > 1)
             change->packs = selection.Catalogue().Packs();
+        change->recorded = selection.Record() != nullptr;
+        const TPackList& list = selection.Catalogue();
+        if (change->recorded && change->shown.record && change->shown.pack >= 0 && change->shown.pack < list.Count()) {
+            const TPack& pack = list.PackAt(change->shown.pack);
+            change->primaryRow = WallRowOf(pack, *change->shown.record);
+            change->packPath = pack.Path;
+            change->packPassword = pack.PackPassword;
+        }
+        change->primaryRow.time = QDateTime::currentDateTimeUtc();
     }
     change->described = result;
     prepared = std::move(change);
@@ -348,6 +419,15 @@ void FinishChange(ChangeResult& result, const PreparedChange& prepared, PictureS
     if (prepared.request.exportPath || !result.Changed())
         return;
     result.settingsProblem = CountDesktopChange(options);
+    if (gallery::WallRecord* record = selection.Record(); record && !prepared.wall.empty()) {
+        // The wallpaper is set whatever becomes of its record.
+        const core::Result<qint64> added = record->Add(prepared.wall, prepared.thumbnails);
+        if (added.ok())
+            result.recorded = *added;
+        else
+            result.notices << QStringLiteral("The change was not written to the record of the wall: %1")
+                                  .arg(QString::fromStdString(added.error().text));
+    }
     if (const QString problem = selection.Remember(prepared.shown); !problem.isEmpty())
         result.notices << problem;
 }

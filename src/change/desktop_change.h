@@ -2,13 +2,15 @@
 // One desktop change, whoever asks for it: the window's actions, the agent's
 // automatic change, ambience-cli and its hand-over to the running program. It
 // chooses the picture, composes the exposition, writes the wallpaper file, hands
-// it to the wallpaper setter and counts the change, in that order. An export is
-// the same road without the setter and the counting.
+// it to the wallpaper setter, counts the change and writes it to the record of the
+// wall, in that order. An export is the same road without the setter, the counting
+// and the record.
 #include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
 
+#include "gallery/wall_entry.h"
 #include "platform/monitors.h"
 
 #include <functional>
@@ -35,6 +37,10 @@ struct ChangeRequest {
     PictureStep step = PictureStep::Current;
     // Global picture index to step from instead of the selection's current one.
     std::optional<int> from;
+    // Show this picture (a pack file and entry, as the record of the wall names
+    // them), banned or not; step and from are then not used. A picture no
+    // installed pack holds fails the change.
+    std::optional<gallery::PictureKey> picture;
     // "BackgroundType=Smoothed", ... applied to this composition only.
     QStringList overrides;
     // The canvas and the part of it not covered by panels (empty: the whole canvas).
@@ -91,6 +97,9 @@ struct ChangeResult {
     QString wallpaperDetail;   // Unset: why no desktop took it
     QStringList notices;       // told although the change was made (pictures left out)
     QString settingsProblem;   // the change was made, but the store could not be saved: why
+    // The change's number in the record of the wall; 0 when it was not recorded
+    // (an export, no record, or the record failed: then a notice says why).
+    qint64 recorded = 0;
 
     bool Changed() const { return status == Status::Done || status == Status::Unset; }
 };
@@ -109,8 +118,8 @@ ChangeResult PrepareChange(const ChangeRequest& request, PictureSelection& selec
 // 2. Composes, writes and hands to the setter (export: saves). Touches neither the
 //    selection nor the settings store.
 ChangeResult ProduceChange(PreparedChange& prepared, platform::WallpaperSetter& setter);
-// 3. Counts a wallpaper change in options (saved) and lets the selection remember
-//    the picture shown.
+// 3. Counts a wallpaper change in options (saved), writes it to the selection's
+//    record of the wall and lets the selection remember the picture shown.
 void FinishChange(ChangeResult& result, const PreparedChange& prepared, PictureSelection& selection,
                   TOptions& options);
 

@@ -1,56 +1,35 @@
 #include "change/picture_selection.h"
 
-#include "core/product.h"
+#include "change/picture_marks.h"
+#include "gallery/wall_record.h"
 #include "graphics/picture.h"
 #include "packs/load_picture.h"
 #include "packs/pack_list.h"
 #include "packs/selection.h"
-#include "platform/registry.h"
-
-#include <QFileInfo>
 
 namespace change {
 namespace {
 
-// "<pack file name>/<entry name>" under the registry root: the picture the
-// command line showed last.
-const QString LastPictureValue = QStringLiteral("LastPicture");
-
-QString PackFileName(const TPack& pack) { return QFileInfo(QString::fromStdString(pack.Path)).fileName(); }
-
-std::optional<int> RememberedIndex(platform::Registry& store, const TPackList& list, const std::vector<int>& counts)
+// The picture the record says is on the primary monitor. A record that cannot be
+// read leaves nothing selected, as a first start does.
+std::optional<int> WallIndex(gallery::WallRecord* record, const TPackList& list)
 {
-    std::optional<QString> stored;
-    try {
-        stored = store.ReadString(ProductNames().RegistryRoot, LastPictureValue);
-    } catch (const platform::RegistryError&) {
+    if (!record)
         return std::nullopt;
-    }
-    if (!stored)
+    const core::Result<gallery::PictureKey> key = record->PrimaryPicture();
+    if (!key.ok() || key->empty())
         return std::nullopt;
-    const qsizetype slash = stored->indexOf(QLatin1Char('/'));
-    if (slash <= 0)
-        return std::nullopt;
-    const QString file = stored->left(slash);
-    const std::string entry = stored->mid(slash + 1).toStdString();
-    for (int p = 0; p < list.Count(); ++p) {
-        if (PackFileName(list.PackAt(p)) != file)
-            continue;
-        const auto& pictures = list.PackAt(p).Pictures;
-        for (size_t i = 0; i < pictures.size(); ++i)
-            if (pictures[i].EntryName == entry)
-                return packs::CurrentPictureIndex(counts, p, static_cast<int>(i));
-    }
-    return std::nullopt;
+    const int k = IndexOfPicture(list, *key);
+    return k >= 0 ? std::optional(k) : std::nullopt;
 }
 
 } // namespace
 
-CatalogueSelection::CatalogueSelection(TPackList& list, platform::Registry& store)
-    : list_(list), store_(store), counts_(packs::PictureCounts(list)), picture_(std::make_unique<graphics::Picture>())
+CatalogueSelection::CatalogueSelection(TPackList& list, gallery::WallRecord* record)
+    : list_(list), counts_(packs::PictureCounts(list)), picture_(std::make_unique<graphics::Picture>())
 {
-    const int total = packs::TotalPictureCount(counts_);
-    current_ = RememberedIndex(store_, list_, counts_).value_or(total);
+    SetRecord(record);
+    current_ = WallIndex(record, list_).value_or(packs::TotalPictureCount(counts_));
 }
 
 CatalogueSelection::~CatalogueSelection() = default;
@@ -89,22 +68,11 @@ bool CatalogueSelection::Load(ShownPicture& shown, QString& problem)
 
 QString CatalogueSelection::Remember(const ShownPicture& shown)
 {
-    auto& store = store_;
-    try {
-        if (shown.pack >= 0 && shown.record) {
-            // Like selecting the picture in the window: the pack remembers it.
-            TPack& pack = list_.PackAt(shown.pack);
-            pack.Current = shown.pictureInPack;
-            list_.StoreCurrent(shown.pack);
-            store.WriteString(ProductNames().RegistryRoot, LastPictureValue,
-                              PackFileName(pack) + QLatin1Char('/') + QString::fromStdString(shown.record->EntryName));
-        } else {
-            store.DeleteValue(ProductNames().RegistryRoot, LastPictureValue);
-        }
-    } catch (const platform::RegistryError& e) {
-        // Next and back then start from the catalogue's end; the change itself stands.
-        return QStringLiteral("cannot remember the picture: %1").arg(QString::fromStdString(e.what()));
-    }
+    // Like selecting the picture in the window: the pack remembers it.
+    if (shown.pack < 0 || !shown.record)
+        return {};
+    list_.PackAt(shown.pack).Current = shown.pictureInPack;
+    list_.StoreCurrent(shown.pack);
     return {};
 }
 

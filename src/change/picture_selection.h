@@ -10,7 +10,7 @@
 
 class TPackList;
 struct TPic;
-namespace platform { class Registry; }
+namespace gallery { class WallRecord; }
 namespace graphics { class Picture; }
 
 namespace change {
@@ -42,14 +42,25 @@ public:
     // After a wallpaper change: keep what was shown for the next change. Empty,
     // or why it could not be kept.
     virtual QString Remember(const ShownPicture&) { return {}; }
+
+    // The record of the wall a wallpaper change is written to, and whose banned
+    // pictures and favourites steer next, back and random; null: none. It must
+    // outlive the selection's changes.
+    gallery::WallRecord* Record() const { return record_; }
+    void SetRecord(gallery::WallRecord* record) { record_ = record; }
+
+private:
+    gallery::WallRecord* record_ = nullptr;
 };
 
-// Over a catalogue of its own, remembering the last shown picture in the store
-// ("LastPicture" under the product's key) so the next command continues from it.
+// Over a catalogue of its own, for one command: the current picture is the one the
+// record of the wall says is on the primary monitor, whichever program put it
+// there, so the next command continues from it.
 class CatalogueSelection final : public PictureSelection {
 public:
-    // list and store must outlive the selection.
-    CatalogueSelection(TPackList& list, platform::Registry& store);
+    // list and record must outlive the selection; without a record (or one that
+    // names no installed picture) nothing is selected.
+    CatalogueSelection(TPackList& list, gallery::WallRecord* record);
     ~CatalogueSelection() override;
 
     const TPackList& Catalogue() const override;
@@ -63,7 +74,6 @@ public:
 
 private:
     TPackList& list_;
-    platform::Registry& store_;
     std::vector<int> counts_;
     int current_ = 0;
     QSize canvas_;

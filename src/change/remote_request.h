@@ -3,6 +3,7 @@
 // single-instance socket, and the answers. One line each way:
 //   "ping"                        -> "ok"   (is a program there to take requests?)
 //   "action refresh|random|next|back" -> "<kind>\t<text>"
+//   "show\t<pack file>\t<entry>"      -> "<kind>\t<text>"  (that picture again)
 // kind is "done" (the wallpaper shows text), "unset" (the file was written but no
 // desktop took it), "failed" (text says why) or "busy" (a composition runs).
 // Header only.
@@ -41,6 +42,21 @@ inline std::optional<PictureStep> ParseRemoteActionRequest(const QString& line)
         if (line == RemoteActionRequest(action))
             return action;
     return std::nullopt;
+}
+
+inline QString RemoteShowRequest(const gallery::PictureKey& picture)
+{
+    return QStringLiteral("show\t") + picture.packFile + QLatin1Char('\t') + picture.entry;
+}
+
+// The picture a show request names; nothing for any other line. Pack file names
+// and entry names hold no tab or line break.
+inline std::optional<gallery::PictureKey> ParseRemoteShowRequest(const QString& line)
+{
+    const QStringList parts = line.split(QLatin1Char('\t'));
+    if (parts.size() != 3 || parts[0] != QLatin1String("show") || parts[1].isEmpty() || parts[2].isEmpty())
+        return std::nullopt;
+    return gallery::PictureKey{parts[1], parts[2]};
 }
 
 // The answer line for the result of a change: the description of what the

@@ -1,5 +1,7 @@
 #include "change/selection_model.h"
 
+#include "change/picture_marks.h"
+#include "gallery/wall_record.h"
 #include "packs/load_picture.h"
 #include "packs/pack_list.h"
 #include "packs/selection.h"
@@ -69,6 +71,23 @@ void SelectionModel::CatalogueReplaced()
     item_ = Item::None;
     pack_ = -1;
     picture_.Clear();
+}
+
+bool SelectionModel::SelectPicture(const gallery::PictureKey& picture)
+{
+    const int k = IndexOfPicture(catalogue_, picture);
+    if (k < 0)
+        return false;
+    SelectPictureByIndex(k);
+    return true;
+}
+
+bool SelectionModel::SelectPictureOnWall()
+{
+    if (item_ != Item::None || !Record())
+        return false;
+    const core::Result<gallery::PictureKey> onWall = Record()->PrimaryPicture();
+    return onWall.ok() && !onWall->empty() && SelectPicture(*onWall);
 }
 
 int SelectionModel::TotalPictureCount() const

@@ -4,6 +4,7 @@
 // Packs page shows it and follows its signals; the exposition actions step it
 // and compose its picture. It lives on the window's thread.
 #include "change/picture_selection.h"
+#include "gallery/wall_entry.h"
 #include "graphics/picture.h"
 
 #include <QObject>
@@ -41,6 +42,13 @@ public:
     void StepInPack(int delta);
     // The catalogue was rescanned: its records are new, nothing is selected.
     void CatalogueReplaced();
+    // Selects the picture a pack file and entry name; false (nothing changed)
+    // when no installed pack holds it.
+    bool SelectPicture(const gallery::PictureKey& picture);
+    // When nothing is selected: selects the picture the record of the wall says
+    // is on the primary monitor, so the window opens on what the desktop shows.
+    // False when something was selected already or the record names nothing here.
+    bool SelectPictureOnWall();
 
     // The change's view of it.
     const TPackList& Catalogue() const override { return catalogue_; }

@@ -2,6 +2,7 @@
 
 #include "cli/output.h"
 
+#include "gallery/wall_record.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
 #include "platform/wallpaper.h"
@@ -22,6 +23,22 @@ platform::WallpaperSetter& Context::Setter()
     if (!setter_)
         setter_ = std::make_unique<platform::DesktopWallpaperSetter>();
     return *setter_;
+}
+
+gallery::WallRecord* Context::Record()
+{
+    if (!recordOpened_) {
+        recordOpened_ = true;
+        auto opened = gallery::WallRecord::Open(
+            gallery::RecordFileIn(platform::GetSpecialFolder(platform::CSIDL_APPDATA)));
+        if (opened.ok()) {
+            record_ = std::move(opened).value();
+        } else {
+            recordProblem_ = QString::fromStdString(opened.error().text);
+            notices_ << recordProblem_;
+        }
+    }
+    return record_.get();
 }
 
 TOptions& Context::LoadOptions()

@@ -1,7 +1,8 @@
 #pragma once
 // What a command of ambience-cli works with, made the way the program's start
 // makes it and passed to the steps that need it: the application record (for the
-// program's folder), the current user's settings store and the settings over it.
+// program's folder), the current user's settings store and the settings over it,
+// and the record of the wall.
 #include "core/product.h"
 
 #include <QString>
@@ -10,6 +11,7 @@
 #include <memory>
 
 class TOptions;
+namespace gallery { class WallRecord; }
 namespace platform {
 class Registry;
 class WallpaperSetter;
@@ -37,6 +39,12 @@ public:
     // cannot be written.
     bool SaveOptions(QString& error);
 
+    // The record of the wall in the data folder, opened on first use. Null when it
+    // cannot be opened: why is then in Notices() (and RecordProblem()), and a
+    // change goes on without it.
+    gallery::WallRecord* Record();
+    const QString& RecordProblem() const { return recordProblem_; }
+
     const QStringList& Notices() const { return notices_; }
 
 private:
@@ -44,6 +52,9 @@ private:
     platform::Registry& store_;
     std::unique_ptr<TOptions> options_;
     std::unique_ptr<platform::WallpaperSetter> setter_;
+    std::unique_ptr<gallery::WallRecord> record_;
+    bool recordOpened_ = false;
+    QString recordProblem_;
     QStringList notices_;
 };
 

@@ -3,6 +3,7 @@
 #include "cli/exit_code.h"
 #include "core/random.h"
 #include "cli/context.h"
+#include "gallery/wall_record.h"
 #include "change/picture_selection.h"
 #include "cli/pack_support.h"
 #include "platform/wallpaper.h"
@@ -298,10 +299,16 @@ int RunExposition(const ExpositionRequest& request)
     TPackList list(&context.Store());
     if (!ScanCatalogue(list))
         return cli::ExitFailed;
-    change::CatalogueSelection selection(list, context.Store());
+    // An export changes no wallpaper: it is not recorded, and a record that cannot
+    // be opened is no reason to say so.
+    gallery::WallRecord* record = request.exportPath ? nullptr : context.Record();
+    if (!context.RecordProblem().isEmpty())
+        PrintError(context.RecordProblem());
+    change::CatalogueSelection selection(list, record);
 
     change::ChangeRequest change;
     change.step = request.step;
+    change.picture = request.show;
     change.overrides = request.overrides;
     change.exportPath = request.exportPath;
     if (const std::optional<int> refused = ChooseStart(request, list, change))

@@ -22,6 +22,7 @@ struct ExpositionRequest {
     std::optional<quint32> seed; // --seed N
     QStringList overrides;       // "BackgroundType=Smoothed", ... for this run only
     std::optional<QString> exportPath; // export: the file to write; else the wallpaper is set
+    std::optional<gallery::PictureKey> show; // show-again: this picture (step and --pack/--picture unused)
 };
 
 // The options every exposition command takes, for its usage line.

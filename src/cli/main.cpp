@@ -124,7 +124,7 @@ bool NeedsScreen(int argc, char** argv)
 {
     if (argc < 2)
         return false;
-    static const char* const composing[] = {"refresh", "random", "next", "back"};
+    static const char* const composing[] = {"refresh", "random", "next", "back", "show-again"};
     if (std::none_of(std::begin(composing), std::end(composing),
                      [&](const char* name) { return std::strcmp(argv[1], name) == 0; }))
         return false;

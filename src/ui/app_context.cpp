@@ -1,6 +1,7 @@
 #include "ui/app_context.h"
 
 #include "core/random.h"
+#include "gallery/wall_record.h"
 #include "platform/folders.h"
 #include "platform/priority.h"
 #include "platform/registry.h"
@@ -33,6 +34,14 @@ AppContext::AppContext(platform::Registry& store, platform::WallpaperSetter& set
         notices_ << QStringLiteral("The settings file %1 was damaged. It was kept as %2 and the "
                                    "settings that could not be read were reset to their defaults.")
                         .arg(store_.FilePath(), backup);
+    // Without its record the program still changes the wallpaper; it only
+    // forgets what it showed.
+    auto record = gallery::WallRecord::Open(gallery::RecordFileIn(platform::GetSpecialFolder(platform::CSIDL_APPDATA)));
+    if (record.ok())
+        record_ = std::move(record).value();
+    else
+        notices_ << QStringLiteral("%1 Ambience works on without its history, favourites and banned pictures.")
+                        .arg(QString::fromStdString(record.error().text));
 }
 
 AppContext::~AppContext() = default;

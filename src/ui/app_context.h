@@ -1,8 +1,8 @@
 #pragma once
 // What the desktop program is made of, made once by its entry (tests make their
 // own) and passed to the window, which passes it on: the application record, the
-// settings store and the settings over it, the catalogue of packs and the
-// wallpaper setter. Making it sets the idle priority and seeds the random
+// settings store and the settings over it, the catalogue of packs, the
+// wallpaper setter and the record of the wall. Making it sets the idle priority and seeds the random
 // generator, as the program's start does.
 #include "core/product.h"
 #include "packs/pack_list.h"
@@ -13,6 +13,7 @@
 #include <memory>
 
 class TOptions;
+namespace gallery { class WallRecord; }
 namespace platform {
 class Registry;
 class WallpaperSetter;
@@ -37,6 +38,9 @@ public:
     TOptions& Options() { return *options_; }
     TPackList& Catalogue() { return catalogue_; }
     platform::WallpaperSetter& Setter() { return setter_; }
+    // The record of the wall (every change's pictures, favourites, banned
+    // pictures); null when it could not be opened, which StartupNotices() tells.
+    gallery::WallRecord* Record() { return record_.get(); }
 
     // Texts to show the user once the window exists: problems met while loading the
     // settings, and a notice when the settings file was damaged and set aside.
@@ -48,6 +52,7 @@ private:
     platform::WallpaperSetter& setter_;
     std::unique_ptr<TOptions> options_;
     TPackList catalogue_;
+    std::unique_ptr<gallery::WallRecord> record_;
     QStringList notices_;
 };
 

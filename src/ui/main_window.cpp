@@ -50,6 +50,7 @@ TAMMF::TAMMF(AppContext& context, std::unique_ptr<Dialogs> dialogs, QStringList 
     PC = new QTabWidget(this);
     PC->setObjectName(QStringLiteral("PC"));
     selection_ = std::make_unique<change::SelectionModel>(Catalogue(), LoadBuiltinPicture());
+    selection_->SetRecord(context_.Record());
     PS = new TPacksPage(*this, *selection_);
     auto* options = new TOptionsPage(context_.Options());
     auto* about = new TAboutPage(context_.Product());
@@ -90,6 +91,7 @@ TAMMF::TAMMF(AppContext& context, std::unique_ptr<Dialogs> dialogs, QStringList 
     RefreshPictureItems();
     options->LoadOptionsPage();
     PS->FillPackList();
+    selection_->SelectPictureOnWall(); // open on the picture the desktop shows
     connect(&runner_, &change::ChangeRunner::Progress, this, &TAMMF::ShowProgress);
     // Settings changed by another process show here too, unless the user is in the
     // middle of editing them.

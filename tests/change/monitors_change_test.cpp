@@ -44,7 +44,7 @@ protected:
         Open();
         recorder.accept = true;
         catalogue.Rescan(env.ProgramDir().toStdString() + "/");
-        selection = std::make_unique<change::CatalogueSelection>(catalogue, context->Store());
+        selection = std::make_unique<change::CatalogueSelection>(catalogue, context->Record());
         QString error;
         // A landscape monitor and an upright one beside it, lower edges not aligned.
         ASSERT_TRUE(platform::ParseMonitorList(QStringLiteral("WIDE=160x90+0+0,TALL=90x160+160+0"), monitors, error))

@@ -58,7 +58,7 @@ TEST_F(SameChangeTest, WindowAgentCatalogueAndCliShowTheSamePictures)
     TPackList catalogue(&context->Store());
     catalogue.Rescan(env.ProgramDir().toStdString() + "/");
     ASSERT_EQ(catalogue.Count(), 2);
-    change::CatalogueSelection cliSelection(catalogue, context->Store());
+    change::CatalogueSelection cliSelection(catalogue, context->Record());
     ui::TWindowAgentHost agentHost(*window);
 
     struct Row {

@@ -64,10 +64,13 @@ TEST_F(CliTest, NextAndBackStepThroughAllPicturesAndRememberWhereTheyAre)
     r = Cli({"refresh", "--size", "320x200"}); // the same again
     EXPECT_TRUE(r.out.contains("2 of 2 in all")) << r.out.toStdString();
 
-    // Five changes counted, and the pack remembers its current picture.
+    // Five changes counted and recorded; the record of the wall names the picture.
     const QString store = Registry(env);
     EXPECT_TRUE(store.contains("\"DesktopsChanged\"=dword:00000005")) << store.toStdString();
-    EXPECT_TRUE(store.contains("\"LastPicture\"=\"infozip-pack.zip/Art/02 - 1950 - Blue Check - Some Painter.jpg\""));
+    r = Cli({"now"});
+    EXPECT_TRUE(r.out.contains("Pack: Made with zip (infozip-pack.zip), Art/02 - 1950 - Blue Check - Some Painter.jpg"))
+        << r.out.toStdString();
+    EXPECT_EQ(Cli({"history"}).out.count('\n'), 5);
 }
 
 TEST_F(CliTest, ExportChangesNothingButItsFile)
@@ -78,6 +81,7 @@ TEST_F(CliTest, ExportChangesNothingButItsFile)
     EXPECT_EQ(QImage(file).size(), QSize(200, 150));
     EXPECT_FALSE(QFile::exists(env.DataHome() + "/Ambience/Ambience/ambience.bmp"));
     EXPECT_FALSE(Registry(env).contains("LastPicture"));
+    EXPECT_TRUE(Cli({"history"}).out.isEmpty()); // an export is not a change of the wall
     EXPECT_TRUE(Registry(env).contains("\"DesktopsChanged\"=dword:00000000"));
     // The override held for that run only.
     EXPECT_TRUE(Registry(env).contains("\"BackgroundType\"=dword:00000000"));

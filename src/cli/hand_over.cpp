@@ -1,0 +1,51 @@
+#include "cli/hand_over.h"
+
+#include "change/remote_request.h"
+#include "cli/exit_code.h"
+#include "cli/output.h"
+#include "platform/single_instance.h"
+
+namespace cli {
+namespace {
+
+// The desktop program's single-instance name (src/app/main.cpp).
+const QString kInstanceName = QStringLiteral("Ambience");
+// A composition at idle priority on a large screen can take a while.
+constexpr int kActionTimeoutMs = 10 * 60 * 1000;
+
+} // namespace
+
+std::optional<int> HandOver(const QString& request)
+{
+    if (platform::SingleInstance::Ask(kInstanceName, change::kPingRequest, 3000) != change::kPingAnswer)
+        return std::nullopt;
+    const QString line = platform::SingleInstance::Ask(kInstanceName, request, kActionTimeoutMs);
+    const std::optional<change::ChangeResult> answer = change::ParseRemoteAnswer(line);
+    if (!answer) {
+        // Doing it here as well could change the wallpaper twice.
+        PrintError(QStringLiteral("the running Ambience did not answer the request; nothing was changed here "
+                               "(use --local to compose in this process)"));
+        return ExitFailed;
+    }
+    using Status = change::ChangeResult::Status;
+    switch (answer->status) {
+    case Status::Done:
+        PrintLine(stdout, QStringLiteral("Picture: %1").arg(answer->description));
+        PrintLine(stdout, QStringLiteral("Wallpaper: set by the running Ambience"));
+        return ExitDone;
+    case Status::Unset:
+        PrintLine(stdout, QStringLiteral("Wallpaper: not set by the running Ambience (%1)").arg(answer->wallpaperDetail));
+        return ExitWallpaperUnset;
+    case Status::Busy:
+        PrintError(QStringLiteral("the running Ambience is busy composing; try again when it has finished"));
+        return ExitFailed;
+    case Status::Failed:
+    case Status::BadRequest:
+        break;
+    }
+    PrintError(answer->problem.isEmpty() ? QStringLiteral("the running Ambience could not change the wallpaper")
+                                              : answer->problem);
+    return ExitFailed;
+}
+
+} // namespace cli

@@ -1,0 +1,197 @@
+// Banned pictures and favourites on the change road: next, back, random and the
+// agent's automatic change over a catalogue of six pictures, and the window and
+// ambience-cli agreeing on the picture on the wall.
+#include "change/desktop_change.h"
+#include "change/picture_selection.h"
+#include "change/selection_model.h"
+#include "core/random.h"
+#include "gallery/wall_record.h"
+#include "packs/selection.h"
+#include "ui/window_agent.h"
+#include "window_fixture.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+
+using change::ChangeResult;
+using change::PictureStep;
+
+namespace {
+
+class MarksChangeTest : public uitest::WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        ASSERT_TRUE(uitest::WriteSimplePack(PackPath("first.zip"), "First", 1, 4));
+        ASSERT_TRUE(uitest::WriteSimplePack(PackPath("second.zip"), "Second", 2, 2));
+        Open();
+        ASSERT_NE(context->Record(), nullptr);
+        catalogue.Rescan(env.ProgramDir().toStdString() + "/");
+        ASSERT_EQ(catalogue.Count(), 2);
+    }
+
+    // Global index k of the six: first.zip's four, then second.zip's two.
+    static gallery::PictureKey Key(int k)
+    {
+        char entry[32];
+        std::snprintf(entry, sizeof entry, "%02d - Title %d.jpg", k < 4 ? k + 1 : k - 3, k < 4 ? k + 1 : k - 3);
+        return {k < 4 ? "first.zip" : "second.zip", entry};
+    }
+
+    void Mark(const std::vector<int>& banned, const std::vector<int>& favourites)
+    {
+        gallery::WallRecord& record = *context->Record();
+        for (int k = 0; k < 6; ++k) {
+            ASSERT_TRUE(record.SetBanned(Key(k), std::count(banned.begin(), banned.end(), k) > 0).ok());
+            ASSERT_TRUE(record.SetFavourite(Key(k), std::count(favourites.begin(), favourites.end(), k) > 0).ok());
+        }
+    }
+
+    ChangeResult CatalogueChange(PictureStep step, std::optional<int> from)
+    {
+        change::CatalogueSelection selection(catalogue, context->Record());
+        change::ChangeRequest request;
+        request.step = step;
+        request.from = from;
+        request.size = QSize(32, 24);
+        return change::ChangeDesktop(request, selection, Settings(), recorder);
+    }
+
+    ChangeResult AutomaticChange()
+    {
+        ui::TWindowAgentHost host(*window);
+        std::optional<ChangeResult> outcome;
+        EXPECT_TRUE(host.ExpoRandomExecute([&outcome](const ChangeResult& r) { outcome = r; }));
+        EXPECT_TRUE(QTest::qWaitFor([&outcome] { return outcome.has_value(); }, 30000));
+        return outcome.value_or(ChangeResult{});
+    }
+
+    TPackList catalogue;
+};
+
+TEST_F(MarksChangeTest, StepsPassOverBannedPicturesAndRandomKeepsToFavourites)
+{
+    const char* allBanned = "Every picture is set never to be shown again";
+    const char* noFavourite = "no installed picture is a favourite";
+    struct Row {
+        const char* name;
+        PictureStep step;
+        bool automatic;
+        std::optional<int> from;
+        std::vector<int> banned, favourites;
+        bool favouritesOnly;
+        std::vector<int> lands; // any of these; empty: the change is refused
+        const char* says;       // in the problem or a notice; may be null
+    } rows[] = {
+        {"next skips two", PictureStep::Next, false, 0, {1, 2}, {}, false, {3}, nullptr},
+        {"back skips two", PictureStep::Back, false, 3, {1, 2}, {}, false, {0}, nullptr},
+        {"next wraps past a banned first", PictureStep::Next, false, 5, {0}, {}, false, {1}, nullptr},
+        {"back wraps past a banned last", PictureStep::Back, false, 0, {5, 4}, {}, false, {3}, nullptr},
+        {"random avoids the banned", PictureStep::Random, false, {}, {0, 1, 2, 3}, {}, false, {4, 5}, nullptr},
+        {"random from favourites", PictureStep::Random, false, {}, {}, {2, 5}, true, {2, 5}, nullptr},
+        {"banned favourite left out", PictureStep::Random, false, {}, {5}, {2, 5}, true, {2}, nullptr},
+        {"favourites ignored when off", PictureStep::Random, false, {}, {0, 1, 2, 3, 4}, {1}, false, {5}, nullptr},
+        {"no favourites: all", PictureStep::Random, false, {}, {0, 1, 2, 3}, {}, true, {4, 5}, noFavourite},
+        {"next over favourites only", PictureStep::Next, false, 0, {}, {4}, true, {1}, nullptr},
+        {"automatic from favourites", PictureStep::Random, true, {}, {}, {3}, true, {3}, nullptr},
+        {"automatic avoids the banned", PictureStep::Random, true, {}, {0, 1, 2, 4, 5}, {}, false, {3}, nullptr},
+        {"automatic, no favourites", PictureStep::Random, true, {}, {}, {}, true, {0, 1, 2, 3, 4, 5}, noFavourite},
+        {"all banned: next", PictureStep::Next, false, 2, {0, 1, 2, 3, 4, 5}, {}, false, {}, allBanned},
+        {"all banned: back", PictureStep::Back, false, 2, {0, 1, 2, 3, 4, 5}, {}, false, {}, allBanned},
+        {"all banned: random", PictureStep::Random, false, {}, {0, 1, 2, 3, 4, 5}, {1}, true, {}, allBanned},
+        {"all banned: automatic", PictureStep::Random, true, {}, {0, 1, 2, 3, 4, 5}, {}, false, {}, allBanned},
+        {"refresh shows a banned one", PictureStep::Current, false, 2, {2}, {}, false, {2}, nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Mark(row.banned, row.favourites);
+        Settings().FavouritesOnly = row.favouritesOnly;
+        for (std::uint32_t seed = 1; seed <= 6; ++seed) {
+            SeedRandom(seed);
+            const ChangeResult r = row.automatic ? AutomaticChange() : CatalogueChange(row.step, row.from);
+            const QString told = r.problem + r.notices.join(QLatin1Char(' '));
+            if (row.says)
+                EXPECT_TRUE(told.contains(QLatin1String(row.says))) << told.toStdString();
+            if (row.lands.empty()) {
+                EXPECT_FALSE(r.Changed());
+                continue;
+            }
+            EXPECT_TRUE(r.Changed()) << r.problem.toStdString();
+            EXPECT_NE(std::find(row.lands.begin(), row.lands.end(), r.index), row.lands.end()) << "landed on " << r.index;
+        }
+    }
+}
+
+TEST_F(MarksChangeTest, WithNothingMarkedTheDrawsAreThePlainOnes)
+{
+    Mark({}, {3});
+    Settings().FavouritesOnly = false;
+    for (std::uint32_t seed = 1; seed <= 20; ++seed) {
+        SeedRandom(seed);
+        const int plain = packs::RandomPictureIndex(6);
+        SeedRandom(seed);
+        EXPECT_EQ(CatalogueChange(PictureStep::Random, std::nullopt).index, plain) << "seed " << seed;
+    }
+}
+
+TEST_F(MarksChangeTest, EveryChangeIsRecordedAndShowAgainBringsAPictureBack)
+{
+    Mark({2}, {});
+    const ChangeResult first = Change(PictureStep::Next);
+    ASSERT_TRUE(first.Changed());
+    EXPECT_GT(first.recorded, 0);
+    const auto wall = context->Record()->OnWall();
+    ASSERT_TRUE(wall.ok() && wall->size() == 1u);
+    EXPECT_EQ(wall->front().Key(), Key(first.index));
+    EXPECT_TRUE(QImage(wall->front().thumbnail).width() > 0);
+    EXPECT_EQ(wall->front().exposition, first.file);
+
+    // A banned picture can still be asked for by name.
+    change::CatalogueSelection selection(catalogue, context->Record());
+    change::ChangeRequest request;
+    request.picture = Key(2);
+    request.size = QSize(32, 24);
+    EXPECT_EQ(change::ChangeDesktop(request, selection, Settings(), recorder).index, 2);
+    request.picture = gallery::PictureKey{"gone.zip", "01 - Title 1.jpg"};
+    const ChangeResult missing = change::ChangeDesktop(request, selection, Settings(), recorder);
+    EXPECT_FALSE(missing.Changed());
+    EXPECT_TRUE(missing.problem.contains("gone.zip")) << missing.problem.toStdString();
+    EXPECT_EQ(context->Record()->History()->size(), 2u);
+
+    // An export changes no wall.
+    EXPECT_TRUE(Change(PictureStep::Current, env.Root() + "/out.jpg").Changed());
+    EXPECT_EQ(context->Record()->History()->size(), 2u);
+}
+
+// What ambience-cli printed as the picture's place in all packs, from 0; -1 when none.
+int CliIndex(const QStringList& args)
+{
+    QProcess cli;
+    cli.start(BuildBinDir() + "/ambience-cli", args);
+    EXPECT_TRUE(cli.waitForFinished(120000));
+    const QString out = QString::fromUtf8(cli.readAllStandardOutput());
+    static const QRegularExpression place(QStringLiteral(", (\\d+) of \\d+ in all"));
+    const auto match = place.match(out);
+    return match.hasMatch() ? match.captured(1).toInt() - 1 : -1;
+}
+
+TEST_F(MarksChangeTest, TheWindowAndTheCommandLineAgreeOnThePictureOnTheWall)
+{
+    Change(PictureStep::Next);
+    const ChangeResult shown = Change(PictureStep::Next);
+    ASSERT_EQ(shown.index, 1);
+    // The command line runs in the same home: it reads the record the window wrote.
+    EXPECT_EQ(CliIndex({"refresh", "--size", "32x24"}), 1);
+    EXPECT_EQ(CliIndex({"next", "--size", "32x24"}), 2);
+    EXPECT_EQ(CliIndex({"back", "--size", "32x24"}), 1);
+    EXPECT_EQ(CliIndex({"next", "--size", "32x24"}), 2);
+    // A window opened now, with nothing selected, shows what the command line put up.
+    window.reset();
+    context.reset();
+    Open();
+    EXPECT_EQ(window->Selection().CurrentPictureIndex(), 2);
+    EXPECT_EQ(Change(PictureStep::Next).index, 3);
+}
+
+} // namespace

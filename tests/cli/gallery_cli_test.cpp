@@ -1,0 +1,170 @@
+// ambience-cli now, history, favourite, ban, unban and show-again, run as a user
+// runs them; and many ambience-cli processes changing the wallpaper at once on one
+// record of the wall.
+#include "gallery/wall_record.h"
+#include "support/temp_env.h"
+#include "ui/test_packs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+namespace {
+
+struct CliRun {
+    int code = -1;
+    QString out, err;
+};
+
+CliRun Cli(const QStringList& args)
+{
+    QProcess p;
+    p.start(BuildBinDir() + "/ambience-cli", args);
+    CliRun r;
+    if (!p.waitForFinished(120000))
+        return r;
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+struct GalleryCliTest : ::testing::Test {
+    TempEnv env;
+    void SetUp() override
+    {
+        // No desktop: the wallpaper file is written (exit code 3), nothing is set.
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION"})
+            qunsetenv(name);
+        ASSERT_TRUE(uitest::WriteSimplePack(env.ProgramDir() + "/first.zip", "First", 1, 4));
+        ASSERT_TRUE(uitest::WriteSimplePack(env.ProgramDir() + "/second.zip", "Second", 2, 2));
+    }
+    QString RecordFile() const { return env.DataHome() + "/Ambience/Ambience/wall.sqlite"; }
+};
+
+} // namespace
+
+TEST_F(GalleryCliTest, CommandsReadAndMarkTheRecord)
+{
+    struct Row {
+        QStringList args;
+        int code;
+        const char* out; // in stdout; may be null
+        const char* err; // in stderr; may be null
+    } rows[] = {
+        {{"now"}, 0, "Nothing is recorded on the wall yet", nullptr},
+        {{"favourite"}, 1, nullptr, "no picture of a pack is on the wall"},
+        {{"next", "--size", "32x24"}, 3, ", 1 of 6 in all", nullptr},
+        {{"now"}, 0, "Pack: First (first.zip), 01 - Title 1.jpg", nullptr},
+        {{"favourite"}, 0, "Favourite: 01 - Title 1.jpg (first.zip)", nullptr},
+        {{"now"}, 0, "Marked: favourite", nullptr},
+        {{"ban", "First", "2"}, 0, "Never shown again: 02 - Title 2.jpg (first.zip)", nullptr},
+        {{"next", "--size", "32x24"}, 3, ", 3 of 6 in all", nullptr},
+        {{"back", "--size", "32x24"}, 3, ", 1 of 6 in all", nullptr},
+        {{"ban"}, 0, "Never shown again: 01 - Title 1.jpg", nullptr},
+        {{"refresh", "--size", "32x24"}, 3, ", 1 of 6 in all", nullptr}, // the ban waits for the next change
+        {{"unban"}, 0, "Allowed again: 01 - Title 1.jpg", nullptr},
+        {{"history", "--limit", "2"}, 0, "(favourite)", nullptr},
+        {{"show-again", "2", "--size", "32x24"}, 3, ", 3 of 6 in all", nullptr},
+        {{"options", "FavouritesOnly=on"}, 0, "FavouritesOnly = 1", nullptr},
+        {{"random", "--size", "32x24", "--seed", "5"}, 3, ", 1 of 6 in all", nullptr},
+        {{"favourite", "off"}, 0, "No longer a favourite: 01 - Title 1.jpg", nullptr},
+        {{"random", "--size", "32x24", "--seed", "5"}, 3, nullptr, "no installed picture is a favourite"},
+        {{"unban", "gone.zip", "01 - Old.jpg"}, 0, "Allowed again: 01 - Old.jpg (gone.zip)", nullptr},
+        {{"ban", "No Such Pack", "1"}, 2, nullptr, "No Such Pack"},
+        {{"ban", "First", "9"}, 2, nullptr, "there is no picture 9"},
+        {{"ban", "First"}, 2, nullptr, "usage: ambience-cli ban [PACK PICTURE]"},
+        {{"favourite", "maybe"}, 2, nullptr, "\"on\" or \"off\""},
+        {{"history", "--limit", "0"}, 2, nullptr, "--limit wants"},
+        {{"show-again", "999"}, 1, nullptr, "no entry 999"},
+        {{"show-again", "x"}, 2, nullptr, "usage: ambience-cli show-again N"},
+        {{"show-again", "1", "--pack", "First"}, 2, nullptr, "do not apply"},
+    };
+    for (const Row& row : rows) {
+        const CliRun r = Cli(row.args);
+        const std::string what = row.args.join(' ').toStdString() + "\n" + r.out.toStdString() + r.err.toStdString();
+        EXPECT_EQ(r.code, row.code) << what;
+        if (row.out)
+            EXPECT_TRUE(r.out.contains(QString::fromUtf8(row.out))) << what;
+        if (row.err)
+            EXPECT_TRUE(r.err.contains(QString::fromUtf8(row.err))) << what;
+    }
+
+    // The JSON form has every field, newest first.
+    const CliRun r = Cli({"history", "--json"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QJsonArray list = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    ASSERT_EQ(list.size(), 7) << r.out.toStdString();
+    const QJsonObject newest = list.first().toObject();
+    EXPECT_EQ(newest["packFile"].toString(), "first.zip");
+    EXPECT_TRUE(newest["primary"].toBool());
+    EXPECT_GT(newest["entry"].toInteger(), list.last().toObject()["entry"].toInteger());
+    EXPECT_TRUE(QFile::exists(newest["thumbnail"].toString()));
+}
+
+TEST_F(GalleryCliTest, ADamagedRecordIsToldAndTheChangeStillHappens)
+{
+    QDir().mkpath(env.DataHome() + "/Ambience/Ambience");
+    QFile damaged(RecordFile());
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray("not a record of anything\n").repeated(400));
+    damaged.close();
+
+    CliRun r = Cli({"next", "--size", "32x24"});
+    EXPECT_EQ(r.code, 3) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(", 1 of 6 in all")) << r.out.toStdString();
+    EXPECT_TRUE(r.err.contains("is damaged")) << r.err.toStdString();
+    r = Cli({"now"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(RecordFile())) << r.err.toStdString();
+}
+
+// Eight processes make fifty changes each through ambience-cli on one record,
+// while this process reads it: every change is kept, and every read sees whole
+// changes only.
+TEST_F(GalleryCliTest, EightProcessesChangingAtOnceLoseNoRow)
+{
+    constexpr int kProcesses = 8, kChanges = 50;
+    const QString loop = QStringLiteral(
+        "for i in $(seq %1); do \"$0\" next --local --size 16x12 >/dev/null 2>&1; c=$?; "
+        "[ $c -eq 3 ] || [ $c -eq 0 ] || exit $c; done").arg(kChanges);
+    std::vector<std::unique_ptr<QProcess>> writers;
+    for (int i = 0; i < kProcesses; ++i) {
+        writers.push_back(std::make_unique<QProcess>());
+        writers.back()->start("bash", {"-c", loop, BuildBinDir() + "/ambience-cli"});
+        ASSERT_TRUE(writers.back()->waitForStarted());
+    }
+    auto record = gallery::WallRecord::Open(RecordFile());
+    ASSERT_TRUE(record.ok()) << record.error().text;
+    size_t seen = 0;
+    int reads = 0;
+    for (auto& writer : writers) {
+        while (!writer->waitForFinished(25)) {
+            const auto rows = (*record)->History();
+            ASSERT_TRUE(rows.ok()) << rows.error().text;
+            EXPECT_GE(rows->size(), seen);
+            seen = rows->size();
+            ++reads;
+            for (const gallery::WallEntry& e : *rows)
+                ASSERT_FALSE(e.packFile.isEmpty());
+        }
+        EXPECT_EQ(writer->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(writer->exitCode(), 0) << writer->readAllStandardError().toStdString();
+    }
+    const auto rows = (*record)->History();
+    ASSERT_TRUE(rows.ok());
+    EXPECT_EQ(int(rows->size()), kProcesses * kChanges);
+    std::set<qint64> changes;
+    for (const gallery::WallEntry& e : *rows)
+        changes.insert(e.change);
+    EXPECT_EQ(int(changes.size()), kProcesses * kChanges);
+    EXPECT_GT(reads, 0);
+}
