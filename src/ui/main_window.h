@@ -115,7 +115,7 @@ public:
     // The About window for entry, in front.
     void ShowAboutPicture(const gallery::WallEntry& entry);
     // A desktop change with that recorded picture; false, with nothing started,
-    // while the window is busy or when the picture's pack is not installed (told).
+    // while the window is busy. A picture whose pack is gone fails the change (told).
     bool ShowAgain(const gallery::WallEntry& entry);
     // Asks where to and exports an exposition of that recorded picture.
     void ExportRecordedPicture(const gallery::WallEntry& entry);
@@ -206,9 +206,6 @@ private:
     void TellChangeOutcome(const change::ChangeResult& result, bool exporting);
     // Fills in the screen and monitors and starts request as StartChange does.
     bool StartRequest(change::ChangeRequest request, bool tellUser, std::function<void(const change::ChangeResult&)> done);
-    // A recorded picture's global index in the catalogue; nullopt when its pack
-    // or entry is not installed now.
-    std::optional<int> IndexOfPicture(const gallery::PictureKey& picture);
     gallery::WallRecord* Record();
     bool OpenAddress(const QString& address);
 
@@ -230,7 +227,6 @@ private:
     THistoryWindow* history_ = nullptr;
     TAboutPictureWindow* aboutPicture_ = nullptr;
     std::function<bool(const QString&)> openAddress_;
-    std::unique_ptr<gallery::WallRecord> ownRecord_;
 };
 
 } // namespace ui

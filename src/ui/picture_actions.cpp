@@ -5,37 +5,21 @@
 
 #include "agent/agent.h"
 #include "agent/picture_line.h"
-#include "change/selection_model.h"
+#include "change/picture_marks.h"
 #include "gallery/wall_record.h"
 #include "packs/pack_list.h"
-#include "platform/folders.h"
 #include "platform/shell.h"
 #include "ui/about_picture_window.h"
 #include "ui/app_context.h"
 #include "ui/history_window.h"
 
 #include <QAction>
-#include <QFileInfo>
-
-#include <cstdio>
 
 namespace ui {
 
 gallery::WallRecord* TAMMF::Record()
 {
-    // Opened once, on first use; a record that cannot be opened leaves the
-    // picture items without a picture, and the History window says why.
-    if (!ownRecord_) {
-        const QString folder = platform::GetSpecialFolder(platform::CSIDL_APPDATA);
-        if (folder.isEmpty())
-            return nullptr;
-        core::Result<std::unique_ptr<gallery::WallRecord>> opened =
-            gallery::WallRecord::Open(gallery::RecordFileIn(folder));
-        if (!opened)
-            return nullptr;
-        ownRecord_ = std::move(*opened);
-    }
-    return ownRecord_.get();
+    return context_.Record();
 }
 
 bool TAMMF::OpenAddress(const QString& address)
@@ -117,8 +101,9 @@ void TAMMF::PictureBanExecute()
     // would choose (which passes over banned pictures).
     change::ChangeRequest request;
     request.step = change::PictureStep::Next;
-    request.from = IndexOfPicture(onWall->Key());
-    if (!request.from)
+    if (const int index = change::IndexOfPicture(Catalogue(), onWall->Key()); index >= 0)
+        request.from = index;
+    else
         request.step = change::PictureStep::Random; // its pack is gone: anything but it
     StartRequest(std::move(request), true, {});
 }
@@ -143,33 +128,14 @@ core::Result<void> TAMMF::SetBanned(const gallery::PictureKey& picture, bool on)
     return core::Ok();
 }
 
-std::optional<int> TAMMF::IndexOfPicture(const gallery::PictureKey& picture)
-{
-    int first = 0;
-    for (const TPack& pack : Catalogue().Packs()) {
-        if (QFileInfo(QString::fromStdString(pack.Path)).fileName() == picture.packFile) {
-            for (std::size_t i = 0; i < pack.Pictures.size(); ++i)
-                if (QString::fromStdString(pack.Pictures[i].EntryName) == picture.entry)
-                    return first + static_cast<int>(i);
-        }
-        first += static_cast<int>(pack.Pictures.size());
-    }
-    return std::nullopt;
-}
-
 bool TAMMF::ShowAgain(const gallery::WallEntry& entry)
 {
     if (busy_)
         return false;
-    const std::optional<int> index = IndexOfPicture(entry.Key());
-    if (!index) {
-        ReportProblem(QStringLiteral("\"%1\" cannot be shown again: the pack %2 is not installed, or no longer holds it.")
-                          .arg(agent::PictureLine(entry), entry.packFile));
-        return false;
-    }
+    // Asked for by name: shown also when it is marked never to be shown again
+    // (the person chose it), and the change fails with a reason when its pack is gone.
     change::ChangeRequest request;
-    request.step = change::PictureStep::Current;
-    request.from = *index;
+    request.picture = entry.Key();
     return StartRequest(std::move(request), true, {});
 }
 
@@ -177,12 +143,6 @@ void TAMMF::ExportRecordedPicture(const gallery::WallEntry& entry)
 {
     if (busy_)
         return;
-    const std::optional<int> index = IndexOfPicture(entry.Key());
-    if (!index) {
-        ReportProblem(QStringLiteral("\"%1\" cannot be exported: the pack %2 is not installed, or no longer holds it.")
-                          .arg(agent::PictureLine(entry), entry.packFile));
-        return;
-    }
     FileRequest ask;
     ask.title = QStringLiteral("Save picture...");
     ask.filter = QStringLiteral("JPEG images (*.jpg)|*.jpg|All files (*.*)|*.*");
@@ -196,8 +156,7 @@ void TAMMF::ExportRecordedPicture(const gallery::WallEntry& entry)
     if (path.isEmpty())
         return;
     change::ChangeRequest request;
-    request.step = change::PictureStep::Current;
-    request.from = *index;
+    request.picture = entry.Key();
     request.exportPath = path;
     StartRequest(std::move(request), true, {});
 }

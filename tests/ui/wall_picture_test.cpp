@@ -97,8 +97,9 @@ TEST_F(WallPictureTest, FavouriteFromTheTrayMarksThePictureOnTheWall)
         EXPECT_EQ(window->PictureFavourite->isChecked(), on);
         const std::vector<gallery::PictureKey> favourites = Reader().Favourites().value();
         EXPECT_EQ(favourites.size(), on ? 1u : 0u);
-        if (on)
+        if (on) {
             EXPECT_EQ(favourites.front(), key);
+        }
     }
 }
 
