@@ -14,6 +14,7 @@
 #include "ui/history_window.h"
 
 #include <QAction>
+#include <QScreen>
 
 namespace ui {
 
@@ -179,6 +180,12 @@ void TAMMF::HistoryExecute()
         actions.openAddress = [this](const QString& address) { return OpenAddress(address); };
         history_ = new THistoryWindow(std::move(actions), this);
         history_->setWindowFlag(Qt::Window, true);
+        // Over the main window when it shows, else in the middle of its screen:
+        // window managers would put a window of no place of its own in a corner.
+        const QRect area = isVisible() ? frameGeometry()
+                           : (screen() ? screen()->availableGeometry() : QRect());
+        if (area.isValid())
+            history_->move(area.center() - history_->rect().center());
     }
     history_->Reload();
     history_->show();
