@@ -409,22 +409,4 @@ TEST_F(AgentTest, AnAutomaticChangeIsAnnouncedOnlyWhenAskedForAndOnlyWhenMade)
     }
 }
 
-TEST_F(AgentTest, TheAnnouncementsActionsRunNextAndMarkTheFavourite)
-{
-    options->NotifyAutomaticChange = true;
-    host.onWall = OnWall("Irises");
-    Start();
-    RunFor(30);
-    ASSERT_EQ(notes.sent.size(), 1u);
-    EXPECT_EQ(notes.sent[0].summary, "Irises");
-    notes.act(101, "favourite");
-    notes.act(101, "next");
-    EXPECT_EQ(host.nexts, 1);
-    ASSERT_EQ(host.favourites.size(), 1u);
-    EXPECT_EQ(host.favourites[0].first.entry, "Irises.jpg");
-    EXPECT_TRUE(host.favourites[0].second);
-    // A Next asked for by hand is not announced: only the scheduler's changes are.
-    EXPECT_EQ(notes.sent.size(), 1u);
-}
-
 } // namespace

@@ -46,17 +46,6 @@ TEST(PictureLine, NamesTitleYearAndAuthorAsThePackGaveThem)
     EXPECT_EQ(cut, QString(10, QChar('a')) + "...");
 }
 
-TEST(PictureLine, TheTipKeepsTheTitleAndAddsThePictureOnASecondLine)
-{
-    const QString title = QString::fromUtf8("Ambience\u2122");
-    EXPECT_EQ(agent::TrayTip(title, std::nullopt), title);
-    EXPECT_EQ(agent::TrayTip(title, Work("", "", "")), title);
-    EXPECT_EQ(agent::TrayTip(title, Work("Starry Night", "1889", "Vincent van Gogh")),
-              title + "\nStarry Night (1889, Vincent van Gogh)");
-    const QString longTip = agent::TrayTip(title, Work(QString(200, QChar('x')), "", ""));
-    EXPECT_LE(longTip.section('\n', 1).size(), 60);
-}
-
 TEST(PictureNotice, SaysWhatIsOnTheWallWithItsThumbnailAndActions)
 {
     QTemporaryDir dir;
