@@ -16,6 +16,7 @@
 #include "settings/options.h"
 #include "settings/settings.h"
 #include "ui/about_page.h"
+#include "ui/about_picture_window.h"
 #include "ui/app_context.h"
 #include "ui/options_page.h"
 #include "ui/packs_page.h"

@@ -127,7 +127,7 @@ public:
     // How web addresses are opened (default platform::OpenWithShell); for tests.
     void SetAddressOpener(std::function<bool(const QString&)> open) { openAddress_ = std::move(open); }
     THistoryWindow* HistoryWindow() const { return history_; }
-    TAboutPictureWindow* AboutPictureWindow() const { return aboutPicture_; }
+    TAboutPictureWindow* AboutPictureWindow() const { return aboutPicture_.get(); }
 
     // The user's packs folder, made where missing; nullopt (the user told why) when there is none.
     std::optional<std::string> UserPacksFolder();
@@ -225,7 +225,7 @@ private:
     std::unique_ptr<TWindowAgentHost> agentHost_;
     std::unique_ptr<TAgent> agent_;
     THistoryWindow* history_ = nullptr;
-    TAboutPictureWindow* aboutPicture_ = nullptr;
+    std::unique_ptr<TAboutPictureWindow> aboutPicture_;
     std::function<bool(const QString&)> openAddress_;
 };
 

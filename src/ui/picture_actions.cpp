@@ -12,6 +12,7 @@
 #include "ui/about_picture_window.h"
 #include "ui/app_context.h"
 #include "ui/history_window.h"
+#include "ui/window_agent.h"
 
 #include <QAction>
 #include <QScreen>
@@ -66,10 +67,12 @@ void TAMMF::PictureAboutExecute()
 
 void TAMMF::ShowAboutPicture(const gallery::WallEntry& entry)
 {
+    // A window of its own, not one over the main window: it is opened from the
+    // tray while the main window is hidden, and a window standing in for a hidden
+    // one is left unmapped by some window managers.
     if (!aboutPicture_)
-        aboutPicture_ = new TAboutPictureWindow([this](const QString& address) { return OpenAddress(address); }, this);
-    // Its own window, also while the main window is hidden (it is opened from the tray).
-    aboutPicture_->setWindowFlag(Qt::Window, true);
+        aboutPicture_ = std::make_unique<TAboutPictureWindow>(
+            [this](const QString& address) { return OpenAddress(address); });
     aboutPicture_->SetEntry(entry);
     aboutPicture_->show();
     aboutPicture_->raise();
@@ -84,7 +87,7 @@ void TAMMF::PictureFavouriteExecute()
         return;
     }
     if (const core::Result<void> marked = SetFavourite(onWall->Key(), PictureFavourite->isChecked()); !marked)
-        ReportProblem(QString::fromStdString(marked.error().text));
+        agentHost_->ShowError(QString::fromStdString(marked.error().text));
 }
 
 void TAMMF::PictureBanExecute()
@@ -95,7 +98,7 @@ void TAMMF::PictureBanExecute()
     if (!onWall || onWall->Key().empty())
         return;
     if (const core::Result<void> marked = SetBanned(onWall->Key(), true); !marked) {
-        ReportProblem(QString::fromStdString(marked.error().text));
+        agentHost_->ShowError(QString::fromStdString(marked.error().text));
         return;
     }
     // The picture goes off the wall at once: the one after it, as Next from it
@@ -106,7 +109,12 @@ void TAMMF::PictureBanExecute()
         request.from = index;
     else
         request.step = change::PictureStep::Random; // its pack is gone: anything but it
-    StartRequest(std::move(request), true, {});
+    // Chosen in the tray's menu, mostly while the window is hidden: a failure (every
+    // picture set aside, ...) is told in a box of its own, as the agent tells.
+    StartRequest(std::move(request), false, [this](const change::ChangeResult& result) {
+        if (!result.Changed())
+            agentHost_->ShowError(result.problem);
+    });
 }
 
 core::Result<void> TAMMF::SetFavourite(const gallery::PictureKey& picture, bool on)

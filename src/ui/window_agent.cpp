@@ -27,7 +27,12 @@ bool TWindowAgentHost::ExpoRandomExecute(std::function<void(const change::Change
 
 bool TWindowAgentHost::ExpoNextExecute()
 {
-    return window_.StartChange(change::PictureStep::Next, std::nullopt, true);
+    // Asked for from a notification, mostly while the window is hidden: a failure
+    // is told in a box of its own, as the agent's are.
+    return window_.StartChange(change::PictureStep::Next, std::nullopt, false, [this](const change::ChangeResult& result) {
+        if (!result.Changed())
+            ShowError(result.problem);
+    });
 }
 
 std::optional<gallery::WallEntry> TWindowAgentHost::PictureOnWall()
