@@ -126,20 +126,22 @@ int main(int argc, char** argv)
                              if (const auto action = change::ParseRemoteActionRequest(message)) {
                                  // A window that never had a selection starts from
                                  // the picture on the wall, as ambience-cli would.
-                                 window.Selection().SelectPictureOnWall();
+                                 if (!window.IsBusy())
+                                     window.Selection().SelectPictureOnWall();
                                  ui::RunRemoteAction(window, *action, reply);
                                  return;
                              }
-                             // ambience-cli show-again: that picture, selected and composed.
+                             // ambience-cli show-again: that picture, selected and composed
+                             // (a busy window leaves its selection and answers so).
                              if (const auto picture = change::ParseRemoteShowRequest(message)) {
-                                 if (window.Selection().SelectPicture(*picture)) {
-                                     ui::RunRemoteAction(window, change::PictureStep::Current, reply);
-                                 } else {
+                                 if (!window.IsBusy() && !window.Selection().SelectPicture(*picture)) {
                                      change::ChangeResult missing;
                                      missing.problem = QStringLiteral("The picture \"%1\" of the pack %2 is not installed.")
                                                            .arg(picture->entry, picture->packFile);
                                      reply(missing);
+                                     return;
                                  }
+                                 ui::RunRemoteAction(window, change::PictureStep::Current, reply);
                                  return;
                              }
                              if (message == QStringLiteral("show"))

@@ -39,6 +39,7 @@ struct PreparedChange {
     bool darkTwin = false;                      // the setter keeps a dark-style picture
     std::vector<TPack> packs;                   // the catalogue, for the other monitors
     ChangeResult described;                     // what was chosen, for the result
+    PictureMarks marks;                         // the other monitors pass over banned pictures too
     // For the record of the wall (only when the selection has one): the primary
     // monitor's row as chosen, where its pack lies; made whole by the worker with
     // the other monitors' rows and a thumbnail of each exposition.
@@ -58,7 +59,7 @@ using Status = ChangeResult::Status;
 // picture that cannot be read must not stop them for good: where the selection
 // allows it they go on in their direction, noting what they left out.
 bool Choose(const ChangeRequest& request, PictureSelection& selection, bool favouritesOnly, ShownPicture& shown,
-            ChangeResult& result)
+            PictureMarks& marks, ChangeResult& result)
 {
     const int total = selection.TotalPictureCount();
     int current = request.from ? *request.from : selection.CurrentPictureIndex();
@@ -72,13 +73,11 @@ bool Choose(const ChangeRequest& request, PictureSelection& selection, bool favo
         }
         step = PictureStep::Current;
     }
-    PictureMarks marks;
-    if (step != PictureStep::Current) {
-        QString problem;
-        marks = MarksOf(selection.Catalogue(), selection.Record(), favouritesOnly, problem);
-        if (!problem.isEmpty())
-            result.notices << QStringLiteral("Banned pictures and favourites are not known: %1").arg(problem);
-    }
+    // Read for refresh too: the other monitors pass over banned pictures.
+    QString marksProblem;
+    marks = MarksOf(selection.Catalogue(), selection.Record(), favouritesOnly, marksProblem);
+    if (!marksProblem.isEmpty())
+        result.notices << QStringLiteral("Banned pictures and favourites are not known: %1").arg(marksProblem);
     const core::Result<MarkedStep> stepped = StepOverMarks(step, current, total, marks);
     if (!stepped.ok()) {
         result.problem = QString::fromStdString(stepped.error().text);
@@ -138,16 +137,18 @@ std::vector<int> CountsOf(const std::vector<TPack>& packs)
     return counts;
 }
 
-// The picture of global index k for another monitor, passing over pictures that
-// cannot be read. False when none can be (the monitor then shows the primary's).
-bool LoadOther(const std::vector<TPack>& packs, int k, QSize canvas, graphics::Picture& picture,
-               ChangeResult::OtherMonitor& other, std::optional<compose::PictureCaption>& caption, ChangeResult& result)
+// The picture of global index k for another monitor, passing over banned pictures
+// and those that cannot be read. False when none is left (the monitor then shows
+// the primary's).
+bool LoadOther(const std::vector<TPack>& packs, const PictureMarks& marks, int k, QSize canvas,
+               graphics::Picture& picture, ChangeResult::OtherMonitor& other,
+               std::optional<compose::PictureCaption>& caption, ChangeResult& result)
 {
     const std::vector<int> counts = CountsOf(packs);
     const int total = packs::TotalPictureCount(counts);
     for (int tries = 0; tries < total; ++tries, k = packs::NextPictureIndex(k, total)) {
         const auto position = packs::LocatePicture(counts, k);
-        if (!position)
+        if (!position || marks.Banned(k))
             continue;
         const TPack& pack = packs[static_cast<size_t>(position->Pack)];
         std::string detail;
@@ -197,8 +198,8 @@ std::vector<Plate> MonitorPlates(const PreparedChange& prepared, std::vector<std
             if (mode == settings::MonitorMode::EachOwn && result.total > 1 && result.index >= 0) {
                 auto picture = std::make_unique<graphics::Picture>();
                 std::optional<compose::PictureCaption> caption;
-                if (LoadOther(prepared.packs, (result.index + int(i)) % result.total, plate.size, *picture, other,
-                              caption, result)) {
+                if (LoadOther(prepared.packs, prepared.marks, (result.index + int(i)) % result.total, plate.size,
+                              *picture, other, caption, result)) {
                     plate.art = picture.get();
                     plate.caption = caption;
                     pictures.push_back(std::move(picture));
@@ -368,7 +369,7 @@ ChangeResult PrepareChange(const ChangeRequest& request, PictureSelection& selec
         result.status = Status::BadRequest;
         return result;
     }
-    if (!Choose(request, selection, change->settings.FavouritesOnly, change->shown, result))
+    if (!Choose(request, selection, change->settings.FavouritesOnly, change->shown, change->marks, result))
         return result;
     Describe(selection, change->shown, result);
     result.size = request.size;

@@ -40,7 +40,7 @@ QString NearestName(const QString& typed, const QStringList& candidates)
         if (distance < best) {
             best = distance;
             nearest = {candidate};
-        } else if (distance == best) {
+        } else if (distance == best && best <= allowed) { // a tie within reach, not one just beyond it
             nearest << candidate;
         }
     }

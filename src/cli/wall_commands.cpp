@@ -81,8 +81,10 @@ int RunNow(const QStringList& args)
     for (const gallery::WallEntry& e : *wall) {
         cli::Say(QStringLiteral("Monitor: %1").arg(MonitorName(e)));
         cli::Say(QStringLiteral("  Picture: %1").arg(Caption(e)));
-        if (!e.packFile.isEmpty())
+        if (!e.packFile.isEmpty() && !e.packName.isEmpty())
             cli::Say(QStringLiteral("  Pack: %1 (%2), %3").arg(e.packName, e.packFile, e.entry));
+        else if (!e.packFile.isEmpty())
+            cli::Say(QStringLiteral("  Pack: %1, %2").arg(e.packFile, e.entry));
         if (!e.source.page.isEmpty())
             cli::Say(QStringLiteral("  Source: %1").arg(e.source.page));
         if (!e.source.credit.isEmpty())
@@ -158,7 +160,7 @@ int RunHistory(QStringList args)
                            .arg(e.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
                                 MonitorName(e), Caption(e));
         if (!e.packFile.isEmpty())
-            line += QStringLiteral("  [%1]").arg(e.packName);
+            line += QStringLiteral("  [%1]").arg(e.packName.isEmpty() ? e.packFile : e.packName);
         if (const QString marks = Marks(e); !marks.isEmpty())
             line += QStringLiteral("  (%1)").arg(marks);
         cli::Say(line);

@@ -2,7 +2,8 @@
 
 namespace gallery::detail {
 
-core::Error SqlError(sqlite3* db, int rc, const QString& file, const char* what) {
+core::Error SqlError(sqlite3* db, int rc, const QString& file, const char* what)
+{
     const QString reason = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
     const int primary = rc & 0xff;
     int code = 1;
@@ -40,7 +41,8 @@ Statement::Statement(sqlite3* db, const char* sql) : rc_(sqlite3_prepare_v2(db, 
 
 Statement::~Statement() { sqlite3_finalize(statement_); }
 
-void Statement::Bind(int index, const QString& text) {
+void Statement::Bind(int index, const QString& text)
+{
     const QByteArray utf8 = text.toUtf8();
     sqlite3_bind_text(statement_, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
@@ -49,14 +51,16 @@ void Statement::Bind(int index, qint64 number) { sqlite3_bind_int64(statement_, 
 
 int Statement::Step() { return statement_ ? sqlite3_step(statement_) : rc_; }
 
-void Statement::Reset() {
+void Statement::Reset()
+{
     sqlite3_reset(statement_);
     sqlite3_clear_bindings(statement_);
 }
 
 qint64 Statement::Integer(int column) const { return sqlite3_column_int64(statement_, column); }
 
-QString Statement::Text(int column) const {
+QString Statement::Text(int column) const
+{
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
     return text ? QString::fromUtf8(text, sqlite3_column_bytes(statement_, column)) : QString();
 }

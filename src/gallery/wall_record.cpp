@@ -8,7 +8,11 @@
 #include <QFileInfo>
 #include <QUuid>
 
+#include "core/temporary_file.h"
+
 #include <string>
+
+#include <unistd.h>
 
 namespace gallery {
 
@@ -52,24 +56,35 @@ LEFT JOIN marks m ON m.pack_file = w.pack_file AND m.entry = w.entry
 // than hang a front end.
 constexpr int kBusyTimeoutMs = 20000;
 
-// Writes bytes to folder/name through a temporary name, so a reader never sees a
-// part of a thumbnail.
-bool WriteThumbnail(const QString& path, const std::vector<std::uint8_t>& bytes) {
-    const QString part = path + QStringLiteral(".part");
-    QFile file(part);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+// Writes bytes to path through one of the program's temporary files (locked while
+// written, so a killed writer's leftover is recognised and cleared), so a reader
+// never sees a part of a thumbnail. No flush to disk: a thumbnail lost in a crash
+// only shows as missing.
+bool WriteThumbnail(const QString& path, const std::vector<std::uint8_t>& bytes)
+{
+    const QByteArray target = QFile::encodeName(path);
+    const std::string folder = QFile::encodeName(QFileInfo(path).absolutePath()).toStdString();
+    core::TemporaryFile temporary = core::CreateTemporaryFile(folder, 0644);
+    if (temporary.fd < 0)
         return false;
-    const bool written = file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) ==
-                         qint64(bytes.size());
-    file.close();
-    if (!written || !QFile::rename(part, path)) {
-        QFile::remove(part);
-        return false;
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(temporary.fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        written += std::size_t(n);
     }
-    return true;
+    const bool ok = written == bytes.size() && ::rename(temporary.path.c_str(), target.constData()) == 0;
+    if (!ok)
+        ::unlink(temporary.path.c_str());
+    ::close(temporary.fd);
+    return ok;
 }
 
-void RemoveFiles(const QString& folder, const QStringList& names) {
+void RemoveFiles(const QString& folder, const QStringList& names)
+{
     for (const QString& name : names)
         if (!name.isEmpty())
             QFile::remove(folder + name);
@@ -79,18 +94,21 @@ void RemoveFiles(const QString& folder, const QStringList& names) {
 
 QString RecordFileIn(const QString& dataFolder) { return dataFolder + QStringLiteral("wall.sqlite"); }
 
-QString ThumbnailFolderOf(const QString& recordFile) {
+QString ThumbnailFolderOf(const QString& recordFile)
+{
     const QFileInfo info(recordFile);
     return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral("-thumbnails/");
 }
 
-QImage MakeThumbnail(const QImage& picture) {
+QImage MakeThumbnail(const QImage& picture)
+{
     if (picture.isNull() || (picture.width() <= kThumbnailSide && picture.height() <= kThumbnailSide))
         return picture;
     return picture.scaled(kThumbnailSide, kThumbnailSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
-core::Result<std::unique_ptr<WallRecord>> WallRecord::Open(const QString& file, int keptChanges) {
+core::Result<std::unique_ptr<WallRecord>> WallRecord::Open(const QString& file, int keptChanges)
+{
     const QFileInfo info(file);
     if (!QDir().mkpath(info.absolutePath()) || !QDir().mkpath(ThumbnailFolderOf(file)))
         return core::MakeError(5, QStringLiteral("The folder of the record of the wall %1 cannot be made.")
@@ -131,6 +149,8 @@ core::Result<std::unique_ptr<WallRecord>> WallRecord::Open(const QString& file, 
         sqlite3_close(db);
         return error;
     }
+    // Thumbnails of writers that were killed while writing them.
+    core::RemoveStaleTemporaryFiles(QFile::encodeName(ThumbnailFolderOf(file)).toStdString());
     return std::unique_ptr<WallRecord>(new WallRecord(db, file, keptChanges));
 }
 
@@ -139,23 +159,22 @@ WallRecord::WallRecord(sqlite3* db, QString file, int keptChanges)
 
 WallRecord::~WallRecord() { sqlite3_close(db_); }
 
-core::Result<qint64> WallRecord::Add(const std::vector<WallEntry>& monitors, const std::vector<QImage>& thumbnails) {
+core::Result<qint64> WallRecord::Add(const std::vector<WallEntry>& monitors, const std::vector<QImage>& thumbnails)
+{
     if (monitors.empty())
         return core::MakeError(87, "A change with no monitor cannot be recorded.");
-    // Thumbnails are encoded and written before the database is locked, under
-    // names of their own, so other processes wait only for the rows.
+    // Thumbnails are encoded before the database is locked and written once the
+    // rows are in, so other processes wait only for the rows, and a writer killed
+    // on the way leaves a row without its thumbnail, never a thumbnail without
+    // its row.
     QStringList names;
+    std::vector<std::vector<std::uint8_t>> encoded(monitors.size());
     for (std::size_t i = 0; i < monitors.size(); ++i) {
         QString name;
-        if (i < thumbnails.size() && !thumbnails[i].isNull()) {
-            std::vector<std::uint8_t> bytes;
-            std::string error;
-            if (graphics::EncodeJpeg(MakeThumbnail(thumbnails[i]), 85, bytes, error)) {
-                name = QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".jpg");
-                if (!WriteThumbnail(thumbnails_ + name, bytes))
-                    name.clear(); // the row is worth more than its thumbnail
-            }
-        }
+        std::string error;
+        if (i < thumbnails.size() && !thumbnails[i].isNull() &&
+            graphics::EncodeJpeg(MakeThumbnail(thumbnails[i]), 85, encoded[i], error))
+            name = QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".jpg");
         names << name;
     }
     const std::lock_guard lock(mutex_);
@@ -166,7 +185,6 @@ core::Result<qint64> WallRecord::Add(const std::vector<WallEntry>& monitors, con
     auto fail = [&](const char* what) {
         core::Error error = SqlError(db_, rc, file_, what);
         Execute(db_, "ROLLBACK");
-        RemoveFiles(thumbnails_, names);
         return error;
     };
     if (rc != SQLITE_OK)
@@ -221,10 +239,14 @@ core::Result<qint64> WallRecord::Add(const std::vector<WallEntry>& monitors, con
     if ((rc = Execute(db_, "COMMIT")) != SQLITE_OK)
         return fail("finishing a change");
     RemoveFiles(thumbnails_, pruned);
+    for (std::size_t i = 0; i < monitors.size(); ++i)
+        if (!names[int(i)].isEmpty())
+            WriteThumbnail(thumbnails_ + names[int(i)], encoded[i]); // the row stands without it
     return change;
 }
 
-core::Result<std::vector<WallEntry>> WallRecord::Rows(const char* where, qint64 argument) {
+core::Result<std::vector<WallEntry>> WallRecord::Rows(const char* where, qint64 argument)
+{
     const std::lock_guard lock(mutex_);
     const std::string sql = std::string(kSelectRows) + where +
                             " ORDER BY w.change DESC, w.primary_monitor DESC, w.id";
@@ -258,13 +280,15 @@ core::Result<std::vector<WallEntry>> WallRecord::Rows(const char* where, qint64 
     return rows;
 }
 
-core::Result<std::vector<WallEntry>> WallRecord::History(int changes) {
+core::Result<std::vector<WallEntry>> WallRecord::History(int changes)
+{
     return Rows("WHERE w.change IN (SELECT id FROM changes ORDER BY id DESC LIMIT ?)", changes > 0 ? changes : -1);
 }
 
 core::Result<std::vector<WallEntry>> WallRecord::OnWall() { return History(1); }
 
-core::Result<WallEntry> WallRecord::Entry(qint64 id) {
+core::Result<WallEntry> WallRecord::Entry(qint64 id)
+{
     auto rows = Rows("WHERE w.id = ?", id);
     if (!rows.ok())
         return std::move(rows).error();
@@ -277,7 +301,8 @@ core::Result<WallEntry> WallRecord::Entry(qint64 id) {
     return std::move(rows->front());
 }
 
-core::Result<PictureKey> WallRecord::PrimaryPicture() {
+core::Result<PictureKey> WallRecord::PrimaryPicture()
+{
     auto rows = OnWall();
     if (!rows.ok())
         return std::move(rows).error();
@@ -286,7 +311,8 @@ core::Result<PictureKey> WallRecord::PrimaryPicture() {
     return rows->front().Key();
 }
 
-core::Result<void> WallRecord::SetMark(const PictureKey& picture, const char* column, bool on) {
+core::Result<void> WallRecord::SetMark(const PictureKey& picture, const char* column, bool on)
+{
     if (picture.empty())
         return core::MakeError(87, "Only a picture from a pack can be marked.");
     const std::lock_guard lock(mutex_);
@@ -305,13 +331,15 @@ core::Result<void> WallRecord::SetMark(const PictureKey& picture, const char* co
     return core::Ok();
 }
 
-core::Result<void> WallRecord::SetFavourite(const PictureKey& picture, bool on) {
+core::Result<void> WallRecord::SetFavourite(const PictureKey& picture, bool on)
+{
     return SetMark(picture, "favourite", on);
 }
 
 core::Result<void> WallRecord::SetBanned(const PictureKey& picture, bool on) { return SetMark(picture, "banned", on); }
 
-core::Result<std::vector<PictureKey>> WallRecord::Marked(const char* column) {
+core::Result<std::vector<PictureKey>> WallRecord::Marked(const char* column)
+{
     const std::lock_guard lock(mutex_);
     const std::string sql =
         std::string("SELECT pack_file, entry FROM marks WHERE ") + column + " != 0 ORDER BY pack_file, entry";

@@ -7,6 +7,7 @@
 #include "core/random.h"
 #include "gallery/wall_record.h"
 #include "packs/selection.h"
+#include "platform/monitors.h"
 #include "ui/window_agent.h"
 #include "window_fixture.h"
 
@@ -34,9 +35,8 @@ protected:
     // Global index k of the six: first.zip's four, then second.zip's two.
     static gallery::PictureKey Key(int k)
     {
-        char entry[32];
-        std::snprintf(entry, sizeof entry, "%02d - Title %d.jpg", k < 4 ? k + 1 : k - 3, k < 4 ? k + 1 : k - 3);
-        return {k < 4 ? "first.zip" : "second.zip", entry};
+        const int n = k < 4 ? k + 1 : k - 3;
+        return {k < 4 ? "first.zip" : "second.zip", QStringLiteral("%1 - Title %2.jpg").arg(n, 2, 10, QChar('0')).arg(n)};
     }
 
     void Mark(const std::vector<int>& banned, const std::vector<int>& favourites)
@@ -111,8 +111,9 @@ TEST_F(MarksChangeTest, StepsPassOverBannedPicturesAndRandomKeepsToFavourites)
             SeedRandom(seed);
             const ChangeResult r = row.automatic ? AutomaticChange() : CatalogueChange(row.step, row.from);
             const QString told = r.problem + r.notices.join(QLatin1Char(' '));
-            if (row.says)
+            if (row.says) {
                 EXPECT_TRUE(told.contains(QLatin1String(row.says))) << told.toStdString();
+            }
             if (row.lands.empty()) {
                 EXPECT_FALSE(r.Changed());
                 continue;
@@ -159,9 +160,32 @@ TEST_F(MarksChangeTest, EveryChangeIsRecordedAndShowAgainBringsAPictureBack)
     EXPECT_TRUE(missing.problem.contains("gone.zip")) << missing.problem.toStdString();
     EXPECT_EQ(context->Record()->History()->size(), 2u);
 
+    // Two monitors, each its own picture: a row for each, the primary first, each
+    // with a thumbnail of its own exposition.
+    std::vector<platform::Monitor> monitors;
+    QString error;
+    ASSERT_TRUE(platform::ParseMonitorList(QStringLiteral("WIDE=64x36+0+0,TALL=36x64+64+0"), monitors, error));
+    change::ChangeRequest two;
+    two.step = PictureStep::Next;
+    two.from = 0;
+    two.size = QSize(64, 36);
+    two.monitors = monitors;
+    ASSERT_TRUE(change::ChangeDesktop(two, selection, Settings(), recorder).Changed());
+    const auto both = context->Record()->OnWall();
+    ASSERT_TRUE(both.ok() && both->size() == 2u);
+    EXPECT_EQ((*both)[0].monitor, "WIDE");
+    EXPECT_TRUE((*both)[0].primary);
+    EXPECT_EQ((*both)[0].Key(), Key(1));
+    EXPECT_EQ((*both)[1].monitor, "TALL");
+    EXPECT_FALSE((*both)[1].primary);
+    EXPECT_EQ((*both)[1].Key(), Key(3)); // after the primary's, passing over the banned 2
+    const QImage tall((*both)[1].thumbnail);
+    EXPECT_GT(tall.height(), tall.width());
+    request.picture.reset();
+
     // An export changes no wall.
     EXPECT_TRUE(Change(PictureStep::Current, env.Root() + "/out.jpg").Changed());
-    EXPECT_EQ(context->Record()->History()->size(), 2u);
+    EXPECT_EQ(context->Record()->History()->size(), 4u);
 }
 
 // What ambience-cli printed as the picture's place in all packs, from 0; -1 when none.

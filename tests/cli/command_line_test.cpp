@@ -116,6 +116,10 @@ TEST(CommandLine, CompletionFollowsTheCommandTablePacksAndSettings)
         {{"nosuchcommand", ""}, {}, {"random"}},
         {{"help", "re"}, {"refresh", "remove", "render"}, {"random", "__manual"}},
         {{"help", "next", ""}, {}, {"random"}},
+        {{"s"}, {"show-again"}, {"now"}},
+        {{"favourite", ""}, {"on", "off"}, {"infozip-pack"}},
+        {{"history", "--"}, {"--limit", "--json"}, {"--local"}},
+        {{"show-again", "3", "--"}, {"--local", "--size", "--seed"}, {"--pack", "--picture"}},
     };
     for (const Case& c : cases) {
         const QStringList got = Candidates(c.words);
@@ -150,14 +154,15 @@ TEST(CommandLine, ManualPageDescribesEveryCommandOfTheHelp)
     const QString help = Cli({"help"}).out;
     const QString page = Cli({"__manual", "ambience-cli"}).out;
     ASSERT_TRUE(page.startsWith(".TH AMBIENCE-CLI 1")) << page.left(200).toStdString();
-    const QRegularExpression listed("^  ([a-z]+) ?(.*)$", QRegularExpression::MultilineOption);
+    const QRegularExpression listed("^  ([a-z][a-z-]*) ?(.*)$", QRegularExpression::MultilineOption);
     int commands = 0;
     for (auto it = listed.globalMatch(help); it.hasNext(); ++commands) {
         const auto m = it.next();
         if (m.captured(1) == "help")
             continue;
         // The entry's tag line: the name in bold, then the usage.
-        EXPECT_TRUE(page.contains("\n.TP\n\\fB" + m.captured(1) + "\\fR")) << m.captured(1).toStdString();
+        EXPECT_TRUE(page.contains("\n.TP\n\\fB" + QString(m.captured(1)).replace("-", "\\-") + "\\fR"))
+            << m.captured(1).toStdString();
         for (const QString& option : m.captured(2).split(QRegularExpression("[^a-z-]+"), Qt::SkipEmptyParts)) {
             if (option.startsWith("--")) {
                 EXPECT_TRUE(page.contains("\\fB" + QString(option).replace("-", "\\-") + "\\fR"))

@@ -2,18 +2,24 @@
 // runs them; and many ambience-cli processes changing the wallpaper at once on one
 // record of the wall.
 #include "gallery/wall_record.h"
+#include "platform/single_instance.h"
+#include "packs/zip_builder.h"
 #include "support/temp_env.h"
 #include "ui/test_packs.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QImage>
 #include <QProcess>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <set>
 
@@ -74,7 +80,7 @@ TEST_F(GalleryCliTest, CommandsReadAndMarkTheRecord)
         {{"unban"}, 0, "Allowed again: 01 - Title 1.jpg", nullptr},
         {{"history", "--limit", "2"}, 0, "(favourite)", nullptr},
         {{"show-again", "2", "--size", "32x24"}, 3, ", 3 of 6 in all", nullptr},
-        {{"options", "FavouritesOnly=on"}, 0, "FavouritesOnly = 1", nullptr},
+        {{"options", "FavouritesOnly=on"}, 0, "FavouritesOnly = true", nullptr},
         {{"random", "--size", "32x24", "--seed", "5"}, 3, ", 1 of 6 in all", nullptr},
         {{"favourite", "off"}, 0, "No longer a favourite: 01 - Title 1.jpg", nullptr},
         {{"random", "--size", "32x24", "--seed", "5"}, 3, nullptr, "no installed picture is a favourite"},
@@ -92,10 +98,12 @@ TEST_F(GalleryCliTest, CommandsReadAndMarkTheRecord)
         const CliRun r = Cli(row.args);
         const std::string what = row.args.join(' ').toStdString() + "\n" + r.out.toStdString() + r.err.toStdString();
         EXPECT_EQ(r.code, row.code) << what;
-        if (row.out)
+        if (row.out) {
             EXPECT_TRUE(r.out.contains(QString::fromUtf8(row.out))) << what;
-        if (row.err)
+        }
+        if (row.err) {
             EXPECT_TRUE(r.err.contains(QString::fromUtf8(row.err))) << what;
+        }
     }
 
     // The JSON form has every field, newest first.
@@ -108,6 +116,24 @@ TEST_F(GalleryCliTest, CommandsReadAndMarkTheRecord)
     EXPECT_TRUE(newest["primary"].toBool());
     EXPECT_GT(newest["entry"].toInteger(), list.last().toObject()["entry"].toInteger());
     EXPECT_TRUE(QFile::exists(newest["thumbnail"].toString()));
+}
+
+// A museum pack's work carries its page, credit and whole title into the record.
+TEST_F(GalleryCliTest, AMuseumWorkIsRecordedWithItsSource)
+{
+    const QByteArray sources = R"({"01 - 1889 - Short - Painter.jpg": {"title": "The whole, long title",
+        "page": "https://museum.example/works/42", "credit": "Gift of a friend", "licence": "CC0 1.0"}})";
+    ASSERT_TRUE(ZipBuilder()
+                    .Add("01 - 1889 - Short - Painter.jpg", TinyJpeg())
+                    .Add("sources.json", sources)
+                    .Comment(PackComment("Museum"))
+                    .WriteTo(env.ProgramDir() + "/museum.zip"));
+    ASSERT_EQ(Cli({"refresh", "--pack", "museum.zip", "--size", "32x24"}).code, 3);
+    const CliRun r = Cli({"now"});
+    for (const char* line : {"Picture: The whole, long title (1889, Painter)", "Pack: Museum (museum.zip)",
+                             "Source: https://museum.example/works/42", "Credit: Gift of a friend",
+                             "Licence: CC0 1.0"})
+        EXPECT_TRUE(r.out.contains(QString::fromUtf8(line))) << line << "\n" << r.out.toStdString();
 }
 
 TEST_F(GalleryCliTest, ADamagedRecordIsToldAndTheChangeStillHappens)
@@ -127,19 +153,93 @@ TEST_F(GalleryCliTest, ADamagedRecordIsToldAndTheChangeStillHappens)
     EXPECT_TRUE(r.err.contains(RecordFile())) << r.err.toStdString();
 }
 
-// Eight processes make fifty changes each through ambience-cli on one record,
-// while this process reads it: every change is kept, and every read sees whole
-// changes only.
+// A runtime folder of the test's own, where the desktop program's socket lies,
+// and the desktop program started at login, waited for until it takes requests.
+void PrivateRuntime(const TempEnv& env)
+{
+    const QString runtime = env.Root() + "/run";
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+void StartProgram(QProcess& program)
+{
+    program.start(BuildBinDir() + "/ambience", {"/startup"});
+    ASSERT_TRUE(program.waitForStarted());
+    QElapsedTimer waited;
+    waited.start();
+    while (platform::SingleInstance::Ask("Ambience", "ping", 500) != "ok" && waited.elapsed() < 20000)
+        QThread::msleep(50);
+    ASSERT_EQ(platform::SingleInstance::Ask("Ambience", "ping", 500), "ok");
+}
+
+struct Stop {
+    QProcess& program;
+    ~Stop()
+    {
+        program.terminate();
+        program.waitForFinished(20000);
+        qunsetenv("XDG_RUNTIME_DIR");
+    }
+};
+
+// The running program takes refresh, next and show-again from the command line,
+// starting from the picture the record says is on the wall.
+TEST_F(GalleryCliTest, TheRunningProgramStepsFromTheWallAndShowsAgain)
+{
+    ASSERT_NO_FATAL_FAILURE(PrivateRuntime(env));
+    ASSERT_EQ(Cli({"next"}).code, 3); // nobody runs: done here, 1 of 6
+    ASSERT_EQ(Cli({"next"}).code, 3); // 2 of 6
+    QProcess program;
+    ASSERT_NO_FATAL_FAILURE(StartProgram(program));
+    Stop stop{program};
+    auto record = gallery::WallRecord::Open(RecordFile());
+    ASSERT_TRUE(record.ok());
+    const auto onWall = [&] {
+        const gallery::WallEntry e = (*record)->OnWall().value().front();
+        return e.packFile + "/" + e.entry;
+    };
+    struct Row {
+        QStringList args;
+        const char* entry;
+    } rows[] = {
+        {{"refresh"}, "first.zip/02 - Title 2.jpg"},
+        {{"next"}, "first.zip/03 - Title 3.jpg"},
+        {{"show-again", "1"}, "first.zip/01 - Title 1.jpg"},
+        {{"back"}, "second.zip/02 - Title 2.jpg"}, // from the first, back wraps to the last
+    };
+    for (const Row& row : rows) {
+        const CliRun r = Cli(row.args);
+        EXPECT_EQ(r.code, 3) << r.out.toStdString() << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains("not set by the running Ambience")) << r.out.toStdString();
+        EXPECT_EQ(onWall(), row.entry) << row.args.join(' ').toStdString();
+    }
+    const CliRun gone = Cli({"show-again", "999"});
+    EXPECT_EQ(gone.code, 1);
+}
+
+// Eight processes make fifty changes each on one record while this process reads
+// it: seven ambience-cli processes changing the wallpaper themselves, and one
+// handing its changes to the running desktop program, which records them. Every
+// change is kept, and every read sees whole changes only.
 TEST_F(GalleryCliTest, EightProcessesChangingAtOnceLoseNoRow)
 {
+    ASSERT_NO_FATAL_FAILURE(PrivateRuntime(env));
+    QProcess program;
+    ASSERT_NO_FATAL_FAILURE(StartProgram(program));
+    Stop stop{program};
     constexpr int kProcesses = 8, kChanges = 50;
     const QString loop = QStringLiteral(
-        "for i in $(seq %1); do \"$0\" next --local --size 16x12 >/dev/null 2>&1; c=$?; "
+        "for i in $(seq %1); do \"$0\" next $1 >/dev/null 2>&1; c=$?; "
         "[ $c -eq 3 ] || [ $c -eq 0 ] || exit $c; done").arg(kChanges);
     std::vector<std::unique_ptr<QProcess>> writers;
     for (int i = 0; i < kProcesses; ++i) {
         writers.push_back(std::make_unique<QProcess>());
-        writers.back()->start("bash", {"-c", loop, BuildBinDir() + "/ambience-cli"});
+        // The first hands over (no options); the others compose here.
+        const QString options = i == 0 ? QString() : QStringLiteral("--local --size 16x12");
+        writers.back()->start("bash", {"-c", loop, BuildBinDir() + "/ambience-cli", options});
         ASSERT_TRUE(writers.back()->waitForStarted());
     }
     auto record = gallery::WallRecord::Open(RecordFile());
@@ -166,5 +266,10 @@ TEST_F(GalleryCliTest, EightProcessesChangingAtOnceLoseNoRow)
     for (const gallery::WallEntry& e : *rows)
         changes.insert(e.change);
     EXPECT_EQ(int(changes.size()), kProcesses * kChanges);
+    // The desktop program's fifty are among them: composed at its own screen's
+    // size, so their thumbnails are larger than the others' 16 x 12.
+    EXPECT_EQ(std::count_if(rows->begin(), rows->end(),
+                            [](const gallery::WallEntry& e) { return QImage(e.thumbnail).width() > 16; }),
+              kChanges);
     EXPECT_GT(reads, 0);
 }

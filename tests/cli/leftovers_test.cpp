@@ -100,6 +100,11 @@ TEST(Leftovers, KilledWritersLeaveNothingAfterTheNextStart)
     EXPECT_EQ(RunCli({"export", exports + "/other.jpg", "--size", "64x48"}), 0);
     EXPECT_EQ(Temporaries(exports), QStringList{});
 
+    // The record of the wall clears its thumbnails' leftovers when it is opened;
+    // closed by the last process, it is one file again.
+    EXPECT_EQ(RunCli({"now"}), 0);
+    EXPECT_EQ(Temporaries(wallpaper + "/wall-thumbnails"), QStringList{});
+
     // Nothing else is left anywhere, and whatever is there is whole.
     const auto all = [](const QString& folder) {
         return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
@@ -107,7 +112,7 @@ TEST(Leftovers, KilledWritersLeaveNothingAfterTheNextStart)
     EXPECT_EQ(all(env.ProgramDir()), QStringList{"tiny.zip"});
     EXPECT_EQ(all(userPacks), QStringList{"big.zip"});
     EXPECT_EQ(all(exports), (QStringList{"expo.bmp", "other.jpg"}));
-    EXPECT_EQ(all(wallpaper), QStringList{"ambience.bmp"});
+    EXPECT_EQ(all(wallpaper), (QStringList{"ambience.bmp", "wall.sqlite"}));
     for (const QString& picture : {exports + "/expo.bmp", wallpaper + "/ambience.bmp"}) {
         EXPECT_EQ(QImage(picture).size(), QSize(3000, 2000)) << picture.toStdString();
     }

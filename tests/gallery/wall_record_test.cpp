@@ -12,7 +12,8 @@ using gallery::WallRecord;
 
 namespace {
 
-WallEntry Monitor(const QString& monitor, bool primary, const QString& pack, const QString& entry) {
+WallEntry Monitor(const QString& monitor, bool primary, const QString& pack, const QString& entry)
+{
     WallEntry e;
     e.monitor = monitor;
     e.primary = primary;
@@ -23,13 +24,15 @@ WallEntry Monitor(const QString& monitor, bool primary, const QString& pack, con
     return e;
 }
 
-QImage Picture(int w, int h) {
+QImage Picture(int w, int h)
+{
     QImage image(w, h, QImage::Format_RGB888);
     image.fill(Qt::darkCyan);
     return image;
 }
 
-std::unique_ptr<WallRecord> OpenIn(const QTemporaryDir& dir, int kept = gallery::kKeptChanges) {
+std::unique_ptr<WallRecord> OpenIn(const QTemporaryDir& dir, int kept = gallery::kKeptChanges)
+{
     auto record = WallRecord::Open(dir.filePath("data/wall.sqlite"), kept);
     EXPECT_TRUE(record.ok()) << (record.ok() ? "" : record.error().text);
     return record.ok() ? std::move(record).value() : nullptr;
@@ -37,7 +40,8 @@ std::unique_ptr<WallRecord> OpenIn(const QTemporaryDir& dir, int kept = gallery:
 
 } // namespace
 
-TEST(WallRecord, ChangesReadBackNewestFirstWithPrimaryFirstAndMarks) {
+TEST(WallRecord, ChangesReadBackNewestFirstWithPrimaryFirstAndMarks)
+{
     QTemporaryDir dir;
     auto record = OpenIn(dir);
     ASSERT_TRUE(record);
@@ -88,7 +92,8 @@ TEST(WallRecord, ChangesReadBackNewestFirstWithPrimaryFirstAndMarks) {
     EXPECT_FALSE(record->SetFavourite({"", "x.jpg"}, true).ok());
 }
 
-TEST(WallRecord, KeepsTheLastChangesAndDeletesTheThumbnailsOfTheOthers) {
+TEST(WallRecord, KeepsTheLastChangesAndDeletesTheThumbnailsOfTheOthers)
+{
     QTemporaryDir dir;
     auto record = OpenIn(dir);
     ASSERT_TRUE(record);
@@ -106,7 +111,8 @@ TEST(WallRecord, KeepsTheLastChangesAndDeletesTheThumbnailsOfTheOthers) {
         EXPECT_TRUE(QFile::exists(e.thumbnail)) << e.thumbnail.toStdString();
 }
 
-TEST(WallRecord, ADamagedOrForeignFileGivesAClearError) {
+TEST(WallRecord, ADamagedOrForeignFileGivesAClearError)
+{
     struct Case {
         const char* name;
         QByteArray contents;
@@ -133,7 +139,8 @@ TEST(WallRecord, ADamagedOrForeignFileGivesAClearError) {
     }
 }
 
-TEST(WallRecord, TwoHoldsOnOneFileSeeEachOthersChanges) {
+TEST(WallRecord, TwoHoldsOnOneFileSeeEachOthersChanges)
+{
     QTemporaryDir dir;
     auto first = OpenIn(dir);
     auto second = OpenIn(dir);
