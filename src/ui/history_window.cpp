@@ -137,6 +137,7 @@ THistoryWindow::THistoryWindow(HistoryActions actions, QWidget* parent)
     connect(MonitorFilter, &QComboBox::currentIndexChanged, this, &THistoryWindow::FilterChanged);
 
     resize(720, 560);
+    Tell({});
     CurrentChanged();
 }
 
@@ -148,13 +149,21 @@ void THistoryWindow::Reload()
     if (!rows) {
         model_->SetEntries({});
         Tell(QStringLiteral("The history cannot be read: %1").arg(QString::fromStdString(rows.error().text)));
+        loadSaid_ = true;
         FillMonitorFilter();
         return;
     }
     model_->SetEntries(std::move(*rows));
     FillMonitorFilter();
     SelectEntry(current ? current->id : 0);
-    Tell(model_->rowCount() == 0 ? QStringLiteral("Nothing was shown on the desktop yet.") : QString());
+    // What an action said ("Showing again: ...") stays over the reload its change brings.
+    if (model_->rowCount() == 0) {
+        Tell(QStringLiteral("Nothing was shown on the desktop yet."));
+        loadSaid_ = true;
+    } else if (loadSaid_) {
+        Tell({});
+        loadSaid_ = false;
+    }
 }
 
 void THistoryWindow::FillMonitorFilter()

@@ -89,6 +89,7 @@ private:
 
     HistoryActions actions_;
     HistoryModel* model_ = nullptr;
+    bool loadSaid_ = false; // the status line says what the last load found
 };
 
 } // namespace ui
