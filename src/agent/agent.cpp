@@ -2,6 +2,8 @@
 
 #include "settings/settings.h"
 #include "agent/clock_face.h"
+#include "agent/picture_line.h"
+#include "agent/startup_notice.h"
 #include "agent/schedule.h"
 #include "core/datetime.h"
 #include "core/product.h"
@@ -12,15 +14,12 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
 
-namespace {
-
-QString Tip()
+bool TAgent::NotifyWanted() const
 {
-    return ProductNames().ProductTitle;
+    return options_.NotifyAutomaticChange;
 }
-
-} // namespace
 
 int TAgent::IconSetting() const
 {
@@ -29,7 +28,7 @@ int TAgent::IconSetting() const
 
 TAgent::TAgent(agent::AgentHost& host, const TOptions& options, const QStringList& arguments, AgentSeams seams)
     : host_(host), options_(options), clock_(seams.clock ? std::move(seams.clock) : agent::MakeSystemClock()),
-      tray_(seams.tray ? std::move(seams.tray) : agent::MakeSystemTrayIcon())
+      tray_(seams.tray ? std::move(seams.tray) : agent::MakeSystemTrayIcon()), notifier_(std::move(seams.notifier))
 {
     // The first pass comes at the first tick at least 20 seconds from now: with
     // 15-second ticks the second one, half a minute after start.
@@ -80,6 +79,16 @@ void TAgent::UpdateIcon()
 {
     if (iconShown_)
         tray_->Modify(MakeIcon());
+}
+
+QString TAgent::Tip()
+{
+    return agent::TrayTip(ProductNames().ProductTitle, host_.PictureOnWall());
+}
+
+void TAgent::RefreshTip()
+{
+    tray_->SetTip(Tip());
 }
 
 QImage TAgent::MakeIconImage() const
@@ -142,12 +151,18 @@ void TAgent::OnAgentTimer()
         host_.ExpoRandomExecute([this](const change::ChangeResult& result) { AutomaticChangeEnded(result); });
 
     UpdateIcon();
+    // ambience-cli changes the wallpaper without the window: the tip follows the
+    // record within a pass.
+    RefreshTip();
     // Taken at the end: a long composition pushes the next pass back.
     LastTick = clock_->Now();
 }
 
 void TAgent::AutomaticChangeEnded(const change::ChangeResult& result)
 {
+    RefreshTip();
+    if (result.status == change::ChangeResult::Status::Done)
+        AnnounceAutomaticChange(result);
     if (result.Changed())
         failureTold_ = false;
     else
@@ -168,6 +183,29 @@ void TAgent::AutomaticChangeEnded(const change::ChangeResult& result)
     UpdateIcon();
     // A long composition pushes the next pass back.
     LastTick = clock_->Now();
+}
+
+void TAgent::AnnounceAutomaticChange(const change::ChangeResult& result)
+{
+    if (!NotifyWanted())
+        return;
+    std::optional<gallery::WallEntry> entry = host_.PictureOnWall();
+    if (!entry) {
+        // No record to read: what the change itself says.
+        entry.emplace();
+        entry->title = result.description;
+        entry->packName = result.packName;
+    }
+    if (!pictureNotice_)
+        pictureNotice_ = std::make_unique<agent::PictureNotice>(
+            notifier_ ? std::move(notifier_) : agent::MakeSessionNotifier(), [this] { host_.ExpoNextExecute(); },
+            [this](const gallery::PictureKey& picture) { host_.SetFavourite(picture, true); });
+    // A desktop without a notification service is no reason to bother anybody:
+    // a line in the log, once.
+    if (const core::Result<void> told = pictureNotice_->Tell(*entry); !told && !notifyFailureLogged_) {
+        notifyFailureLogged_ = true;
+        std::fprintf(stderr, "Ambience: %s\n", told.error().text.c_str());
+    }
 }
 
 void TAgent::ReportChangeFailure(const QString& problem)

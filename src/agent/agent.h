@@ -4,7 +4,9 @@
 // timer whose passes change the desktop automatically while the window is hidden.
 #include "agent/agent_host.h"
 #include "agent/clock.h"
+#include "agent/picture_notice.h"
 #include "agent/tray_icon.h"
+#include "platform/desktop_notifier.h"
 
 #include <QIcon>
 #include <QImage>
@@ -21,6 +23,9 @@ struct AgentSeams {
     std::shared_ptr<agent::Clock> clock;    // default: MakeSystemClock()
     int timerIntervalMs = 0;                // default: TimerIntervalMs(clock)
     std::unique_ptr<agent::TrayIcon> tray;  // default: a QSystemTrayIcon
+    // Where the notification after an automatic change goes; default: the session
+    // bus's notification service, reached the first time one is sent.
+    std::unique_ptr<platform::DesktopNotifier> notifier;
 };
 
 class TAgent : public QObject {
@@ -47,6 +52,11 @@ public:
     QImage MakeIconImage() const;
     QIcon MakeIcon() const;
 
+    // The tip again from the record of the wall (a change has ended, here or in
+    // another process).
+    void RefreshTip();
+    QString Tip();
+
     // Left click: minimise the window when it is visible, else show it in front.
     void ToggleMainWindow();
     // Removes the icon and closes the window for good: the program ends.
@@ -70,13 +80,18 @@ private:
     void WatchTray();
     void AutomaticChangeEnded(const change::ChangeResult& result);
     void ReportChangeFailure(const QString& problem);
+    void AnnounceAutomaticChange(const change::ChangeResult& result);
 
     int IconSetting() const;
+    bool NotifyWanted() const;
 
     agent::AgentHost& host_;
     const TOptions& options_;
     std::shared_ptr<agent::Clock> clock_;
     std::unique_ptr<agent::TrayIcon> tray_;
+    std::unique_ptr<platform::DesktopNotifier> notifier_; // until the first notification
+    std::unique_ptr<agent::PictureNotice> pictureNotice_;
+    bool notifyFailureLogged_ = false;
     QTimer* timer_ = nullptr;
     bool iconShown_ = false;
     bool trayAvailable_ = false;

@@ -3,10 +3,12 @@
 // sits below the window's and reaches it only through this interface, which the
 // window implements (tests use a fake).
 #include "change/desktop_change.h"
+#include "gallery/wall_entry.h"
 
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QMenu;
 
@@ -25,6 +27,16 @@ public:
     // about a failure to the agent: done receives the outcome when the change has
     // ended. False, with nothing started, while a change runs.
     virtual bool ExpoRandomExecute(std::function<void(const change::ChangeResult&)> done) = 0;
+
+    // The person's Next, as the window's action makes it (failures told there).
+    // False, with nothing started, while a change runs.
+    virtual bool ExpoNextExecute() = 0;
+
+    // What the record of the wall says is on the primary monitor; nullopt when
+    // nothing is recorded yet or the record cannot be read.
+    virtual std::optional<gallery::WallEntry> PictureOnWall() = 0;
+    // Marks a picture as a favourite, or not (a failure is told by the window).
+    virtual void SetFavourite(const gallery::PictureKey& picture, bool on) = 0;
 
     // Shows the window restored and in front.
     virtual void ShowMainWindow() = 0;

@@ -1,62 +1,14 @@
 #include "agent/startup_notice.h"
 
 #include <QDBusConnection>
-#include <QDBusInterface>
-#include <QDBusReply>
 #include <QDir>
 #include <QFile>
-#include <QVariantMap>
 
 namespace agent {
-namespace {
-
-const QString kService = QStringLiteral("org.freedesktop.Notifications");
-const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
-
-// The freedesktop notification service's Notify call and its ActionInvoked signal.
-class SessionNotifier final : public QObject, public DesktopNotifier {
-    Q_OBJECT
-public:
-    SessionNotifier() : bus_(QDBusConnection::sessionBus())
-    {
-        if (bus_.isConnected())
-            bus_.connect(kService, kPath, kService, QStringLiteral("ActionInvoked"), this,
-                         SLOT(ActionInvoked(uint, QString)));
-    }
-
-    core::Result<quint32> Notify(const DesktopNotification& n) override
-    {
-        if (!bus_.isConnected())
-            return core::MakeError(1, "there is no session bus to send a desktop notification on");
-        QDBusInterface service(kService, kPath, kService, bus_);
-        service.setTimeout(5000);
-        // Kept until the person acts on it: it says something they need to know.
-        const QVariantMap hints {{QStringLiteral("resident"), true},
-                                 {QStringLiteral("desktop-entry"), QStringLiteral("ambience")}};
-        const QDBusReply<uint> reply = service.call(QStringLiteral("Notify"), QStringLiteral("Ambience"), uint(0),
-                                                    n.icon, n.summary, n.body, n.actions, hints, int(0));
-        if (!reply.isValid())
-            return core::MakeError(1, "the desktop's notification service did not take the notice: "
-                                          + reply.error().message().toStdString());
-        return quint32(reply.value());
-    }
-
-private slots:
-    void ActionInvoked(uint id, const QString& key)
-    {
-        if (onAction)
-            onAction(id, key);
-    }
-
-private:
-    QDBusConnection bus_;
-};
-
-} // namespace
 
 std::unique_ptr<DesktopNotifier> MakeSessionNotifier()
 {
-    return std::make_unique<SessionNotifier>();
+    return platform::MakeBusNotifier(QDBusConnection::sessionBus());
 }
 
 bool FirstTimeThisLogin(const QString& runtimeDir, const QString& mark)
@@ -93,6 +45,8 @@ DesktopNotification StartupNotice::Text(int intervalHours)
     n.actions = {QLatin1String(kOpenAction), QStringLiteral("Open Ambience"), QLatin1String(kTurnOffAction),
                  QStringLiteral("Stop changing the wallpaper")};
     n.icon = QStringLiteral("ambience");
+    // Kept until the person acts on it: it says something they need to know.
+    n.resident = true;
     return n;
 }
 
@@ -106,5 +60,3 @@ core::Result<void> StartupNotice::Tell(int intervalHours)
 }
 
 } // namespace agent
-
-#include "startup_notice.moc"

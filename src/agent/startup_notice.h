@@ -4,6 +4,7 @@
 // the wallpaper. Once a login, a desktop notification says that it runs, with
 // actions to open the window and to turn the automatic change off.
 #include "core/result.h"
+#include "platform/desktop_notifier.h"
 
 #include <QObject>
 #include <QString>
@@ -14,25 +15,11 @@
 
 namespace agent {
 
-// One notification as the freedesktop Notifications service takes it.
-struct DesktopNotification {
-    QString summary;
-    QString body;
-    QStringList actions; // key, label, key, label, ...
-    QString icon;        // an icon name of the theme
-};
+// The notification service's client lives in platform; the agent's names for it.
+using DesktopNotification = platform::DesktopNotification;
+using DesktopNotifier = platform::DesktopNotifier;
 
-// Where notifications go: the session's notification service; tests use a fake.
-class DesktopNotifier {
-public:
-    virtual ~DesktopNotifier() = default;
-    // The service's id of the notification shown.
-    virtual core::Result<quint32> Notify(const DesktopNotification& notification) = 0;
-    // Called with the notification's id and the key of the action the person chose.
-    std::function<void(quint32 id, const QString& action)> onAction;
-};
-
-// org.freedesktop.Notifications on the session bus.
+// org.freedesktop.Notifications on the process's session bus.
 std::unique_ptr<DesktopNotifier> MakeSessionNotifier();
 
 // Whether this login has not been told yet: the first call in a login marks

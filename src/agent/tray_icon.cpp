@@ -36,6 +36,12 @@ public:
         if (tray_)
             tray_->setIcon(icon);
     }
+    void SetTip(const QString& tip) override
+    {
+        tip_ = tip;
+        if (tray_)
+            tray_->setToolTip(tip);
+    }
     void Delete() override
     {
         wanted_ = false;
@@ -88,6 +94,7 @@ class NoTrayIcon final : public TrayIcon {
 public:
     void Add(const QIcon&, const QString&) override {}
     void Modify(const QIcon&) override {}
+    void SetTip(const QString&) override {}
     void Delete() override {}
     bool IsAvailable() const override { return false; }
     void SetMenu(QMenu*) override {}

@@ -17,6 +17,8 @@ public:
     virtual ~TrayIcon() = default;
     virtual void Add(const QIcon& icon, const QString& tip) = 0;
     virtual void Modify(const QIcon& icon) = 0;
+    // A new tip for the icon, shown or not (kept for the next Add).
+    virtual void SetTip(const QString& tip) = 0;
     virtual void Delete() = 0;
     // Whether a notification area is there to take the icon.
     virtual bool IsAvailable() const = 0;

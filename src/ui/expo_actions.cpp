@@ -24,15 +24,21 @@ namespace ui {
 bool TAMMF::StartChange(change::PictureStep step, std::optional<QString> exportPath, bool tellUser,
                         std::function<void(const change::ChangeResult&)> done, QStringList overrides)
 {
+    change::ChangeRequest request;
+    request.step = step;
+    request.exportPath = std::move(exportPath);
+    request.overrides = std::move(overrides);
+    return StartRequest(std::move(request), tellUser, std::move(done));
+}
+
+bool TAMMF::StartRequest(change::ChangeRequest request, bool tellUser,
+                         std::function<void(const change::ChangeResult&)> done)
+{
     if (busy_ || runner_.IsRunning())
         return false;
     // Busy before anything is chosen: from here on neither the window, the tray
     // nor a hand-over can start a second change.
     BeginBusy();
-    change::ChangeRequest request;
-    request.step = step;
-    request.exportPath = std::move(exportPath);
-    request.overrides = std::move(overrides);
     const platform::ScreenInfo screen = platform::PrimaryScreen();
     request.size = screen.size;
     request.workArea = screen.workArea;
@@ -41,6 +47,8 @@ bool TAMMF::StartChange(change::PictureStep step, std::optional<QString> exportP
     runner_.Start(std::move(request), *selection_, context_.Options(), context_.Setter(),
                   [this, tellUser, exporting, done = std::move(done)](const change::ChangeResult& result) {
                       EndBusy();
+                      // The tray's tip and items name what is on the wall now.
+                      RefreshPictureItems();
                       if (tellUser)
                           TellChangeOutcome(result, exporting);
                       else if (!result.settingsProblem.isEmpty())

@@ -5,6 +5,7 @@
 #include "agent/agent.h"
 #include "archive/errors.h"
 #include "core/product.h"
+#include "gallery/wall_record.h"
 #include "change/selection_model.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
@@ -15,6 +16,7 @@
 #include "settings/options.h"
 #include "settings/settings.h"
 #include "ui/about_page.h"
+#include "ui/about_picture_window.h"
 #include "ui/app_context.h"
 #include "ui/fresh_pack_keeper.h"
 #include "ui/options_page.h"
@@ -90,6 +92,7 @@ TAMMF::TAMMF(AppContext& context, std::unique_ptr<Dialogs> dialogs, QStringList 
     agent_ = std::make_unique<TAgent>(*agentHost_, context_.Options(), arguments_);
     connect(this, &TAMMF::ShowInstanceRequested, agent_.get(), &TAgent::ShowInstance);
     connect(this, &TAMMF::HiddenByClose, agent_.get(), &TAgent::WindowHiddenByClose);
+    RefreshPictureItems();
     StartFreshPackKeeper(context_.Store(), this); // does nothing unless a person turned it on
     options->LoadOptionsPage();
     PS->FillPackList();

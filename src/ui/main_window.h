@@ -5,6 +5,8 @@
 // before it by the process entry; the settings are saved when the program ends.
 #include "change/change_runner.h"
 #include "change/desktop_change.h"
+#include "core/result.h"
+#include "gallery/wall_entry.h"
 #include "ui/dialogs.h"
 
 #include <QIcon>
@@ -24,11 +26,14 @@ struct TProduct;
 class TPackList;
 class QProgressBar;
 namespace change { class SelectionModel; }
+namespace gallery { class WallRecord; }
 class QTabWidget;
 
 namespace ui {
 
 class AppContext;
+class TAboutPictureWindow;
+class THistoryWindow;
 class PackPasswords;
 class TPacksPage;
 class TWindowAgentHost;
@@ -66,6 +71,11 @@ public:
     QAction* PackRemove = nullptr;
     QAction* PackMake = nullptr; // "Make a pack...", after the specified items of PM
     QAction* DownloadArt = nullptr; // "Download art...", after "Make a pack..."
+    QAction* PackHistory = nullptr; // "History...", after "Download art..."
+    // The picture on the wall, in AM after the specified items.
+    QAction* PictureAbout = nullptr;     // "About this picture..."
+    QAction* PictureFavourite = nullptr; // "Favourite", checked while it is one
+    QAction* PictureBan = nullptr;       // "Never show this picture again"
     // Items of AM that are not bound to an action of AL.
     QAction* AgentSettings = nullptr;
     QAction* AgentExit = nullptr;
@@ -90,6 +100,36 @@ public:
     // Asks for a museum, a theme or query and a number of works, fetches them on a
     // worker thread with a progress dialog, installs the pack and selects it.
     void DownloadArtExecute();
+    // The History window, made on first use, in front.
+    void HistoryExecute();
+    // About this picture for the picture on the (primary) monitor.
+    void PictureAboutExecute();
+    // Marks the picture on the wall as a favourite, or not, as the item's check says.
+    void PictureFavouriteExecute();
+    // Marks the picture on the wall never to be shown again and moves on to the
+    // picture after it, as Next would from there.
+    void PictureBanExecute();
+
+    // What the record of the wall says is on the primary monitor; nullopt when
+    // nothing is recorded yet or there is no record.
+    std::optional<gallery::WallEntry> PictureOnWall();
+    // The About window for entry, in front.
+    void ShowAboutPicture(const gallery::WallEntry& entry);
+    // A desktop change with that recorded picture; false, with nothing started,
+    // while the window is busy. A picture whose pack is gone fails the change (told).
+    bool ShowAgain(const gallery::WallEntry& entry);
+    // Asks where to and exports an exposition of that recorded picture.
+    void ExportRecordedPicture(const gallery::WallEntry& entry);
+    // Keeps a mark of a picture and shows it everywhere (tray item, History).
+    core::Result<void> SetFavourite(const gallery::PictureKey& picture, bool on);
+    core::Result<void> SetBanned(const gallery::PictureKey& picture, bool on);
+    // The tray items and tip after a change or a mark (here or in another process).
+    void RefreshPictureItems();
+    // How web addresses are opened (default platform::OpenWithShell); for tests.
+    void SetAddressOpener(std::function<bool(const QString&)> open) { openAddress_ = std::move(open); }
+    THistoryWindow* HistoryWindow() const { return history_; }
+    TAboutPictureWindow* AboutPictureWindow() const { return aboutPicture_.get(); }
+
     // The user's packs folder, made where missing; nullopt (the user told why) when there is none.
     std::optional<std::string> UserPacksFolder();
     // Refills the pack list after packs came or went, keeping the selection where
@@ -167,6 +207,10 @@ private:
     void LayOut();
     void ComputeScaleFactor();
     void TellChangeOutcome(const change::ChangeResult& result, bool exporting);
+    // Fills in the screen and monitors and starts request as StartChange does.
+    bool StartRequest(change::ChangeRequest request, bool tellUser, std::function<void(const change::ChangeResult&)> done);
+    gallery::WallRecord* Record();
+    bool OpenAddress(const QString& address);
 
     AppContext& context_;
     std::unique_ptr<Dialogs> dialogs_;
@@ -184,6 +228,9 @@ private:
     // before the settings and the application record it reads.
     std::unique_ptr<TWindowAgentHost> agentHost_;
     std::unique_ptr<TAgent> agent_;
+    THistoryWindow* history_ = nullptr;
+    std::unique_ptr<TAboutPictureWindow> aboutPicture_;
+    std::function<bool(const QString&)> openAddress_;
 };
 
 } // namespace ui

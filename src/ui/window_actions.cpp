@@ -60,6 +60,11 @@ void TAMMF::CreateActions()
     PackRemove->setVisible(false);
     PackMake = MakeAction(this, "PackMake", QStringLiteral("Make a pack..."));
     DownloadArt = MakeAction(this, "DownloadArt", QStringLiteral("Download art..."));
+    PackHistory = MakeAction(this, "PackHistory", QStringLiteral("History..."));
+    PictureAbout = MakeAction(this, "PictureAbout", QStringLiteral("About this picture..."));
+    PictureFavourite = MakeAction(this, "PictureFavourite", QStringLiteral("Favourite"));
+    PictureFavourite->setCheckable(true);
+    PictureBan = MakeAction(this, "PictureBan", QStringLiteral("Never show this picture again"));
 
     auto bind = [this](QAction* action, void (TAMMF::*handler)()) {
         connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
@@ -74,6 +79,10 @@ void TAMMF::CreateActions()
     bind(PackRemove, &TAMMF::PackRemoveExecute);
     bind(PackMake, &TAMMF::PackMakeExecute);
     bind(DownloadArt, &TAMMF::DownloadArtExecute);
+    bind(PackHistory, &TAMMF::HistoryExecute);
+    bind(PictureAbout, &TAMMF::PictureAboutExecute);
+    bind(PictureFavourite, &TAMMF::PictureFavouriteExecute);
+    bind(PictureBan, &TAMMF::PictureBanExecute);
 }
 
 void TAMMF::CreateMenus()
@@ -87,6 +96,7 @@ void TAMMF::CreateMenus()
     BoundItem(PM, "PopupDonate", SiteMorePacks, QStringLiteral("&More packs!.."));
     BoundItem(PM, "PopupMake", PackMake);
     BoundItem(PM, "PopupDownloadArt", DownloadArt);
+    BoundItem(PM, "PopupHistory", PackHistory);
 
     AM = new QMenu(this);
     AM->setObjectName(QStringLiteral("AM"));
@@ -110,6 +120,15 @@ void TAMMF::CreateMenus()
                                   MessageIcon::Information, MessageButtons::OkCancel) == MessageAnswer::Ok)
             Quit();
     });
+    // The picture on the wall, after the specified items. The actions themselves
+    // are the items: the check of "Favourite" shows in the menu as it is.
+    Separator(AM, "AgentSep3");
+    AM->addAction(PictureAbout);
+    AM->addAction(PictureFavourite);
+    AM->addAction(PictureBan);
+    // Another process (ambience-cli, the window of another session) may have
+    // changed the wall or a mark since: the menu reads the record as it opens.
+    connect(AM, &QMenu::aboutToShow, this, &TAMMF::RefreshPictureItems);
 
     // The page's context menu, on the page and on its list.
     auto popup = [this](QWidget* source) {

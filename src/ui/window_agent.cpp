@@ -38,6 +38,27 @@ bool TWindowAgentHost::ExpoRandomExecute(std::function<void(const change::Change
     return started;
 }
 
+bool TWindowAgentHost::ExpoNextExecute()
+{
+    // Asked for from a notification, mostly while the window is hidden: a failure
+    // is told in a box of its own, as the agent's are.
+    return window_.StartChange(change::PictureStep::Next, std::nullopt, false, [this](const change::ChangeResult& result) {
+        if (!result.Changed())
+            ShowError(result.problem);
+    });
+}
+
+std::optional<gallery::WallEntry> TWindowAgentHost::PictureOnWall()
+{
+    return window_.PictureOnWall();
+}
+
+void TWindowAgentHost::SetFavourite(const gallery::PictureKey& picture, bool on)
+{
+    if (const core::Result<void> marked = window_.SetFavourite(picture, on); !marked)
+        ShowError(QString::fromStdString(marked.error().text));
+}
+
 void TWindowAgentHost::ShowMainWindow()
 {
     window_.showNormal();

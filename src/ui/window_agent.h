@@ -18,6 +18,9 @@ public:
     bool IsMainWindowVisible() const override;
     bool IsPageControlEnabled() const override;
     bool ExpoRandomExecute(std::function<void(const change::ChangeResult&)> done) override;
+    bool ExpoNextExecute() override;
+    std::optional<gallery::WallEntry> PictureOnWall() override;
+    void SetFavourite(const gallery::PictureKey& picture, bool on) override;
     void ShowMainWindow() override;
     void MinimizeMainWindow() override;
     void CloseMainWindow() override;

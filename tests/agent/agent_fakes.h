@@ -5,6 +5,7 @@
 #include "agent/clock.h"
 #include "agent/schedule.h"
 #include "agent/tray_icon.h"
+#include "platform/desktop_notifier.h"
 #include "settings/options.h"
 
 #include <QIcon>
@@ -12,6 +13,8 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace agenttest {
@@ -49,6 +52,7 @@ public:
         log_.click = onClick;
     }
     void Modify(const QIcon&) override { ++log_.modifies; }
+    void SetTip(const QString& tip) override { log_.tip = tip; }
     void Delete() override
     {
         ++log_.deletes;
@@ -88,6 +92,16 @@ public:
         done(result);
         return true;
     }
+    bool ExpoNextExecute() override
+    {
+        ++nexts;
+        return true;
+    }
+    std::optional<gallery::WallEntry> PictureOnWall() override { return onWall; }
+    void SetFavourite(const gallery::PictureKey& picture, bool on) override
+    {
+        favourites.push_back({picture, on});
+    }
     void ShowMainWindow() override
     {
         visible = true;
@@ -115,7 +129,9 @@ public:
     QString failWith;
     QString notice; // told with a successful change
     std::vector<double> changeTimes;
-    int shows = 0, minimises = 0, closes = 0;
+    int shows = 0, minimises = 0, closes = 0, nexts = 0;
+    std::optional<gallery::WallEntry> onWall; // what the record says is on the wall
+    std::vector<std::pair<gallery::PictureKey, bool>> favourites;
     QStringList errors, notices;
     // Runs while an error box is open, as the box's own event loop would.
     std::function<void()> whileErrorShown;
@@ -123,6 +139,34 @@ public:
 
 private:
     FakeClock& clock_;
+};
+
+// A notification service that keeps what it was sent; the test plays its signals.
+struct NotifierLog {
+    std::vector<platform::DesktopNotification> sent;
+    std::function<void(quint32, const QString&)> act;
+    std::function<void(quint32)> close;
+    std::vector<quint32> closed; // what the program took away itself
+    bool refuse = false;
+};
+
+class RecordingNotifier : public platform::DesktopNotifier {
+public:
+    explicit RecordingNotifier(NotifierLog& log) : log_(log) {}
+    core::Result<quint32> Notify(const platform::DesktopNotification& n) override
+    {
+        if (log_.refuse)
+            return core::MakeError(1, "no notification service");
+        log_.sent.push_back(n);
+        log_.act = onAction;
+        log_.close = onClosed;
+        // A new id unless it replaces one, as the service does.
+        return n.replaces != 0 ? n.replaces : quint32(100 + log_.sent.size());
+    }
+    void Close(quint32 id) override { log_.closed.push_back(id); }
+
+private:
+    NotifierLog& log_;
 };
 
 } // namespace agenttest

@@ -45,6 +45,7 @@ protected:
         seams.clock = std::shared_ptr<agent::Clock>(&clock, [](agent::Clock*) {});
         seams.timerIntervalMs = 3600 * 1000; // the test drives the ticks
         seams.tray = std::make_unique<FakeTray>(tray);
+        seams.notifier = std::make_unique<RecordingNotifier>(notes);
         agentUnderTest = std::make_unique<TAgent>(host, *options, arguments, std::move(seams));
         started = clock.now;
         ticks = 0;
@@ -87,6 +88,7 @@ protected:
     std::unique_ptr<TOptions> options;
     FakeHost host{clock};
     TrayLog tray;
+    NotifierLog notes;
     std::unique_ptr<TAgent> agentUnderTest;
     double started = 0;
     int ticks = 0;
@@ -352,6 +354,59 @@ TEST_F(AgentTest, ClockIconShowsTheClocksTime)
     EXPECT_EQ(agent.MakeIconImage(), agent::MakeIconImage(2, 3, 0));
     options->AutoChangeIcon = 1;
     EXPECT_EQ(agent.MakeIconImage(), agent::MakeIconImage(1, 0, 0));
+}
+
+
+gallery::WallEntry OnWall(const QString& title)
+{
+    gallery::WallEntry e;
+    e.packFile = QStringLiteral("masters.zip");
+    e.entry = title + QStringLiteral(".jpg");
+    e.title = title;
+    e.year = QStringLiteral("1890");
+    e.author = QStringLiteral("Painter");
+    return e;
+}
+
+TEST_F(AgentTest, TheTipNamesThePictureOnTheWallAfterEachPass)
+{
+    host.onWall = OnWall("Irises");
+    Start();
+    EXPECT_EQ(tray.tip, product.ProductTitle + "\nIrises (1890, Painter)");
+    // Another process changed the wall: the next pass reads the record again.
+    host.onWall = OnWall("Poppies");
+    RunFor(30);
+    EXPECT_EQ(tray.tip, product.ProductTitle + "\nPoppies (1890, Painter)");
+    host.onWall.reset();
+    RunFor(120);
+    EXPECT_EQ(tray.tip, product.ProductTitle);
+}
+
+TEST_F(AgentTest, AnAutomaticChangeIsAnnouncedOnlyWhenAskedForAndOnlyWhenMade)
+{
+    const struct {
+        bool notify;
+        QString failWith;
+        QString notice; // the desktop did not take it
+        std::size_t sent;
+    } cases[] = {
+        {false, {}, {}, 0},
+        {true, {}, {}, 1},
+        {true, "no picture", {}, 0},
+        {true, {}, "no desktop", 0},
+    };
+    for (const auto& c : cases) {
+        notes = {};
+        options->NotifyAutomaticChange = c.notify;
+        options->LastDesktopChangeTime = clock.now - 1.0;
+        host.failWith = c.failWith;
+        host.notice = c.notice;
+        host.onWall = OnWall("Irises");
+        Start();
+        RunFor(30);
+        ASSERT_EQ(notes.sent.size(), c.sent) << c.notify << " " << c.failWith.toStdString();
+        agentUnderTest.reset();
+    }
 }
 
 } // namespace

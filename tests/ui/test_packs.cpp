@@ -98,7 +98,8 @@ bool WriteZip(const QString& path, const std::string& comment,
     return file.write(out.data(), static_cast<qint64>(out.size())) == static_cast<qint64>(out.size());
 }
 
-bool WritePack(const QString& path, const std::string& name, int icon, const std::vector<TestPicture>& pictures)
+bool WritePack(const QString& path, const std::string& name, int icon, const std::vector<TestPicture>& pictures,
+               const std::vector<std::pair<std::string, std::string>>& extra)
 {
     std::string comment = "[Pack]\r\n";
     if (!name.empty())
@@ -108,6 +109,7 @@ bool WritePack(const QString& path, const std::string& name, int icon, const std
     int seed = icon;
     for (const TestPicture& picture : pictures)
         entries.emplace_back(picture.entryName, Jpeg(picture.size, ++seed));
+    entries.insert(entries.end(), extra.begin(), extra.end());
     return WriteZip(path, comment, entries);
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace uitest {
@@ -15,8 +16,10 @@ struct TestPicture {
 };
 
 // Writes a pack at path; an empty name leaves the description without "Name".
+// extra entries (name, content) follow the pictures ("sources.json", ...).
 // Returns false when the file could not be written.
-bool WritePack(const QString& path, const std::string& name, int icon, const std::vector<TestPicture>& pictures);
+bool WritePack(const QString& path, const std::string& name, int icon, const std::vector<TestPicture>& pictures,
+               const std::vector<std::pair<std::string, std::string>>& extra = {});
 // A pack of count pictures "NN - Title N.jpg" of the given size.
 bool WriteSimplePack(const QString& path, const std::string& name, int icon, int count, QSize size = {8, 8});
 // A ZIP archive with a comment but one non-picture entry: no valid pack.

@@ -39,11 +39,12 @@ TEST_F(WindowTest, ComponentsMenusAndFrame)
     EXPECT_EQ(ItemNames(window->PM),
               QStringList({"PopupInstall=&Install...", "PopupRemove=&Remove", "PopupExport=&Export...",
                            "PopupSeparator", "PopupDonate=&More packs!..", "PopupMake=Make a pack...",
-                           "PopupDownloadArt=Download art..."}));
+                           "PopupDownloadArt=Download art...", "PopupHistory=History..."}));
     EXPECT_EQ(ItemNames(window->AM),
               QStringList({"AgentRefresh=Re&fresh!", "AgentRandom=&Random!", "AgentSep1", "AgentNext=&Next >",
                            "AgentBack=< &Back", "AgentSep2", "AgentSettings=&Settings...", "AgentMore=&Art...",
-                           "AgentExit=&Exit"}));
+                           "AgentExit=&Exit", "AgentSep3", "PictureAbout=About this picture...",
+                           "PictureFavourite=Favourite", "PictureBan=Never show this picture again"}));
     EXPECT_EQ(window->AM->defaultAction(), window->AgentSettings);
     EXPECT_EQ(window->PS->FrontAction->text(), "&Refresh!");
     EXPECT_TRUE(window->PS->FrontAction->font().bold());
