@@ -1,5 +1,7 @@
 #include "change/size_limits.h"
 
+#include <algorithm>
+
 namespace change {
 namespace {
 
@@ -46,7 +48,9 @@ std::optional<QString> TypedWallpaperSizeProblem(QSize canvas, const std::vector
     for (const platform::Monitor& monitor : monitors)
         sizes.push_back(monitor.geometry.size());
     for (const QSize size : sizes)
-        if (size.width() < kSmallestWallpaperWidth || size.height() < kSmallestWallpaperHeight)
+        // Either way up: an upright monitor is as large as a lying one.
+        if (std::max(size.width(), size.height()) < kSmallestWallpaperWidth
+            || std::min(size.width(), size.height()) < kSmallestWallpaperHeight)
             return QStringLiteral("A wallpaper must be at least %1 x %2 pixels, not %3; nothing was changed "
                                   "(export makes a picture of any size).")
                 .arg(kSmallestWallpaperWidth)

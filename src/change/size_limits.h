@@ -14,7 +14,8 @@ namespace change {
 
 inline constexpr int kLargestSide = 16384;
 inline constexpr qint64 kLargestPixels = 150'000'000;
-// Below this a wallpaper is no picture anyone could mean (a mistyped size).
+// Below this (either way up) a wallpaper is no picture anyone could mean (a
+// mistyped size).
 inline constexpr int kSmallestWallpaperWidth = 320;
 inline constexpr int kSmallestWallpaperHeight = 200;
 

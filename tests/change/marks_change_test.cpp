@@ -206,10 +206,10 @@ TEST_F(MarksChangeTest, TheWindowAndTheCommandLineAgreeOnThePictureOnTheWall)
     const ChangeResult shown = Change(PictureStep::Next);
     ASSERT_EQ(shown.index, 1);
     // The command line runs in the same home: it reads the record the window wrote.
-    EXPECT_EQ(CliIndex({"refresh", "--size", "32x24"}), 1);
-    EXPECT_EQ(CliIndex({"next", "--size", "32x24"}), 2);
-    EXPECT_EQ(CliIndex({"back", "--size", "32x24"}), 1);
-    EXPECT_EQ(CliIndex({"next", "--size", "32x24"}), 2);
+    EXPECT_EQ(CliIndex({"refresh", "--size", "320x200"}), 1);
+    EXPECT_EQ(CliIndex({"next", "--size", "320x200"}), 2);
+    EXPECT_EQ(CliIndex({"back", "--size", "320x200"}), 1);
+    EXPECT_EQ(CliIndex({"next", "--size", "320x200"}), 2);
     // A window opened now, with nothing selected, shows what the command line put up.
     window.reset();
     context.reset();

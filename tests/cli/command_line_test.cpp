@@ -96,7 +96,7 @@ TEST(CommandLine, CompletionFollowsTheCommandTablePacksAndSettings)
         {{""}, {"random", "export", "packs", "help"}, {"__complete", "__manual", "--version"}},
         {{"re"}, {"refresh", "remove", "render"}, {"random"}},
         {{"-"}, {"--help", "--version"}, {}},
-        {{"random", "--"}, {"--local", "--pack", "--seed", "--background"}, {"--password"}},
+        {{"random", "--"}, {"--local", "--pack", "--seed", "--background", "--password"}, {"--check", "--query"}},
         {{"export", "--"}, {"--pack"}, {"--local"}},
         {{"random", "--pack", ""}, {"infozip-pack"}, {}},
         {{"remove", "info"}, {"infozip-pack"}, {}},

@@ -96,6 +96,7 @@ TEST_F(CliTest, BadRequestsAreRefusedClearly)
         {{"next", "--size", "10"}, "--size wants"},
         {{"next", "--size", "10x10"}, "at least 320 x 200 pixels, not 10 x 10"},
         {{"random", "--monitors", "A=1920x1080+0+0,B=100x100+1920+0"}, "not 100 x 100"},
+        {{"next", "--size", "199x320"}, "not 199 x 320"},
         {{"next", "--pack", "No Such Pack"}, "No Such Pack"},
         {{"refresh", "--picture", "9", "--pack", "infozip-pack.zip"}, "there is no picture 9"},
         {{"random", "--background", "Sparkly"}, "Sparkly"},

@@ -68,22 +68,22 @@ TEST_F(GalleryCliTest, CommandsReadAndMarkTheRecord)
     } rows[] = {
         {{"now"}, 0, "Nothing is recorded on the wall yet", nullptr},
         {{"favourite"}, 1, nullptr, "no picture of a pack is on the wall"},
-        {{"next", "--size", "32x24"}, 3, ", 1 of 6 in all", nullptr},
+        {{"next", "--size", "320x200"}, 3, ", 1 of 6 in all", nullptr},
         {{"now"}, 0, "Pack: First (first.zip), 01 - Title 1.jpg", nullptr},
         {{"favourite"}, 0, "Favourite: 01 - Title 1.jpg (first.zip)", nullptr},
         {{"now"}, 0, "Marked: favourite", nullptr},
         {{"ban", "First", "2"}, 0, "Never shown again: 02 - Title 2.jpg (first.zip)", nullptr},
-        {{"next", "--size", "32x24"}, 3, ", 3 of 6 in all", nullptr},
-        {{"back", "--size", "32x24"}, 3, ", 1 of 6 in all", nullptr},
+        {{"next", "--size", "320x200"}, 3, ", 3 of 6 in all", nullptr},
+        {{"back", "--size", "320x200"}, 3, ", 1 of 6 in all", nullptr},
         {{"ban"}, 0, "Never shown again: 01 - Title 1.jpg", nullptr},
-        {{"refresh", "--size", "32x24"}, 3, ", 1 of 6 in all", nullptr}, // the ban waits for the next change
+        {{"refresh", "--size", "320x200"}, 3, ", 1 of 6 in all", nullptr}, // the ban waits for the next change
         {{"unban"}, 0, "Allowed again: 01 - Title 1.jpg", nullptr},
         {{"history", "--limit", "2"}, 0, "(favourite)", nullptr},
-        {{"show-again", "2", "--size", "32x24"}, 3, ", 3 of 6 in all", nullptr},
+        {{"show-again", "2", "--size", "320x200"}, 3, ", 3 of 6 in all", nullptr},
         {{"options", "FavouritesOnly=on"}, 0, "FavouritesOnly = true", nullptr},
-        {{"random", "--size", "32x24", "--seed", "5"}, 3, ", 1 of 6 in all", nullptr},
+        {{"random", "--size", "320x200", "--seed", "5"}, 3, ", 1 of 6 in all", nullptr},
         {{"favourite", "off"}, 0, "No longer a favourite: 01 - Title 1.jpg", nullptr},
-        {{"random", "--size", "32x24", "--seed", "5"}, 3, nullptr, "no installed picture is a favourite"},
+        {{"random", "--size", "320x200", "--seed", "5"}, 3, nullptr, "no installed picture is a favourite"},
         {{"unban", "gone.zip", "01 - Old.jpg"}, 0, "Allowed again: 01 - Old.jpg (gone.zip)", nullptr},
         {{"ban", "No Such Pack", "1"}, 2, nullptr, "No Such Pack"},
         {{"ban", "First", "9"}, 2, nullptr, "there is no picture 9"},
@@ -128,7 +128,7 @@ TEST_F(GalleryCliTest, AMuseumWorkIsRecordedWithItsSource)
                     .Add("sources.json", sources)
                     .Comment(PackComment("Museum"))
                     .WriteTo(env.ProgramDir() + "/museum.zip"));
-    ASSERT_EQ(Cli({"refresh", "--pack", "museum.zip", "--size", "32x24"}).code, 3);
+    ASSERT_EQ(Cli({"refresh", "--pack", "museum.zip", "--size", "320x200"}).code, 3);
     const CliRun r = Cli({"now"});
     for (const char* line : {"Picture: The whole, long title (1889, Painter)", "Pack: Museum (museum.zip)",
                              "Source: https://museum.example/works/42", "Credit: Gift of a friend",
@@ -144,7 +144,7 @@ TEST_F(GalleryCliTest, ADamagedRecordIsToldAndTheChangeStillHappens)
     damaged.write(QByteArray("not a record of anything\n").repeated(400));
     damaged.close();
 
-    CliRun r = Cli({"next", "--size", "32x24"});
+    CliRun r = Cli({"next", "--size", "320x200"});
     EXPECT_EQ(r.code, 3) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(", 1 of 6 in all")) << r.out.toStdString();
     EXPECT_TRUE(r.err.contains("is damaged")) << r.err.toStdString();
@@ -238,7 +238,7 @@ TEST_F(GalleryCliTest, EightProcessesChangingAtOnceLoseNoRow)
     for (int i = 0; i < kProcesses; ++i) {
         writers.push_back(std::make_unique<QProcess>());
         // The first hands over (no options); the others compose here.
-        const QString options = i == 0 ? QString() : QStringLiteral("--local --size 16x12");
+        const QString options = i == 0 ? QString() : QStringLiteral("--local --size 320x200");
         writers.back()->start("bash", {"-c", loop, BuildBinDir() + "/ambience-cli", options});
         ASSERT_TRUE(writers.back()->waitForStarted());
     }
@@ -267,9 +267,9 @@ TEST_F(GalleryCliTest, EightProcessesChangingAtOnceLoseNoRow)
         changes.insert(e.change);
     EXPECT_EQ(int(changes.size()), kProcesses * kChanges);
     // The desktop program's fifty are among them: composed at its own screen's
-    // size, so their thumbnails are larger than the others' 16 x 12.
+    // size, so their thumbnails are not of the others' 320 x 200.
     EXPECT_EQ(std::count_if(rows->begin(), rows->end(),
-                            [](const gallery::WallEntry& e) { return QImage(e.thumbnail).width() > 16; }),
+                            [](const gallery::WallEntry& e) { return QImage(e.thumbnail).size() != QSize(320, 200); }),
               kChanges);
     EXPECT_GT(reads, 0);
 }

@@ -25,11 +25,12 @@ export AMBIENCE_SEED=5
 start_main_window || fail "the main window did not appear"
 
 # The Packs page's menu, on the empty part of the list; "Make a pack..." is the
-# item before its last, "Download art..." (Up from the top wraps to the last).
+# third item from its end, before "Download art..." and "History..." (Up from the
+# top wraps to the last).
 xdotool mousemove --window "$wid" "$(at 120)" "$(at 250)" click 3
 sleep 1
 shot make_pack_menu
-xdotool key Up Up Return
+xdotool key Up Up Up Return
 wait_for 30 has_named '^Make a pack$' || fail "the Make a pack dialog did not appear"
 dialog=$(window_named '^Make a pack$')
 sleep 0.5
