@@ -114,13 +114,19 @@ if [ "$outputs" = one ]; then
   if [ -n "$greeter" ]; then
     "$greeter" --testing >"$work/greeter.log" 2>&1 &
     pids+=("$!")
-    greeter_up() { xwininfo -name kscreenlocker_greet >"$work/greeter.geometry" 2>/dev/null; }
+    # Mapped and at its full size: it first appears as a small unmapped window.
+    greeter_up() {
+      xwininfo -name kscreenlocker_greet >"$work/greeter.geometry" 2>/dev/null &&
+        grep -q 'Map State: IsViewable' "$work/greeter.geometry" &&
+        [ "$(sed -n 's/^ *Height: *//p' "$work/greeter.geometry")" -gt 600 ]
+    }
     wait_for 60 greeter_up || fail "the lock screen's greeter did not show: $(tail -3 "$work/greeter.log")"
     top=$(sed -n 's/.*Absolute upper-left Y: *//p' "$work/greeter.geometry")
     height=$(sed -n 's/^ *Height: *//p' "$work/greeter.geometry")
     # Screen row y shows the picture's row y - top + (picture height - height) / 2.
     offset=$(( ($(identify -format %h "$lock") - height) / 2 - top ))
-    shows plasma_lock_screen "$lock" "0,300,0,$(( 300 + offset )),1280,$(( top + height - 300 ))" ||
+    # Rows 300 to 700: below the clock and the date, above the panel that stays on top.
+    shows plasma_lock_screen "$lock" "0,300,0,$(( 300 + offset )),1280,400" ||
       fail "the lock screen: $(cat "$work/compare.txt")"
   else
     echo "kscreenlocker_greet is not installed: the lock screen's greeter was not looked at"
