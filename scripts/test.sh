@@ -36,7 +36,7 @@ if [ "${AMBIENCE_SKIP_SANITIZE:-0}" != 1 ]; then
   echo "== build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
   bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DAMBIENCE_SANITIZE=ON -DAMBIENCE_BENCH=OFF
   (cd build-asan && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-     guarded ctest --output-on-failure -j "$jobs" --timeout 900 -LE "desktop|package") || status=1
+     guarded ctest --output-on-failure -j "$jobs" --timeout 900 -LE "desktop|package|whole") || status=1
   check_guard
 fi
 

@@ -189,7 +189,10 @@ void TAgent::AnnounceAutomaticChange(const change::ChangeResult& result)
 {
     if (!NotifyWanted())
         return;
-    std::optional<gallery::WallEntry> entry = host_.PictureOnWall();
+    // The change's own row: another program may have changed the wall since.
+    std::optional<gallery::WallEntry> entry;
+    if (result.recorded > 0)
+        entry = host_.PictureOfChange(result.recorded);
     if (!entry) {
         // No record to read: what the change itself says.
         entry.emplace();

@@ -35,6 +35,9 @@ public:
     // What the record of the wall says is on the primary monitor; nullopt when
     // nothing is recorded yet or the record cannot be read.
     virtual std::optional<gallery::WallEntry> PictureOnWall() = 0;
+    // The primary monitor's row of the change of that number; nullopt when the
+    // record does not hold it.
+    virtual std::optional<gallery::WallEntry> PictureOfChange(qint64 change) = 0;
     // Marks a picture as a favourite, or not (a failure is told by the window).
     virtual void SetFavourite(const gallery::PictureKey& picture, bool on) = 0;
 

@@ -127,10 +127,10 @@ int main(int argc, char** argv)
                                  instance.Reply(connection, change::FormatRemoteAnswer(result));
                              };
                              if (const auto action = change::ParseRemoteActionRequest(message)) {
-                                 // A window that never had a selection starts from
-                                 // the picture on the wall, as ambience-cli would.
+                                 // Outside the window the current picture is the one on
+                                 // the wall, whichever program put it there.
                                  if (!window.IsBusy())
-                                     window.Selection().SelectPictureOnWall();
+                                     window.Selection().SelectWallPicture();
                                  ui::RunRemoteAction(window, *action, reply);
                                  return;
                              }

@@ -85,7 +85,12 @@ bool SelectionModel::SelectPicture(const gallery::PictureKey& picture)
 
 bool SelectionModel::SelectPictureOnWall()
 {
-    if (item_ != Item::None || !Record())
+    return item_ == Item::None && SelectWallPicture();
+}
+
+bool SelectionModel::SelectWallPicture()
+{
+    if (!Record())
         return false;
     const core::Result<gallery::PictureKey> onWall = Record()->PrimaryPicture();
     return onWall.ok() && !onWall->empty() && SelectPicture(*onWall);

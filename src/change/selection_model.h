@@ -49,6 +49,10 @@ public:
     // is on the primary monitor, so the window opens on what the desktop shows.
     // False when something was selected already or the record names nothing here.
     bool SelectPictureOnWall();
+    // Selects the picture on the primary monitor whatever is selected, as a request
+    // from outside the window (ambience-cli, the menu entry's actions) means it;
+    // false (nothing changed) when the record names no installed picture.
+    bool SelectWallPicture();
 
     // The change's view of it.
     const TPackList& Catalogue() const override { return catalogue_; }

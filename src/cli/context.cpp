@@ -3,6 +3,8 @@
 #include "cli/output.h"
 
 #include "gallery/wall_record.h"
+
+#include <QFileInfo>
 #include "platform/folders.h"
 #include "platform/keychain_secret_store.h"
 #include "platform/registry.h"
@@ -26,12 +28,19 @@ platform::WallpaperSetter& Context::Setter()
     return *setter_;
 }
 
+namespace {
+
+QString RecordFile() { return gallery::RecordFileIn(platform::GetSpecialFolder(platform::CSIDL_APPDATA)); }
+
+} // namespace
+
+bool Context::RecordExists() const { return QFileInfo::exists(RecordFile()); }
+
 gallery::WallRecord* Context::Record()
 {
     if (!recordOpened_) {
         recordOpened_ = true;
-        auto opened = gallery::WallRecord::Open(
-            gallery::RecordFileIn(platform::GetSpecialFolder(platform::CSIDL_APPDATA)));
+        auto opened = gallery::WallRecord::Open(RecordFile());
         if (opened.ok()) {
             record_ = std::move(opened).value();
         } else {
@@ -55,7 +64,7 @@ TOptions& Context::LoadOptions()
         // A store that cannot be written does not stop a command that only reads;
         // one that must save says so when it saves.
         options_ = std::make_unique<TOptions>(store_);
-        notices_ = TakeSettingsNotices(*options_, store_);
+        notices_ << TakeSettingsNotices(*options_, store_);
     }
     return *options_;
 }

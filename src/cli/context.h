@@ -46,6 +46,8 @@ public:
     // cannot be opened: why is then in Notices() (and RecordProblem()), and a
     // change goes on without it.
     gallery::WallRecord* Record();
+    // Whether the record's file is there, so that reading it makes none.
+    bool RecordExists() const;
     const QString& RecordProblem() const { return recordProblem_; }
 
     const QStringList& Notices() const { return notices_; }

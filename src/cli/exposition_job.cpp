@@ -304,10 +304,14 @@ int RunExposition(const ExpositionRequest& request)
     TPackList list(&context.Store());
     if (!ScanCatalogue(list))
         return cli::ExitFailed;
-    // An export changes no wallpaper: it is not recorded, and a record that cannot
-    // be opened is no reason to say so.
-    gallery::WallRecord* record = request.exportPath ? nullptr : context.Record();
-    if (!context.RecordProblem().isEmpty())
+    // An export changes no wallpaper and is not recorded; it only reads the record
+    // for the picture on the wall, so it makes none and is silent about a damaged one.
+    gallery::WallRecord* record = nullptr;
+    if (!request.exportPath)
+        record = context.Record();
+    else if (context.RecordExists())
+        record = context.Record();
+    if (!request.exportPath && !context.RecordProblem().isEmpty())
         PrintError(context.RecordProblem());
     change::CatalogueSelection selection(list, record);
     // Encrypted packs open with --password, the password kept in the desktop's

@@ -287,6 +287,11 @@ core::Result<std::vector<WallEntry>> WallRecord::History(int changes)
 
 core::Result<std::vector<WallEntry>> WallRecord::OnWall() { return History(1); }
 
+core::Result<std::vector<WallEntry>> WallRecord::ChangeRows(qint64 change)
+{
+    return Rows("WHERE w.change = ?", change);
+}
+
 core::Result<WallEntry> WallRecord::Entry(qint64 id)
 {
     auto rows = Rows("WHERE w.id = ?", id);
@@ -309,6 +314,16 @@ core::Result<PictureKey> WallRecord::PrimaryPicture()
     if (rows->empty())
         return PictureKey{};
     return rows->front().Key();
+}
+
+core::Result<qint64> WallRecord::OthersVersion()
+{
+    const std::lock_guard lock(mutex_);
+    Statement version(db_, "PRAGMA data_version");
+    int rc = version.prepared();
+    if (rc != SQLITE_OK || (rc = version.Step()) != SQLITE_ROW)
+        return SqlError(db_, rc, file_, "reading the record's version");
+    return version.Integer(0);
 }
 
 core::Result<void> WallRecord::SetMark(const PictureKey& picture, const char* column, bool on)

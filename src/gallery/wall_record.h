@@ -59,11 +59,18 @@ public:
     core::Result<std::vector<WallEntry>> History(int changes = 0);
     // The rows of the latest change (primary monitor first); empty when none yet.
     core::Result<std::vector<WallEntry>> OnWall();
+    // The rows of one change by its number (primary monitor first); empty when the
+    // record no longer keeps it.
+    core::Result<std::vector<WallEntry>> ChangeRows(qint64 change);
     // One row by its id. Error 2 when the record has no such row (any more).
     core::Result<WallEntry> Entry(qint64 id);
     // The picture the record says is on the primary monitor; an empty key when
     // nothing is recorded yet or that change showed no art.
     core::Result<PictureKey> PrimaryPicture();
+
+    // A number that moves whenever another connection (another process, or another
+    // WallRecord on the same file) has written to the record since the last call.
+    core::Result<qint64> OthersVersion();
 
     // The person's marks; a picture keeps them whether or not it was ever shown.
     core::Result<void> SetFavourite(const PictureKey& picture, bool on);

@@ -2,6 +2,7 @@
 
 #include "agent/picture_line.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 #include <QLocale>
 
@@ -151,8 +152,10 @@ QImage HistoryModel::Thumbnail(const gallery::WallEntry& entry) const
         return *cached;
     ++loads_;
     QImage image = loader_(entry.thumbnail, thumbnailSize_);
-    // A thumbnail that cannot be read (pruned by another process) is not tried at every paint.
-    thumbnails_.insert(entry.thumbnail, new QImage(image));
+    // A thumbnail file that cannot be decoded is not tried at every paint; a missing
+    // one may still come (a change writes its thumbnails just after its rows).
+    if (!image.isNull() || QFileInfo::exists(entry.thumbnail))
+        thumbnails_.insert(entry.thumbnail, new QImage(image));
     return image;
 }
 

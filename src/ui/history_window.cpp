@@ -10,6 +10,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace ui {
@@ -18,6 +19,8 @@ namespace {
 
 // The thumbnails in the list: the record's are about 320 pixels on the longer side.
 constexpr QSize kThumbnail(120, 80);
+// How often an open window looks whether another program changed the wall.
+constexpr int kFollowMs = 2000;
 
 QAction* MakeAction(QWidget* owner, const char* name, const QString& caption, QList<QKeySequence> keys)
 {
@@ -62,6 +65,9 @@ THistoryWindow::THistoryWindow(HistoryActions actions, QWidget* parent)
 
     model_ = new HistoryModel(this);
     model_->SetThumbnailSize(kThumbnail);
+    follow_ = new QTimer(this);
+    follow_->setInterval(kFollowMs);
+    connect(follow_, &QTimer::timeout, this, &THistoryWindow::FollowRecord);
 
     MonitorFilter = new QComboBox(this);
     MonitorFilter->setObjectName(QStringLiteral("HistoryMonitor"));
@@ -139,6 +145,32 @@ THistoryWindow::THistoryWindow(HistoryActions actions, QWidget* parent)
     resize(720, 560);
     Tell({});
     CurrentChanged();
+}
+
+void THistoryWindow::FollowRecord()
+{
+    if (!actions_.othersVersion)
+        return;
+    const qint64 version = actions_.othersVersion();
+    if (version == othersVersion_)
+        return;
+    othersVersion_ = version;
+    Reload();
+}
+
+void THistoryWindow::showEvent(QShowEvent* event)
+{
+    if (actions_.othersVersion) {
+        othersVersion_ = actions_.othersVersion();
+        follow_->start();
+    }
+    QWidget::showEvent(event);
+}
+
+void THistoryWindow::hideEvent(QHideEvent* event)
+{
+    follow_->stop();
+    QWidget::hideEvent(event);
 }
 
 void THistoryWindow::Reload()

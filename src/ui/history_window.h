@@ -18,6 +18,7 @@ class QComboBox;
 class QLabel;
 class QListView;
 class QPushButton;
+class QTimer;
 
 namespace ui {
 
@@ -38,6 +39,10 @@ struct HistoryActions {
     std::function<void(const gallery::WallEntry&)> about;
     // Opens a web address; false when no program could.
     std::function<bool(const QString&)> openAddress;
+    // A number that moves when another program wrote to the record; while the
+    // window is shown it is looked at now and then, and the rows are read again
+    // when it moved. Empty: the window follows only Reload.
+    std::function<qint64()> othersVersion;
 };
 
 class THistoryWindow : public QWidget {
@@ -51,6 +56,9 @@ public:
     std::optional<gallery::WallEntry> Current() const;
     // The marks of a picture changed elsewhere (the tray, About): the rows follow.
     void MarksChanged(const gallery::PictureKey& picture, bool favourite, bool banned);
+    // Reads the record again when another program wrote to it since the last look
+    // (a timer calls it while the window is shown).
+    void FollowRecord();
 
     HistoryModel& Model() { return *model_; }
 
@@ -79,6 +87,10 @@ public:
     QAction* AboutAction = nullptr;
     QAction* ExportAction = nullptr;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
     void CurrentChanged();
     void FilterChanged();
@@ -90,6 +102,8 @@ private:
     HistoryActions actions_;
     HistoryModel* model_ = nullptr;
     bool loadSaid_ = false; // the status line says what the last load found
+    QTimer* follow_ = nullptr;
+    qint64 othersVersion_ = -1;
 };
 
 } // namespace ui

@@ -29,6 +29,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QShowEvent>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QListWidget>
@@ -261,6 +262,15 @@ void TAMMF::Quit()
 {
     quitting_ = true;
     close();
+}
+
+void TAMMF::showEvent(QShowEvent* event)
+{
+    // Shown with nothing selected (a pack list refilled meanwhile, an empty record
+    // at login): open on the picture the desktop shows.
+    if (!busy_)
+        selection_->SelectPictureOnWall();
+    QWidget::showEvent(event);
 }
 
 void TAMMF::closeEvent(QCloseEvent* event)

@@ -113,6 +113,7 @@ public:
     // What the record of the wall says is on the primary monitor; nullopt when
     // nothing is recorded yet or there is no record.
     std::optional<gallery::WallEntry> PictureOnWall();
+    std::optional<gallery::WallEntry> PictureOfChange(qint64 change);
     // The About window for entry, in front.
     void ShowAboutPicture(const gallery::WallEntry& entry);
     // A desktop change with that recorded picture; false, with nothing started,
@@ -198,6 +199,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
 

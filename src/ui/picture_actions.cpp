@@ -29,16 +29,28 @@ bool TAMMF::OpenAddress(const QString& address)
     return openAddress_ ? openAddress_(address) : platform::OpenWithShell(address);
 }
 
+namespace {
+
+// The primary monitor's row comes first.
+std::optional<gallery::WallEntry> PrimaryRow(const core::Result<std::vector<gallery::WallEntry>>& rows)
+{
+    if (!rows || rows->empty())
+        return std::nullopt;
+    return rows->front();
+}
+
+} // namespace
+
 std::optional<gallery::WallEntry> TAMMF::PictureOnWall()
 {
     gallery::WallRecord* record = Record();
-    if (!record)
-        return std::nullopt;
-    core::Result<std::vector<gallery::WallEntry>> rows = record->OnWall();
-    if (!rows || rows->empty())
-        return std::nullopt;
-    // The primary monitor's row comes first.
-    return rows->front();
+    return record ? PrimaryRow(record->OnWall()) : std::nullopt;
+}
+
+std::optional<gallery::WallEntry> TAMMF::PictureOfChange(qint64 change)
+{
+    gallery::WallRecord* record = Record();
+    return record ? PrimaryRow(record->ChangeRows(change)) : std::nullopt;
 }
 
 void TAMMF::RefreshPictureItems()
@@ -186,6 +198,11 @@ void TAMMF::HistoryExecute()
         actions.exportPicture = [this](const gallery::WallEntry& entry) { ExportRecordedPicture(entry); };
         actions.about = [this](const gallery::WallEntry& entry) { ShowAboutPicture(entry); };
         actions.openAddress = [this](const QString& address) { return OpenAddress(address); };
+        actions.othersVersion = [this]() -> qint64 {
+            gallery::WallRecord* record = Record();
+            const core::Result<qint64> version = record ? record->OthersVersion() : core::Result<qint64>(-1);
+            return version ? *version : -1;
+        };
         history_ = new THistoryWindow(std::move(actions), this);
         history_->setWindowFlag(Qt::Window, true);
         // Over the main window when it shows, else in the middle of its screen:

@@ -53,6 +53,11 @@ std::optional<gallery::WallEntry> TWindowAgentHost::PictureOnWall()
     return window_.PictureOnWall();
 }
 
+std::optional<gallery::WallEntry> TWindowAgentHost::PictureOfChange(qint64 change)
+{
+    return window_.PictureOfChange(change);
+}
+
 void TWindowAgentHost::SetFavourite(const gallery::PictureKey& picture, bool on)
 {
     if (const core::Result<void> marked = window_.SetFavourite(picture, on); !marked)

@@ -20,6 +20,7 @@ public:
     bool ExpoRandomExecute(std::function<void(const change::ChangeResult&)> done) override;
     bool ExpoNextExecute() override;
     std::optional<gallery::WallEntry> PictureOnWall() override;
+    std::optional<gallery::WallEntry> PictureOfChange(qint64 change) override;
     void SetFavourite(const gallery::PictureKey& picture, bool on) override;
     void ShowMainWindow() override;
     void MinimizeMainWindow() override;

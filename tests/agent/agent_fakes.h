@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -86,6 +87,7 @@ public:
             options->LastDesktopChangeTime = clock_.now;
             result.status = notice.isEmpty() ? Status::Done : Status::Unset;
             result.wallpaperDetail = notice;
+            result.recorded = changeRecorded;
         } else {
             result.problem = failWith;
         }
@@ -98,6 +100,11 @@ public:
         return true;
     }
     std::optional<gallery::WallEntry> PictureOnWall() override { return onWall; }
+    std::optional<gallery::WallEntry> PictureOfChange(qint64 change) override
+    {
+        const auto found = recordedChanges.find(change);
+        return found == recordedChanges.end() ? std::nullopt : std::optional(found->second);
+    }
     void SetFavourite(const gallery::PictureKey& picture, bool on) override
     {
         favourites.push_back({picture, on});
@@ -131,6 +138,9 @@ public:
     std::vector<double> changeTimes;
     int shows = 0, minimises = 0, closes = 0, nexts = 0;
     std::optional<gallery::WallEntry> onWall; // what the record says is on the wall
+    // The number a successful change reports, and the record's changes by number.
+    qint64 changeRecorded = 0;
+    std::map<qint64, gallery::WallEntry> recordedChanges;
     std::vector<std::pair<gallery::PictureKey, bool>> favourites;
     QStringList errors, notices;
     // Runs while an error box is open, as the box's own event loop would.

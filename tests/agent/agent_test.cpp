@@ -409,4 +409,18 @@ TEST_F(AgentTest, AnAutomaticChangeIsAnnouncedOnlyWhenAskedForAndOnlyWhenMade)
     }
 }
 
+TEST_F(AgentTest, TheAnnouncementNamesTheChangesOwnPictureNotALaterOne)
+{
+    options->NotifyAutomaticChange = true;
+    options->LastDesktopChangeTime = clock.now - 1.0;
+    // Another program changed the wall after the automatic change was recorded.
+    host.changeRecorded = 7;
+    host.recordedChanges[7] = OnWall("Irises");
+    host.onWall = OnWall("Poppies");
+    Start();
+    RunFor(30);
+    ASSERT_EQ(notes.sent.size(), 1u);
+    EXPECT_TRUE(notes.sent[0].summary.contains(QStringLiteral("Irises"))) << notes.sent[0].summary.toStdString();
+}
+
 } // namespace

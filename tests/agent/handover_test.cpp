@@ -33,7 +33,7 @@ void StartProgram(QProcess& program)
     ASSERT_TRUE(program.waitForStarted());
     QElapsedTimer waited;
     waited.start();
-    while (platform::SingleInstance::Ask("Ambience", "ping", 500) != "ok" && waited.elapsed() < 20000)
+    while (platform::SingleInstance::Ask("Ambience", "ping", 500) != "ok" && waited.elapsed() < 90000)
         QThread::msleep(100);
     ASSERT_EQ(platform::SingleInstance::Ask("Ambience", "ping", 500), "ok");
 }

@@ -40,7 +40,7 @@ protected:
     {
         std::optional<change::ChangeResult> answer;
         ui::RunRemoteAction(*window, step, [&answer](const change::ChangeResult& result) { answer = result; });
-        EXPECT_TRUE(QTest::qWaitFor([&answer] { return answer.has_value(); }, 30000));
+        EXPECT_TRUE(QTest::qWaitFor([&answer] { return answer.has_value(); }, 120000));
         return answer.value_or(change::ChangeResult{});
     }
     int Problems() const

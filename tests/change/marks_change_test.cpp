@@ -6,6 +6,7 @@
 #include "change/selection_model.h"
 #include "core/random.h"
 #include "gallery/wall_record.h"
+#include "packs/install.h"
 #include "packs/selection.h"
 #include "platform/monitors.h"
 #include "ui/window_agent.h"
@@ -63,7 +64,7 @@ protected:
         ui::TWindowAgentHost host(*window);
         std::optional<ChangeResult> outcome;
         EXPECT_TRUE(host.ExpoRandomExecute([&outcome](const ChangeResult& r) { outcome = r; }));
-        EXPECT_TRUE(QTest::qWaitFor([&outcome] { return outcome.has_value(); }, 30000));
+        EXPECT_TRUE(QTest::qWaitFor([&outcome] { return outcome.has_value(); }, 120000));
         return outcome.value_or(ChangeResult{});
     }
 
@@ -93,10 +94,12 @@ TEST_F(MarksChangeTest, StepsPassOverBannedPicturesAndRandomKeepsToFavourites)
         {"banned favourite left out", PictureStep::Random, false, {}, {5}, {2, 5}, true, {2}, nullptr},
         {"favourites ignored when off", PictureStep::Random, false, {}, {0, 1, 2, 3, 4}, {1}, false, {5}, nullptr},
         {"no favourites: all", PictureStep::Random, false, {}, {0, 1, 2, 3}, {}, true, {4, 5}, noFavourite},
+        {"every favourite banned", PictureStep::Random, false, {}, {2, 5}, {2, 5}, true, {0, 1, 3, 4}, noFavourite},
         {"next over favourites only", PictureStep::Next, false, 0, {}, {4}, true, {1}, nullptr},
         {"automatic from favourites", PictureStep::Random, true, {}, {}, {3}, true, {3}, nullptr},
         {"automatic avoids the banned", PictureStep::Random, true, {}, {0, 1, 2, 4, 5}, {}, false, {3}, nullptr},
         {"automatic, no favourites", PictureStep::Random, true, {}, {}, {}, true, {0, 1, 2, 3, 4, 5}, noFavourite},
+        {"automatic, every favourite banned", PictureStep::Random, true, {}, {1}, {1}, true, {0, 2, 3, 4, 5}, noFavourite},
         {"all banned: next", PictureStep::Next, false, 2, {0, 1, 2, 3, 4, 5}, {}, false, {}, allBanned},
         {"all banned: back", PictureStep::Back, false, 2, {0, 1, 2, 3, 4, 5}, {}, false, {}, allBanned},
         {"all banned: random", PictureStep::Random, false, {}, {0, 1, 2, 3, 4, 5}, {1}, true, {}, allBanned},
@@ -133,7 +136,20 @@ TEST_F(MarksChangeTest, WithNothingMarkedTheDrawsAreThePlainOnes)
         const int plain = packs::RandomPictureIndex(6);
         SeedRandom(seed);
         EXPECT_EQ(CatalogueChange(PictureStep::Random, std::nullopt).index, plain) << "seed " << seed;
+        SeedRandom(seed);
+        EXPECT_EQ(AutomaticChange().index, plain) << "automatic, seed " << seed;
     }
+}
+
+TEST_F(MarksChangeTest, MarksOutliveTheirPackRemovedAndInstalledAgain)
+{
+    Mark({1}, {});
+    ASSERT_TRUE(packs::RemovePack(PackPath("first.zip").toStdString()).Code == 0);
+    catalogue.Rescan(env.ProgramDir().toStdString() + "/");
+    ASSERT_EQ(catalogue.Count(), 1);
+    ASSERT_TRUE(uitest::WriteSimplePack(PackPath("first.zip"), "First", 1, 4));
+    catalogue.Rescan(env.ProgramDir().toStdString() + "/");
+    EXPECT_EQ(CatalogueChange(PictureStep::Next, 0).index, 2);
 }
 
 TEST_F(MarksChangeTest, EveryChangeIsRecordedAndShowAgainBringsAPictureBack)
@@ -216,6 +232,12 @@ TEST_F(MarksChangeTest, TheWindowAndTheCommandLineAgreeOnThePictureOnTheWall)
     Open();
     EXPECT_EQ(window->Selection().CurrentPictureIndex(), 2);
     EXPECT_EQ(Change(PictureStep::Next).index, 3);
+    // Shown again after its list was refilled, with nothing selected: the wall's picture.
+    window->Selection().CatalogueReplaced();
+    ASSERT_EQ(window->Selection().Selected(), change::SelectionModel::Item::None);
+    window->hide();
+    window->show();
+    EXPECT_EQ(window->Selection().CurrentPictureIndex(), 3);
 }
 
 } // namespace

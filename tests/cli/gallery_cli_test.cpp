@@ -60,6 +60,10 @@ struct GalleryCliTest : ::testing::Test {
 
 TEST_F(GalleryCliTest, CommandsReadAndMarkTheRecord)
 {
+    // An export only reads the record: without one it makes none.
+    const QString exported = env.DataHome() + "/exported.jpg";
+    ASSERT_EQ(Cli({"export", exported, "--size", "320x200"}).code, 0);
+    EXPECT_FALSE(QFile::exists(RecordFile()));
     struct Row {
         QStringList args;
         int code;
@@ -80,6 +84,7 @@ TEST_F(GalleryCliTest, CommandsReadAndMarkTheRecord)
         {{"unban"}, 0, "Allowed again: 01 - Title 1.jpg", nullptr},
         {{"history", "--limit", "2"}, 0, "(favourite)", nullptr},
         {{"show-again", "2", "--size", "320x200"}, 3, ", 3 of 6 in all", nullptr},
+        {{"export", exported, "--size", "320x200"}, 0, ", 3 of 6 in all", nullptr}, // the picture on the wall
         {{"options", "FavouritesOnly=on"}, 0, "FavouritesOnly = true", nullptr},
         {{"random", "--size", "320x200", "--seed", "5"}, 3, ", 1 of 6 in all", nullptr},
         {{"favourite", "off"}, 0, "No longer a favourite: 01 - Title 1.jpg", nullptr},
@@ -170,7 +175,7 @@ void StartProgram(QProcess& program)
     ASSERT_TRUE(program.waitForStarted());
     QElapsedTimer waited;
     waited.start();
-    while (platform::SingleInstance::Ask("Ambience", "ping", 500) != "ok" && waited.elapsed() < 20000)
+    while (platform::SingleInstance::Ask("Ambience", "ping", 500) != "ok" && waited.elapsed() < 90000)
         QThread::msleep(50);
     ASSERT_EQ(platform::SingleInstance::Ask("Ambience", "ping", 500), "ok");
 }
@@ -204,16 +209,22 @@ TEST_F(GalleryCliTest, TheRunningProgramStepsFromTheWallAndShowsAgain)
     struct Row {
         QStringList args;
         const char* entry;
+        bool handedOver = true;
     } rows[] = {
         {{"refresh"}, "first.zip/02 - Title 2.jpg"},
         {{"next"}, "first.zip/03 - Title 3.jpg"},
         {{"show-again", "1"}, "first.zip/01 - Title 1.jpg"},
         {{"back"}, "second.zip/02 - Title 2.jpg"}, // from the first, back wraps to the last
+        // Changed behind the running program's back: it steps from the wall, not
+        // from what its window last selected.
+        {{"next", "--local", "--size", "320x200"}, "first.zip/01 - Title 1.jpg", false},
+        {{"refresh"}, "first.zip/01 - Title 1.jpg"},
+        {{"next"}, "first.zip/02 - Title 2.jpg"},
     };
     for (const Row& row : rows) {
         const CliRun r = Cli(row.args);
         EXPECT_EQ(r.code, 3) << r.out.toStdString() << r.err.toStdString();
-        EXPECT_TRUE(r.out.contains("not set by the running Ambience")) << r.out.toStdString();
+        EXPECT_EQ(r.out.contains("not set by the running Ambience"), row.handedOver) << r.out.toStdString();
         EXPECT_EQ(onWall(), row.entry) << row.args.join(' ').toStdString();
     }
     const CliRun gone = Cli({"show-again", "999"});

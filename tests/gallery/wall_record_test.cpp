@@ -151,4 +151,17 @@ TEST(WallRecord, TwoHoldsOnOneFileSeeEachOthersChanges)
     ASSERT_TRUE(wall.ok());
     ASSERT_EQ(wall->size(), 1u);
     EXPECT_TRUE(first->OnWall()->front().favourite);
+
+    // Each sees the other's writes move its version, not its own; and finds a
+    // change by its number.
+    const qint64 seen = *first->OthersVersion();
+    const auto own = first->Add({Monitor("", true, "a.zip", "y.jpg")}, {});
+    ASSERT_TRUE(own.ok());
+    EXPECT_EQ(*first->OthersVersion(), seen);
+    ASSERT_TRUE(second->Add({Monitor("", true, "a.zip", "z.jpg")}, {}).ok());
+    EXPECT_NE(*first->OthersVersion(), seen);
+    const auto rows = second->ChangeRows(*own);
+    ASSERT_TRUE(rows.ok());
+    ASSERT_EQ(rows->size(), 1u);
+    EXPECT_EQ(rows->front().entry, "y.jpg");
 }

@@ -64,6 +64,7 @@ struct HistoryFixture {
             calls.opened.push_back(address);
             return true;
         };
+        a.othersVersion = [this] { return othersVersion; };
         window = std::make_unique<ui::THistoryWindow>(std::move(a));
         window->Reload();
     }
@@ -76,6 +77,7 @@ struct HistoryFixture {
     }
 
     std::vector<gallery::WallEntry> rows;
+    qint64 othersVersion = 1;
     Calls calls;
     std::unique_ptr<ui::THistoryWindow> window;
 };
@@ -115,6 +117,18 @@ TEST(HistoryWindow, ShowsNewestFirstAndFiltersByMonitor)
     EXPECT_EQ(f.window->MonitorFilter->currentText(), "DP-1");
     EXPECT_EQ(f.Titles(), QStringList({"Moon", "Stars", "Fields", "Mills"}));
     EXPECT_EQ(f.window->Current()->title, "Fields");
+}
+
+TEST(HistoryWindow, AnOpenWindowFollowsChangesMadeByOtherPrograms)
+{
+    HistoryFixture f(TwoMonitors());
+    f.window->show();
+    f.rows.insert(f.rows.begin(), Row(7, "DP-1", "Moon"));
+    f.window->FollowRecord(); // nobody else wrote: the rows stay
+    EXPECT_EQ(f.Titles().front(), "Stars");
+    ++f.othersVersion;        // ambience-cli changed the wall
+    f.window->FollowRecord();
+    EXPECT_EQ(f.Titles().front(), "Moon");
 }
 
 TEST(HistoryWindow, EachActionReachesItsSeamWithTheCurrentRow)

@@ -39,7 +39,7 @@ TEST_F(OneChangeTest, WhileTheDesktopTakesItsTimeNothingStartsASecondChange)
 
     recorder.Hold();
     window->ExpoNextExecute();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return recorder.Waiting(); }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return recorder.Waiting(); }, 120000));
     EXPECT_TRUE(window->IsBusy());
     EXPECT_EQ(Page().SelectedPack()->Current, 0) << "chosen before the work started";
 
@@ -90,7 +90,7 @@ TEST_F(OneChangeTest, WhileTheDesktopTakesItsTimeNothingStartsASecondChange)
     // Once it has ended, the next request runs, and is answered when it has ended.
     std::optional<change::ChangeResult> answer;
     ui::RunRemoteAction(*window, change::PictureStep::Next, [&answer](const change::ChangeResult& r) { answer = r; });
-    ASSERT_TRUE(QTest::qWaitFor([&answer] { return answer.has_value(); }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&answer] { return answer.has_value(); }, 120000));
     EXPECT_EQ(answer->status, Status::Unset);
     EXPECT_EQ(Page().SelectedPack()->Current, 1);
     EXPECT_EQ(recorder.files.size(), 2);
@@ -106,11 +106,11 @@ TEST_F(OneChangeTest, APictureThatCannotBeReadIsToldWithoutHoldingUpTheChange)
     std::optional<change::ChangeResult> answer;
     dialogs->whileShown = [&answer](const ShownMessage&) {
         // A modal box runs its own loop: the change ends and answers while it stands.
-        EXPECT_TRUE(QTest::qWaitFor([&answer] { return answer.has_value(); }, 30000));
+        EXPECT_TRUE(QTest::qWaitFor([&answer] { return answer.has_value(); }, 120000));
     };
     window->Selection().SelectPictureByIndex(1);
     ui::RunRemoteAction(*window, change::PictureStep::Next, [&answer](const change::ChangeResult& r) { answer = r; });
-    ASSERT_TRUE(QTest::qWaitFor([&answer] { return answer.has_value(); }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&answer] { return answer.has_value(); }, 120000));
     EXPECT_EQ(answer->status, Status::Unset);
     EXPECT_EQ(answer->packName, "Locked");
     EXPECT_EQ(answer->pictureInPack, 0);

@@ -60,7 +60,7 @@ protected:
         ui::TWindowAgentHost host(*window);
         std::optional<change::ChangeResult> outcome;
         EXPECT_TRUE(host.ExpoRandomExecute([&outcome](const change::ChangeResult& r) { outcome = r; }));
-        EXPECT_TRUE(QTest::qWaitFor([&outcome] { return outcome.has_value(); }, 30000));
+        EXPECT_TRUE(QTest::qWaitFor([&outcome] { return outcome.has_value(); }, 120000));
         return outcome.value_or(change::ChangeResult{});
     }
 

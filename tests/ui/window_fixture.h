@@ -66,11 +66,11 @@ protected:
         const bool started = window->StartChange(step, std::move(exportPath), false,
                                                  [&outcome](const change::ChangeResult& result) { outcome = result; });
         EXPECT_TRUE(started);
-        EXPECT_TRUE(QTest::qWaitFor([&outcome] { return outcome.has_value(); }, 30000));
+        EXPECT_TRUE(QTest::qWaitFor([&outcome] { return outcome.has_value(); }, 120000));
         return outcome.value_or(change::ChangeResult{});
     }
     // A change runs on a worker thread: lets the window's loop run until it has ended.
-    bool WaitUntilIdle(int timeoutMs = 30000)
+    bool WaitUntilIdle(int timeoutMs = 120000)
     {
         return QTest::qWaitFor([this] { return !window->IsBusy(); }, timeoutMs);
     }
