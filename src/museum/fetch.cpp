@@ -2,6 +2,7 @@
 
 #include "graphics/jpeg.h"
 #include "museum/collect_works.h"
+#include "museum/freshness.h"
 #include "packmaker/pack_maker.h"
 
 #include <QDir>
@@ -117,9 +118,11 @@ public:
                                        "or it cannot be written)"));
         cache_.RemoveLeftovers();
         const int count = std::clamp(request_.count, 1, 500);
+        std::set<QString> exclude = request_.excludeIds;
+        exclude.insert(request_.retired.begin(), request_.retired.end());
         Collected found = CollectWorks(request_.source, base_, query_, count, client_, cache_, progress_,
                                        request_.firewallWaitMs > 0 ? request_.firewallWaitMs : kFirewallWaitMs,
-                                       request_.maxSide, request_.excludeIds);
+                                       request_.maxSide, exclude);
         result_.skipped = std::move(found.skipped);
         result_.invalidRecords = found.invalidRecords;
         if (found.cancelled || Cancelled())
@@ -130,7 +133,7 @@ public:
             return Fail(found.error);
         }
         if (found.works.empty())
-            return Fail(request_.excludeIds.empty()
+            return Fail(exclude.empty()
                             ? QStringLiteral("The %1 has no public-domain works with an image for \"%2\"").arg(ShortName(request_.source), query_)
                             : QStringLiteral("The %1 has no new public-domain works with an image for \"%2\"; the pack stays as it is")
                                   .arg(ShortName(request_.source), query_));
@@ -301,7 +304,17 @@ private:
         make.PlainCredit = true;
         make.Output = QFileInfo(request_.output).absoluteFilePath().toStdString();
         const QString added = (request_.now.isValid() ? request_.now : QDateTime::currentDateTimeUtc()).toUTC().toString(Qt::ISODate);
-        for (const KeptWork& kept : request_.keep) {
+        // A renewal: the oldest leave only to make room for the new works that came.
+        std::vector<std::size_t> leaving;
+        if (request_.packSize > 0)
+            leaving = WorksToRetire(request_.keep.size(), request_.packSize, static_cast<int>(taken.size()));
+        std::vector<QString> retired = request_.retired;
+        for (std::size_t i = 0; i < request_.keep.size(); ++i) {
+            const KeptWork& kept = request_.keep[i];
+            if (std::find(leaving.begin(), leaving.end(), i) != leaving.end()) {
+                retired.push_back(kept.work.id);
+                continue;
+            }
             const std::string source = QFileInfo(kept.imagePath).absoluteFilePath().toStdString();
             make.Sources.push_back(source);
             make.Records[source] = RecordOf(kept.work);
@@ -313,6 +326,9 @@ private:
             make.Records[source] = RecordOf(work);
             make.WorkSources[source] = SourceOf(work, added);
         }
+        const std::size_t remembered = std::min(retired.size(), kMaxRetiredIds);
+        for (auto id = retired.end() - static_cast<std::ptrdiff_t>(remembered); id != retired.end(); ++id)
+            make.RetiredIds.push_back(id->toStdString());
         const packmaker::MakeResult made = packmaker::MakePack(
             make,
             [&](const packmaker::MakeProgress& p) {

@@ -38,12 +38,13 @@ struct FreshDecision {
 FreshDecision DecideRenewal(const FreshSubscription& subscription, const QDateTime& lastRenewal,
                             const QDateTime& lastAttempt, const QDateTime& now, NetworkState network);
 
-// How many works a renewal brings in: a quarter of the pack, at least one, at most
-// all of it; the same number of the oldest leave.
+// How many works a renewal asks for: a quarter of the pack, at least one, at most
+// all of it.
 int WorksToRenew(int count);
 
 // Of the works in the pack, oldest first, which leave to make room for `incoming`
-// new ones while the pack keeps `count`: their positions in `addedOldestFirst`.
+// new ones (those that came, not those asked for) while the pack keeps `count`:
+// their positions in the oldest-first order.
 std::vector<std::size_t> WorksToRetire(std::size_t inPack, int count, int incoming);
 
 } // namespace museum

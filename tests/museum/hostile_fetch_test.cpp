@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 
 #include <gtest/gtest.h>
@@ -29,6 +30,7 @@
 
 #include <signal.h>
 #include <random>
+#include <set>
 #include <thread>
 
 namespace {
@@ -381,6 +383,50 @@ TEST_F(HostileFetch, RenewingAFreshPackRetiresTheOldestForNewWorks)
     EXPECT_TRUE(again.error.contains("no new public-domain works")) << again.error.toStdString();
     EXPECT_EQ(PicturesOf(renewed.archive).size(), 2u);
     EXPECT_EQ(FilesUnder(env.Root() + "/out").filter(".ambience-"), QStringList{});
+}
+
+// Nine works in a search whose order does not change, a pack of eight: the first
+// renewal asks for two and gets one, so one work leaves, not two; the second finds
+// nothing new, because the work that left is not taken back. The records are made
+// for this test in the form of cma_search.json's.
+TEST_F(HostileFetch, RenewalsRetireOnlyForWhatCameAndNeverTakeARetiredWorkBack)
+{
+    QJsonArray records;
+    QJsonArray routes;
+    for (int i = 1; i <= 9; ++i) {
+        const QString image = QStringLiteral("/cma/work%1_web.jpg").arg(i);
+        records.append(QJsonObject{{"id", 99100 + i}, {"title", QStringLiteral("Work %1").arg(i)},
+                                   {"share_license_status", "CC0"}, {"creation_date_earliest", 1800 + i},
+                                   {"images", QJsonObject{{"web", QJsonObject{{"url", "{base}" + image}}}}}});
+        routes.append(Route(image, {FileAnswer(Jpeg(qPrintable(QStringLiteral("work%1.jpg").arg(i)), 64, 48, 30 + i))}));
+    }
+    const QJsonObject search{{"info", QJsonObject{{"total", 9}}}, {"data", records}};
+    routes.append(Route("/api/artworks/", {JsonAnswer(QString::fromUtf8(QJsonDocument(search).toJson()))}));
+    testsupport::MuseumServer server(routes);
+    ASSERT_TRUE(server.Running());
+    museum::FetchRequest request = Request(museum::Source::Cma, server.Base(), "fresh.zip");
+    request.count = 8; // a renewal asks for two
+    request.now = QDateTime(QDate(2026, 12, 1), QTime(8, 0), Qt::UTC);
+    ASSERT_TRUE(museum::Fetch(request).ok);
+    auto titles = [&] {
+        std::set<std::string> held;
+        for (const PictureSize& p : PicturesOf(request.output))
+            held.insert(p.title);
+        return held;
+    };
+
+    request.now = request.now.addDays(7);
+    const museum::FetchResult first = museum::RenewPack(request);
+    ASSERT_TRUE(first.ok) << first.error.toStdString();
+    const std::set<std::string> afterFirst = titles();
+    EXPECT_EQ(afterFirst.size(), 8u);
+    EXPECT_EQ(afterFirst.count("Work 9"), 1u);
+
+    request.now = request.now.addDays(7);
+    const museum::FetchResult second = museum::RenewPack(request);
+    EXPECT_FALSE(second.ok);
+    EXPECT_TRUE(second.error.contains("no new public-domain works")) << second.error.toStdString();
+    EXPECT_EQ(titles(), afterFirst);
 }
 
 // However the server answers, a fetch ends, says why, and stays small.
