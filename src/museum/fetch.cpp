@@ -82,6 +82,27 @@ packmaker::WorkSource SourceOf(const Work& work, const QString& added)
             added.toStdString()};
 }
 
+// The pack's label names the terms its works come under: "open access (CC0)" when
+// every one is dedicated under CC0, else "public domain" with each term, so a pack
+// of works under the Public Domain Mark does not claim a dedication it lacks.
+QString TermsLabel(const QStringList& licences)
+{
+    QStringList terms;
+    for (const QString& licence : licences) {
+        QString term = licence;
+        if (licence.startsWith(QLatin1String("CC0")))
+            term = QStringLiteral("CC0");
+        else if (licence.startsWith(QLatin1String("Public Domain Mark")))
+            term = QStringLiteral("Public Domain Mark");
+        if (!term.isEmpty() && !terms.contains(term))
+            terms << term;
+    }
+    terms.sort();
+    if (terms == QStringList{QStringLiteral("CC0")})
+        return QStringLiteral("open access (CC0)");
+    return terms.isEmpty() ? QStringLiteral("public domain") : QStringLiteral("public domain (%1)").arg(terms.join(QStringLiteral(", ")));
+}
+
 // The image as downloaded must decode: a damaged one would fail the whole pack.
 QString CheckImage(const QString& path)
 {
@@ -297,7 +318,6 @@ private:
     {
         packmaker::MakeRequest make;
         make.Name = result_.packName.toStdString();
-        make.Label = QStringLiteral("%1, open access (CC0): %2").arg(QString::fromLatin1(Info(request_.source).name), query_).toStdString();
         make.Icon = request_.icon;
         make.MaxSide = request_.maxSide;
         // Every work we take is public domain: captions credit the artist without "©".
@@ -326,6 +346,10 @@ private:
             make.Records[source] = RecordOf(work);
             make.WorkSources[source] = SourceOf(work, added);
         }
+        QStringList licences;
+        for (const auto& [source, work] : make.WorkSources)
+            licences << QString::fromStdString(work.Licence);
+        make.Label = QStringLiteral("%1, %2: %3").arg(QString::fromLatin1(Info(request_.source).name), TermsLabel(licences), query_).toStdString();
         const std::size_t remembered = std::min(retired.size(), kMaxRetiredIds);
         for (auto id = retired.end() - static_cast<std::ptrdiff_t>(remembered); id != retired.end(); ++id)
             make.RetiredIds.push_back(id->toStdString());

@@ -315,6 +315,7 @@ TEST_F(HostileFetch, RijksmuseumGivesItsWorksThroughThreeRecordsEach)
 
     const TPack pack(result.archive.toStdString());
     EXPECT_EQ(pack.Name, "Rijksmuseum: landscape");
+    EXPECT_EQ(pack.Label, "Rijksmuseum, public domain (Public Domain Mark): landscape"); // no CC0 it lacks
     bool nightWatch = false;
     for (const TPic& pic : pack.Pictures) {
         const core::Result<packs::PictureSource> source = packs::ReadPictureSource(result.archive.toStdString(), pic.EntryName);
