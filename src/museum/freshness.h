@@ -23,7 +23,11 @@ struct FreshSubscription {
 };
 
 // The network as the system reports it (QNetworkInformation's reachability and
-// metered flag, or unknown where the system has no backend).
+// metered flag). Unknown: the system cannot tell whether the network is up (no
+// backend loads, or it has no reachability); it counts as up, or a system without a
+// backend would never renew. A network whose metered state the system cannot tell
+// (a backend without that feature) is Online: only a network reported as metered
+// holds a renewal back.
 enum class NetworkState { Unknown, Offline, Metered, Online };
 
 struct FreshDecision {
