@@ -3,6 +3,7 @@
 // the rate limit as the server saw it. The pack is read back by the program's reader.
 #include "graphics/jpeg.h"
 #include "museum/fetch.h"
+#include "packs/load_picture.h"
 #include "packs/pack.h"
 #include "support/museum_server.h"
 #include "support/temp_env.h"
@@ -52,14 +53,19 @@ QStringList FilesUnder(const QString& folder)
 struct Picture {
     std::string title, author;
     int year;
+    int width, height; // as the pack holds the picture
 };
 
 std::vector<Picture> PicturesOf(const QString& archive)
 {
     TPack pack(archive.toStdString());
     std::vector<Picture> pictures;
-    for (const TPic& pic : pack.Pictures)
-        pictures.push_back({pic.Title, pic.Author, pic.Year});
+    for (const TPic& pic : pack.Pictures) {
+        std::vector<std::uint8_t> bytes;
+        EXPECT_EQ(packs::ReadPackEntry(archive.toStdString(), pic.EntryName, "", bytes), 0);
+        const QImage image = graphics::DecodeJpeg(bytes).image;
+        pictures.push_back({pic.Title, pic.Author, pic.Year, image.width(), image.height()});
+    }
     std::sort(pictures.begin(), pictures.end(), [](const Picture& a, const Picture& b) { return a.title < b.title; });
     return pictures;
 }
@@ -68,7 +74,10 @@ class MuseumFetch : public ::testing::Test {
 protected:
     TempEnv env;
 
-    QString Image(const char* name, unsigned seed) { return WriteJpeg(env.Root() + "/" + name, 120, 80, seed); }
+    QString Image(const char* name, unsigned seed, int w = 120, int h = 80)
+    {
+        return WriteJpeg(env.Root() + "/" + name, w, h, seed);
+    }
     QString Output(const char* name) const { return env.Root() + "/out/" + name; }
     QString CacheRoot() const { return env.Root() + "/cache/Ambience/"; }
 
@@ -91,11 +100,15 @@ protected:
         const QString iiif = "/iiif/2/";
         return {Route("/api/v1/artworks/search", {JsonAnswer(MuseumFixture("aic_search_1.json"))}, {{"page", "1"}}),
                 Route("/api/v1/artworks/search", {JsonAnswer(MuseumFixture("aic_search_2.json"))}, {{"page", "2"}}),
-                Route(iiif + "2d484387-2509-5e8e-2c43-22f9981972eb/full/1686,/0/default.jpg", {FileAnswer(Image("a.jpg", 1))}),
+                // Each image at the width asked for.
+                Route(iiif + "2d484387-2509-5e8e-2c43-22f9981972eb/full/1686,/0/default.jpg",
+                      {FileAnswer(Image("a.jpg", 1, 1686, 1130))}),
                 // The large size refused: the smaller one is taken.
                 Route(iiif + "f8fd76e9-c396-5678-36ed-6a348c904d27/full/1686,/0/default.jpg", {StatusAnswer(403)}),
-                Route(iiif + "f8fd76e9-c396-5678-36ed-6a348c904d27/full/843,/0/default.jpg", {FileAnswer(Image("b.jpg", 2))}),
-                Route(iiif + "1f7f8ac6-e3c8-4c9b-0b52-b9d4b1a5f3a7/full/1686,/0/default.jpg", {FileAnswer(Image("c.jpg", 3))})};
+                Route(iiif + "f8fd76e9-c396-5678-36ed-6a348c904d27/full/843,/0/default.jpg",
+                      {FileAnswer(Image("b.jpg", 2, 843, 620))}),
+                Route(iiif + "1f7f8ac6-e3c8-4c9b-0b52-b9d4b1a5f3a7/full/1686,/0/default.jpg",
+                      {FileAnswer(Image("c.jpg", 3, 1686, 1060))})};
     }
 };
 
@@ -136,6 +149,10 @@ TEST_F(MuseumFetch, ArtInstituteSearchPagesBecomeAPackWithTitlesYearsAndArtists)
     EXPECT_EQ(pictures[2].title, "The Herring Net");
     EXPECT_EQ(pictures[2].author, "");
     EXPECT_EQ(pictures[2].year, 0);
+    // The largest width each image server gave: 1686 for public-domain works, 843 where that was refused.
+    EXPECT_EQ(pictures[0].width, 1686);
+    EXPECT_EQ(pictures[1].width, 843);
+    EXPECT_EQ(pictures[2].width, 1686);
     TPack pack(result.archive.toStdString());
     EXPECT_EQ(pack.Name, "Art Institute of Chicago: landscape");
     EXPECT_NE(pack.Label.find("CC0"), std::string::npos);

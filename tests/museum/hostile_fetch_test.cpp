@@ -131,6 +131,32 @@ std::vector<PictureSize> PicturesOf(const QString& archive)
     return out;
 }
 
+// As the server saw them, no `requests` requests closer together than windowMs
+// (less its clock's spread).
+void ExpectPace(const std::vector<testsupport::LoggedRequest>& log, std::size_t requests, double windowMs)
+{
+    for (std::size_t i = requests; i < log.size(); ++i)
+        EXPECT_GE(log[i].ms - log[i - requests].ms, windowMs - 40) << "requests " << i - requests << " and " << i;
+}
+
+// A recorded answer with its list cut to `keep` and, for a further page, other fields set.
+QString PageOf(const char* fixture, const char* list, std::initializer_list<int> keep, const QJsonObject& set = {})
+{
+    QJsonObject page = QJsonDocument::fromJson(MuseumFixture(fixture).toUtf8()).object();
+    const QJsonArray all = page.value(QLatin1String(list)).toArray();
+    QJsonArray kept;
+    for (const int i : keep)
+        kept.append(all[i]);
+    page.insert(QLatin1String(list), kept);
+    for (auto it = set.begin(); it != set.end(); ++it) {
+        if (it.value().isNull())
+            page.remove(it.key()); // a null removes the field
+        else
+            page.insert(it.key(), it.value());
+    }
+    return QString::fromUtf8(QJsonDocument(page).toJson());
+}
+
 // The Met's records as recorded in imikemiller/ts-technical-test (436535),
 // WordPress/openverse (45734), norakramer1/tech-track (485938, 460863 with its
 // "Attributed to"), whbrown/Art-Quest (247017, 50 B.C.) and metmuseum/openaccess
@@ -271,13 +297,21 @@ TEST_F(HostileFetch, ClevelandGivesItsPrintRendition)
 
 TEST_F(HostileFetch, StatensMuseumForKunstGivesItsPublicDomainWorks)
 {
+    // The recorded page in two: the second work on the page after it.
     testsupport::MuseumServer server(
-        {Route("/api/v1/art/search/", {JsonAnswer(MuseumFixture("smk_search.json"))}),
+        {Route("/api/v1/art/search/", {JsonAnswer(PageOf("smk_search.json", "items", {0}))}, {{"offset", "0"}}),
+         Route("/api/v1/art/search/", {JsonAnswer(PageOf("smk_search.json", "items", {1}, {{"offset", 10}}))},
+               {{"offset", "10"}}),
          Route("/iiif/jp2/kks1615.tif.jp2/full/!4096,4096/0/default.jpg", {FileAnswer(Jpeg("maria.jpg", 1900, 3100, 7))}),
          Route("/api/v1/thumbnail/52f00edc-936e-42a7-950b-d0cd0df3864b.jpg", {FileAnswer(Jpeg("sheet.jpg", 1800, 500, 8))})});
     ASSERT_TRUE(server.Running());
-    const museum::FetchResult result = museum::Fetch(Request(museum::Source::Smk, server.Base(), "smk.zip"));
+    museum::FetchRequest request = Request(museum::Source::Smk, server.Base(), "smk.zip");
+    request.count = 2; // pages of ten
+    request.rate = museum::RateLimit{2, 300};
+    const museum::FetchResult result = museum::Fetch(request);
     ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(server.Count("/api/v1/art/search/"), 2);
+    ExpectPace(server.Requests(), 2, 300);
     const std::vector<PictureSize> pictures = PicturesOf(result.archive);
     ASSERT_EQ(pictures.size(), 2u);
     EXPECT_EQ(pictures[0].title, "Jomfru Maria med barnet og Sankt Anne ved vuggen");
@@ -299,8 +333,11 @@ TEST_F(HostileFetch, RijksmuseumGivesItsWorksThroughThreeRecordsEach)
         "digitally_shown_by": [{"id": "https://id.rijksmuseum.nl/500999", "type": "DigitalObject"}]})json";
     const QString scribesDigital = R"json({"type": "DigitalObject", "access_point":
         [{"id": "{base}/iiif/SCRIB/full/max/0/default.jpg", "type": "DigitalObject"}]})json";
+    // The recorded page in two: its next page holds the third work and no further link.
     testsupport::MuseumServer server(
-        {Route("/search/collection", {JsonAnswer(MuseumFixture("rijks_search.json"))}),
+        {Route("/search/collection", {JsonAnswer(PageOf("rijks_search.json", "orderedItems", {2}, {{"next", QJsonValue()}}))},
+               {{"pageToken", "eyJ0b2tlbiI6ICJodHRwczovL2lkLnJpamtzbXVzZXVtLm5sLzIwMDEyNDYzNiJ9"}}),
+         Route("/search/collection", {JsonAnswer(PageOf("rijks_search.json", "orderedItems", {0, 1}))}),
          Route("/200107928", {JsonAnswer(MuseumFixture("rijks_object_200107928.json"))}),
          Route("/202107928", {JsonAnswer(MuseumFixture("rijks_visual_202107928.json"))}),
          Route("/500711199912110510799100", {JsonAnswer(MuseumFixture("rijks_digital_500711199912110510799100.json"))}),
@@ -313,8 +350,10 @@ TEST_F(HostileFetch, RijksmuseumGivesItsWorksThroughThreeRecordsEach)
     ASSERT_TRUE(server.Running());
     museum::FetchRequest request = Request(museum::Source::Rijks, server.Base(), "rijks.zip");
     request.count = 2;
+    request.rate = museum::RateLimit{2, 300};
     const museum::FetchResult result = museum::Fetch(request);
     ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ExpectPace(server.Requests(), 2, 300);
     const std::vector<PictureSize> pictures = PicturesOf(result.archive);
     ASSERT_EQ(pictures.size(), 2u);
     EXPECT_EQ(pictures[0].title, "The Night Watch Militia Company of District II under the Command of Captain Frans Banninck Cocq");
@@ -328,7 +367,8 @@ TEST_F(HostileFetch, RijksmuseumGivesItsWorksThroughThreeRecordsEach)
     EXPECT_EQ(result.skipped[0].id, "https://id.rijksmuseum.nl/200106038");
     EXPECT_EQ(server.Count("/200106038"), 1);
     EXPECT_EQ(server.Count("/iiif/SCRIB/full/max/0/default.jpg"), 1);
-    EXPECT_EQ(server.Count("/search/collection?description=landscape&imageAvailable=true"), 1);
+    EXPECT_EQ(server.Count("/search/collection?description=landscape&imageAvailable=true"), 2); // and its next page
+    EXPECT_EQ(server.Count("/search/collection?description=landscape&imageAvailable=true&pageToken="), 1);
 
     const TPack pack(result.archive.toStdString());
     EXPECT_EQ(pack.Name, "Rijksmuseum: landscape");
