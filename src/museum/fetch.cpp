@@ -2,6 +2,7 @@
 
 #include "graphics/jpeg.h"
 #include "museum/collect_works.h"
+#include "museum/freshness.h"
 #include "packmaker/pack_maker.h"
 
 #include <QDir>
@@ -81,6 +82,27 @@ packmaker::WorkSource SourceOf(const Work& work, const QString& added)
             added.toStdString()};
 }
 
+// The pack's label names the terms its works come under: "open access (CC0)" when
+// every one is dedicated under CC0, else "public domain" with each term, so a pack
+// of works under the Public Domain Mark does not claim a dedication it lacks.
+QString TermsLabel(const QStringList& licences)
+{
+    QStringList terms;
+    for (const QString& licence : licences) {
+        QString term = licence;
+        if (licence.startsWith(QLatin1String("CC0")))
+            term = QStringLiteral("CC0");
+        else if (licence.startsWith(QLatin1String("Public Domain Mark")))
+            term = QStringLiteral("Public Domain Mark");
+        if (!term.isEmpty() && !terms.contains(term))
+            terms << term;
+    }
+    terms.sort();
+    if (terms == QStringList{QStringLiteral("CC0")})
+        return QStringLiteral("open access (CC0)");
+    return terms.isEmpty() ? QStringLiteral("public domain") : QStringLiteral("public domain (%1)").arg(terms.join(QStringLiteral(", ")));
+}
+
 // The image as downloaded must decode: a damaged one would fail the whole pack.
 QString CheckImage(const QString& path)
 {
@@ -117,9 +139,11 @@ public:
                                        "or it cannot be written)"));
         cache_.RemoveLeftovers();
         const int count = std::clamp(request_.count, 1, 500);
+        std::set<QString> exclude = request_.excludeIds;
+        exclude.insert(request_.retired.begin(), request_.retired.end());
         Collected found = CollectWorks(request_.source, base_, query_, count, client_, cache_, progress_,
                                        request_.firewallWaitMs > 0 ? request_.firewallWaitMs : kFirewallWaitMs,
-                                       request_.maxSide, request_.excludeIds);
+                                       request_.maxSide, exclude);
         result_.skipped = std::move(found.skipped);
         result_.invalidRecords = found.invalidRecords;
         if (found.cancelled || Cancelled())
@@ -130,7 +154,7 @@ public:
             return Fail(found.error);
         }
         if (found.works.empty())
-            return Fail(request_.excludeIds.empty()
+            return Fail(exclude.empty()
                             ? QStringLiteral("The %1 has no public-domain works with an image for \"%2\"").arg(ShortName(request_.source), query_)
                             : QStringLiteral("The %1 has no new public-domain works with an image for \"%2\"; the pack stays as it is")
                                   .arg(ShortName(request_.source), query_));
@@ -294,14 +318,23 @@ private:
     {
         packmaker::MakeRequest make;
         make.Name = result_.packName.toStdString();
-        make.Label = QStringLiteral("%1, open access (CC0): %2").arg(QString::fromLatin1(Info(request_.source).name), query_).toStdString();
         make.Icon = request_.icon;
         make.MaxSide = request_.maxSide;
         // Every work we take is public domain: captions credit the artist without "©".
         make.PlainCredit = true;
         make.Output = QFileInfo(request_.output).absoluteFilePath().toStdString();
         const QString added = (request_.now.isValid() ? request_.now : QDateTime::currentDateTimeUtc()).toUTC().toString(Qt::ISODate);
-        for (const KeptWork& kept : request_.keep) {
+        // A renewal: the oldest leave only to make room for the new works that came.
+        std::vector<std::size_t> leaving;
+        if (request_.packSize > 0)
+            leaving = WorksToRetire(request_.keep.size(), request_.packSize, static_cast<int>(taken.size()));
+        std::vector<QString> retired = request_.retired;
+        for (std::size_t i = 0; i < request_.keep.size(); ++i) {
+            const KeptWork& kept = request_.keep[i];
+            if (std::find(leaving.begin(), leaving.end(), i) != leaving.end()) {
+                retired.push_back(kept.work.id);
+                continue;
+            }
             const std::string source = QFileInfo(kept.imagePath).absoluteFilePath().toStdString();
             make.Sources.push_back(source);
             make.Records[source] = RecordOf(kept.work);
@@ -313,6 +346,13 @@ private:
             make.Records[source] = RecordOf(work);
             make.WorkSources[source] = SourceOf(work, added);
         }
+        QStringList licences;
+        for (const auto& [source, work] : make.WorkSources)
+            licences << QString::fromStdString(work.Licence);
+        make.Label = QStringLiteral("%1, %2: %3").arg(QString::fromLatin1(Info(request_.source).name), TermsLabel(licences), query_).toStdString();
+        const std::size_t remembered = std::min(retired.size(), kMaxRetiredIds);
+        for (auto id = retired.end() - static_cast<std::ptrdiff_t>(remembered); id != retired.end(); ++id)
+            make.RetiredIds.push_back(id->toStdString());
         const packmaker::MakeResult made = packmaker::MakePack(
             make,
             [&](const packmaker::MakeProgress& p) {

@@ -46,10 +46,19 @@ struct FetchRequest {
     int firewallWaitMs = 0;
     int stallMs = 0;
     int requestLimitMs = 0;
-    // A renewal of a fresh pack: works the pack holds are never taken again, and
-    // the pictures it keeps go into the new pack beside the new works.
+    // A renewal of a fresh pack: works the pack holds and those it retired are
+    // never taken again; the pictures it holds (oldest first) go into the new pack
+    // beside the new works.
     std::set<QString> excludeIds;
     std::vector<KeptWork> keep;
+    // > 0: the pack holds at most this many works, so as many of the oldest in
+    // `keep` leave as the new works that came need room; none leave for works
+    // that did not come.
+    int packSize = 0;
+    // Works retired at earlier renewals, oldest first: never taken again, and kept
+    // with those that leave now in the new pack's source entry (the last
+    // kMaxRetiredIds).
+    std::vector<QString> retired;
     QDateTime now; // when new works are added; invalid: the current time
 };
 
@@ -90,12 +99,18 @@ struct FetchResult {
     int invalidRecords = 0;   // records the museum answered with a message instead
 };
 
+// How many retired works a fresh pack remembers: enough for years of renewals of
+// any pack size the subscription offers.
+inline constexpr std::size_t kMaxRetiredIds = 500;
+
 // "<Museum>: <query>".
 QString DefaultPackName(Source source, const QString& query);
 
-// Renews the pack at request.output: the oldest of its works leave for as many new
-// ones (freshness.h), fetched as Fetch does with request.count the size the pack
-// keeps. The pack is replaced only when the new one is complete.
+// Renews the pack at request.output: new works come (a quarter of the pack,
+// freshness.h), fetched as Fetch does with request.count the size the pack keeps,
+// and as many of the oldest leave as the new ones need room; works it holds or
+// retired before are not taken again. The pack is replaced only when the new one
+// is complete.
 FetchResult RenewPack(const FetchRequest& request, const std::function<void(const FetchProgress&)>& progress = {},
                       const std::atomic<bool>* cancel = nullptr);
 

@@ -39,7 +39,7 @@ FreshDecision DecideRenewal(const FreshSubscription& subscription, const QDateTi
         decision.nextCheck = now.addSecs(kNetworkRecheckSeconds);
         decision.why = QStringLiteral("due, but the network is metered");
         return decision;
-    case NetworkState::Unknown:
+    case NetworkState::Unknown: // reachability unknown counts as up (freshness.h)
     case NetworkState::Online:
         break;
     }

@@ -23,7 +23,11 @@ struct FreshSubscription {
 };
 
 // The network as the system reports it (QNetworkInformation's reachability and
-// metered flag, or unknown where the system has no backend).
+// metered flag). Unknown: the system cannot tell whether the network is up (no
+// backend loads, or it has no reachability); it counts as up, or a system without a
+// backend would never renew. A network whose metered state the system cannot tell
+// (a backend without that feature) is Online: only a network reported as metered
+// holds a renewal back.
 enum class NetworkState { Unknown, Offline, Metered, Online };
 
 struct FreshDecision {
@@ -38,12 +42,13 @@ struct FreshDecision {
 FreshDecision DecideRenewal(const FreshSubscription& subscription, const QDateTime& lastRenewal,
                             const QDateTime& lastAttempt, const QDateTime& now, NetworkState network);
 
-// How many works a renewal brings in: a quarter of the pack, at least one, at most
-// all of it; the same number of the oldest leave.
+// How many works a renewal asks for: a quarter of the pack, at least one, at most
+// all of it.
 int WorksToRenew(int count);
 
 // Of the works in the pack, oldest first, which leave to make room for `incoming`
-// new ones while the pack keeps `count`: their positions in `addedOldestFirst`.
+// new ones (those that came, not those asked for) while the pack keeps `count`:
+// their positions in the oldest-first order.
 std::vector<std::size_t> WorksToRetire(std::size_t inPack, int count, int incoming);
 
 } // namespace museum

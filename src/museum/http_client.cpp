@@ -55,7 +55,7 @@ QByteArray UserAgent()
 }
 
 HttpClient::HttpClient(HttpSettings settings, const std::atomic<bool>* cancel)
-    : settings_(std::move(settings)), cancel_(cancel)
+    : settings_(std::move(settings)), cancel_(cancel), pace_(settings_.rate)
 {
     // The desktop's proxy (http_proxy and the like) is used as a browser would.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
@@ -121,12 +121,10 @@ bool HttpClient::Wait(std::int64_t ms, const QString& why)
 
 bool HttpClient::WaitForSlot()
 {
-    const std::int64_t at = NextSendTime(sent_, settings_.rate, clock_.elapsed());
+    const std::int64_t at = pace_.Next(clock_.elapsed());
     if (!Sleep(at - clock_.elapsed()))
         return false;
-    sent_.push_back(clock_.elapsed());
-    while (sent_.size() > static_cast<std::size_t>(std::max(1, settings_.rate.requests)))
-        sent_.pop_front();
+    pace_.Sent(clock_.elapsed());
     ++sentCount_;
     return true;
 }

@@ -5,6 +5,7 @@
 // (never from https to http); a stalled transfer times out. Blocking: each call
 // runs a local event loop, so it serves a command line and a worker thread alike.
 #include "museum/museums.h"
+#include "museum/politeness.h"
 #include "museum/refusal.h"
 
 #include <QByteArray>
@@ -17,7 +18,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <deque>
 #include <functional>
 
 class QIODevice;
@@ -86,7 +86,7 @@ private:
     const std::atomic<bool>* cancel_;
     QNetworkAccessManager manager_;
     QElapsedTimer clock_;
-    std::deque<std::int64_t> sent_;
+    SendPace pace_;
     int sentCount_ = 0;
 };
 

@@ -9,15 +9,16 @@ namespace {
 // (api.artic.edu/docs, "Usage policy"). The Met documents 80 a second
 // (metmuseum.github.io), but its firewall blocks a client for 30 seconds or more
 // after about 30 quick requests (reports of 2025 in metmuseum/openaccess on
-// GitHub): we send at most 20 in any 20 seconds, a burst of twenty at the start
-// and then one a second. Cleveland documents no limit, so we keep to ten a second;
+// GitHub): a token bucket of twenty, refilled one a second, sends a burst of
+// twenty at the start and then one a second, never a second burst while the
+// requests keep coming. Cleveland documents no limit, so we keep to ten a second;
 // Statens Museum for Kunst documents none either, and we keep to one a second.
 // The Rijksmuseum's data services document no limit; each work costs three
 // records there, so we allow two requests a second, in bursts of ten at most.
 const MuseumInfo kMuseums[] = {
     {Source::Aic, "aic", "Art Institute of Chicago", "https://api.artic.edu", "AMBIENCE_API_BASE_AIC", {60, 60000}},
     {Source::Met, "met", "The Metropolitan Museum of Art", "https://collectionapi.metmuseum.org",
-     "AMBIENCE_API_BASE_MET", {20, 20000}},
+     "AMBIENCE_API_BASE_MET", {1, 1000, 20}},
     {Source::Cma, "cma", "Cleveland Museum of Art", "https://openaccess-api.clevelandart.org", "AMBIENCE_API_BASE_CMA",
      {10, 1000}},
     {Source::Smk, "smk", "Statens Museum for Kunst", "https://api.smk.dk", "AMBIENCE_API_BASE_SMK", {10, 10000}},

@@ -10,10 +10,16 @@ namespace museum {
 
 enum class Source { Aic, Met, Cma, Smk, Rijks };
 
-// A limit of `requests` in any `windowMs` milliseconds.
+// How fast a client may ask. Without a burst: no more than `requests` in any
+// `windowMs` milliseconds (a sliding window). With one: a token bucket that holds
+// up to `burst` requests and refills at `requests` per `windowMs`, so a client
+// asking as fast as it may sends `burst` at once and then one every
+// windowMs / requests; in any T milliseconds it sends at most
+// burst + T * requests / windowMs.
 struct RateLimit {
     int requests = 1;
     int windowMs = 1000;
+    int burst = 0;
 };
 
 struct MuseumInfo {

@@ -16,6 +16,31 @@ std::int64_t NextSendTime(const std::deque<std::int64_t>& sent, const RateLimit&
     return std::max(now, oldest + limit.windowMs);
 }
 
+SendPace::SendPace(const RateLimit& limit)
+    : limit_(limit), intervalMs_(std::max(1, limit.windowMs / std::max(1, limit.requests)))
+{
+}
+
+std::int64_t SendPace::Next(std::int64_t now) const
+{
+    if (limit_.burst <= 0)
+        return NextSendTime(recent_, limit_, now);
+    if (!emptyAt_)
+        return now;
+    return std::max(now, *emptyAt_ - std::int64_t{limit_.burst - 1} * intervalMs_);
+}
+
+void SendPace::Sent(std::int64_t at)
+{
+    if (limit_.burst > 0) {
+        emptyAt_ = std::max(emptyAt_.value_or(at), at) + intervalMs_;
+        return;
+    }
+    recent_.push_back(at);
+    while (recent_.size() > static_cast<std::size_t>(std::max(1, limit_.requests)))
+        recent_.pop_front();
+}
+
 std::optional<std::int64_t> RetryAfterMs(const QByteArray& header, const QDateTime& now)
 {
     const QByteArray text = header.trimmed();

@@ -1,5 +1,6 @@
-// Renewing a fresh museum pack: what it holds is read from its source entry, the
-// oldest leave, the rest go into the new pack beside new works.
+// Renewing a fresh museum pack: what it holds and what it retired are read from
+// its source entry; its pictures wait beside it while new works are fetched, and
+// go into the new pack but for the oldest that leave to make room.
 #include "museum/fetch.h"
 #include "museum/freshness.h"
 #include "packmaker/pack_maker.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -56,8 +58,9 @@ FetchResult RenewPack(const FetchRequest& request, const std::function<void(cons
     std::stable_sort(held.begin(), held.end(), [](const Held& a, const Held& b) {
         return a.source.value(QLatin1String("added")).toString() < b.source.value(QLatin1String("added")).toString();
     });
-    const int incoming = WorksToRenew(request.count);
-    const std::vector<std::size_t> leaving = WorksToRetire(held.size(), request.count, incoming);
+    for (const QJsonValue& id : sources.value(QLatin1String(packmaker::kRetiredKey)).toArray())
+        if (!id.toString().isEmpty())
+            renewal.retired.push_back(id.toString());
 
     // The kept pictures wait in a work folder beside the pack until the new one is made.
     int error = 0;
@@ -70,9 +73,8 @@ FetchResult RenewPack(const FetchRequest& request, const std::function<void(cons
         std::string path;
         ~Guard() { packmaker::RemoveWorkFolder(path); }
     } guard{folder};
+    // Which of them leave is known only once the new works are there (Fetch).
     for (std::size_t i = 0; i < held.size(); ++i) {
-        if (std::find(leaving.begin(), leaving.end(), i) != leaving.end())
-            continue;
         const Held& h = held[i];
         if (packs::ReadPackEntry(packPath, h.pic->EntryName, pack.PackPassword, bytes, &detail) != 0) {
             failed.error = QStringLiteral("%1 cannot be read: %2").arg(request.output, QString::fromStdString(detail));
@@ -100,7 +102,8 @@ FetchResult RenewPack(const FetchRequest& request, const std::function<void(cons
         kept.added = h.source.value(QLatin1String("added")).toString();
         renewal.keep.push_back(std::move(kept));
     }
-    renewal.count = incoming;
+    renewal.count = WorksToRenew(request.count);
+    renewal.packSize = request.count;
     if (renewal.name.trimmed().isEmpty())
         renewal.name = QString::fromStdString(pack.Name);
     return Fetch(renewal, progress, cancel);

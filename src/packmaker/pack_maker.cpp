@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -187,10 +188,17 @@ std::string UniqueEntryName(const std::string& stem, const std::string& extensio
 }
 
 // The source entry's text: for each picture with a source or a title its entry
-// name could not hold whole, what is known of it.
-std::string SourcesJson(const std::vector<TakenPicture>& taken, const std::map<std::string, WorkSource>& sources)
+// name could not hold whole, what is known of it; and the works retired.
+std::string SourcesJson(const std::vector<TakenPicture>& taken, const std::map<std::string, WorkSource>& sources,
+                        const std::vector<std::string>& retired)
 {
     QJsonObject all;
+    if (!retired.empty()) {
+        QJsonArray ids;
+        for (const std::string& id : retired)
+            ids.append(QString::fromStdString(id));
+        all.insert(QLatin1String(kRetiredKey), ids);
+    }
     for (const TakenPicture& picture : taken) {
         const auto source = sources.find(picture.Source);
         const bool shortened = picture.EntryName.find(EntryStem(picture.Record)) == std::string::npos;
@@ -348,7 +356,7 @@ std::optional<std::string> AddPictures(Making& m, const std::vector<SourceFile>&
 // The entry that says where the works come from, when there is anything to say.
 std::optional<std::string> AddSourcesEntry(Making& m)
 {
-    const std::string text = SourcesJson(m.result.Taken, m.request.WorkSources);
+    const std::string text = SourcesJson(m.result.Taken, m.request.WorkSources, m.request.RetiredIds);
     if (text.empty())
         return std::nullopt;
     const QString path = m.work.filePath(QString::fromLatin1(kSourcesEntryName));

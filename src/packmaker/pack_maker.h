@@ -26,8 +26,11 @@ struct WorkSource {
 
 // The pack's entry that holds each picture's source and whole title: JSON, keyed
 // by the picture's entry name. No picture extension, so the reader never takes it
-// for a picture.
+// for a picture. Beside the pictures' entries it may hold kRetiredKey.
 inline constexpr const char* kSourcesEntryName = "sources.json";
+// In the source entry: the identifiers of works that left a fresh pack, oldest
+// first, so its renewals do not take them back. No picture's entry name can be it.
+inline constexpr const char* kRetiredKey = "retired";
 
 // Entry names are kept to this many bytes, as file systems keep file names.
 inline constexpr std::size_t kMaxEntryNameBytes = 255;
@@ -47,6 +50,8 @@ struct MakeRequest {
     std::map<std::string, PictureRecord> Records;
     // Sources by source path, written to the pack's source entry.
     std::map<std::string, WorkSource> WorkSources;
+    // Written to the source entry under kRetiredKey when not empty.
+    std::vector<std::string> RetiredIds;
     // The works are public domain: the description says "Credit=plain", and
     // captions credit the artist without the copyright sign.
     bool PlainCredit = false;

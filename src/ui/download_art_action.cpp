@@ -10,6 +10,7 @@
 #include "ui/busy_state.h"
 #include "ui/download_art_dialog.h"
 #include "ui/fresh_pack_keeper.h"
+#include "ui/options_page.h"
 #include "ui/app_context.h"
 #include "core/product.h"
 #include "ui/packs_page.h"
@@ -61,8 +62,12 @@ void TAMMF::DownloadArtExecute()
         if (!subscribed)
             ReportProblem(QStringLiteral("\"%1\" was made, but it cannot be kept fresh: %2")
                               .arg(answers->name, QString::fromStdString(subscribed.error().text)));
-        else if (auto* keeper = findChild<TFreshPackKeeper*>())
-            keeper->Check(); // the next renewal's day
+        else {
+            if (auto* keeper = findChild<TFreshPackKeeper*>())
+                keeper->Check(); // the next renewal's day
+            if (auto* options = qobject_cast<TOptionsPage*>(OS); options && !options->IsEdited())
+                options->LoadOptionsPage(); // the Options page names the pack kept fresh
+        }
     }
 }
 

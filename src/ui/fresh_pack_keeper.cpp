@@ -38,6 +38,8 @@ museum::NetworkState SystemNetworkState()
     QNetworkInformation* info = QNetworkInformation::instance();
     if (!info && QNetworkInformation::loadDefaultBackend())
         info = QNetworkInformation::instance();
+    // Reachability unknown (no backend, or one that cannot tell): Unknown, which
+    // DecideRenewal takes for up.
     if (!info || !info->supports(QNetworkInformation::Feature::Reachability))
         return museum::NetworkState::Unknown;
     switch (info->reachability()) {
@@ -50,6 +52,7 @@ museum::NetworkState SystemNetworkState()
     case QNetworkInformation::Reachability::Online:
         break;
     }
+    // Metered unknown (a backend without the feature) counts as not metered.
     if (info->supports(QNetworkInformation::Feature::Metered) && info->isMetered())
         return museum::NetworkState::Metered;
     return museum::NetworkState::Online;

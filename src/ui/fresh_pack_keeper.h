@@ -35,7 +35,8 @@ struct FreshPackSeams {
 // without a backend) and museum::RenewPack.
 FreshPackSeams SystemFreshPackSeams();
 
-// The network as QNetworkInformation reports it; Unknown when no backend loads.
+// The network as QNetworkInformation reports it: Unknown when no backend loads or
+// it cannot tell reachability; Online when it cannot tell whether it is metered.
 museum::NetworkState SystemNetworkState();
 
 class TFreshPackKeeper : public QObject {

@@ -94,7 +94,11 @@ TAMMF::TAMMF(AppContext& context, std::unique_ptr<Dialogs> dialogs, QStringList 
     connect(this, &TAMMF::ShowInstanceRequested, agent_.get(), &TAgent::ShowInstance);
     connect(this, &TAMMF::HiddenByClose, agent_.get(), &TAgent::WindowHiddenByClose);
     RefreshPictureItems();
-    StartFreshPackKeeper(context_.Store(), this); // does nothing unless a person turned it on
+    // The keeper does nothing unless a person turned it on; the Options page shows
+    // the subscription and may stop it.
+    TFreshPackKeeper* keeper = StartFreshPackKeeper(context_.Store(), this);
+    options->SetFreshPackStore(&context_.Store(), ProductNames().RegistryRoot);
+    connect(options, &TOptionsPage::FreshPackStopped, keeper, &TFreshPackKeeper::Check);
     options->LoadOptionsPage();
     PS->FillPackList();
     selection_->SelectPictureOnWall(); // open on the picture the desktop shows

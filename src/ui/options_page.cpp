@@ -1,13 +1,16 @@
 #include "ui/options_page.h"
 
+#include "museum/museums.h"
 #include "platform/notification_area.h"
 #include "platform/monitors.h"
+#include "settings/fresh_pack.h"
 #include "settings/option_fields.h"
 #include "settings/options.h"
 #include "ui/page_style.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
@@ -132,7 +135,7 @@ TOptionsPage::TOptionsPage(TOptions& options, QWidget* parent) : QWidget(parent)
     OAB = Button(this, "OAB", QStringLiteral("&Apply"));
     OCB = Button(this, "OCB", QStringLiteral("&Cancel"));
 
-    QWidget* order[] = {ACC, ACH, ACI, PCB, PCO, PCS, MMC, CCIE, CCIN, CCIR, CCLC, CCSC, GCF, GCN, OAB, OCB};
+    QWidget* order[] = {ACC, ACH, ACI, PCB, PCO, PCS, MMC, CCIE, CCIN, CCIR, CCLC, CCSC, GCF, GCN, FPC, OAB, OCB};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -193,13 +196,75 @@ void TOptionsPage::CreateControls(QWidget* box)
     GCF->setToolTip(QStringLiteral("Random and the automatic change show only pictures you marked as favourites"));
     GCN = Named(new QCheckBox(QStringLiteral("Notify me of automatic changes"), box), "GCN");
     GCN->setToolTip(QStringLiteral("A desktop notification names each picture the automatic change puts up"));
+
+    // After every specified item: the museum pack kept fresh, if any (LoadFreshPack).
+    FPC = Named(new QCheckBox(box), "FPC");
+    FPC->hide();
+}
+
+void TOptionsPage::SetFreshPackStore(platform::Registry* store, QString key)
+{
+    freshStore_ = store;
+    freshKey_ = std::move(key);
+}
+
+void TOptionsPage::LoadFreshPack()
+{
+    std::optional<settings::FreshPack> fresh;
+    if (freshStore_)
+        if (const core::Result<std::optional<settings::FreshPack>> loaded = settings::LoadFreshPack(*freshStore_, freshKey_))
+            fresh = *loaded;
+    if (!fresh) {
+        FPC->hide();
+        return;
+    }
+    const std::optional<museum::Source> source = museum::SourceFromCode(fresh->museum);
+    const QString name = source ? QString::fromLatin1(museum::Info(*source).name) : fresh->museum;
+    freshMuseum_ = source && name.startsWith(QLatin1String("The ")) ? QStringLiteral("the ") + museum::ShortName(*source) : name;
+    freshPackName_ = QFileInfo(fresh->pack).completeBaseName();
+    FPC->setToolTip(QStringLiteral("Every %1 day(s) new works of \u201c%2\u201d come into %3, the oldest leave; uncheck "
+                                   "and apply to stop")
+                        .arg(fresh->everyDays)
+                        .arg(fresh->theme, fresh->pack));
+    FPC->setChecked(true);
+    FPC->show();
+}
+
+void TOptionsPage::FitFreshPackCaption(int width)
+{
+    auto caption = [this](const QString& name) {
+        return QStringLiteral("Keep \u201c%1\u201d fresh from %2").arg(name, freshMuseum_);
+    };
+    FPC->setText(caption(freshPackName_));
+    const int over = FPC->sizeHint().width() - width;
+    if (over > 0) {
+        const QFontMetrics metrics(FPC->font());
+        FPC->setText(caption(metrics.elidedText(freshPackName_, Qt::ElideMiddle,
+                                                std::max(0, metrics.horizontalAdvance(freshPackName_) - over))));
+    }
+}
+
+bool TOptionsPage::ApplyFreshPack()
+{
+    if (!freshStore_ || FPC->isHidden() || FPC->isChecked())
+        return true;
+    if (const core::Result<void> stopped = settings::SaveFreshPack(*freshStore_, freshKey_, std::nullopt); !stopped) {
+        if (reportProblem_)
+            reportProblem_(QStringLiteral("The pack could not stop being kept fresh: %1.")
+                               .arg(QString::fromStdString(stopped.error().text)));
+        return false;
+    }
+    FPC->hide();
+    LayOutBox(scale_);
+    emit FreshPackStopped();
+    return true;
 }
 
 void TOptionsPage::ConnectChanges()
 {
     // toggled and currentIndexChanged also fire for changes made by the program
     // (loading, the forced "Neutral"); OptionsChange tells those apart by loading_.
-    for (QCheckBox* box : {ACC, CCIE, CCIN, CCIR, GCF, GCN})
+    for (QCheckBox* box : {ACC, CCIE, CCIN, CCIR, GCF, GCN, FPC})
         connect(box, &QCheckBox::toggled, this, [this, box] { OptionsChange(box); });
     for (QComboBox* list : {ACH, ACI, PCB, PCO, PCS, CCLC, CCSC, MMC})
         connect(list, &QComboBox::currentIndexChanged, this, [this, list] { OptionsChange(list); });
@@ -352,7 +417,14 @@ void TOptionsPage::LayOutBox(double s)
         place(b, 0, boxTop, WidthFor(b, boxes[i].second, s), h);
         boxTop += h + S(2);
     }
-    const int contentHeight = std::max(CCIR->geometry().bottom(), CCLC->geometry().bottom()) + 1 + S(4);
+    int contentHeight = std::max(CCIR->geometry().bottom(), CCLC->geometry().bottom()) + 1 + S(4);
+    // The pack kept fresh on a line of its own under the last row shown.
+    if (!FPC->isHidden()) {
+        const int lastRow = CCL->isHidden() ? PCB->geometry().bottom() : std::max(CCIR->geometry().bottom(), CCLC->geometry().bottom());
+        FitFreshPackCaption(available);
+        place(FPC, 0, lastRow + 1 + S(6), WidthFor(FPC, 0, s), HeightFor(FPC, 17, s));
+        contentHeight = std::max(contentHeight, FPC->geometry().bottom() + 1 + S(4));
+    }
     box_->resize(contentWidth, contentHeight);
 
     // The scroll box and the two buttons on the page.
@@ -400,6 +472,8 @@ void TOptionsPage::LoadOptionsPage()
     monitors_ = CountMonitors();
     // A mode never chosen shows as the one in force.
     Select(MMC, settings::EffectiveMonitorMode(options_.MonitorMode, monitors_));
+    LoadFreshPack();
+    LayOutBox(scale_);
     OptionsChange(nullptr);
     loading_ = false;
     ShowApplyButtons(false);
@@ -516,6 +590,10 @@ void TOptionsPage::OABClick()
             reportProblem_(QStringLiteral("The settings could not be saved: %1.\n"
                                           "Your changes are still on the Options page.")
                                .arg(QString::fromUtf8(error.what())));
+        return;
+    }
+    if (!ApplyFreshPack()) {
+        ShowApplyButtons(true);
         return;
     }
     emit SwitchToPage(0);

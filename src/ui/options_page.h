@@ -1,7 +1,8 @@
 #pragma once
 // The Options page (OS): a sentence about automatic changing and two groups of
 // drop-down lists and check boxes for the composition and its colours. The
-// gallery's two switches stand under the sentence. Edits stay in
+// gallery's two switches stand under the sentence; while a museum pack is kept
+// fresh, a line after everything else says which, and stops it. Edits stay in
 // the controls until Apply stores them in Options and saves them; Cancel reloads the
 // stored settings. The two buttons show only while there are pending edits.
 #include <QString>
@@ -19,6 +20,8 @@ class QPushButton;
 class QScrollArea;
 
 class TOptions;
+
+namespace platform { class Registry; }
 
 namespace ui {
 
@@ -45,6 +48,11 @@ public:
     // several. By default asked of the screens when the page is loaded and when a
     // monitor is plugged in or out.
     void SetMonitorCount(std::function<int()> count) { monitorCount_ = std::move(count); }
+    // The store that holds the fresh-pack subscription (settings/fresh_pack.h) under
+    // `key`, read at each load. While one exists, the check box FPC names the pack
+    // and the museum; unchecked and applied, it removes the subscription. Without a
+    // store the line never shows.
+    void SetFreshPackStore(platform::Registry* store, QString key);
     // Counts the monitors again and shows or hides the "Monitors" list, keeping
     // the page's edits.
     void MonitorsChanged();
@@ -100,12 +108,15 @@ public:
     QComboBox* MMC = nullptr; // MonitorMode
     QCheckBox* GCF = nullptr; // FavouritesOnly
     QCheckBox* GCN = nullptr; // NotifyAutomaticChange
+    QCheckBox* FPC = nullptr; // the fresh-pack subscription, shown only while there is one
     QPushButton* OAB = nullptr;
     QPushButton* OCB = nullptr;
 
 signals:
     // Apply or Cancel asks the window to make this page the active one.
     void SwitchToPage(int index);
+    // Apply stopped keeping a pack fresh (the keeper looks again).
+    void FreshPackStopped();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -119,6 +130,12 @@ private:
     int SentenceRight(double s) const;
     int CountMonitors() const;
     std::vector<QWidget*> ColourGroup() const;
+    void LoadFreshPack();
+    // Removes the subscription when its box was unchecked; false (and the problem
+    // told) when the store cannot be written.
+    bool ApplyFreshPack();
+    // FPC's caption with the pack's name shortened to fit `width`.
+    void FitFreshPackCaption(int width);
     void Select(QComboBox* list, int index);
     // The list's item index, or the unoffered stored value it stands for.
     int ItemIndex(const QComboBox* list) const;
@@ -127,6 +144,9 @@ private:
     std::function<void(const QString&)> reportProblem_;
     std::function<int()> monitorCount_;
     int monitors_ = 1; // as counted at the last load
+    platform::Registry* freshStore_ = nullptr;
+    QString freshKey_;
+    QString freshPackName_, freshMuseum_; // of the subscription shown
     QWidget* box_ = nullptr; // the scroll box's content
     double scale_ = 1.0;
     std::map<const QComboBox*, int> unoffered_;

@@ -75,11 +75,11 @@ protected:
         const QString objects = "/public/collection/v1/objects/";
         return {Route("/public/collection/v1.1/search", {JsonAnswer(MuseumFixture("met_search.json"))}),
                 Route(objects + "436535", {JsonAnswer(MuseumFixture("met_object_436535.json"))}),
-                Route(objects + "437133", {JsonAnswer(MuseumFixture("met_object_437133.json"))}),
+                Route(objects + "485938", {JsonAnswer(MuseumFixture("met_object_485938.json"))}),
                 Route(objects + "11111", {JsonAnswer(MuseumFixture("met_object_11111.json"))}),
-                Route(objects + "436105", {JsonAnswer(MuseumFixture("met_object_436105.json"))}),
+                Route(objects + "45734", {JsonAnswer(MuseumFixture("met_object_45734.json"))}),
                 Route("/CRDImages/ep/web-large/DT1567.jpg", {wheatImage}),
-                Route("/CRDImages/ep/web-large/DP-13139-001.jpg", {FileAnswer(Image("socrates.jpg", 90, 60))})};
+                Route("/CRDImages/as/web-large/DP251139.jpg", {FileAnswer(Image("quail.jpg", 60, 90))})};
     }
 
     QStringList Files(const QString& folder) const
@@ -99,7 +99,7 @@ TEST_F(PackFetchCli, InstallsThePackAndASecondRunComesFromTheCache)
     CliRun run = Cli({"pack", "fetch", "met", "--query", "landscape", "--count", "5", "--install", "--api-base",
                       server.Base()});
     ASSERT_EQ(run.code, 0) << run.err.toStdString() << run.out.toStdString();
-    EXPECT_TRUE(run.out.contains("Skipped \"A Later Painting\" (437133): not in the public domain")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("Skipped \"The Song of Orpheus\" (485938): not in the public domain")) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains("Skipped \"Unphotographed Sketch\" (11111): no image"));
     EXPECT_TRUE(run.out.contains("2 work(s) in the pack: 2 downloaded")) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains("Installed"));
@@ -108,7 +108,7 @@ TEST_F(PackFetchCli, InstallsThePackAndASecondRunComesFromTheCache)
 
     run = Cli({"pack", "show", pack});
     EXPECT_TRUE(run.out.contains("1889\tWheat Field with Cypresses\tVincent van Gogh")) << run.out.toStdString();
-    EXPECT_TRUE(run.out.contains("1787\tThe Death of Socrates\tJacques Louis David"));
+    EXPECT_TRUE(run.out.contains("1667\tQuail and Millet\tKiyohara Yukinobu"));
 
     // The same fetch again, the server named through the environment: nothing is asked.
     const std::size_t asked = server.Requests().size();

@@ -19,7 +19,7 @@ fail() {
 
 use_home fetcher
 export XDG_CACHE_HOME=$HOME/cache
-convert -size 1263x775 gradient:'#f4a000'-'#40104a' "$work/twilight.jpg"
+convert -size 1263x775 gradient:'#f4a000'-'#40104a' "$work/schroon.jpg"
 convert -size 900x700 plasma:fractal -seed 4 "$work/other.jpg"
 fixtures="$here/../data/museum"
 python3 - "$fixtures/cma_search.json" "$work" >"$work/routes.json" <<'PY'
@@ -28,7 +28,7 @@ body = open(sys.argv[1], encoding="utf-8").read()
 work = sys.argv[2]
 print(json.dumps([
     {"path": "/api/artworks/", "responses": [{"status": 200, "body": body}]},
-    {"path": "/cma/1965.233_web.jpg", "responses": [{"status": 200, "file": work + "/twilight.jpg", "delay_ms": 2500}]},
+    {"path": "/cma/1335.1917_web.jpg", "responses": [{"status": 200, "file": work + "/schroon.jpg", "delay_ms": 2500}]},
     {"path": "/cma/2001.1_web.jpg", "responses": [{"status": 200, "file": work + "/other.jpg"}]},
 ]))
 PY
@@ -70,7 +70,7 @@ sleep 1
 shot download_art_done
 
 "$bin/ambience-cli" pack show "$pack" >"$work/show.txt" 2>&1 || fail "pack show failed: $(cat "$work/show.txt")"
-grep -q "1860	Twilight in the Wilderness	Frederic Edwin Church" "$work/show.txt" || fail "the pack's captions: $(cat "$work/show.txt")"
+grep -q "1838	View of Schroon Mountain, Essex County, New York, After a Storm	Thomas Cole" "$work/show.txt" || fail "the pack's captions: $(cat "$work/show.txt")"
 grep -q "Pictures: *1" "$work/show.txt" || fail "the pack does not hold 1 picture: $(cat "$work/show.txt")"
 grep -q "Name: *Cleveland Museum of Art: Landscapes" "$work/show.txt" || fail "the pack's name: $(cat "$work/show.txt")"
 grep -q "2001.1_web" "$work/requests.log" && fail "a copyrighted work's image was asked for"

@@ -3,6 +3,7 @@
 // the rate limit as the server saw it. The pack is read back by the program's reader.
 #include "graphics/jpeg.h"
 #include "museum/fetch.h"
+#include "packs/load_picture.h"
 #include "packs/pack.h"
 #include "support/museum_server.h"
 #include "support/temp_env.h"
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <random>
 
@@ -51,14 +53,19 @@ QStringList FilesUnder(const QString& folder)
 struct Picture {
     std::string title, author;
     int year;
+    int width, height; // as the pack holds the picture
 };
 
 std::vector<Picture> PicturesOf(const QString& archive)
 {
     TPack pack(archive.toStdString());
     std::vector<Picture> pictures;
-    for (const TPic& pic : pack.Pictures)
-        pictures.push_back({pic.Title, pic.Author, pic.Year});
+    for (const TPic& pic : pack.Pictures) {
+        std::vector<std::uint8_t> bytes;
+        EXPECT_EQ(packs::ReadPackEntry(archive.toStdString(), pic.EntryName, "", bytes), 0);
+        const QImage image = graphics::DecodeJpeg(bytes).image;
+        pictures.push_back({pic.Title, pic.Author, pic.Year, image.width(), image.height()});
+    }
     std::sort(pictures.begin(), pictures.end(), [](const Picture& a, const Picture& b) { return a.title < b.title; });
     return pictures;
 }
@@ -67,7 +74,10 @@ class MuseumFetch : public ::testing::Test {
 protected:
     TempEnv env;
 
-    QString Image(const char* name, unsigned seed) { return WriteJpeg(env.Root() + "/" + name, 120, 80, seed); }
+    QString Image(const char* name, unsigned seed, int w = 120, int h = 80)
+    {
+        return WriteJpeg(env.Root() + "/" + name, w, h, seed);
+    }
     QString Output(const char* name) const { return env.Root() + "/out/" + name; }
     QString CacheRoot() const { return env.Root() + "/cache/Ambience/"; }
 
@@ -90,11 +100,15 @@ protected:
         const QString iiif = "/iiif/2/";
         return {Route("/api/v1/artworks/search", {JsonAnswer(MuseumFixture("aic_search_1.json"))}, {{"page", "1"}}),
                 Route("/api/v1/artworks/search", {JsonAnswer(MuseumFixture("aic_search_2.json"))}, {{"page", "2"}}),
-                Route(iiif + "2d484387-2509-5e8e-2c43-22f9981972eb/full/1686,/0/default.jpg", {FileAnswer(Image("a.jpg", 1))}),
+                // Each image at the width asked for.
+                Route(iiif + "2d484387-2509-5e8e-2c43-22f9981972eb/full/1686,/0/default.jpg",
+                      {FileAnswer(Image("a.jpg", 1, 1686, 1130))}),
                 // The large size refused: the smaller one is taken.
                 Route(iiif + "f8fd76e9-c396-5678-36ed-6a348c904d27/full/1686,/0/default.jpg", {StatusAnswer(403)}),
-                Route(iiif + "f8fd76e9-c396-5678-36ed-6a348c904d27/full/843,/0/default.jpg", {FileAnswer(Image("b.jpg", 2))}),
-                Route(iiif + "1f7f8ac6-e3c8-4c9b-0b52-b9d4b1a5f3a7/full/1686,/0/default.jpg", {FileAnswer(Image("c.jpg", 3))})};
+                Route(iiif + "f8fd76e9-c396-5678-36ed-6a348c904d27/full/843,/0/default.jpg",
+                      {FileAnswer(Image("b.jpg", 2, 843, 620))}),
+                Route(iiif + "1f7f8ac6-e3c8-4c9b-0b52-b9d4b1a5f3a7/full/1686,/0/default.jpg",
+                      {FileAnswer(Image("c.jpg", 3, 1686, 1060))})};
     }
 };
 
@@ -135,6 +149,10 @@ TEST_F(MuseumFetch, ArtInstituteSearchPagesBecomeAPackWithTitlesYearsAndArtists)
     EXPECT_EQ(pictures[2].title, "The Herring Net");
     EXPECT_EQ(pictures[2].author, "");
     EXPECT_EQ(pictures[2].year, 0);
+    // The largest width each image server gave: 1686 for public-domain works, 843 where that was refused.
+    EXPECT_EQ(pictures[0].width, 1686);
+    EXPECT_EQ(pictures[1].width, 843);
+    EXPECT_EQ(pictures[2].width, 1686);
     TPack pack(result.archive.toStdString());
     EXPECT_EQ(pack.Name, "Art Institute of Chicago: landscape");
     EXPECT_NE(pack.Label.find("CC0"), std::string::npos);
@@ -168,6 +186,10 @@ TEST_F(MuseumFetch, SecondRunTakesEverythingFromTheCache)
     EXPECT_EQ(PicturesOf(second.archive).size(), 3u);
 }
 
+// The Met's records as recorded in imikemiller/ts-technical-test (436535),
+// norakramer1/tech-track (485938) and WordPress/openverse (45734); 11111 and the
+// search list are ours (tests/data/museum/README.md). Under a scaled-down token
+// bucket: a burst of four, then one request every 100 ms.
 TEST_F(MuseumFetch, MetRetriesBusyAnswersFollowsRedirectsAndSkipsACutImage)
 {
     const QString objects = "/public/collection/v1/objects/";
@@ -175,21 +197,22 @@ TEST_F(MuseumFetch, MetRetriesBusyAnswersFollowsRedirectsAndSkipsACutImage)
         {Route("/public/collection/v1.1/search",
                {StatusAnswer(429, {{"Retry-After", "1"}}), JsonAnswer(MuseumFixture("met_search.json"))}),
          Route(objects + "436535", {StatusAnswer(503), JsonAnswer(MuseumFixture("met_object_436535.json"))}),
-         Route(objects + "437133", {JsonAnswer(MuseumFixture("met_object_437133.json"))}),
+         Route(objects + "485938", {JsonAnswer(MuseumFixture("met_object_485938.json"))}),
          Route(objects + "11111", {JsonAnswer(MuseumFixture("met_object_11111.json"))}),
-         Route(objects + "436105", {JsonAnswer(MuseumFixture("met_object_436105.json"))}),
+         Route(objects + "45734", {JsonAnswer(MuseumFixture("met_object_45734.json"))}),
          Route("/CRDImages/ep/web-large/DT1567.jpg",
                {QJsonObject{{"status", 302}, {"headers", QJsonObject{{"Location", "{base}/moved/DT1567.jpg"}}}}}),
          Route("/moved/DT1567.jpg", {FileAnswer(Image("wheat.jpg", 4))}),
-         Route("/CRDImages/ep/web-large/DP-13139-001.jpg",
-               {QJsonObject{{"status", 200}, {"file", Image("socrates.jpg", 5)}, {"cut_after", 300}}})});
+         Route("/CRDImages/as/web-large/DP251139.jpg",
+               {QJsonObject{{"status", 200}, {"file", Image("quail.jpg", 5)}, {"cut_after", 300}}})});
     ASSERT_TRUE(server.Running());
     std::vector<QString> notes;
-    const museum::FetchResult result = museum::Fetch(Request(museum::Source::Met, server.Base(), "met.zip"),
-                                                     [&](const museum::FetchProgress& p) {
-                                                         if (!p.note.isEmpty())
-                                                             notes.push_back(p.note);
-                                                     });
+    museum::FetchRequest request = Request(museum::Source::Met, server.Base(), "met.zip");
+    request.rate = museum::RateLimit{1, 100, 4};
+    const museum::FetchResult result = museum::Fetch(request, [&](const museum::FetchProgress& p) {
+        if (!p.note.isEmpty())
+            notes.push_back(p.note);
+    });
     ASSERT_TRUE(result.ok) << result.error.toStdString();
     EXPECT_EQ(server.Count("/public/collection/v1.1/search"), 2);
     const std::vector<testsupport::LoggedRequest> requests = server.Requests();
@@ -197,7 +220,13 @@ TEST_F(MuseumFetch, MetRetriesBusyAnswersFollowsRedirectsAndSkipsACutImage)
     EXPECT_EQ(server.Count(objects + "436535"), 2);
     EXPECT_EQ(server.Count("/moved/"), 1);
     // The originals asked first; this server has none, so the web size is taken.
-    EXPECT_EQ(server.Count("/CRDImages/ep/original/"), 2);
+    EXPECT_EQ(server.Count("/CRDImages/ep/original/DT1567.jpg"), 1);
+    EXPECT_EQ(server.Count("/CRDImages/as/original/DP251139.jpg"), 1);
+    // The bucket as the server saw it: in any n intervals no more than 4 + n requests.
+    for (std::size_t i = 0; i < requests.size(); ++i)
+        for (std::size_t j = i; j < requests.size(); ++j)
+            EXPECT_LE(static_cast<double>(j - i + 1), 4 + std::floor((requests[j].ms - requests[i].ms + 40) / 100))
+                << "requests " << i << " to " << j;
 
     const std::vector<Picture> pictures = PicturesOf(result.archive);
     ASSERT_EQ(pictures.size(), 1u);
@@ -206,7 +235,7 @@ TEST_F(MuseumFetch, MetRetriesBusyAnswersFollowsRedirectsAndSkipsACutImage)
     EXPECT_EQ(pictures[0].year, 1889);
     bool toldCut = false;
     for (const QString& note : notes)
-        toldCut |= note.contains("The Death of Socrates") && note.contains("cut");
+        toldCut |= note.contains("Quail and Millet") && note.contains("cut");
     EXPECT_TRUE(toldCut);
     EXPECT_EQ(result.skipped.size(), 3u); // not public domain, no image, cut
     EXPECT_EQ(FilesUnder(CacheRoot()).filter(".part").size(), 0);
@@ -232,6 +261,8 @@ TEST_F(MuseumFetch, AnswersThatAreNoJsonOrNoAnswerAreErrorsNamingTheMuseum)
     EXPECT_TRUE(result.error.contains("offline"));
 }
 
+// cma_search.json: its first record as recorded in WordPress/openverse
+// (clevelandmuseum/complete_data.json), the other three ours.
 TEST_F(MuseumFetch, ClevelandTakesOnlyCc0WorksWithAnIntactImage)
 {
     // A file that begins like a JPEG and then breaks the format.
@@ -240,7 +271,7 @@ TEST_F(MuseumFetch, ClevelandTakesOnlyCc0WorksWithAnIntactImage)
     damaged.write(QByteArray("\xFF\xD8\xFF\xDB\x00\x43\x00") + QByteArray(4000, '\x13'));
     damaged.close();
     testsupport::MuseumServer server({Route("/api/artworks/", {JsonAnswer(MuseumFixture("cma_search.json"))}),
-                                      Route("/cma/1965.233_print.jpg", {FileAnswer(Image("twilight.jpg", 6))}),
+                                      Route("/cma/1335.1917_print.jpg", {FileAnswer(Image("schroon.jpg", 6))}),
                                       Route("/cma/1920.7_web.jpg", {FileAnswer(damaged.fileName())})});
     ASSERT_TRUE(server.Running());
     const museum::FetchResult result = museum::Fetch(Request(museum::Source::Cma, server.Base(), "cma.zip"));
@@ -251,11 +282,11 @@ TEST_F(MuseumFetch, ClevelandTakesOnlyCc0WorksWithAnIntactImage)
     EXPECT_EQ(FilesUnder(CacheRoot()).filter("99003"), QStringList{}); // nothing damaged is kept
     const std::vector<Picture> pictures = PicturesOf(result.archive);
     ASSERT_EQ(pictures.size(), 1u);
-    EXPECT_EQ(pictures[0].title, "Twilight in the Wilderness");
-    EXPECT_EQ(pictures[0].author, "Frederic Edwin Church");
-    EXPECT_EQ(pictures[0].year, 1860);
+    EXPECT_EQ(pictures[0].title, "View of Schroon Mountain, Essex County, New York, After a Storm");
+    EXPECT_EQ(pictures[0].author, "Thomas Cole");
+    EXPECT_EQ(pictures[0].year, 1838);
     EXPECT_EQ(server.Count("/cma/2001.1_web.jpg"), 0);
-    EXPECT_EQ(server.Count("/cma/1965.233_web.jpg"), 0); // the print rendition came
+    EXPECT_EQ(server.Count("/cma/1335.1917_web.jpg"), 0); // the print rendition came
 }
 
 TEST_F(MuseumFetch, CancelLeavesNoPackAndNoPartialFile)

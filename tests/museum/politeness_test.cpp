@@ -1,4 +1,4 @@
-// The rate limit over a sliding window and the delays before retries.
+// The rate limits (a sliding window, a token bucket) and the delays before retries.
 #include "museum/museums.h"
 #include "museum/politeness.h"
 
@@ -70,30 +70,34 @@ TEST(MuseumPoliteness, RetryDelaysGrowAndHonourTheServer)
 
 // A whole Met fetch (a search page and up to 180 object records, sent as fast as
 // the limit lets them) stays under the firewall that blocks after about 30 quick
-// requests: never more than twenty in any twenty seconds, one a second after the
-// first twenty.
+// requests: a burst of twenty at the start, then one a second. In any T seconds
+// no more than 20 + T go, and no second burst comes while the requests keep coming
+// (a window of twenty in twenty seconds would send twenty more at once every
+// twenty seconds).
 TEST(MuseumPoliteness, TheMetsPaceStaysUnderItsFirewall)
 {
-    const museum::RateLimit limit = museum::Info(museum::Source::Met).rate;
-    std::deque<std::int64_t> recent;
+    museum::SendPace pace(museum::Info(museum::Source::Met).rate);
     std::vector<std::int64_t> sent;
     std::int64_t now = 0;
     for (int i = 0; i < 181; ++i) {
-        now = museum::NextSendTime(recent, limit, now);
+        now = pace.Next(now);
         sent.push_back(now);
-        recent.push_back(now);
-        while (recent.size() > static_cast<std::size_t>(limit.requests))
-            recent.pop_front();
+        pace.Sent(now);
     }
-    for (std::size_t i = 0; i < sent.size(); ++i) {
-        const auto within = [&](std::int64_t windowMs) {
-            return std::count_if(sent.begin() + static_cast<std::ptrdiff_t>(i), sent.end(),
-                                 [&](std::int64_t t) { return t < sent[i] + windowMs; });
-        };
-        EXPECT_LE(within(20000), 20) << "from request " << i;
-        EXPECT_LT(within(60000), 30 + 40) << "from request " << i; // about one a second
-    }
+    EXPECT_EQ(sent[19], 0); // the burst
+    for (std::size_t i = 0; i < sent.size(); ++i)
+        for (std::size_t j = i; j < sent.size(); ++j)
+            ASSERT_LE(static_cast<std::int64_t>(j - i + 1), 20 + (sent[j] - sent[i]) / 1000) << i << ".." << j;
+    for (std::size_t i = 21; i < sent.size(); ++i)
+        EXPECT_GE(sent[i] - sent[i - 1], 1000) << "request " << i;
     EXPECT_GE(sent.back() - sent[20], 160 * 1000 - 1000); // the rest at about one a second
+    // A minute without requests fills the bucket again, to twenty and no more.
+    now += 60000;
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(pace.Next(now), now) << i;
+        pace.Sent(now);
+    }
+    EXPECT_EQ(pace.Next(now), now + 1000);
 }
 
 } // namespace

@@ -84,12 +84,12 @@ TEST_F(DownloadArtTest, DialogOffersMuseumsThemesAnOwnQueryAndTheCount)
 
 TEST_F(DownloadArtTest, FetchesInstallsAndSelectsThePackWhileTheWindowStaysResponsive)
 {
-    const QString image = env.Root() + "/twilight.jpg";
+    const QString image = env.Root() + "/schroon.jpg";
     QImage picture(200, 120, QImage::Format_RGB888);
     picture.fill(QColor(200, 120, 40));
     ASSERT_TRUE(graphics::SaveJpeg(picture, image).ok());
     testsupport::MuseumServer server({Route("/api/artworks/", {JsonAnswer(MuseumFixture("cma_search.json"))}),
-                                      Route("/cma/1965.233_web.jpg", {FileAnswer(image)})});
+                                      Route("/cma/1335.1917_web.jpg", {FileAnswer(image)})});
     ASSERT_TRUE(server.Running());
     qputenv("AMBIENCE_API_BASE_CMA", server.Base().toUtf8());
     ASSERT_TRUE(WriteSimplePack(PackPath("old.zip"), "Old", 1, 1));
@@ -120,7 +120,7 @@ TEST_F(DownloadArtTest, FetchesInstallsAndSelectsThePackWhileTheWindowStaysRespo
     ASSERT_NE(selected, nullptr);
     EXPECT_EQ(selected->Name, "Cleveland Museum of Art: Landscapes");
     ASSERT_EQ(selected->Pictures.size(), 1u);
-    EXPECT_EQ(selected->Pictures[0].Title, "Twilight in the Wilderness");
+    EXPECT_EQ(selected->Pictures[0].Title, "View of Schroon Mountain, Essex County, New York, After a Storm");
     EXPECT_FALSE(Page().PreviewPicture().IsEmpty());
     EXPECT_FALSE(window->IsBusy());
 }

@@ -167,7 +167,7 @@ TEST_F(FreshPackRenewal, ReplacesTheOldestWorkWithANewOne)
          "images": {"web": {"url": "{base}/cma/arrival_web.jpg", "width": "1200", "height": "800"}}}]})json";
     testsupport::MuseumServer server(
         {Route("/api/artworks/", {JsonAnswer(MuseumFixture("cma_search.json")), JsonAnswer(later)}),
-         Route("/cma/1965.233_print.jpg", {FileAnswer(Jpeg("twilight.jpg", 1700, 1000, 40))}),
+         Route("/cma/1335.1917_print.jpg", {FileAnswer(Jpeg("schroon.jpg", 1700, 1000, 40))}),
          Route("/cma/1920.7_web.jpg", {FileAnswer(Jpeg("hokusai.jpg", 700, 1000, 90))}),
          Route("/cma/arrival_web.jpg", {FileAnswer(Jpeg("arrival.jpg", 1200, 800, 140))})});
     ASSERT_TRUE(server.Running());

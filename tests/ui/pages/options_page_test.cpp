@@ -1,5 +1,6 @@
 #include "ui/pages/pages_fixture.h"
 #include "platform/autostart.h"
+#include "settings/fresh_pack.h"
 #include "ui/options_page.h"
 
 #include <QCheckBox>
@@ -231,9 +232,15 @@ TEST_F(OptionsPageTest, FailedSaveKeepsTheEditsAndTheStoredSettings)
 
 TEST_F(OptionsPageTest, LayoutCutsNoTextAndKeepsTheSentenceInOrder)
 {
-    // Every row shown: the colours and the monitors too.
+    // Every row shown: the colours, the monitors and a pack kept fresh too.
     page->SetMonitorCount([] { return 2; });
+    page->SetFreshPackStore(pages.store.get(), pages.product->RegistryRoot);
+    ASSERT_TRUE(settings::SaveFreshPack(*pages.store, pages.product->RegistryRoot,
+                                        settings::FreshPack{"aic", "landscape", 40, 7,
+                                                            "Art Institute of Chicago_ Dutch landscapes and seascapes of the "
+                                                            "seventeenth century, with their skies and their rivers.zip"}));
     page->LoadOptionsPage();
+    ASSERT_TRUE(Shown(page->FPC));
     page->PCB->setCurrentIndex(2);
     for (const int pointSize : {8, 11, 16}) {
         SCOPED_TRACE(pointSize);
@@ -273,7 +280,39 @@ TEST_F(OptionsPageTest, LayoutCutsNoTextAndKeepsTheSentenceInOrder)
         EXPECT_LE(page->GCF->parentWidget()->height(), page->OSB->height());
         EXPECT_LE(page->GCF->parentWidget()->width(), page->OSB->width());
         EXPECT_GT(page->OCB->x(), page->OAB->geometry().right());
+        EXPECT_GT(page->FPC->y(), std::max(page->CCIR->geometry().bottom(), page->CCLC->geometry().bottom()));
     }
+}
+
+// A museum pack kept fresh shows on a line after every other item; unchecked and
+// applied, it is kept fresh no more. Cancel keeps it.
+TEST_F(OptionsPageTest, TheFreshPackLineNamesThePackAndStopsIt)
+{
+    const QString key = pages.product->RegistryRoot;
+    auto subscribed = [&] { return settings::LoadFreshPack(*pages.store, key)->has_value(); };
+    page->SetFreshPackStore(pages.store.get(), key);
+    page->LoadOptionsPage();
+    EXPECT_FALSE(Shown(page->FPC)); // none
+    ASSERT_TRUE(settings::SaveFreshPack(*pages.store, key, settings::FreshPack{"met", "landscape", 40, 7, "Met_ landscape.zip"}));
+    page->LoadOptionsPage();
+    ASSERT_TRUE(Shown(page->FPC));
+    EXPECT_TRUE(page->FPC->isChecked());
+    EXPECT_EQ(page->FPC->text(), "Keep \u201cMet_ landscape\u201d fresh from the Metropolitan Museum of Art");
+    EXPECT_GT(page->FPC->y(), page->PCB->geometry().bottom()); // under the lists
+    EXPECT_TRUE(ButtonsHidden());
+
+    QSignalSpy stopped(page.get(), &TOptionsPage::FreshPackStopped);
+    page->FPC->click();
+    EXPECT_TRUE(ButtonsShown());
+    page->OCBClick();
+    EXPECT_TRUE(page->FPC->isChecked());
+    EXPECT_TRUE(subscribed());
+    page->FPC->click();
+    page->OABClick();
+    EXPECT_FALSE(subscribed());
+    EXPECT_FALSE(Shown(page->FPC));
+    EXPECT_EQ(stopped.count(), 1);
+    EXPECT_TRUE(ButtonsHidden());
 }
 
 // The monitors' row: only with several monitors, showing the mode in force; the
