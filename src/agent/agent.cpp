@@ -148,7 +148,7 @@ void TAgent::OnAgentTimer()
     if (!telling_ && options_.AutoChangeEnabled
         && agent::IsDue(clock_->Now(), options_.LastDesktopChangeTime, hours * agent::kHour)
         && !host_.IsMainWindowVisible() && host_.IsPageControlEnabled())
-        host_.ExpoRandomExecute([this](const change::ChangeResult& result) { AutomaticChangeEnded(result); });
+        host_.ExpoRandomExecute([this](const core::Result<change::ChangeDone>& result) { AutomaticChangeEnded(result); });
 
     UpdateIcon();
     // ambience-cli changes the wallpaper without the window: the tip follows the
@@ -158,25 +158,25 @@ void TAgent::OnAgentTimer()
     LastTick = clock_->Now();
 }
 
-void TAgent::AutomaticChangeEnded(const change::ChangeResult& result)
+void TAgent::AutomaticChangeEnded(const core::Result<change::ChangeDone>& result)
 {
     RefreshTip();
-    if (result.status == change::ChangeResult::Status::Done)
-        AnnounceAutomaticChange(result);
-    if (result.Changed())
+    if (result.ok() && !result->unset)
+        AnnounceAutomaticChange(*result);
+    if (result.ok())
         failureTold_ = false;
     else
-        ReportChangeFailure(result.problem.isEmpty() ? QStringLiteral("the exposition could not be composed.")
-                                                     : result.problem);
-    if (result.status == change::ChangeResult::Status::Unset && !noticeTold_) {
+        ReportChangeFailure(result.error().text.empty() ? QStringLiteral("the exposition could not be composed.")
+                                                        : QString::fromStdString(result.error().text));
+    if (result.ok() && result->unset && !noticeTold_) {
         // Once a run: the same desktop will not take the next picture either.
         noticeTold_ = true;
         telling_ = true;
         QString text = QStringLiteral("The desktop wallpaper could not be set on this desktop. The picture was "
                                       "saved as %1; you can choose it as wallpaper in your desktop's settings.")
-                           .arg(result.file);
-        if (!result.wallpaperDetail.isEmpty())
-            text += QLatin1Char('\n') + result.wallpaperDetail;
+                           .arg(result->file);
+        if (!result->unsetReason.isEmpty())
+            text += QLatin1Char('\n') + result->unsetReason;
         host_.ShowNotice(text);
         telling_ = false;
     }
@@ -185,7 +185,7 @@ void TAgent::AutomaticChangeEnded(const change::ChangeResult& result)
     LastTick = clock_->Now();
 }
 
-void TAgent::AnnounceAutomaticChange(const change::ChangeResult& result)
+void TAgent::AnnounceAutomaticChange(const change::ChangeDone& result)
 {
     if (!NotifyWanted())
         return;

@@ -78,9 +78,9 @@ public:
 
 private:
     void WatchTray();
-    void AutomaticChangeEnded(const change::ChangeResult& result);
+    void AutomaticChangeEnded(const core::Result<change::ChangeDone>& result);
     void ReportChangeFailure(const QString& problem);
-    void AnnounceAutomaticChange(const change::ChangeResult& result);
+    void AnnounceAutomaticChange(const change::ChangeDone& result);
 
     int IconSetting() const;
     bool NotifyWanted() const;

@@ -26,7 +26,7 @@ public:
     // wallpaper, as the window's Random action does, but leaves telling the user
     // about a failure to the agent: done receives the outcome when the change has
     // ended. False, with nothing started, while a change runs.
-    virtual bool ExpoRandomExecute(std::function<void(const change::ChangeResult&)> done) = 0;
+    virtual bool ExpoRandomExecute(std::function<void(const core::Result<change::ChangeDone>&)> done) = 0;
 
     // The person's Next, as the window's action makes it (failures told there).
     // False, with nothing started, while a change runs.

@@ -123,7 +123,7 @@ int main(int argc, char** argv)
                          [&](const QString& message, quintptr connection) {
                              // ambience-cli refresh, random, next and back: the window
                              // runs the action and answers with what it showed.
-                             auto reply = [&instance, connection](const change::ChangeResult& result) {
+                             auto reply = [&instance, connection](const core::Result<change::ChangeDone>& result) {
                                  instance.Reply(connection, change::FormatRemoteAnswer(result));
                              };
                              if (const auto action = change::ParseRemoteActionRequest(message)) {
@@ -138,10 +138,9 @@ int main(int argc, char** argv)
                              // (a busy window leaves its selection and answers so).
                              if (const auto picture = change::ParseRemoteShowRequest(message)) {
                                  if (!window.IsBusy() && !window.Selection().SelectPicture(*picture)) {
-                                     change::ChangeResult missing;
-                                     missing.problem = QStringLiteral("The picture \"%1\" of the pack %2 is not installed.")
-                                                           .arg(picture->entry, picture->packFile);
-                                     reply(missing);
+                                     reply(core::MakeError(2, QStringLiteral("The picture \"%1\" of the pack %2 is not installed.")
+                                                                  .arg(picture->entry, picture->packFile)
+                                                                  .toStdString()));
                                      return;
                                  }
                                  ui::RunRemoteAction(window, change::PictureStep::Current, reply);

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QThread;
 
@@ -29,7 +30,7 @@ public:
     // outcome, once: at once when the choice already failed, else when the worker
     // has finished. selection, options and setter must outlive the change.
     bool Start(ChangeRequest request, PictureSelection& selection, TOptions& options,
-               platform::WallpaperSetter& setter, std::function<void(const ChangeResult&)> done);
+               platform::WallpaperSetter& setter, std::function<void(const core::Result<ChangeDone>&)> done);
 
 signals:
     // The composer's progress, as ChangeRequest::progress reports it.
@@ -38,7 +39,7 @@ signals:
 private:
     bool running_ = false;
     QThread* worker_ = nullptr;
-    ChangeResult produced_; // written by the worker, read after it has finished
+    std::optional<core::Result<ChangeDone>> produced_; // written by the worker, read after it has finished
 };
 
 } // namespace change

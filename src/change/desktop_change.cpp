@@ -38,7 +38,7 @@ struct PreparedChange {
     std::optional<compose::PictureCaption> caption;
     bool darkTwin = false;                      // the setter keeps a dark-style picture
     std::vector<TPack> packs;                   // the catalogue, for the other monitors
-    ChangeResult described;                     // what was chosen, for the result
+    ChangeDone described;                       // what was chosen, for the result
     PictureMarks marks;                         // the other monitors pass over banned pictures too
     // For the record of the wall (only when the selection has one): the primary
     // monitor's row as chosen, where its pack lies; made whole by the worker with
@@ -52,25 +52,22 @@ struct PreparedChange {
 
 namespace {
 
-using Status = ChangeResult::Status;
-
 // Selects the picture the request asks for and loads it. Next, back and random
 // pass over banned pictures (and random keeps to the favourites when asked). A
 // picture that cannot be read must not stop them for good: where the selection
 // allows it they go on in their direction, noting what they left out.
-bool Choose(const ChangeRequest& request, PictureSelection& selection, bool favouritesOnly, ShownPicture& shown,
-            PictureMarks& marks, ChangeResult& result)
+core::Result<void> Choose(const ChangeRequest& request, PictureSelection& selection, bool favouritesOnly,
+                          ShownPicture& shown, PictureMarks& marks, ChangeDone& result)
 {
     const int total = selection.TotalPictureCount();
     int current = request.from ? *request.from : selection.CurrentPictureIndex();
     PictureStep step = request.step;
     if (request.picture) {
         current = IndexOfPicture(selection.Catalogue(), *request.picture);
-        if (current < 0) {
-            result.problem = QStringLiteral("The picture \"%1\" of the pack %2 is not installed.")
-                                 .arg(request.picture->entry, request.picture->packFile);
-            return false;
-        }
+        if (current < 0)
+            return core::MakeError(2, QStringLiteral("The picture \"%1\" of the pack %2 is not installed.")
+                                          .arg(request.picture->entry, request.picture->packFile)
+                                          .toStdString());
         step = PictureStep::Current;
     }
     // Read for refresh too: the other monitors pass over banned pictures.
@@ -79,10 +76,8 @@ bool Choose(const ChangeRequest& request, PictureSelection& selection, bool favo
     if (!marksProblem.isEmpty())
         result.notices << QStringLiteral("Banned pictures and favourites are not known: %1").arg(marksProblem);
     const core::Result<MarkedStep> stepped = StepOverMarks(step, current, total, marks);
-    if (!stepped.ok()) {
-        result.problem = QString::fromStdString(stepped.error().text);
-        return false;
-    }
+    if (!stepped.ok())
+        return stepped.error();
     if (!stepped->notice.isEmpty())
         result.notices << stepped->notice;
     int k = stepped->index;
@@ -94,22 +89,20 @@ bool Choose(const ChangeRequest& request, PictureSelection& selection, bool favo
         canvas = canvas.expandedTo(monitor.geometry.size());
     selection.LoadFor(canvas);
     for (int tries = 0;; ++tries) {
-        QString problem;
-        if (selection.Load(shown, problem))
-            return true;
+        core::Result<void> loaded = selection.Load(shown);
+        if (loaded.ok())
+            return loaded;
         const PictureStep onward = step == PictureStep::Back ? PictureStep::Back : PictureStep::Next;
         const core::Result<MarkedStep> further = StepOverMarks(onward, k, total, marks);
-        if (!selection.SkipsUnreadable() || step == PictureStep::Current || tries + 1 >= total || !further.ok()) {
-            result.problem = problem;
-            return false;
-        }
-        result.notices << problem + QStringLiteral(" (left out)");
+        if (!selection.SkipsUnreadable() || step == PictureStep::Current || tries + 1 >= total || !further.ok())
+            return loaded;
+        result.notices << QString::fromStdString(loaded.error().text) + QStringLiteral(" (left out)");
         k = further->index;
         selection.SelectPictureByIndex(k);
     }
 }
 
-void Describe(const PictureSelection& selection, const ShownPicture& shown, ChangeResult& result)
+void Describe(const PictureSelection& selection, const ShownPicture& shown, ChangeDone& result)
 {
     const TPackList& list = selection.Catalogue();
     const std::vector<int> counts = packs::PictureCounts(list);
@@ -141,8 +134,8 @@ std::vector<int> CountsOf(const std::vector<TPack>& packs)
 // and those that cannot be read. False when none is left (the monitor then shows
 // the primary's).
 bool LoadOther(const std::vector<TPack>& packs, const PictureMarks& marks, int k, QSize canvas,
-               graphics::Picture& picture, ChangeResult::OtherMonitor& other,
-               std::optional<compose::PictureCaption>& caption, ChangeResult& result)
+               graphics::Picture& picture, ChangeDone::OtherMonitor& other,
+               std::optional<compose::PictureCaption>& caption, ChangeDone& result)
 {
     const std::vector<int> counts = CountsOf(packs);
     const int total = packs::TotalPictureCount(counts);
@@ -176,7 +169,7 @@ QString PlateFileName(const char* kind, size_t monitor)
 // pictures follow the primary's in the global sequence. pictures keeps the
 // pictures the plates borrow.
 std::vector<Plate> MonitorPlates(const PreparedChange& prepared, std::vector<std::unique_ptr<graphics::Picture>>& pictures,
-                                 ChangeResult& result)
+                                 ChangeDone& result)
 {
     const ChangeRequest& request = prepared.request;
     const std::vector<platform::Monitor>& monitors = request.monitors;
@@ -194,7 +187,7 @@ std::vector<Plate> MonitorPlates(const PreparedChange& prepared, std::vector<std
         plate.art = art;
         plate.caption = prepared.caption;
         if (i > 0) {
-            ChangeResult::OtherMonitor other {monitors[i].name, plate.size, result.index, result.description, {}};
+            ChangeDone::OtherMonitor other {monitors[i].name, plate.size, result.index, result.description, {}};
             if (mode == settings::MonitorMode::EachOwn && result.total > 1 && result.index >= 0) {
                 auto picture = std::make_unique<graphics::Picture>();
                 std::optional<compose::PictureCaption> caption;
@@ -224,33 +217,30 @@ std::vector<Plate> MonitorPlates(const PreparedChange& prepared, std::vector<std
 }
 
 // Writes the composed plates as the wallpaper files and fills in the request for
-// the setter. False with result.problem set when a file could not be written.
-bool WritePlates(const PreparedChange& prepared, const std::vector<Plate>& plates, size_t count,
-                 platform::WallpaperRequest& wallpaper, ChangeResult& result)
+// the setter.
+core::Result<void> WritePlates(const PreparedChange& prepared, const std::vector<Plate>& plates, size_t count,
+                               platform::WallpaperRequest& wallpaper, ChangeDone& result)
 {
     const std::vector<platform::Monitor>& monitors = prepared.request.monitors;
     const bool dark = prepared.darkTwin;
-    auto write = [&](const QImage& image, const QString& name, QString& file) {
-        const core::Result<QString> written = compose::WriteWallpaperFile(image, name);
-        if (!written.ok()) {
-            result.problem = QString::fromStdString(written.error().text);
-            return false;
-        }
+    auto write = [](const QImage& image, const QString& name, QString& file) -> core::Result<void> {
+        core::Result<QString> written = compose::WriteWallpaperFile(image, name);
+        if (!written.ok())
+            return std::move(written).error();
         file = *written;
-        return true;
+        return core::Ok();
     };
-    if (!write(plates[0].image, QStringLiteral("ambience.bmp"), wallpaper.file))
-        return false;
+    AMBIENCE_TRY(write(plates[0].image, QStringLiteral("ambience.bmp"), wallpaper.file));
     result.file = wallpaper.file;
-    if (dark && !write(plates[count].image, PlateFileName("dark", 0), wallpaper.dark))
-        return false;
+    if (dark)
+        AMBIENCE_TRY(write(plates[count].image, PlateFileName("dark", 0), wallpaper.dark));
     if (count == 1)
-        return true;
+        return core::Ok();
     std::vector<const QImage*> images, darkImages;
     for (size_t i = 0; i < count; ++i) {
         QString file = wallpaper.file;
-        if (i > 0 && !write(plates[i].image, PlateFileName("monitor", i), file))
-            return false;
+        if (i > 0)
+            AMBIENCE_TRY(write(plates[i].image, PlateFileName("monitor", i), file));
         wallpaper.monitors.push_back({monitors[i].name, monitors[i].geometry, file});
         images.push_back(&plates[i].image);
         if (dark)
@@ -258,14 +248,15 @@ bool WritePlates(const PreparedChange& prepared, const std::vector<Plate>& plate
         if (i > 0)
             result.otherMonitors[i - 1].file = file;
     }
-    if (!write(SpanPictures(monitors, images), PlateFileName("spanned", 0), wallpaper.spanned))
-        return false;
-    return !dark || write(SpanPictures(monitors, darkImages), PlateFileName("dark-spanned", 0), wallpaper.darkSpanned);
+    AMBIENCE_TRY(write(SpanPictures(monitors, images), PlateFileName("spanned", 0), wallpaper.spanned));
+    if (dark)
+        AMBIENCE_TRY(write(SpanPictures(monitors, darkImages), PlateFileName("dark-spanned", 0), wallpaper.darkSpanned));
+    return core::Ok();
 }
 
 // The record's rows of a wallpaper change, one for each monitor with an
 // exposition, and their thumbnails.
-void MakeWallRows(PreparedChange& prepared, const std::vector<Plate>& plates, size_t count, const ChangeResult& result)
+void MakeWallRows(PreparedChange& prepared, const std::vector<Plate>& plates, size_t count, const ChangeDone& result)
 {
     const std::vector<platform::Monitor>& monitors = prepared.request.monitors;
     gallery::WallEntry primary = prepared.primaryRow;
@@ -277,7 +268,7 @@ void MakeWallRows(PreparedChange& prepared, const std::vector<Plate>& plates, si
     prepared.thumbnails = {gallery::MakeThumbnail(plates[0].image)};
     const std::vector<int> counts = CountsOf(prepared.packs);
     for (size_t i = 1; i < count && i - 1 < result.otherMonitors.size(); ++i) {
-        const ChangeResult::OtherMonitor& other = result.otherMonitors[i - 1];
+        const ChangeDone::OtherMonitor& other = result.otherMonitors[i - 1];
         gallery::WallEntry row;
         if (const auto position = packs::LocatePicture(counts, other.index)) {
             const TPack& pack = prepared.packs[size_t(position->Pack)];
@@ -296,81 +287,85 @@ void MakeWallRows(PreparedChange& prepared, const std::vector<Plate>& plates, si
 // A wallpaper change: one exposition per monitor and a darker twin of each where
 // the desktop keeps one for its dark style, composed at the same time; then
 // written and handed to the setter in one request.
-ChangeResult SetWallpaper(PreparedChange& prepared, platform::WallpaperSetter& setter, ChangeResult result)
+core::Result<void> SetWallpaper(PreparedChange& prepared, platform::WallpaperSetter& setter, ChangeDone& result)
 {
     std::vector<std::unique_ptr<graphics::Picture>> pictures;
     std::vector<Plate> plates = MonitorPlates(prepared, pictures, result);
     const size_t count = prepared.darkTwin ? plates.size() / 2 : plates.size();
     ComposePlates(plates, prepared.request.progress);
-    for (const Plate& plate : plates) {
-        if (!plate.composed.ok()) {
-            result.problem = QString::fromStdString(plate.composed.error().text);
-            return result;
-        }
-    }
+    for (const Plate& plate : plates)
+        AMBIENCE_TRY(plate.composed);
     platform::WallpaperRequest wallpaper;
     wallpaper.lockScreen = prepared.settings.LockScreenToo;
-    if (!WritePlates(prepared, plates, count, wallpaper, result))
-        return result;
+    AMBIENCE_TRY(WritePlates(prepared, plates, count, wallpaper, result));
     if (prepared.request.progress)
         prepared.request.progress(100);
 
     if (prepared.recorded)
         MakeWallRows(prepared, plates, count, result);
 
-    const platform::WallpaperResult set = setter.Set(wallpaper);
-    result.status = set.ok ? Status::Done : Status::Unset;
-    result.method = set.method;
-    result.wallpaperShown = set.description;
-    result.wallpaperDetail = set.detail;
-    result.notices << set.notices;
-    return result;
+    // A desktop that does not take the picture leaves a change all the same: the
+    // file is written, and the person can choose it.
+    const core::Result<platform::WallpaperSet> set = setter.Set(wallpaper);
+    if (!set.ok()) {
+        result.unset = true;
+        result.unsetReason = QString::fromStdString(set.error().text);
+        return core::Ok();
+    }
+    result.method = set->method;
+    result.wallpaperShown = set->description;
+    result.notices << set->notices;
+    return core::Ok();
 }
 
-ChangeResult Export(PreparedChange& prepared, ChangeResult result)
+core::Result<void> Export(PreparedChange& prepared, ChangeDone& result)
 {
     const ChangeRequest& request = prepared.request;
     TExpo expo(prepared.art.IsEmpty() ? nullptr : &prepared.art, prepared.caption ? &*prepared.caption : nullptr,
                request.progress, request.size, request.workArea, compose::ExpoSettings::From(prepared.settings));
-    if (const core::Result<void> composed = expo.Compose(); !composed.ok()) {
-        result.problem = QString::fromStdString(composed.error().text);
-        return result;
-    }
+    AMBIENCE_TRY(expo.Compose());
     result.file = *request.exportPath;
-    if (const core::Result<void> saved = expo.SaveAs(*request.exportPath); !saved.ok()) {
-        result.problem = QString::fromStdString(saved.error().text);
-        return result;
-    }
-    result.status = Status::Done;
-    return result;
+    return expo.SaveAs(*request.exportPath);
+}
+
+core::Error CouldNotMake(const std::exception& e)
+{
+    return core::MakeError(kChangeFailed, QStringLiteral("The exposition could not be made: %1.")
+                                              .arg(QString::fromUtf8(e.what()))
+                                              .toStdString());
+}
+
+core::Error BadRequest(const QString& problem)
+{
+    return core::MakeError(kBadChangeRequest, problem.toStdString());
 }
 
 } // namespace
 
-ChangeResult PrepareChange(const ChangeRequest& request, PictureSelection& selection, const TOptions& options,
-                           const platform::WallpaperSetter& setter, std::shared_ptr<PreparedChange>& prepared)
+core::Result<std::shared_ptr<PreparedChange>> PrepareChange(const ChangeRequest& request, PictureSelection& selection,
+                                                            const TOptions& options,
+                                                            const platform::WallpaperSetter& setter, ChangeDone* soFar)
 {
-    ChangeResult result;
-    prepared.reset();
-    if (request.exportPath && request.exportPath->isEmpty()) {
-        result.status = Status::BadRequest;
-        result.problem = QStringLiteral("The file name is empty; nothing was written.");
-        return result;
-    }
-    if (const auto problem = SizeProblem(request.size, request.monitors, !request.exportPath)) {
-        result.status = Status::BadRequest;
-        result.problem = *problem;
-        return result;
-    }
+    if (soFar)
+        *soFar = {};
+    if (request.exportPath && request.exportPath->isEmpty())
+        return BadRequest(QStringLiteral("The file name is empty; nothing was written."));
+    if (const auto problem = SizeProblem(request.size, request.monitors, !request.exportPath))
+        return BadRequest(*problem);
     auto change = std::make_shared<PreparedChange>();
     // Overrides are checked like the Options page's values and apply to this run only.
     change->settings = options;
-    if (!request.overrides.isEmpty() && !ApplyOptionAssignments(change->settings, request.overrides, &result.problem)) {
-        result.status = Status::BadRequest;
-        return result;
+    QString problem;
+    if (!request.overrides.isEmpty() && !ApplyOptionAssignments(change->settings, request.overrides, &problem))
+        return BadRequest(problem);
+    ChangeDone& result = change->described;
+    if (core::Result<void> chosen = Choose(request, selection, change->settings.FavouritesOnly, change->shown,
+                                           change->marks, result);
+        !chosen.ok()) {
+        if (soFar)
+            *soFar = std::move(result);
+        return std::move(chosen).error();
     }
-    if (!Choose(request, selection, change->settings.FavouritesOnly, change->shown, change->marks, result))
-        return result;
     Describe(selection, change->shown, result);
     result.size = request.size;
 
@@ -395,29 +390,33 @@ ChangeResult PrepareChange(const ChangeRequest& request, PictureSelection& selec
         }
         change->primaryRow.time = QDateTime::currentDateTimeUtc();
     }
-    change->described = result;
-    prepared = std::move(change);
-    result.status = Status::Done; // chosen; the producing step decides the outcome
-    return result;
+    return change;
 }
 
-ChangeResult ProduceChange(PreparedChange& prepared, platform::WallpaperSetter& setter)
+core::Result<ChangeDone> ProduceChange(PreparedChange& prepared, platform::WallpaperSetter& setter, ChangeDone* soFar)
 {
-    try {
-        if (prepared.request.exportPath)
-            return Export(prepared, prepared.described);
-        return SetWallpaper(prepared, setter, prepared.described);
-    } catch (const std::exception& e) {
-        ChangeResult result = prepared.described;
-        result.status = Status::Failed;
-        result.problem = QStringLiteral("The exposition could not be made: %1.").arg(QString::fromUtf8(e.what()));
+    ChangeDone result = prepared.described;
+    const core::Result<void> produced = [&]() -> core::Result<void> {
+        try {
+            if (prepared.request.exportPath)
+                return Export(prepared, result);
+            return SetWallpaper(prepared, setter, result);
+        } catch (const std::exception& e) {
+            // What was chosen is all there is to tell of.
+            result = prepared.described;
+            return CouldNotMake(e);
+        }
+    }();
+    if (produced.ok())
         return result;
-    }
+    if (soFar)
+        *soFar = std::move(result);
+    return produced.error();
 }
 
-void FinishChange(ChangeResult& result, const PreparedChange& prepared, PictureSelection& selection, TOptions& options)
+void FinishChange(ChangeDone& result, const PreparedChange& prepared, PictureSelection& selection, TOptions& options)
 {
-    if (prepared.request.exportPath || !result.Changed())
+    if (prepared.request.exportPath)
         return;
     result.settingsProblem = CountDesktopChange(options);
     if (gallery::WallRecord* record = selection.Record(); record && !prepared.wall.empty()) {
@@ -443,21 +442,21 @@ QString CountDesktopChange(TOptions& options)
     return {};
 }
 
-ChangeResult ChangeDesktop(const ChangeRequest& request, PictureSelection& selection, TOptions& options,
-                           platform::WallpaperSetter& setter)
+core::Result<ChangeDone> ChangeDesktop(const ChangeRequest& request, PictureSelection& selection, TOptions& options,
+                                       platform::WallpaperSetter& setter, ChangeDone* soFar)
 {
     try {
-        std::shared_ptr<PreparedChange> prepared;
-        ChangeResult chosen = PrepareChange(request, selection, options, setter, prepared);
-        if (!prepared)
-            return chosen;
-        ChangeResult result = ProduceChange(*prepared, setter);
-        FinishChange(result, *prepared, selection, options);
+        core::Result<std::shared_ptr<PreparedChange>> prepared = PrepareChange(request, selection, options, setter, soFar);
+        if (!prepared.ok())
+            return std::move(prepared).error();
+        core::Result<ChangeDone> result = ProduceChange(**prepared, setter, soFar);
+        if (result.ok())
+            FinishChange(*result, **prepared, selection, options);
         return result;
     } catch (const std::exception& e) {
-        ChangeResult result;
-        result.problem = QStringLiteral("The exposition could not be made: %1.").arg(QString::fromUtf8(e.what()));
-        return result;
+        if (soFar)
+            *soFar = {};
+        return CouldNotMake(e);
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/result.h"
 #include "gallery/wall_entry.h"
 #include "platform/monitors.h"
 
@@ -58,17 +59,9 @@ struct ChangeRequest {
     std::function<void(int)> progress;
 };
 
-struct ChangeResult {
-    enum class Status {
-        Done,       // composed, written, and the desktop took it (export: saved)
-        Unset,      // composed and written, but no desktop took it
-        Failed,     // nothing changed; problem says why
-        BadRequest, // the request itself was wrong (an unknown setting value, ...)
-        Busy,       // another composition is running
-    };
-    Status status = Status::Failed;
-    QString problem;
-
+// What a change did: the picture composed, the file written and what the desktop
+// made of it.
+struct ChangeDone {
     // What was composed: a picture of a pack (pack >= 0), the built-in picture, or none.
     bool hasPicture = false;
     int pack = -1;
@@ -94,15 +87,30 @@ struct ChangeResult {
     QString file;              // the file written
     QString method;            // the wallpaper method that took it
     QString wallpaperShown;    // what was done, for the user ("Set on Xfce's desktop")
-    QString wallpaperDetail;   // Unset: why no desktop took it
+    // Composed and written, but no desktop took it (never so for an export). The
+    // change counts all the same; the person is told where the picture is, and why.
+    bool unset = false;
+    QString unsetReason;
     QStringList notices;       // told although the change was made (pictures left out)
     QString settingsProblem;   // the change was made, but the store could not be saved: why
     // The change's number in the record of the wall; 0 when it was not recorded
     // (an export, no record, or the record failed: then a notice says why).
     qint64 recorded = 0;
-
-    bool Changed() const { return status == Status::Done || status == Status::Unset; }
 };
+
+// Why a change did not happen, beside the system's codes that a failed read or
+// write passes up (2 a picture's pack is gone, 112 the disk is full, 1216 a pack's
+// password is not known, ...). The error's text tells the person.
+inline constexpr int kChangeBusy = core::kOwnCodes + 0x300 + 1;       // another change is running
+inline constexpr int kBadChangeRequest = core::kOwnCodes + 0x300 + 2; // the request itself was wrong: an unknown
+                                                                      // setting value, a size out of range, ...
+inline constexpr int kChangeFailed = core::kOwnCodes + 0x300 + 3;     // it failed with no code of its own (the
+                                                                      // running program's answer carries none)
+
+inline core::Error ChangeBusyError()
+{
+    return core::MakeError(kChangeBusy, "Another composition is still running.");
+}
 
 // A change chosen on the caller's thread, ready for ProduceChange on any thread:
 // it owns everything it needs (the picture, the settings, the packs of the other
@@ -110,23 +118,27 @@ struct ChangeResult {
 struct PreparedChange;
 
 // The three steps of one change, in this order; ChangeDesktop runs them in a row,
-// the window runs the middle one on a worker thread.
-// 1. Chooses the picture (stepping the selection) and reads the settings. On a
-//    failure the result says why and nothing is to be produced.
-ChangeResult PrepareChange(const ChangeRequest& request, PictureSelection& selection, const TOptions& options,
-                           const platform::WallpaperSetter& setter, std::shared_ptr<PreparedChange>& prepared);
+// the window runs the middle one on a worker thread. On a failure of the first two,
+// soFar (when given) receives what had been told before it: the notices, and once
+// the picture is chosen (size set), what it is and the monitors' share.
+// 1. Chooses the picture (stepping the selection) and reads the settings.
+core::Result<std::shared_ptr<PreparedChange>> PrepareChange(const ChangeRequest& request, PictureSelection& selection,
+                                                            const TOptions& options,
+                                                            const platform::WallpaperSetter& setter,
+                                                            ChangeDone* soFar = nullptr);
 // 2. Composes, writes and hands to the setter (export: saves). Touches neither the
 //    selection nor the settings store.
-ChangeResult ProduceChange(PreparedChange& prepared, platform::WallpaperSetter& setter);
-// 3. Counts a wallpaper change in options (saved), writes it to the selection's
-//    record of the wall and lets the selection remember the picture shown.
-void FinishChange(ChangeResult& result, const PreparedChange& prepared, PictureSelection& selection,
-                  TOptions& options);
+core::Result<ChangeDone> ProduceChange(PreparedChange& prepared, platform::WallpaperSetter& setter,
+                                       ChangeDone* soFar = nullptr);
+// 3. After a change was produced: counts a wallpaper change in options (saved),
+//    writes it to the selection's record of the wall and lets the selection
+//    remember the picture shown.
+void FinishChange(ChangeDone& done, const PreparedChange& prepared, PictureSelection& selection, TOptions& options);
 
 // Runs one change. Never throws. options receives the count (wallpaper changes
 // only) and is saved.
-ChangeResult ChangeDesktop(const ChangeRequest& request, PictureSelection& selection, TOptions& options,
-                           platform::WallpaperSetter& setter);
+core::Result<ChangeDone> ChangeDesktop(const ChangeRequest& request, PictureSelection& selection, TOptions& options,
+                                       platform::WallpaperSetter& setter, ChangeDone* soFar = nullptr);
 
 // Adds one to DesktopsChanged in the store and sets LastDesktopChangeTime to now
 // (TOptions::CountDesktopChange). Empty on success, else why the store could not

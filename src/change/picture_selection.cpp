@@ -48,13 +48,13 @@ void CatalogueSelection::SelectPictureByIndex(int k)
     current_ = k >= 0 && k < total ? k : total;
 }
 
-bool CatalogueSelection::Load(ShownPicture& shown, QString& problem)
+core::Result<void> CatalogueSelection::Load(ShownPicture& shown)
 {
     shown = {};
     picture_->Clear();
     const auto position = packs::LocatePicture(counts_, current_);
     if (!position)
-        return true;
+        return core::Ok();
     TPack& pack = list_.PackAt(position->Pack);
     std::string detail;
     int code = LoadPicture(pack, *picture_, position->Picture, &detail, canvas_);
@@ -65,15 +65,13 @@ bool CatalogueSelection::Load(ShownPicture& shown, QString& problem)
         else if (!why.isEmpty())
             detail = why.toStdString();
     }
-    if (code != 0) {
-        problem = QString::fromStdString(detail);
-        return false;
-    }
+    if (code != 0)
+        return core::MakeError(code, detail);
     shown.picture = picture_.get();
     shown.record = &pack.Pictures[static_cast<size_t>(position->Picture)];
     shown.pack = position->Pack;
     shown.pictureInPack = position->Picture;
-    return true;
+    return core::Ok();
 }
 
 QString CatalogueSelection::Remember(const ShownPicture& shown)

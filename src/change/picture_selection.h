@@ -1,6 +1,8 @@
 #pragma once
 // Where a desktop change finds its picture: the window's Packs page (what it
 // shows is what is composed) or a catalogue read for one command of ambience-cli.
+#include "core/result.h"
+
 #include <QSize>
 #include <QString>
 
@@ -34,8 +36,8 @@ public:
     virtual int CurrentPictureIndex() const = 0;
     // Selects global index k; nothing for k outside the pictures.
     virtual void SelectPictureByIndex(int k) = 0;
-    // The picture to compose now. False with problem set when it cannot be read.
-    virtual bool Load(ShownPicture& shown, QString& problem) = 0;
+    // The picture to compose now, or why it cannot be read.
+    virtual core::Result<void> Load(ShownPicture& shown) = 0;
     // Whether a picture that cannot be read may be passed over for the next one.
     virtual bool SkipsUnreadable() const { return false; }
     // The largest canvas the next Load is for: a selection that decodes on Load
@@ -69,7 +71,7 @@ public:
     int TotalPictureCount() const override;
     int CurrentPictureIndex() const override;
     void SelectPictureByIndex(int k) override;
-    bool Load(ShownPicture& shown, QString& problem) override;
+    core::Result<void> Load(ShownPicture& shown) override;
     bool SkipsUnreadable() const override { return true; }
     void LoadFor(QSize canvas) override { canvas_ = canvas; }
     QString Remember(const ShownPicture& shown) override;

@@ -61,29 +61,22 @@ inline std::optional<gallery::PictureKey> ParseRemoteShowRequest(const QString& 
 
 // The answer line for the result of a change: the description of what the
 // wallpaper shows when done, why not when unset or failed.
-inline QString FormatRemoteAnswer(const ChangeResult& result)
+inline QString FormatRemoteAnswer(const core::Result<ChangeDone>& result)
 {
-    using Status = ChangeResult::Status;
     QString kind;
     QString text;
-    switch (result.status) {
-    case Status::Done:
+    if (result.ok() && !result->unset) {
         kind = QStringLiteral("done");
-        text = result.description.isEmpty() ? QStringLiteral("no picture") : result.description;
-        break;
-    case Status::Unset:
+        text = result->description.isEmpty() ? QStringLiteral("no picture") : result->description;
+    } else if (result.ok()) {
         kind = QStringLiteral("unset");
         text = QStringLiteral("no desktop took %1%2")
-                   .arg(result.file, result.wallpaperDetail.isEmpty() ? QString() : QStringLiteral(": ") + result.wallpaperDetail);
-        break;
-    case Status::Busy:
+                   .arg(result->file, result->unsetReason.isEmpty() ? QString() : QStringLiteral(": ") + result->unsetReason);
+    } else if (result.error().code == kChangeBusy) {
         kind = QStringLiteral("busy");
-        break;
-    case Status::Failed:
-    case Status::BadRequest:
+    } else {
         kind = QStringLiteral("failed");
-        text = result.problem;
-        break;
+        text = QString::fromStdString(result.error().text);
     }
     // The answer is one line: a problem text may hold line breaks and tabs.
     text.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
@@ -92,30 +85,28 @@ inline QString FormatRemoteAnswer(const ChangeResult& result)
 }
 
 // The result an answer line stands for; nothing for a line that is no answer (an
-// older program, a cut connection). The text lands where a result of that status
-// keeps it: description, wallpaperDetail or problem.
-inline std::optional<ChangeResult> ParseRemoteAnswer(const QString& line)
+// older program, a cut connection). The text lands where a result of that kind
+// keeps it: the description, the reason it is unset, or the error (whose code the
+// line does not carry: kChangeFailed).
+inline std::optional<core::Result<ChangeDone>> ParseRemoteAnswer(const QString& line)
 {
-    using Status = ChangeResult::Status;
     const qsizetype tab = line.indexOf(QLatin1Char('\t'));
     const QString kind = tab < 0 ? line : line.left(tab);
     const QString text = tab < 0 ? QString() : line.mid(tab + 1);
-    ChangeResult result;
+    ChangeDone done;
     if (kind == QLatin1String("done")) {
-        result.status = Status::Done;
-        result.description = text;
+        done.description = text;
     } else if (kind == QLatin1String("unset")) {
-        result.status = Status::Unset;
-        result.wallpaperDetail = text;
+        done.unset = true;
+        done.unsetReason = text;
     } else if (kind == QLatin1String("failed")) {
-        result.status = Status::Failed;
-        result.problem = text;
+        return core::Result<ChangeDone>(core::MakeError(kChangeFailed, text.toStdString()));
     } else if (kind == QLatin1String("busy")) {
-        result.status = Status::Busy;
+        return core::Result<ChangeDone>(ChangeBusyError());
     } else {
         return std::nullopt;
     }
-    return result;
+    return core::Result<ChangeDone>(std::move(done));
 }
 
 } // namespace change

@@ -119,19 +119,20 @@ void SelectionModel::SelectPictureByIndex(int k)
     SelectPack(position->Pack);
 }
 
-bool SelectionModel::Load(ShownPicture& shown, QString& problem)
+core::Result<void> SelectionModel::Load(ShownPicture& shown)
 {
     if (locked_) {
         // Composing it would make a wallpaper without its picture.
         shown = {};
         const QString name = QString::fromStdString(catalogue_.PackAt(pack_).Name);
-        problem = passOverLocked_
-                      ? QStringLiteral("no picture could be shown: the pictures of the pack \"%1\" are encrypted, and its "
-                                       "password is not known (select the pack on the Packs page to give it)")
-                            .arg(name)
-                      : QStringLiteral("The pictures of the pack \"%1\" are encrypted, and its password is not known.")
-                            .arg(name);
-        return false;
+        const QString problem =
+            passOverLocked_
+                ? QStringLiteral("no picture could be shown: the pictures of the pack \"%1\" are encrypted, and its "
+                                 "password is not known (select the pack on the Packs page to give it)")
+                      .arg(name)
+                : QStringLiteral("The pictures of the pack \"%1\" are encrypted, and its password is not known.")
+                      .arg(name);
+        return core::MakeError(archiva::ErrorWrongPassword, problem.toStdString());
     }
     // A picture that could not be read shows as none, and that is what is composed.
     shown = {};
@@ -141,7 +142,7 @@ bool SelectionModel::Load(ShownPicture& shown, QString& problem)
         shown.pack = pack_;
         shown.pictureInPack = catalogue_.PackAt(pack_).Current;
     }
-    return true;
+    return core::Ok();
 }
 
 void SelectionModel::LoadCurrent()

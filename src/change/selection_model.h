@@ -59,7 +59,7 @@ public:
     int TotalPictureCount() const override;
     int CurrentPictureIndex() const override;
     void SelectPictureByIndex(int k) override;
-    bool Load(ShownPicture& shown, QString& problem) override;
+    core::Result<void> Load(ShownPicture& shown) override;
     bool SkipsUnreadable() const override { return passOverLocked_; }
 
     // The current picture could not be read for want of its pack's password (none

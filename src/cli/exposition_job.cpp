@@ -222,7 +222,7 @@ void ChooseCanvas(const ExpositionRequest& request, change::ChangeRequest& chang
 }
 
 // What was composed: the pack and picture, the size and the other monitors.
-void SayWhatWasShown(const change::ChangeResult& result)
+void SayWhatWasShown(const change::ChangeDone& result)
 {
     if (result.pack >= 0) {
         Say(QStringLiteral("Pack: %1 (%2)").arg(result.packName, result.packFile));
@@ -246,37 +246,49 @@ void SayWhatWasShown(const change::ChangeResult& result)
     }
 }
 
-// Reports the outcome and gives the exit code.
-int Report(const ExpositionRequest& request, const change::ChangeResult& result)
+void PrintNotices(const change::ChangeDone& told)
 {
-    using Status = change::ChangeResult::Status;
-    for (const QString& notice : result.notices)
+    for (const QString& notice : told.notices)
         PrintError(notice);
-    if (result.status == Status::BadRequest) {
-        PrintError(result.problem);
+}
+
+// Reports a change that did not happen, with what was told before it, and gives
+// the exit code.
+int ReportFailure(const core::Error& error, const change::ChangeDone& soFar)
+{
+    PrintNotices(soFar);
+    const QString problem = QString::fromStdString(error.text);
+    if (error.code == change::kBadChangeRequest) {
+        PrintError(problem);
         return cli::ExitUsage;
     }
-    if (!result.Changed() && result.size.isEmpty()) {
-        // Nothing was composed: the picture could not be read.
-        PrintError(result.problem);
-        return cli::ExitFailed;
-    }
+    // Once the picture was chosen, what it is; else it could not be read.
+    if (!soFar.size.isEmpty())
+        SayWhatWasShown(soFar);
+    PrintError(problem);
+    return cli::ExitFailed;
+}
+
+// Reports the outcome and gives the exit code.
+int Report(const ExpositionRequest& request, const core::Result<change::ChangeDone>& outcome,
+           const change::ChangeDone& soFar)
+{
+    if (!outcome.ok())
+        return ReportFailure(outcome.error(), soFar);
+    const change::ChangeDone& result = *outcome;
+    PrintNotices(result);
     SayWhatWasShown(result);
-    if (!result.Changed()) {
-        PrintError(result.problem);
-        return cli::ExitFailed;
-    }
     if (request.exportPath) {
         Say(QStringLiteral("Exported: %1").arg(*request.exportPath));
         return cli::ExitDone;
     }
     int code = ExitDone;
-    if (result.status == Status::Done) {
+    if (!result.unset) {
         Say(QStringLiteral("Wallpaper: %1").arg(result.wallpaperShown));
     } else {
         QString line = QStringLiteral("Wallpaper: not set.");
-        if (!result.wallpaperDetail.isEmpty())
-            line += QLatin1Char(' ') + result.wallpaperDetail;
+        if (!result.unsetReason.isEmpty())
+            line += QLatin1Char(' ') + result.unsetReason;
         Say(line + QStringLiteral(" The picture is %1.").arg(result.file));
         code = ExitWallpaperUnset;
     }
@@ -336,16 +348,17 @@ int RunExposition(const ExpositionRequest& request)
 
     ProgressBar bar;
     change.progress = [&bar](int v) { bar.Report(v); };
-    const change::ChangeResult result = change::ChangeDesktop(change, selection, options, context.Setter());
+    change::ChangeDone soFar;
+    const core::Result<change::ChangeDone> result =
+        change::ChangeDesktop(change, selection, options, context.Setter(), &soFar);
     bar.Finish();
-    if (!result.Changed() && passwords.Refused()) {
+    if (!result.ok() && passwords.Refused()) {
         // What the command line must add: the pack's password.
-        for (const QString& notice : result.notices)
-            PrintError(notice);
-        PrintError(result.problem);
+        PrintNotices(soFar);
+        PrintError(QString::fromStdString(result.error().text));
         return cli::ExitUsage;
     }
-    return Report(request, result);
+    return Report(request, result, soFar);
 }
 
 } // namespace cli

@@ -20,31 +20,29 @@ std::optional<int> HandOver(const QString& request)
     if (platform::SingleInstance::Ask(kInstanceName, change::kPingRequest, 3000) != change::kPingAnswer)
         return std::nullopt;
     const QString line = platform::SingleInstance::Ask(kInstanceName, request, kActionTimeoutMs);
-    const std::optional<change::ChangeResult> answer = change::ParseRemoteAnswer(line);
+    const std::optional<core::Result<change::ChangeDone>> answer = change::ParseRemoteAnswer(line);
     if (!answer) {
         // Doing it here as well could change the wallpaper twice.
         PrintError(QStringLiteral("the running Ambience did not answer the request; nothing was changed here "
                                "(use --local to compose in this process)"));
         return ExitFailed;
     }
-    using Status = change::ChangeResult::Status;
-    switch (answer->status) {
-    case Status::Done:
-        PrintLine(stdout, QStringLiteral("Picture: %1").arg(answer->description));
+    const core::Result<change::ChangeDone>& result = *answer;
+    if (result.ok() && !result->unset) {
+        PrintLine(stdout, QStringLiteral("Picture: %1").arg(result->description));
         PrintLine(stdout, QStringLiteral("Wallpaper: set by the running Ambience"));
         return ExitDone;
-    case Status::Unset:
-        PrintLine(stdout, QStringLiteral("Wallpaper: not set by the running Ambience (%1)").arg(answer->wallpaperDetail));
+    }
+    if (result.ok()) {
+        PrintLine(stdout, QStringLiteral("Wallpaper: not set by the running Ambience (%1)").arg(result->unsetReason));
         return ExitWallpaperUnset;
-    case Status::Busy:
+    }
+    if (result.error().code == change::kChangeBusy) {
         PrintError(QStringLiteral("the running Ambience is busy composing; try again when it has finished"));
         return ExitFailed;
-    case Status::Failed:
-    case Status::BadRequest:
-        break;
     }
-    PrintError(answer->problem.isEmpty() ? QStringLiteral("the running Ambience could not change the wallpaper")
-                                              : answer->problem);
+    PrintError(result.error().text.empty() ? QStringLiteral("the running Ambience could not change the wallpaper")
+                                           : QString::fromStdString(result.error().text));
     return ExitFailed;
 }
 

@@ -5,6 +5,7 @@
 #include "cli/context.h"
 #include "cli/pack_support.h"
 
+#include "archive/errors.h"
 #include "museum/fetch.h"
 #include "packmaker/pack_maker.h"
 #include "packs/pack_folders.h"
@@ -16,6 +17,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <optional>
 #include <cstdio>
 #include <unistd.h>
 
@@ -114,13 +116,19 @@ private:
     int done_ = -1;
 };
 
-} // namespace
+// What the command line asks for.
+struct FetchCommand {
+    museum::FetchRequest request;
+    bool install = false;
+    bool force = false;
+};
 
-int RunPackFetch(const QStringList& arguments)
+// Reads the options and the museum; an exit code when they are wrong (told).
+std::optional<int> ParseArguments(const QStringList& arguments, FetchCommand& command)
 {
     QStringList args = arguments;
     bool missing = false;
-    museum::FetchRequest request;
+    museum::FetchRequest& request = command.request;
     QString count;
     struct Text {
         const char* option;
@@ -139,8 +147,8 @@ int RunPackFetch(const QStringList& arguments)
         if (!ok || request.count < 1 || request.count > 500)
             return Usage(QStringLiteral("--count takes a whole number from 1 to 500"));
     }
-    const bool install = TakeFlag(args, QStringLiteral("--install"));
-    const bool force = TakeFlag(args, QStringLiteral("--force"));
+    command.install = TakeFlag(args, QStringLiteral("--install"));
+    command.force = TakeFlag(args, QStringLiteral("--force"));
     for (const QString& arg : args)
         if (arg.startsWith(QLatin1String("--")))
             return Usage(QStringLiteral("unknown option %1").arg(arg));
@@ -151,19 +159,25 @@ int RunPackFetch(const QStringList& arguments)
     if (!source)
         return Usage(QStringLiteral("\"%1\" is no museum this command knows; give %2").arg(args.first(), MuseumList()));
     request.source = *source;
-    if (install && !request.output.isEmpty())
+    if (command.install && !request.output.isEmpty())
         return Usage(QStringLiteral("give either --out or --install"));
     if (!request.apiBase.isEmpty()) {
         const QUrl base(request.apiBase);
         if (!base.isValid() || (base.scheme() != QLatin1String("http") && base.scheme() != QLatin1String("https")))
             return Usage(QStringLiteral("--api-base takes a web address (http:// or https://)"));
     }
+    return std::nullopt;
+}
 
-    Context context; // the application record, for the registry keys and our name
+// The pack file: the one given, or one named after the pack here or in the
+// user's packs folder. An exit code when it cannot be written (told).
+std::optional<int> ChooseOutput(FetchCommand& command)
+{
+    museum::FetchRequest& request = command.request;
     const QString name = request.name.trimmed().isEmpty() ? museum::DefaultPackName(request.source, request.query)
                                                           : request.name.trimmed();
     const std::string file = packmaker::PackFileName(name.toStdString());
-    if (install) {
+    if (command.install) {
         const packs::PackFolders folders = packs::CurrentPackFolders();
         if (folders.User.empty()) {
             PrintError(QStringLiteral("there is no folder for your own packs (neither XDG_DATA_HOME nor HOME is set)"));
@@ -175,10 +189,48 @@ int RunPackFetch(const QStringList& arguments)
         request.output = QString::fromStdString(file);
     }
     request.output = QFileInfo(request.output).absoluteFilePath();
-    if (const core::Result<void> target = CheckPackOutput(request.output, force); !target.ok()) {
+    if (const core::Result<void> target = CheckPackOutput(request.output, command.force); !target.ok()) {
         PrintError(QString::fromStdString(target.error().text));
         return 1;
     }
+    return std::nullopt;
+}
+
+// What the fetch made, and the exit code.
+int Report(const core::Result<museum::FetchedPack>& result, bool installed)
+{
+    if (!result.ok()) {
+        PrintError(QString::fromStdString(result.error().text));
+        return result.error().code == archiva::ErrorCancelled ? 130 : 1;
+    }
+    const museum::FetchedPack& made = *result;
+    PrintLine(stdout, QStringLiteral("%1 work(s) in the pack: %2 downloaded (%3), %4 from the cache, %5 skipped; "
+                                     "%6 request(s) to the museum")
+                          .arg(made.works)
+                          .arg(made.downloaded)
+                          .arg(Bytes(made.bytes))
+                          .arg(made.fromCache)
+                          .arg(made.skipped.size())
+                          .arg(made.requests));
+    PrintLine(stdout, QStringLiteral("Pack \"%1\": %2 (%3 bytes)")
+                          .arg(made.packName, made.archive)
+                          .arg(QFileInfo(made.archive).size()));
+    if (installed)
+        PrintLine(stdout, QStringLiteral("Installed; see \"ambience-cli packs\""));
+    return 0;
+}
+
+} // namespace
+
+int RunPackFetch(const QStringList& arguments)
+{
+    FetchCommand command;
+    if (const std::optional<int> refused = ParseArguments(arguments, command))
+        return *refused;
+    Context context; // the application record, for the registry keys and our name
+    if (const std::optional<int> refused = ChooseOutput(command))
+        return *refused;
+    const museum::FetchRequest& request = command.request;
 
     // Ctrl+C stops the fetch and leaves no pack and no partial image behind.
     std::signal(SIGINT, OnInterrupt);
@@ -189,28 +241,10 @@ int RunPackFetch(const QStringList& arguments)
                           .arg(museum::ShortName(request.source),
                                request.query.trimmed().isEmpty() ? museum::DefaultQuery() : request.query.trimmed()));
     ProgressPrinter printer(::isatty(STDOUT_FILENO) != 0);
-    const museum::FetchResult result =
+    const core::Result<museum::FetchedPack> result =
         museum::Fetch(request, [&](const museum::FetchProgress& p) { printer.Show(p); }, &interrupted);
     printer.EndLine();
-
-    if (!result.ok) {
-        PrintError(result.error);
-        return result.cancelled ? 130 : 1;
-    }
-    PrintLine(stdout, QStringLiteral("%1 work(s) in the pack: %2 downloaded (%3), %4 from the cache, %5 skipped; "
-                                     "%6 request(s) to the museum")
-                          .arg(result.works)
-                          .arg(result.downloaded)
-                          .arg(Bytes(result.bytes))
-                          .arg(result.fromCache)
-                          .arg(result.skipped.size())
-                          .arg(result.requests));
-    PrintLine(stdout, QStringLiteral("Pack \"%1\": %2 (%3 bytes)")
-                          .arg(result.packName, result.archive)
-                          .arg(QFileInfo(result.archive).size()));
-    if (install)
-        PrintLine(stdout, QStringLiteral("Installed; see \"ambience-cli packs\""));
-    return 0;
+    return Report(result, command.install);
 }
 
 } // namespace cli

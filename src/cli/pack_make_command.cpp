@@ -5,6 +5,7 @@
 #include "cli/context.h"
 #include "cli/pack_support.h"
 
+#include "archive/errors.h"
 #include "packmaker/pack_maker.h"
 #include "packs/pack_folders.h"
 
@@ -13,6 +14,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <optional>
 #include <cstdio>
 #include <unistd.h>
 
@@ -47,13 +49,19 @@ QString Size(int w, int h)
     return QStringLiteral("%1 x %2").arg(w).arg(h);
 }
 
-} // namespace
+// What the command line asks for.
+struct MakeCommand {
+    packmaker::MakeRequest request;
+    bool install = false;
+    bool force = false;
+};
 
-int RunPackMake(const QStringList& arguments)
+// Reads the options and the sources; an exit code when they are wrong (told).
+std::optional<int> ParseArguments(const QStringList& arguments, MakeCommand& command)
 {
     QStringList args = arguments;
     bool missing = false;
-    packmaker::MakeRequest request;
+    packmaker::MakeRequest& request = command.request;
     struct Text {
         const char* option;
         std::string* field;
@@ -83,8 +91,8 @@ int RunPackMake(const QStringList& arguments)
         if (missing)
             return Usage(QStringLiteral("%1 needs a value").arg(QString::fromLatin1(n.option)));
     }
-    const bool install = TakeFlag(args, QStringLiteral("--install"));
-    const bool force = TakeFlag(args, QStringLiteral("--force"));
+    command.install = TakeFlag(args, QStringLiteral("--install"));
+    command.force = TakeFlag(args, QStringLiteral("--force"));
     for (const QString& arg : args)
         if (arg.startsWith(QLatin1String("--")))
             return Usage(QStringLiteral("unknown option %1").arg(arg));
@@ -92,14 +100,20 @@ int RunPackMake(const QStringList& arguments)
         return Usage(QStringLiteral("name the pictures or folders to make the pack of"));
     if (request.Name.empty())
         return Usage(QStringLiteral("the pack needs a --name"));
-    if (install && !request.Output.empty())
+    if (command.install && !request.Output.empty())
         return Usage(QStringLiteral("give either --out or --install"));
     for (const QString& arg : args)
         request.Sources.push_back(RawPathArgument(arg));
+    return std::nullopt;
+}
 
-    Context context; // the application record, for the registry keys
+// The pack file: the one given, or one named after the pack here or in the
+// user's packs folder. An exit code when it cannot be written (told).
+std::optional<int> ChooseOutput(MakeCommand& command)
+{
+    packmaker::MakeRequest& request = command.request;
     const packs::PackFolders folders = packs::CurrentPackFolders();
-    if (install) {
+    if (command.install) {
         if (folders.User.empty()) {
             PrintError(QStringLiteral("there is no folder for your own packs (neither XDG_DATA_HOME nor HOME is set)"));
             return 1;
@@ -110,10 +124,77 @@ int RunPackMake(const QStringList& arguments)
         request.Output = packmaker::PackFileName(request.Name);
     }
     request.Output = QFileInfo(Q(request.Output)).absoluteFilePath().toStdString();
-    if (const core::Result<void> target = CheckPackOutput(Q(request.Output), force); !target.ok()) {
+    if (const core::Result<void> target = CheckPackOutput(Q(request.Output), command.force); !target.ok()) {
         PrintError(QString::fromStdString(target.error().text));
         return 1;
     }
+    return std::nullopt;
+}
+
+// Each picture as it is taken, then the archive's writing on a terminal.
+class ProgressPrinter {
+public:
+    void Show(const packmaker::MakeProgress& p)
+    {
+        if (p.Picture) {
+            const packmaker::TakenPicture& t = *p.Picture;
+            const QString how = t.AsIs ? QStringLiteral("as it is")
+                                       : (t.Width ? QStringLiteral("%1 -> %2").arg(Size(t.Width, t.Height), Size(t.OutWidth, t.OutHeight))
+                                                  : QStringLiteral("as it is"));
+            PrintLine(stdout, QStringLiteral("[%1/%2] %3 -> \"%4\" (%5)")
+                                  .arg(p.Done).arg(p.Total)
+                                  .arg(Q(t.Source), Q(t.EntryName), how));
+            std::fflush(stdout);
+        } else if (terminal_) {
+            const int percent = static_cast<int>(p.Writing * 100);
+            if (percent != lastWriting_) {
+                std::fprintf(stdout, "\rWriting the pack: %3d%%", percent);
+                std::fflush(stdout);
+                lastWriting_ = percent;
+            }
+        }
+    }
+
+    void EndLine()
+    {
+        if (terminal_ && lastWriting_ >= 0)
+            std::fprintf(stdout, "\n");
+    }
+
+private:
+    const bool terminal_ = ::isatty(STDOUT_FILENO) != 0;
+    int lastWriting_ = -1;
+};
+
+// The files left out, what was made, and the exit code.
+int Report(const MakeCommand& command, const core::Result<packmaker::MadePack>& result, const packmaker::MadePack& soFar)
+{
+    const packmaker::MadePack& told = result.ok() ? *result : soFar;
+    for (const packmaker::SkippedFile& s : told.Skipped)
+        PrintLine(stdout, QStringLiteral("Skipped %1: %2").arg(Q(s.Path), Q(s.Reason)));
+    if (!result.ok()) {
+        PrintError(Q(result.error().text));
+        return result.error().code == archiva::ErrorCancelled ? 130 : 1;
+    }
+    PrintLine(stdout, QStringLiteral("%1 picture(s) taken, %2 skipped").arg(told.Taken.size()).arg(told.Skipped.size()));
+    PrintLine(stdout, QStringLiteral("Pack \"%1\": %2 (%3 bytes)")
+                          .arg(Q(command.request.Name), Q(told.Archive))
+                          .arg(QFileInfo(Q(told.Archive)).size()));
+    if (command.install)
+        PrintLine(stdout, QStringLiteral("Installed; see \"ambience-cli packs\""));
+    return 0;
+}
+
+} // namespace
+
+int RunPackMake(const QStringList& arguments)
+{
+    MakeCommand command;
+    if (const std::optional<int> refused = ParseArguments(arguments, command))
+        return *refused;
+    Context context; // the application record, for the registry keys
+    if (const std::optional<int> refused = ChooseOutput(command))
+        return *refused;
 
     // Ctrl+C stops the make and leaves nothing behind; a file-size limit makes the
     // write fail with EFBIG instead of ending the process mid-write.
@@ -121,46 +202,12 @@ int RunPackMake(const QStringList& arguments)
     std::signal(SIGTERM, OnInterrupt);
     std::signal(SIGXFSZ, SIG_IGN);
 
-    const bool terminal = ::isatty(STDOUT_FILENO) != 0;
-    int lastWriting = -1;
-    const packmaker::MakeResult result = packmaker::MakePack(
-        request,
-        [&](const packmaker::MakeProgress& p) {
-            if (p.Picture) {
-                const packmaker::TakenPicture& t = *p.Picture;
-                const QString how = t.AsIs ? QStringLiteral("as it is")
-                                           : (t.Width ? QStringLiteral("%1 -> %2").arg(Size(t.Width, t.Height), Size(t.OutWidth, t.OutHeight))
-                                                      : QStringLiteral("as it is"));
-                PrintLine(stdout, QStringLiteral("[%1/%2] %3 -> \"%4\" (%5)")
-                                      .arg(p.Done).arg(p.Total)
-                                      .arg(Q(t.Source), Q(t.EntryName), how));
-                std::fflush(stdout);
-            } else if (terminal) {
-                const int percent = static_cast<int>(p.Writing * 100);
-                if (percent != lastWriting) {
-                    std::fprintf(stdout, "\rWriting the pack: %3d%%", percent);
-                    std::fflush(stdout);
-                    lastWriting = percent;
-                }
-            }
-        },
-        &interrupted);
-    if (terminal && lastWriting >= 0)
-        std::fprintf(stdout, "\n");
-
-    for (const packmaker::SkippedFile& s : result.Skipped)
-        PrintLine(stdout, QStringLiteral("Skipped %1: %2").arg(Q(s.Path), Q(s.Reason)));
-    if (!result.Ok) {
-        PrintError(Q(result.Error));
-        return result.Cancelled ? 130 : 1;
-    }
-    PrintLine(stdout, QStringLiteral("%1 picture(s) taken, %2 skipped").arg(result.Taken.size()).arg(result.Skipped.size()));
-    PrintLine(stdout, QStringLiteral("Pack \"%1\": %2 (%3 bytes)")
-                          .arg(Q(request.Name), Q(result.Archive))
-                          .arg(QFileInfo(Q(result.Archive)).size()));
-    if (install)
-        PrintLine(stdout, QStringLiteral("Installed; see \"ambience-cli packs\""));
-    return 0;
+    ProgressPrinter printer;
+    packmaker::MadePack soFar;
+    const core::Result<packmaker::MadePack> result = packmaker::MakePack(
+        command.request, [&printer](const packmaker::MakeProgress& p) { printer.Show(p); }, &interrupted, &soFar);
+    printer.EndLine();
+    return Report(command, result, soFar);
 }
 
 } // namespace cli

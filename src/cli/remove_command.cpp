@@ -67,9 +67,8 @@ int RunRemove(const QStringList& arguments)
         }
     }
     list.Clear(); // release the records before the file goes
-    const packs::RemoveResult result = packs::RemoveInstalledPack(path, name.toStdString(), folders);
-    if (result.Code != 0) {
-        cli::PrintError(QStringLiteral("cannot remove %1: %2").arg(Q(path), Q(result.Message)));
+    if (const core::Result<void> removed = packs::RemoveInstalledPack(path, name.toStdString(), folders); !removed) {
+        cli::PrintError(QStringLiteral("cannot remove %1: %2").arg(Q(path), Q(removed.error().text)));
         return cli::ExitFailed;
     }
     cli::PrintLine(stdout, QStringLiteral("Removed \"%1\" (%2)").arg(name, Q(path)));

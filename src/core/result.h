@@ -12,9 +12,16 @@
 
 namespace core {
 
+// The first of the subsystems' own codes, for failures the system has no code for
+// (another change running, a museum that does not answer). No system code has bit
+// 29 set. Each subsystem declares its own codes once, beside its results, from a
+// block of 256 of its own: platform kOwnCodes + 0x100, packs + 0x200, change +
+// 0x300, museum + 0x400.
+inline constexpr int kOwnCodes = 1 << 29;
+
 struct Error {
     // The system's code where there is one (2 file not found, 5 access denied, 23
-    // damaged data, ...), else the subsystem's own; never 0.
+    // damaged data, 1223 cancelled, ...), else the subsystem's own; never 0.
     int code = 1;
     // A sentence for the person, UTF-8.
     std::string text;

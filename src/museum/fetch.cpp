@@ -1,5 +1,6 @@
 #include "museum/fetch.h"
 
+#include "archive/errors.h"
 #include "graphics/jpeg.h"
 #include "museum/collect_works.h"
 #include "museum/freshness.h"
@@ -130,12 +131,13 @@ public:
         result_.packName = request.name.trimmed().isEmpty() ? DefaultPackName(request.source, query_) : request.name.trimmed();
     }
 
-    FetchResult Run()
+    core::Result<FetchedPack> Run()
     {
         if (request_.output.isEmpty())
-            return Fail(QStringLiteral("no file to write the pack to"));
+            return Fail(archiva::ErrorInvalidParameter, QStringLiteral("no file to write the pack to"));
         if (!cache_.Usable())
-            return Fail(QStringLiteral("there is no cache folder for the images (neither XDG_CACHE_HOME nor HOME is set, "
+            return Fail(archiva::ErrorPathNotFound,
+                        QStringLiteral("there is no cache folder for the images (neither XDG_CACHE_HOME nor HOME is set, "
                                        "or it cannot be written)"));
         cache_.RemoveLeftovers();
         const int count = std::clamp(request_.count, 1, 500);
@@ -148,13 +150,11 @@ public:
         result_.invalidRecords = found.invalidRecords;
         if (found.cancelled || Cancelled())
             return Cancel();
-        if (!found.ok) {
-            result_.unreachable = found.unreachable;
-            result_.blocked = found.blocked;
-            return Fail(found.error);
-        }
+        if (!found.ok)
+            return Fail(found.unreachable ? kMuseumUnreachable : found.blocked ? kMuseumBlocked : kMuseumAnswerUnusable,
+                        found.error);
         if (found.works.empty())
-            return Fail(exclude.empty()
+            return Fail(kNoWorksToFetch, exclude.empty()
                             ? QStringLiteral("The %1 has no public-domain works with an image for \"%2\"").arg(ShortName(request_.source), query_)
                             : QStringLiteral("The %1 has no new public-domain works with an image for \"%2\"; the pack stays as it is")
                                   .arg(ShortName(request_.source), query_));
@@ -186,10 +186,8 @@ public:
             const QString reason = DownloadImage(work, path, refused);
             if (Cancelled())
                 return Cancel();
-            if (refused) {
-                result_.blocked = true;
-                return Fail(reason);
-            }
+            if (refused)
+                return Fail(kMuseumBlocked, reason);
             if (!reason.isEmpty()) {
                 if (reason.startsWith(kUnreachable))
                     ++unreachable;
@@ -204,8 +202,8 @@ public:
         }
         result_.requests = client_.RequestsSent();
         if (taken.empty()) {
-            result_.unreachable = unreachable > 0;
-            return Fail(QStringLiteral("No image of the %1 could be downloaded%2")
+            return Fail(unreachable > 0 ? kMuseumUnreachable : kNoWorksToFetch,
+                        QStringLiteral("No image of the %1 could be downloaded%2")
                             .arg(ShortName(request_.source),
                                  unreachable > 0 ? QStringLiteral(": the museum's image server did not answer. Are you offline?")
                                                  : QString()));
@@ -213,23 +211,23 @@ public:
         return MakePack(taken);
     }
 
+    // What the fetch has done so far: after a failure, what it did until then.
+    const FetchedPack& SoFar() const { return result_; }
+
 private:
     static inline const QString kUnreachable = QStringLiteral("no answer: ");
 
     bool Cancelled() const { return cancel_ && cancel_->load(); }
 
-    FetchResult Fail(const QString& error)
+    core::Error Fail(int code, const QString& error)
     {
-        result_.ok = false;
-        result_.error = error;
         result_.requests = client_.RequestsSent();
-        return result_;
+        return core::MakeError(code, error.toStdString());
     }
 
-    FetchResult Cancel()
+    core::Error Cancel()
     {
-        result_.cancelled = true;
-        return Fail(QStringLiteral("cancelled; no pack was written"));
+        return Fail(archiva::ErrorCancelled, QStringLiteral("cancelled; no pack was written"));
     }
 
     // A countdown in the stage the fetch is in, so a progress bar keeps its place.
@@ -314,7 +312,7 @@ private:
         return reason;
     }
 
-    FetchResult MakePack(const std::vector<std::pair<Work, QString>>& taken)
+    core::Result<FetchedPack> MakePack(const std::vector<std::pair<Work, QString>>& taken)
     {
         packmaker::MakeRequest make;
         make.Name = result_.packName.toStdString();
@@ -353,20 +351,20 @@ private:
         const std::size_t remembered = std::min(retired.size(), kMaxRetiredIds);
         for (auto id = retired.end() - static_cast<std::ptrdiff_t>(remembered); id != retired.end(); ++id)
             make.RetiredIds.push_back(id->toStdString());
-        const packmaker::MakeResult made = packmaker::MakePack(
+        const core::Result<packmaker::MadePack> made = packmaker::MakePack(
             make,
             [&](const packmaker::MakeProgress& p) {
                 state_.writing = p.Picture ? 0.0 : p.Writing;
                 Tell(FetchStage::Packing, static_cast<int>(taken.size()), {});
             },
             cancel_);
-        if (made.Cancelled || Cancelled())
+        if ((!made.ok() && made.error().code == archiva::ErrorCancelled) || Cancelled())
             return Cancel();
-        if (!made.Ok)
-            return Fail(QStringLiteral("The pack was not made: %1").arg(QString::fromStdString(made.Error)));
-        result_.ok = true;
-        result_.archive = QString::fromStdString(made.Archive);
-        result_.works = static_cast<int>(made.Taken.size());
+        if (!made.ok())
+            return Fail(made.error().code,
+                        QStringLiteral("The pack was not made: %1").arg(QString::fromStdString(made.error().text)));
+        result_.archive = QString::fromStdString(made->Archive);
+        result_.works = static_cast<int>(made->Taken.size());
         result_.requests = client_.RequestsSent();
         return result_;
     }
@@ -378,7 +376,7 @@ private:
     QString base_;
     FetchCache cache_;
     QString query_;
-    FetchResult result_;
+    FetchedPack result_;
     FetchProgress state_; // what the progress callback is told
 };
 
@@ -389,11 +387,14 @@ QString DefaultPackName(Source source, const QString& query)
     return QStringLiteral("%1: %2").arg(QString::fromLatin1(Info(source).name), query.trimmed().isEmpty() ? DefaultQuery() : query.trimmed());
 }
 
-FetchResult Fetch(const FetchRequest& request, const std::function<void(const FetchProgress&)>& progress,
-                  const std::atomic<bool>* cancel)
+core::Result<FetchedPack> Fetch(const FetchRequest& request, const std::function<void(const FetchProgress&)>& progress,
+                                const std::atomic<bool>* cancel, FetchedPack* soFar)
 {
     Fetcher fetcher(request, progress, cancel);
-    return fetcher.Run();
+    core::Result<FetchedPack> result = fetcher.Run();
+    if (!result.ok() && soFar)
+        *soFar = fetcher.SoFar();
+    return result;
 }
 
 } // namespace museum

@@ -5,6 +5,7 @@
 // the pack maker, title, year and artist from the museum's record. Blocking;
 // `progress` runs on the calling thread; `cancel` stops it at the next chance,
 // leaving no pack and no partial file.
+#include "core/result.h"
 #include "museum/museums.h"
 #include "museum/work.h"
 
@@ -82,12 +83,8 @@ struct SkippedWork {
     QString reason;
 };
 
-struct FetchResult {
-    bool ok = false;
-    bool cancelled = false;
-    bool unreachable = false; // the museum did not answer at all (offline?)
-    bool blocked = false;     // a firewall or bot protection refused us
-    QString error;            // names the museum and what was wrong
+// A pack made of a museum's works, and what the fetch took to make it.
+struct FetchedPack {
     QString archive;          // the pack written
     QString packName;
     int works = 0;            // pictures in the pack
@@ -103,6 +100,16 @@ struct FetchResult {
 // any pack size the subscription offers.
 inline constexpr std::size_t kMaxRetiredIds = 500;
 
+// Why a fetch made no pack, beside the system's 1223 (cancelled) and the codes of
+// a file that could not be read or written. The error's text names the museum
+// and what was wrong.
+inline constexpr int kMuseumUnreachable = core::kOwnCodes + 0x400 + 1; // the museum did not answer at all (offline?)
+inline constexpr int kMuseumBlocked = core::kOwnCodes + 0x400 + 2;     // a firewall or bot protection refused us
+inline constexpr int kMuseumAnswerUnusable = core::kOwnCodes + 0x400 + 3; // an HTTP error, or an answer that is no
+                                                                          // collection's
+inline constexpr int kNoWorksToFetch = core::kOwnCodes + 0x400 + 4;    // no (new) public-domain work with an image,
+                                                                       // or none of their images came
+
 // "<Museum>: <query>".
 QString DefaultPackName(Source source, const QString& query);
 
@@ -111,10 +118,13 @@ QString DefaultPackName(Source source, const QString& query);
 // and as many of the oldest leave as the new ones need room; works it holds or
 // retired before are not taken again. The pack is replaced only when the new one
 // is complete.
-FetchResult RenewPack(const FetchRequest& request, const std::function<void(const FetchProgress&)>& progress = {},
-                      const std::atomic<bool>* cancel = nullptr);
+core::Result<FetchedPack> RenewPack(const FetchRequest& request,
+                                    const std::function<void(const FetchProgress&)>& progress = {},
+                                    const std::atomic<bool>* cancel = nullptr, FetchedPack* soFar = nullptr);
 
-FetchResult Fetch(const FetchRequest& request, const std::function<void(const FetchProgress&)>& progress = {},
-                  const std::atomic<bool>* cancel = nullptr);
+// On a failure soFar (when given) receives what the fetch had done until then:
+// the works it skipped and why, the requests sent.
+core::Result<FetchedPack> Fetch(const FetchRequest& request, const std::function<void(const FetchProgress&)>& progress = {},
+                                const std::atomic<bool>* cancel = nullptr, FetchedPack* soFar = nullptr);
 
 } // namespace museum

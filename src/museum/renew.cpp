@@ -1,6 +1,7 @@
 // Renewing a fresh museum pack: what it holds and what it retired are read from
 // its source entry; its pictures wait beside it while new works are fetched, and
 // go into the new pack but for the oldest that leave to make room.
+#include "archive/errors.h"
 #include "museum/fetch.h"
 #include "museum/freshness.h"
 #include "packmaker/pack_maker.h"
@@ -20,22 +21,25 @@
 
 namespace museum {
 
-FetchResult RenewPack(const FetchRequest& request, const std::function<void(const FetchProgress&)>& progress,
-                      const std::atomic<bool>* cancel)
+core::Result<FetchedPack> RenewPack(const FetchRequest& request, const std::function<void(const FetchProgress&)>& progress,
+                                    const std::atomic<bool>* cancel, FetchedPack* soFar)
 {
-    FetchResult failed;
+    auto failed = [&](int code, const QString& error) {
+        if (soFar)
+            *soFar = {};
+        return core::MakeError(code, error.toStdString());
+    };
     const std::string packPath = QFile::encodeName(request.output).toStdString();
     const TPack pack(packPath);
-    if (!pack.IsValid()) {
-        failed.error = QStringLiteral("%1 is no pack to renew").arg(request.output);
-        return failed;
-    }
+    if (!pack.IsValid())
+        return failed(pack.OpenError != 0 ? pack.OpenError : archiva::ErrorInvalidPack,
+                      QStringLiteral("%1 is no pack to renew").arg(request.output));
     std::vector<std::uint8_t> bytes;
     std::string detail;
-    if (packs::ReadPackEntry(packPath, packmaker::kSourcesEntryName, pack.PackPassword, bytes, &detail) != 0) {
-        failed.error = QStringLiteral("%1 keeps no record of its works' sources, so it cannot be renewed").arg(request.output);
-        return failed;
-    }
+    if (const int code = packs::ReadPackEntry(packPath, packmaker::kSourcesEntryName, pack.PackPassword, bytes, &detail);
+        code != 0)
+        return failed(code, QStringLiteral("%1 keeps no record of its works' sources, so it cannot be renewed")
+                                .arg(request.output));
     const QJsonObject sources =
         QJsonDocument::fromJson(QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())))
             .object();
@@ -65,10 +69,9 @@ FetchResult RenewPack(const FetchRequest& request, const std::function<void(cons
     // The kept pictures wait in a work folder beside the pack until the new one is made.
     int error = 0;
     const std::string folder = packmaker::CreateWorkFolder(QFile::encodeName(QFileInfo(request.output).absolutePath()).toStdString(), error);
-    if (folder.empty()) {
-        failed.error = QStringLiteral("cannot write beside %1: %2").arg(request.output, QString::fromLocal8Bit(std::strerror(error)));
-        return failed;
-    }
+    if (folder.empty())
+        return failed(archiva::ErrorFromErrno(error), QStringLiteral("cannot write beside %1: %2")
+                                                          .arg(request.output, QString::fromLocal8Bit(std::strerror(error))));
     const struct Guard {
         std::string path;
         ~Guard() { packmaker::RemoveWorkFolder(path); }
@@ -76,17 +79,13 @@ FetchResult RenewPack(const FetchRequest& request, const std::function<void(cons
     // Which of them leave is known only once the new works are there (Fetch).
     for (std::size_t i = 0; i < held.size(); ++i) {
         const Held& h = held[i];
-        if (packs::ReadPackEntry(packPath, h.pic->EntryName, pack.PackPassword, bytes, &detail) != 0) {
-            failed.error = QStringLiteral("%1 cannot be read: %2").arg(request.output, QString::fromStdString(detail));
-            return failed;
-        }
+        if (const int code = packs::ReadPackEntry(packPath, h.pic->EntryName, pack.PackPassword, bytes, &detail); code != 0)
+            return failed(code, QStringLiteral("%1 cannot be read: %2").arg(request.output, QString::fromStdString(detail)));
         const QString image = QFile::decodeName(QByteArray::fromStdString(folder)) + QStringLiteral("/kept%1.jpg").arg(i);
         QFile file(image);
         if (!file.open(QIODevice::WriteOnly)
-            || file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-            failed.error = QStringLiteral("cannot write %1: %2").arg(image, file.errorString());
-            return failed;
-        }
+            || file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()))
+            return failed(archiva::ErrorWriteFault, QStringLiteral("cannot write %1: %2").arg(image, file.errorString()));
         KeptWork kept;
         kept.imagePath = image;
         kept.work.id = h.source.value(QLatin1String("id")).toString();
@@ -106,7 +105,7 @@ FetchResult RenewPack(const FetchRequest& request, const std::function<void(cons
     renewal.packSize = request.count;
     if (renewal.name.trimmed().isEmpty())
         renewal.name = QString::fromStdString(pack.Name);
-    return Fetch(renewal, progress, cancel);
+    return Fetch(renewal, progress, cancel, soFar);
 }
 
 } // namespace museum

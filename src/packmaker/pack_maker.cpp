@@ -1,5 +1,6 @@
 #include "packmaker/pack_maker.h"
 
+#include "archive/errors.h"
 #include "packmaker/archive_writer.h"
 #include "packmaker/csv_records.h"
 #include "packmaker/metadata.h"
@@ -270,34 +271,45 @@ std::string PackFileName(const std::string& name)
 
 namespace {
 
+// Codes of the system for what stops a make (archive/errors.h).
+constexpr int kBadRequest = archiva::ErrorInvalidParameter;
+constexpr int kWriteFault = archiva::ErrorWriteFault;
+constexpr int kBadData = 13; // the system's "the data is invalid"
+
+core::Error Cancelled()
+{
+    return core::MakeError(archiva::ErrorCancelled, "cancelled; no pack was written");
+}
+
 // Why the request cannot be made at all, before anything is read.
-std::optional<std::string> RequestProblem(const MakeRequest& request)
+core::Result<void> CheckRequest(const MakeRequest& request)
 {
     if (OneLine(request.Name).empty())
-        return "the pack needs a name";
+        return core::MakeError(kBadRequest, "the pack needs a name");
     if (request.Output.empty())
-        return "no file to write the pack to";
+        return core::MakeError(kBadRequest, "no file to write the pack to");
     if (request.MaxSide < 16)
-        return "the largest side must be at least 16 pixels";
+        return core::MakeError(kBadRequest, "the largest side must be at least 16 pixels");
     if (!request.Password.empty() && !ArchiveWriter::CanEncrypt())
-        return "this libzip cannot encrypt with AES-256";
-    return std::nullopt;
+        return core::MakeError(archiva::ErrorNotSupported, "this libzip cannot encrypt with AES-256");
+    return core::Ok();
 }
 
 // The records of the request's CSV file, if it names one.
-std::optional<std::string> ReadCsv(const MakeRequest& request, CsvRecords& csv)
+core::Result<void> ReadCsv(const MakeRequest& request, CsvRecords& csv)
 {
     if (request.CsvPath.empty())
-        return std::nullopt;
+        return core::Ok();
     QFile file(QString::fromStdString(request.CsvPath));
     if (!file.open(QIODevice::ReadOnly))
-        return request.CsvPath + ": " + file.errorString().toStdString();
+        return core::MakeError(file.exists() ? archiva::ErrorAccessDenied : archiva::ErrorFileNotFound,
+                               request.CsvPath + ": " + file.errorString().toStdString());
     // Read no further than the bound: /dev/zero or a pipe has no size to check first.
     const QByteArray text = file.read(static_cast<qint64>(kMaxCsvBytes) + 1);
     csv = ParseCsvRecords(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
     if (!csv.error.empty())
-        return request.CsvPath + ": " + csv.error;
-    return std::nullopt;
+        return core::MakeError(kBadData, request.CsvPath + ": " + csv.error);
+    return core::Ok();
 }
 
 // One make's archive being written in its work folder.
@@ -307,26 +319,23 @@ struct Making {
     const std::atomic<bool>* cancel;
     const QDir& work;
     ArchiveWriter& writer;
-    MakeResult& result;
+    MadePack& made;
 };
 
 // Prepares the pictures on worker threads and adds them in source order. A
-// picture that cannot be read is listed with the files left out. Why the make
-// stops, when it does.
-std::optional<std::string> AddPictures(Making& m, const std::vector<SourceFile>& pictures, const CsvRecords* csv)
+// picture that cannot be read is listed with the files left out.
+core::Result<void> AddPictures(Making& m, const std::vector<SourceFile>& pictures, const CsvRecords* csv)
 {
     std::set<std::string> used;
     std::string error;
     Preparer preparer(pictures, m.request, csv, m.work.path(), m.cancel);
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         std::optional<Slot> slot = preparer.Take(i);
-        if (!slot || IsCancelled(m.cancel)) {
-            m.result.Cancelled = true;
-            return "cancelled; no pack was written";
-        }
+        if (!slot || IsCancelled(m.cancel))
+            return Cancelled();
         const SourceFile& source = pictures[i];
         if (!slot->prepared.Ok) {
-            m.result.Skipped.push_back({source.Path, slot->prepared.Error});
+            m.made.Skipped.push_back({source.Path, slot->prepared.Error});
             continue;
         }
         TakenPicture taken;
@@ -340,39 +349,40 @@ std::optional<std::string> AddPictures(Making& m, const std::vector<SourceFile>&
         taken.OutHeight = slot->prepared.OutHeight;
         const bool deflate = slot->prepared.Extension != ".jpg";
         if (!m.writer.Add(taken.EntryName, slot->prepared.DataPath, deflate, m.request.Password, error))
-            return source.Path + ": " + error;
-        m.result.Taken.push_back(std::move(taken));
+            return core::MakeError(kWriteFault, source.Path + ": " + error);
+        m.made.Taken.push_back(std::move(taken));
         if (m.progress) {
             MakeProgress p;
             p.Done = static_cast<int>(i + 1);
             p.Total = static_cast<int>(pictures.size());
-            p.Picture = &m.result.Taken.back();
+            p.Picture = &m.made.Taken.back();
             m.progress(p);
         }
     }
-    return std::nullopt;
+    return core::Ok();
 }
 
 // The entry that says where the works come from, when there is anything to say.
-std::optional<std::string> AddSourcesEntry(Making& m)
+core::Result<void> AddSourcesEntry(Making& m)
 {
-    const std::string text = SourcesJson(m.result.Taken, m.request.WorkSources, m.request.RetiredIds);
+    const std::string text = SourcesJson(m.made.Taken, m.request.WorkSources, m.request.RetiredIds);
     if (text.empty())
-        return std::nullopt;
+        return core::Ok();
     const QString path = m.work.filePath(QString::fromLatin1(kSourcesEntryName));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)
         || file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()))
-        return "cannot write in " + m.work.path().toStdString() + ": " + file.errorString().toStdString();
+        return core::MakeError(kWriteFault, "cannot write in " + m.work.path().toStdString() + ": "
+                                                + file.errorString().toStdString());
     file.close();
     std::string error;
     if (!m.writer.Add(kSourcesEntryName, path.toStdString(), true, m.request.Password, error))
-        return error;
-    return std::nullopt;
+        return core::MakeError(kWriteFault, error);
+    return core::Ok();
 }
 
 // Writes the archive out, reporting its progress, and puts it in its place.
-std::optional<std::string> CloseAndPlace(Making& m, const std::string& written, const std::string& target, int total)
+core::Result<void> CloseAndPlace(Making& m, const std::string& written, const std::string& target, int total)
 {
     std::string error;
     const bool closed = m.writer.Close(
@@ -386,50 +396,33 @@ std::optional<std::string> CloseAndPlace(Making& m, const std::string& written, 
             }
         },
         [&] { return IsCancelled(m.cancel); }, error);
-    if (!closed) {
-        m.result.Cancelled = IsCancelled(m.cancel);
-        return m.result.Cancelled ? std::string("cancelled; no pack was written") : "cannot write " + target + ": " + error;
+    if (!closed)
+        return IsCancelled(m.cancel) ? Cancelled() : core::MakeError(kWriteFault, "cannot write " + target + ": " + error);
+    if (::rename(written.c_str(), target.c_str()) != 0) {
+        const int code = errno;
+        return core::MakeError(archiva::ErrorFromErrno(code, target), "cannot write " + target + ": " + std::strerror(code));
     }
-    if (::rename(written.c_str(), target.c_str()) != 0)
-        return "cannot write " + target + ": " + std::strerror(errno);
-    return std::nullopt;
+    return core::Ok();
 }
 
-} // namespace
-
-MakeResult MakePack(const MakeRequest& request, const std::function<void(const MakeProgress&)>& progress,
-                    const std::atomic<bool>* cancel)
+// The make in its work folder beside the output, which goes when it returns,
+// whatever happened.
+core::Result<void> MakeInWorkFolder(const MakeRequest& request, const std::vector<SourceFile>& pictures,
+                                    const CsvRecords* csv, const std::function<void(const MakeProgress&)>& progress,
+                                    const std::atomic<bool>* cancel, MadePack& made)
 {
-    MakeResult result;
-    auto fail = [&](std::string error) {
-        result.Ok = false;
-        result.Error = std::move(error);
-        result.Taken.clear();
-        return result;
-    };
-    if (std::optional<std::string> problem = RequestProblem(request))
-        return fail(std::move(*problem));
-    CsvRecords csv;
-    if (std::optional<std::string> problem = ReadCsv(request, csv))
-        return fail(std::move(*problem));
-
-    CollectedSources sources = CollectSources(request.Sources);
-    result.Skipped = std::move(sources.Skipped);
-    if (sources.Pictures.empty())
-        return fail("no pictures to make a pack of");
-
     const QFileInfo output(QString::fromStdString(request.Output));
     const QString outputFolder = output.absolutePath();
     if (!QFileInfo(outputFolder).isDir())
-        return fail("the folder " + outputFolder.toStdString() + " does not exist");
+        return core::MakeError(archiva::ErrorPathNotFound, "the folder " + outputFolder.toStdString() + " does not exist");
     // What killed makes left here goes first. Reduced pictures, then the archive,
-    // wait in a work folder of our own; it goes when this function returns,
-    // whatever happened.
+    // wait in a work folder of our own.
     RemoveStaleMakeLeftovers(QFile::encodeName(outputFolder).toStdString());
     int workError = 0;
     const std::string workPath = CreateWorkFolder(QFile::encodeName(outputFolder).toStdString(), workError);
     if (workPath.empty())
-        return fail("cannot write in " + outputFolder.toStdString() + ": " + std::strerror(workError));
+        return core::MakeError(archiva::ErrorFromErrno(workError), "cannot write in " + outputFolder.toStdString()
+                                                                       + ": " + std::strerror(workError));
     const struct WorkGuard {
         std::string path;
         ~WorkGuard() { RemoveWorkFolder(path); }
@@ -447,26 +440,45 @@ MakeResult MakePack(const MakeRequest& request, const std::function<void(const M
     // killed make leaves its half-written archive there too.
     const std::string written = work.filePath(QStringLiteral("pack.zip")).toStdString();
     if (!writer.Open(written, error))
-        return fail(error);
+        return core::MakeError(kWriteFault, error);
 
-    Making making {request, progress, cancel, work, writer, result};
-    if (std::optional<std::string> problem = AddPictures(making, sources.Pictures, request.CsvPath.empty() ? nullptr : &csv))
-        return fail(std::move(*problem));
-    if (std::optional<std::string> problem = AddSourcesEntry(making))
-        return fail(std::move(*problem));
-    if (result.Taken.empty())
-        return fail("none of the pictures could be read");
+    Making making {request, progress, cancel, work, writer, made};
+    AMBIENCE_TRY(AddPictures(making, pictures, csv));
+    AMBIENCE_TRY(AddSourcesEntry(making));
+    if (made.Taken.empty())
+        return core::MakeError(kBadData, "none of the pictures could be read");
     if (!writer.SetComment(PackDescription(request), error))
-        return fail(error);
+        return core::MakeError(kWriteFault, error);
+    AMBIENCE_TRY(CloseAndPlace(making, written, target, static_cast<int>(pictures.size())));
+    made.Archive = target;
+    return core::Ok();
+}
 
-    std::vector<TakenPicture> taken = std::move(result.Taken);
-    if (std::optional<std::string> problem =
-            CloseAndPlace(making, written, target, static_cast<int>(sources.Pictures.size())))
-        return fail(std::move(*problem));
-    result.Taken = std::move(taken);
-    result.Ok = true;
-    result.Archive = target;
-    return result;
+} // namespace
+
+core::Result<MadePack> MakePack(const MakeRequest& request, const std::function<void(const MakeProgress&)>& progress,
+                                const std::atomic<bool>* cancel, MadePack* soFar)
+{
+    MadePack made;
+    const core::Result<void> done = [&]() -> core::Result<void> {
+        AMBIENCE_TRY(CheckRequest(request));
+        CsvRecords csv;
+        AMBIENCE_TRY(ReadCsv(request, csv));
+        CollectedSources sources = CollectSources(request.Sources);
+        made.Skipped = std::move(sources.Skipped);
+        if (sources.Pictures.empty())
+            return core::MakeError(archiva::ErrorFileNotFound, "no pictures to make a pack of");
+        return MakeInWorkFolder(request, sources.Pictures, request.CsvPath.empty() ? nullptr : &csv, progress, cancel,
+                                made);
+    }();
+    if (done.ok())
+        return made;
+    if (soFar) {
+        soFar->Skipped = std::move(made.Skipped);
+        soFar->Taken.clear();
+        soFar->Archive.clear();
+    }
+    return done.error();
 }
 
 } // namespace packmaker

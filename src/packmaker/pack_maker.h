@@ -4,6 +4,7 @@
 // pack reader gives back its title, year and author (entry_name.h), and the
 // archive is written with libzip (archive_writer.h). Memory stays bounded by a few
 // pictures at a time: prepared entries wait in files, not in memory.
+#include "core/result.h"
 #include "packmaker/entry_name.h"
 #include "packmaker/sources.h"
 
@@ -73,11 +74,9 @@ struct MakeProgress {
     double Writing = 0; // 0..1 while the archive is written
 };
 
-struct MakeResult {
-    bool Ok = false;
-    bool Cancelled = false;
-    std::string Error;       // names the file and the reason
-    std::string Archive;     // the pack written
+// A pack made: the archive written, the pictures taken and the files left out.
+struct MadePack {
+    std::string Archive;
     std::vector<TakenPicture> Taken;
     std::vector<SkippedFile> Skipped;
 };
@@ -94,9 +93,11 @@ std::string PackDescription(const MakeRequest& request);
 std::string PackFileName(const std::string& name);
 
 // Makes the pack. `progress` runs on the calling thread. `cancel` is read as the
-// work goes; when it turns true the make stops and leaves nothing behind. On any
-// failure the output file is left as it was (absent or an older pack).
-MakeResult MakePack(const MakeRequest& request, const std::function<void(const MakeProgress&)>& progress = {},
-                    const std::atomic<bool>* cancel = nullptr);
+// work goes; when it turns true the make stops with 1223 (cancelled) and leaves
+// nothing behind. On any failure the output file is left as it was (absent or an
+// older pack), the error names the file and the reason, and soFar (when given)
+// receives the files left out until then.
+core::Result<MadePack> MakePack(const MakeRequest& request, const std::function<void(const MakeProgress&)>& progress = {},
+                                const std::atomic<bool>* cancel = nullptr, MadePack* soFar = nullptr);
 
 } // namespace packmaker

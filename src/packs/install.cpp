@@ -24,6 +24,11 @@ bool SameFolder(const QString& a, const QString& b)
 
 } // namespace
 
+core::Error CopyFailure(int code, const std::string& source, const std::string& target, const std::string& why)
+{
+    return core::MakeError(code, "cannot copy " + source + " to " + target + ": " + why + " The installed packs are unchanged.");
+}
+
 std::string PackErrorMessage(int code)
 {
     if (code == 0)
@@ -31,63 +36,43 @@ std::string PackErrorMessage(int code)
     return archiva::ErrorText(code) + ".";
 }
 
-InstallResult InstallPack(const std::string& source, const std::string& packsFolder)
+core::Result<InstalledPack> InstallPack(const std::string& source, const std::string& packsFolder)
 {
-    InstallResult result;
     const QFileInfo file(QString::fromStdString(source));
-    const QString target = QDir(QString::fromStdString(packsFolder)).absoluteFilePath(file.fileName());
-    result.Target = target.toStdString();
+    InstalledPack installed;
+    installed.Target = QDir(QString::fromStdString(packsFolder)).absoluteFilePath(file.fileName()).toStdString();
 
-    if (archiva::LowerExtension(file.fileName().toStdString()) != ".zip") {
-        result.Outcome = InstallOutcome::NotZipFile;
-        result.Message = "Only pack archives (\".zip\" files) can be installed";
-        return result;
-    }
-    if (SameFolder(file.absolutePath(), QString::fromStdString(packsFolder))) {
-        result.Outcome = InstallOutcome::AlreadyInFolder;
-        result.Message = "The pack is installed already: it lies in the packs folder";
-        return result;
-    }
+    if (archiva::LowerExtension(file.fileName().toStdString()) != ".zip")
+        return core::MakeError(kNotAPackArchive,
+                               source + ": Only pack archives (\".zip\" files) can be installed; nothing was installed");
+    if (SameFolder(file.absolutePath(), QString::fromStdString(packsFolder)))
+        return core::MakeError(kAlreadyInstalled, "The pack is installed already: it lies in the packs folder");
 
     {
         TPack pack(source);
-        if (pack.OpenError != 0) {
-            result.Outcome = InstallOutcome::Unreadable;
-            result.Code = pack.OpenError;
-            result.Message = PackErrorMessage(result.Code);
-            return result;
-        }
-        if (!pack.IsValid()) {
-            result.Outcome = InstallOutcome::InvalidPack;
-            result.Code = archiva::ErrorInvalidPack;
-            result.Message = PackErrorMessage(result.Code);
-            return result;
-        }
-        result.PackName = pack.Name;
+        if (pack.OpenError != 0)
+            return core::MakeError(pack.OpenError, "cannot read " + source + ": " + PackErrorMessage(pack.OpenError));
+        if (!pack.IsValid())
+            return core::MakeError(archiva::ErrorInvalidPack, source + ": " + PackErrorMessage(archiva::ErrorInvalidPack)
+                                                                  + " Nothing was installed.");
+        installed.PackName = pack.Name;
         // The pack is released at the end of this block; it stores its current
         // picture under its file name, which the installed copy shares.
     }
 
-    result.Replaced = QFileInfo::exists(target);
+    installed.Replaced = QFileInfo::exists(QString::fromStdString(installed.Target));
     // CopyFileOver writes a temporary file and renames it over the target, so an
     // older pack of the same name survives a failed copy.
-    result.Code = archiva::CopyFileOver(source, result.Target);
-    if (result.Code != 0) {
-        result.Outcome = InstallOutcome::CopyFailed;
-        result.Replaced = false;
-        result.Message = PackErrorMessage(result.Code);
-        return result;
-    }
-    result.Outcome = InstallOutcome::Installed;
-    return result;
+    if (const int code = archiva::CopyFileOver(source, installed.Target); code != 0)
+        return CopyFailure(code, source, installed.Target, PackErrorMessage(code));
+    return installed;
 }
 
-RemoveResult RemovePack(const std::string& path)
+core::Result<void> RemovePack(const std::string& path)
 {
-    RemoveResult result;
-    result.Code = archiva::DeleteFileForced(path);
-    result.Message = PackErrorMessage(result.Code);
-    return result;
+    if (const int code = archiva::DeleteFileForced(path); code != 0)
+        return core::MakeError(code, PackErrorMessage(code));
+    return core::Ok();
 }
 
 } // namespace packs

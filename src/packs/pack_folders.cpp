@@ -72,22 +72,13 @@ bool IsFixedBundledPack(const std::string& path, const PackFolders& folders)
     return ::access(QFile::encodeName(QString::fromStdString(folders.Program)).constData(), W_OK) != 0;
 }
 
-InstallResult InstallUserPack(const std::string& source, const PackFolders& folders)
+core::Result<InstalledPack> InstallUserPack(const std::string& source, const PackFolders& folders)
 {
-    if (LiesIn(source, folders.Program)) {
-        InstallResult result;
-        result.Outcome = InstallOutcome::AlreadyInFolder;
-        result.Target = source;
-        result.Message = "The pack is installed already: it lies in the program's packs folder";
-        return result;
-    }
-    if (folders.User.empty()) {
-        InstallResult result;
-        result.Outcome = InstallOutcome::CopyFailed;
-        result.Code = archiva::ErrorPathNotFound;
-        result.Message = "There is no folder for your own packs (neither XDG_DATA_HOME nor HOME is set).";
-        return result;
-    }
+    if (LiesIn(source, folders.Program))
+        return core::MakeError(kAlreadyInstalled, "The pack is installed already: it lies in the program's packs folder");
+    if (folders.User.empty())
+        return CopyFailure(archiva::ErrorPathNotFound, source, {},
+                           "There is no folder for your own packs (neither XDG_DATA_HOME nor HOME is set).");
     // Made here, so that a user who never installs a pack never gets the folder.
     QDir().mkpath(QString::fromStdString(folders.User));
     return InstallPack(source, folders.User);
@@ -98,14 +89,10 @@ std::string BundledPackRefusal(const std::string& packName)
     return "\"" + packName + "\" belongs to the installation; it cannot be removed by you.";
 }
 
-RemoveResult RemoveInstalledPack(const std::string& path, const std::string& packName, const PackFolders& folders)
+core::Result<void> RemoveInstalledPack(const std::string& path, const std::string& packName, const PackFolders& folders)
 {
-    if (IsFixedBundledPack(path, folders)) {
-        RemoveResult result;
-        result.Code = archiva::ErrorAccessDenied;
-        result.Message = BundledPackRefusal(packName);
-        return result;
-    }
+    if (IsFixedBundledPack(path, folders))
+        return core::MakeError(archiva::ErrorAccessDenied, BundledPackRefusal(packName));
     return RemovePack(path);
 }
 

@@ -30,12 +30,12 @@ std::vector<std::string> CatalogueFiles(const std::vector<std::string>& folders)
 bool IsFixedBundledPack(const std::string& path, const PackFolders& folders);
 
 // Installs into the user's folder (made when missing). A file that lies in either
-// folder already is not installed again (AlreadyInFolder).
-InstallResult InstallUserPack(const std::string& source, const PackFolders& folders);
+// folder already is not installed again (kAlreadyInstalled).
+core::Result<InstalledPack> InstallUserPack(const std::string& source, const PackFolders& folders);
 
 // Removes an installed pack, refusing a bundled pack of a folder the user cannot
 // write (code 5, and a message naming the pack); `packName` is its display name.
-RemoveResult RemoveInstalledPack(const std::string& path, const std::string& packName, const PackFolders& folders);
+core::Result<void> RemoveInstalledPack(const std::string& path, const std::string& packName, const PackFolders& folders);
 
 // "<name>" belongs to the installation; it cannot be removed by you.
 std::string BundledPackRefusal(const std::string& packName);

@@ -176,8 +176,8 @@ bool DesktopTakesDarkStyle()
 namespace {
 
 // Checks that every file of the request can be read and names each by its
-// absolute path from here on. Why not, when one cannot be read.
-std::optional<QString> CheckFiles(WallpaperRequest& request)
+// absolute path from here on.
+core::Result<void> CheckFiles(WallpaperRequest& request)
 {
     std::vector<QString*> paths {&request.file};
     for (QString* path : {&request.dark, &request.spanned, &request.darkSpanned})
@@ -188,10 +188,11 @@ std::optional<QString> CheckFiles(WallpaperRequest& request)
     for (QString* path : paths) {
         const QFileInfo source(*path);
         if (!source.isFile() || !source.isReadable())
-            return QStringLiteral("The picture file %1 cannot be read.").arg(*path);
+            return core::MakeError(source.exists() ? 5 : 2,
+                                   QStringLiteral("The picture file %1 cannot be read.").arg(*path).toStdString());
         *path = source.absoluteFilePath();
     }
-    return std::nullopt;
+    return core::Ok();
 }
 
 // The pictures the other desktops of this account name, which the step's fresh
@@ -210,9 +211,8 @@ QSet<QString> NamedElsewhere(const std::vector<NamedWallpaper>& named, const Ste
 // otherwise than asked. ownWayFailed: why the desktop's own way did not work,
 // when a fall-back did it.
 void DescribeSuccess(const Step& step, bool fallBack, const QString& ownWayFailed, const WallpaperRequest& request,
-                     DesktopFamily family, const MethodOutcome& outcome, WallpaperResult& result)
+                     DesktopFamily family, const MethodOutcome& outcome, WallpaperSet& result)
 {
-    result.ok = true;
     result.method = QLatin1String(step.method);
     result.notices = outcome.notices;
     // Said once a run: it stays so for every change.
@@ -240,22 +240,18 @@ void DescribeSuccess(const Step& step, bool fallBack, const QString& ownWayFaile
 
 } // namespace
 
-WallpaperResult SetDesktopWallpaper(const WallpaperRequest& asked)
+core::Result<WallpaperSet> SetDesktopWallpaper(const WallpaperRequest& asked)
 {
-    WallpaperResult result;
     WallpaperRequest request = asked;
-    if (const std::optional<QString> unreadable = CheckFiles(request)) {
-        result.detail = *unreadable;
-        return result;
-    }
+    AMBIENCE_TRY(CheckFiles(request));
     const DesktopFamily family = DetectDesktop();
     const std::vector<Step> steps = Plan(family);
-    if (steps.empty()) {
-        result.detail = QStringLiteral("No way of setting the wallpaper is known for %1%2.")
-                            .arg(DesktopName(family),
-                                 IsWaylandSession() ? QString() : QStringLiteral(" without an X display"));
-        return result;
-    }
+    if (steps.empty())
+        return core::MakeError(kNoWallpaperMethod,
+                               QStringLiteral("No way of setting the wallpaper is known for %1%2.")
+                                   .arg(DesktopName(family),
+                                        IsWaylandSession() ? QString() : QStringLiteral(" without an X display"))
+                                   .toStdString());
 
     // Read before the change, and before it makes copies of its own: what the
     // other desktops of this account name must outlive it. The desktop being set
@@ -285,17 +281,18 @@ WallpaperResult SetDesktopWallpaper(const WallpaperRequest& asked)
         const MethodOutcome outcome = step.run(files.Given());
         if (outcome.ok) {
             files.Finish(step.freshCopy, NamedElsewhere(named, step));
-            result.file = files.Given().spanned.isEmpty() ? files.Given().file : files.Given().spanned;
-            DescribeSuccess(step, &step != &steps.front(), ownWayFailed, request, family, outcome, result);
-            return result;
+            WallpaperSet set;
+            set.file = files.Given().spanned.isEmpty() ? files.Given().file : files.Given().spanned;
+            DescribeSuccess(step, &step != &steps.front(), ownWayFailed, request, family, outcome, set);
+            return set;
         }
         if (ownWayFailed.isEmpty())
             ownWayFailed = outcome.detail;
         reasons << QStringLiteral("%1: %2").arg(QLatin1String(step.way), outcome.detail);
     }
-    result.detail = QStringLiteral("The wallpaper could not be set on %1: %2.")
-                        .arg(DesktopName(family), reasons.join(QStringLiteral("; ")));
-    return result;
+    return core::MakeError(kWallpaperNotTaken, QStringLiteral("The wallpaper could not be set on %1: %2.")
+                                                   .arg(DesktopName(family), reasons.join(QStringLiteral("; ")))
+                                                   .toStdString());
 }
 
 } // namespace platform

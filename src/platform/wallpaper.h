@@ -1,6 +1,8 @@
 #pragma once
 // Makes a picture file the desktop's wallpaper through the interface of the
 // desktop the user runs.
+#include "core/result.h"
+
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -38,23 +40,27 @@ struct WallpaperRequest {
     }
 };
 
-struct WallpaperResult {
-    bool ok = false;
+// What a desktop was given and what it made of it, when it took the picture.
+struct WallpaperSet {
     QString method; // the method that worked ("gnome", "kde", "xfce", "x11-root", ...), for programs
     QString description; // what was done, for the user: "Set on Xfce's desktop", and
                          // when a fall-back did it, why the desktop's own way did not
-    QString detail; // when nothing worked: why, for the user
     QString file;   // the file the desktop was given (a fresh copy where the desktop
                     // caches pictures by name, see wallpaper_file.h)
     QStringList notices; // done otherwise than asked: one picture for all monitors,
                          // a lock screen that cannot be set
 };
 
+// Why a wallpaper was not set, beside the system's 2 (a picture file is missing)
+// and 5 (it cannot be read); the error's text tells the user why.
+inline constexpr int kNoWallpaperMethod = 50;                         // no way is known for this desktop (the system's "not supported")
+inline constexpr int kWallpaperNotTaken = core::kOwnCodes + 0x100 + 1; // every way was tried and none worked
+
 // Detects the desktop from XDG_CURRENT_DESKTOP / DESKTOP_SESSION, tries its own
 // interface and sensible fall-backs, and reports success only when the desktop
 // can be expected to show the picture.
-WallpaperResult SetDesktopWallpaper(const WallpaperRequest& request);
-inline WallpaperResult SetDesktopWallpaper(const QString& path)
+core::Result<WallpaperSet> SetDesktopWallpaper(const WallpaperRequest& request);
+inline core::Result<WallpaperSet> SetDesktopWallpaper(const QString& path)
 {
     return SetDesktopWallpaper(WallpaperRequest::Of(path));
 }
@@ -70,8 +76,8 @@ bool DesktopTakesDarkStyle();
 class WallpaperSetter {
 public:
     virtual ~WallpaperSetter() = default;
-    virtual WallpaperResult Set(const WallpaperRequest& request) = 0;
-    WallpaperResult Set(const QString& path) { return Set(WallpaperRequest::Of(path)); }
+    virtual core::Result<WallpaperSet> Set(const WallpaperRequest& request) = 0;
+    core::Result<WallpaperSet> Set(const QString& path) { return Set(WallpaperRequest::Of(path)); }
     // Whether request.dark would be used.
     virtual bool TakesDarkStyle() const { return false; }
 };
@@ -80,7 +86,7 @@ public:
 class DesktopWallpaperSetter final : public WallpaperSetter {
 public:
     using WallpaperSetter::Set;
-    WallpaperResult Set(const WallpaperRequest& request) override { return SetDesktopWallpaper(request); }
+    core::Result<WallpaperSet> Set(const WallpaperRequest& request) override { return SetDesktopWallpaper(request); }
     bool TakesDarkStyle() const override { return DesktopTakesDarkStyle(); }
 };
 

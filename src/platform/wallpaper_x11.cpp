@@ -209,64 +209,47 @@ unsigned long Scale(int value8, const Channel& c)
     return (unsigned long)(value8 >> (8 - c.bits)) << c.shift;
 }
 
-} // namespace
-
-MethodOutcome SetRootPixmapWallpaper(const WallpaperRequest& given)
+// With several monitors, the spanning picture has each one's exposition at its
+// place already: it goes where the monitors lie, black elsewhere.
+QImage SpannedRootPicture(const QImage& spanned, const std::vector<MonitorWallpaper>& monitors, const QSize& rootSize)
 {
-    // With several monitors, each one's exposition is already at its place in
-    // the spanning picture.
-    const bool spanned = !given.spanned.isEmpty();
-    const QString& file = spanned ? given.spanned : given.file;
-    const QImage picture = QImage(file).convertToFormat(QImage::Format_RGB32);
-    if (picture.isNull())
-        return MethodOutcome::Failure(QStringLiteral("the picture %1 could not be read").arg(file));
+    QImage canvas(rootSize, QImage::Format_RGB32);
+    canvas.fill(Qt::black);
+    QPainter painter(&canvas);
+    QRect bounds;
+    for (const MonitorWallpaper& m : monitors)
+        bounds |= m.geometry;
+    painter.drawImage(bounds.topLeft(), spanned);
+    return canvas;
+}
 
-    Display* dpy = XOpenDisplay(nullptr);
-    if (!dpy)
-        return MethodOutcome::Failure(QStringLiteral("no X display could be opened at DISPLAY \"%1\"")
-                                          .arg(qEnvironmentVariable("DISPLAY")));
-    DisplayCloser closer {dpy};
-    ErrorTrap trap;
-
-    const int screen = DefaultScreen(dpy);
-    const Window root = RootWindow(dpy, screen);
+// Why the root window's background would not be seen or cannot be drawn: a
+// desktop window over it, or a display without true colour. Empty when neither.
+QString RootUnusable(Display* dpy, int screen, Window root, ErrorTrap& trap)
+{
     const QString desktopWindow = FindDesktopWindow(dpy, root, trap);
     if (!desktopWindow.isEmpty())
-        return MethodOutcome::Failure(
-            QStringLiteral("a desktop window, %1, covers the root window, so a root picture would not be seen")
-                .arg(desktopWindow));
-
-    Visual* visual = DefaultVisual(dpy, screen);
-    const int depth = DefaultDepth(dpy, screen);
+        return QStringLiteral("a desktop window, %1, covers the root window, so a root picture would not be seen")
+            .arg(desktopWindow);
+    const Visual* visual = DefaultVisual(dpy, screen);
     if (visual->c_class != TrueColor && visual->c_class != DirectColor)
-        return MethodOutcome::Failure(QStringLiteral("the X display does not use a true-colour visual"));
+        return QStringLiteral("the X display does not use a true-colour visual");
+    return {};
+}
 
-    XWindowAttributes rootAttributes {};
-    XGetWindowAttributes(dpy, root, &rootAttributes);
-    const QSize rootSize(rootAttributes.width, rootAttributes.height);
-    if (rootSize.isEmpty())
-        return MethodOutcome::Failure(QStringLiteral("the X root window has no size"));
-    QImage canvas;
-    if (spanned) {
-        canvas = QImage(rootSize, QImage::Format_RGB32);
-        canvas.fill(Qt::black);
-        QPainter painter(&canvas);
-        QRect bounds;
-        for (const MonitorWallpaper& m : given.monitors)
-            bounds |= m.geometry;
-        painter.drawImage(bounds.topLeft(), picture);
-    } else {
-        canvas = RootPicture(picture, rootSize);
-    }
-
-    XImage* image = XCreateImage(dpy, visual, unsigned(depth), ZPixmap, 0, nullptr, unsigned(rootSize.width()),
-                                 unsigned(rootSize.height()), 32, 0);
+// The canvas in the screen's visual, in an X image that owns its pixels.
+MethodOutcome MakeXImage(Display* dpy, int screen, const QImage& canvas, XImage*& image)
+{
+    Visual* visual = DefaultVisual(dpy, screen);
+    image = XCreateImage(dpy, visual, unsigned(DefaultDepth(dpy, screen)), ZPixmap, 0, nullptr, unsigned(canvas.width()),
+                         unsigned(canvas.height()), 32, 0);
     if (!image)
-        return MethodOutcome::Failure(QStringLiteral("no X image of %1 x %2 could be made")
-                                          .arg(rootSize.width()).arg(rootSize.height()));
-    image->data = static_cast<char*>(std::malloc(size_t(image->bytes_per_line) * size_t(rootSize.height())));
+        return MethodOutcome::Failure(
+            QStringLiteral("no X image of %1 x %2 could be made").arg(canvas.width()).arg(canvas.height()));
+    image->data = static_cast<char*>(std::malloc(size_t(image->bytes_per_line) * size_t(canvas.height())));
     if (!image->data) {
         XDestroyImage(image);
+        image = nullptr;
         return MethodOutcome::Failure(QStringLiteral("out of memory for the root picture"));
     }
     const Channel red = ChannelOf(visual->red_mask), green = ChannelOf(visual->green_mask),
@@ -278,11 +261,19 @@ MethodOutcome SetRootPixmapWallpaper(const WallpaperRequest& given)
             XPutPixel(image, x, y, Scale(qRed(p), red) | Scale(qGreen(p), green) | Scale(qBlue(p), blue));
         }
     }
+    return MethodOutcome::Worked();
+}
 
-    const Pixmap pixmap = XCreatePixmap(dpy, root, unsigned(rootSize.width()), unsigned(rootSize.height()),
-                                        unsigned(depth));
+// The canvas in a new pixmap of the root window's size, on the server.
+MethodOutcome UploadPixmap(Display* dpy, int screen, Window root, const QImage& canvas, ErrorTrap& trap, Pixmap& pixmap)
+{
+    XImage* image = nullptr;
+    if (MethodOutcome made = MakeXImage(dpy, screen, canvas, image); !made.ok)
+        return made;
+    const unsigned width = unsigned(canvas.width()), height = unsigned(canvas.height());
+    pixmap = XCreatePixmap(dpy, root, width, height, unsigned(DefaultDepth(dpy, screen)));
     const GC gc = XCreateGC(dpy, pixmap, 0, nullptr);
-    XPutImage(dpy, pixmap, gc, image, 0, 0, 0, 0, unsigned(rootSize.width()), unsigned(rootSize.height()));
+    XPutImage(dpy, pixmap, gc, image, 0, 0, 0, 0, width, height);
     XFreeGC(dpy, gc);
     XDestroyImage(image); // frees the pixel data too
     if (!trap.Clean(dpy)) {
@@ -290,7 +281,13 @@ MethodOutcome SetRootPixmapWallpaper(const WallpaperRequest& given)
         return MethodOutcome::Failure(
             QStringLiteral("the X server refused the root picture with error %1").arg(int(g_lastError)));
     }
+    return MethodOutcome::Worked();
+}
 
+// Makes the pixmap the root's background and names it in both properties; the
+// previous setter's pixmap goes.
+MethodOutcome PublishPixmap(Display* dpy, Window root, Pixmap pixmap, ErrorTrap& trap)
+{
     const Atom rootPmap = XInternAtom(dpy, "_XROOTPMAP_ID", False);
     const Atom esetroot = XInternAtom(dpy, "ESETROOT_PMAP_ID", False);
     const Pixmap oldRoot = ReadPixmapProperty(dpy, root, rootPmap);
@@ -315,7 +312,45 @@ MethodOutcome SetRootPixmapWallpaper(const WallpaperRequest& given)
         XKillClient(dpy, oldRoot);
         trap.Reset(dpy); // already gone is fine
     }
+    return MethodOutcome::Worked();
+}
 
+} // namespace
+
+MethodOutcome SetRootPixmapWallpaper(const WallpaperRequest& given)
+{
+    // With several monitors, each one's exposition is already at its place in
+    // the spanning picture.
+    const bool spanned = !given.spanned.isEmpty();
+    const QString& file = spanned ? given.spanned : given.file;
+    const QImage picture = QImage(file).convertToFormat(QImage::Format_RGB32);
+    if (picture.isNull())
+        return MethodOutcome::Failure(QStringLiteral("the picture %1 could not be read").arg(file));
+
+    Display* dpy = XOpenDisplay(nullptr);
+    if (!dpy)
+        return MethodOutcome::Failure(QStringLiteral("no X display could be opened at DISPLAY \"%1\"")
+                                          .arg(qEnvironmentVariable("DISPLAY")));
+    DisplayCloser closer {dpy};
+    ErrorTrap trap;
+
+    const int screen = DefaultScreen(dpy);
+    const Window root = RootWindow(dpy, screen);
+    if (const QString unusable = RootUnusable(dpy, screen, root, trap); !unusable.isEmpty())
+        return MethodOutcome::Failure(unusable);
+    XWindowAttributes rootAttributes {};
+    XGetWindowAttributes(dpy, root, &rootAttributes);
+    const QSize rootSize(rootAttributes.width, rootAttributes.height);
+    if (rootSize.isEmpty())
+        return MethodOutcome::Failure(QStringLiteral("the X root window has no size"));
+    const QImage canvas =
+        spanned ? SpannedRootPicture(picture, given.monitors, rootSize) : RootPicture(picture, rootSize);
+
+    Pixmap pixmap = 0;
+    if (MethodOutcome uploaded = UploadPixmap(dpy, screen, root, canvas, trap, pixmap); !uploaded.ok)
+        return uploaded;
+    if (MethodOutcome published = PublishPixmap(dpy, root, pixmap, trap); !published.ok)
+        return published;
     XSetCloseDownMode(dpy, RetainPermanent);
     XSync(dpy, False);
     return MethodOutcome::Worked();

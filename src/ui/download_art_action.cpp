@@ -3,6 +3,7 @@
 // then listed and selected. The network is used only here, when asked.
 #include "ui/main_window.h"
 
+#include "archive/errors.h"
 #include "museum/fetch.h"
 #include "packmaker/pack_maker.h"
 #include "packs/pack_folders.h"
@@ -42,23 +43,23 @@ void TAMMF::DownloadArtExecute()
     // Written straight into the user's folder: the pack appears there only once complete.
     request.output = QString::fromStdString(*userFolder + packmaker::PackFileName(answers->name.toStdString()));
 
-    museum::FetchResult result;
-    {
+    const core::Result<museum::FetchedPack> result = [&] {
         BusyGuard busy(*this);
         TDownloadArtProgress progress(this);
         progress.Start(request);
         progress.exec();
-        result = progress.Result();
-    }
-    if (!result.ok) {
-        if (!result.cancelled)
-            ReportProblem(QStringLiteral("No pack was made of \"%1\".\n%2").arg(answers->name, result.error));
+        return progress.Result();
+    }();
+    if (!result.ok()) {
+        if (result.error().code != archiva::ErrorCancelled)
+            ReportProblem(QStringLiteral("No pack was made of \"%1\".\n%2")
+                              .arg(answers->name, QString::fromStdString(result.error().text)));
         return;
     }
-    ListAndSelectPack(result.archive.toStdString());
+    ListAndSelectPack(result->archive.toStdString());
     if (answers->keepFresh) {
         const core::Result<void> subscribed = SubscribeFreshPack(context_.Store(), ProductNames().RegistryRoot, *answers,
-                                                                 result.archive, QDateTime::currentDateTimeUtc());
+                                                                 result->archive, QDateTime::currentDateTimeUtc());
         if (!subscribed)
             ReportProblem(QStringLiteral("\"%1\" was made, but it cannot be kept fresh: %2")
                               .arg(answers->name, QString::fromStdString(subscribed.error().text)));

@@ -173,7 +173,7 @@ void TDownloadArtProgress::Start(const museum::FetchRequest& request)
         // times a second, of everything else at once.
         QElapsedTimer sinceTold;
         museum::FetchProgress told;
-        museum::FetchResult result = museum::Fetch(
+        core::Result<museum::FetchedPack> result = museum::Fetch(
             request,
             [&](const museum::FetchProgress& p) {
                 const bool onlyBytes = p.note.isEmpty() && p.stage == told.stage && p.imagesDone == told.imagesDone
@@ -218,10 +218,10 @@ void TDownloadArtProgress::Progress(const museum::FetchProgress& p)
     }
 }
 
-void TDownloadArtProgress::Done(museum::FetchResult result)
+void TDownloadArtProgress::Done(core::Result<museum::FetchedPack> result)
 {
     result_ = std::move(result);
-    Finish(result_.ok);
+    Finish(result_.ok());
 }
 
 } // namespace ui

@@ -2,6 +2,7 @@
 // "Download art...": the dialog that asks for a museum, a theme (or a query of
 // one's own) and the number of works, and the progress dialog that fetches them
 // on a worker thread while the window stays responsive.
+#include "archive/errors.h"
 #include "core/result.h"
 #include "museum/fetch.h"
 #include "ui/dialogs.h"
@@ -68,13 +69,14 @@ public:
     // Starts the fetch on a worker thread; the dialog closes itself when it has
     // ended (made, failed or cancelled).
     void Start(const museum::FetchRequest& request);
-    const museum::FetchResult& Result() const { return result_; }
+    const core::Result<museum::FetchedPack>& Result() const { return result_; }
 
 private:
     void Progress(const museum::FetchProgress& p);
-    void Done(museum::FetchResult result);
+    void Done(core::Result<museum::FetchedPack> result);
 
-    museum::FetchResult result_;
+    // Until the fetch has ended: no pack was made.
+    core::Result<museum::FetchedPack> result_ = core::MakeError(archiva::ErrorCancelled, "no pack was made");
 };
 
 } // namespace ui

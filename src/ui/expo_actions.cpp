@@ -22,7 +22,7 @@
 namespace ui {
 
 bool TAMMF::StartChange(change::PictureStep step, std::optional<QString> exportPath, bool tellUser,
-                        std::function<void(const change::ChangeResult&)> done, QStringList overrides)
+                        std::function<void(const core::Result<change::ChangeDone>&)> done, QStringList overrides)
 {
     change::ChangeRequest request;
     request.step = step;
@@ -32,7 +32,7 @@ bool TAMMF::StartChange(change::PictureStep step, std::optional<QString> exportP
 }
 
 bool TAMMF::StartRequest(change::ChangeRequest request, bool tellUser,
-                         std::function<void(const change::ChangeResult&)> done)
+                         std::function<void(const core::Result<change::ChangeDone>&)> done)
 {
     if (busy_ || runner_.IsRunning())
         return false;
@@ -45,13 +45,13 @@ bool TAMMF::StartRequest(change::ChangeRequest request, bool tellUser,
     request.monitors = platform::DesktopMonitors(screen.size);
     const bool exporting = request.exportPath.has_value();
     runner_.Start(std::move(request), *selection_, context_.Options(), context_.Setter(),
-                  [this, tellUser, exporting, done = std::move(done)](const change::ChangeResult& result) {
+                  [this, tellUser, exporting, done = std::move(done)](const core::Result<change::ChangeDone>& result) {
                       EndBusy();
                       // The tray's tip and items name what is on the wall now.
                       RefreshPictureItems();
                       if (tellUser)
                           TellChangeOutcome(result, exporting);
-                      else if (!result.settingsProblem.isEmpty())
+                      else if (result.ok() && !result->settingsProblem.isEmpty())
                           ReportSettingsProblem();
                       if (done)
                           done(result);
@@ -59,27 +59,27 @@ bool TAMMF::StartRequest(change::ChangeRequest request, bool tellUser,
     return true;
 }
 
-void TAMMF::TellChangeOutcome(const change::ChangeResult& result, bool exporting)
+void TAMMF::TellChangeOutcome(const core::Result<change::ChangeDone>& result, bool exporting)
 {
-    using Status = change::ChangeResult::Status;
-    if (!result.Changed()) {
+    if (!result.ok()) {
         // A pack shown without its password: the question for it stands for the
         // problem, unless the person has cancelled it before.
         const TPack* pack = selection_->SelectedPack();
         if (!(pack && selection_->CurrentLocked() && passwords_->WillAnswer(pack->Path)))
-            ReportProblem(result.problem);
+            ReportProblem(QString::fromStdString(result.error().text));
         return;
     }
-    if (result.status == Status::Unset && !exporting && !wallpaperFailureTold_) {
+    const change::ChangeDone& done = *result;
+    if (done.unset && !exporting && !wallpaperFailureTold_) {
         wallpaperFailureTold_ = true;
         QString text = QStringLiteral("The desktop wallpaper could not be set on this desktop. The picture "
                                       "was saved as %1; you can choose it as wallpaper in your desktop's settings.")
-                           .arg(QDir::toNativeSeparators(result.file));
-        if (!result.wallpaperDetail.isEmpty())
-            text += QLatin1Char('\n') + result.wallpaperDetail;
+                           .arg(QDir::toNativeSeparators(done.file));
+        if (!done.unsetReason.isEmpty())
+            text += QLatin1Char('\n') + done.unsetReason;
         UserDialogs().Message(this, text, context_.Product().ProductName, MessageIcon::Information, MessageButtons::Ok);
     }
-    if (!result.settingsProblem.isEmpty())
+    if (!done.settingsProblem.isEmpty())
         ReportSettingsProblem();
 }
 

@@ -1,5 +1,6 @@
 #include "ui/fresh_pack_keeper.h"
 
+#include "archive/errors.h"
 #include "core/product.h"
 #include "packs/pack_folders.h"
 #include "settings/fresh_pack.h"
@@ -23,13 +24,6 @@ constexpr qint64 kIdleRecheckSeconds = 6 * 60 * 60;
 // The timer never sleeps longer than this: after a suspended night the clock has
 // moved on, and a due renewal should not wait for a timer started before it.
 constexpr qint64 kLongestSleepMs = 60 * 60 * 1000;
-
-museum::FetchResult Failure(const QString& error)
-{
-    museum::FetchResult result;
-    result.error = error;
-    return result;
-}
 
 } // namespace
 
@@ -143,7 +137,9 @@ void TFreshPackKeeper::Check()
     const QString output = QDir(packsFolder_).filePath(fresh.pack);
     if (!QFileInfo(output).isFile()) {
         // Removed by its owner: nothing is fetched; putting it back is enough to go on.
-        Finished(Failure(QStringLiteral("the pack %1 is not there to be renewed").arg(output)), now);
+        Finished(core::MakeError(archiva::ErrorFileNotFound,
+                                 QStringLiteral("the pack %1 is not there to be renewed").arg(output).toStdString()),
+                 now);
         return;
     }
     museum::FetchRequest request;
@@ -157,7 +153,7 @@ void TFreshPackKeeper::Check()
     nextCheck_ = QDateTime();
     cancel_ = false;
     worker_ = QThread::create([this, request, renew = seams_.renew, now] {
-        museum::FetchResult result = renew(request, &cancel_);
+        core::Result<museum::FetchedPack> result = renew(request, &cancel_);
         QMetaObject::invokeMethod(
             this, [this, result = std::move(result), now]() mutable { Finished(std::move(result), now); },
             Qt::QueuedConnection);
@@ -165,29 +161,29 @@ void TFreshPackKeeper::Check()
     worker_->start(QThread::LowestPriority);
 }
 
-void TFreshPackKeeper::Finished(museum::FetchResult result, QDateTime started)
+void TFreshPackKeeper::Finished(core::Result<museum::FetchedPack> result, QDateTime started)
 {
     if (worker_) {
         worker_->wait();
         delete worker_;
         worker_ = nullptr;
     }
-    if (result.cancelled)
+    if (!result.ok() && result.error().code == archiva::ErrorCancelled)
         return;
     settings::FreshPackRecord record = settings::LoadFreshPackRecord(store_, key_);
     QString text;
-    if (result.ok) {
+    if (result.ok()) {
         record.renewed = started;
         record.tried = QDateTime();
-        text = QStringLiteral("%1 renewed: %2 work(s) now, %3 new").arg(result.archive).arg(result.works).arg(result.downloaded + result.fromCache);
+        text = QStringLiteral("%1 renewed: %2 work(s) now, %3 new").arg(result->archive).arg(result->works).arg(result->downloaded + result->fromCache);
         qCInfo(lcFresh).noquote() << text;
     } else {
         record.tried = started;
-        text = QStringLiteral("keeping a museum pack fresh failed: %1").arg(result.error);
+        text = QStringLiteral("keeping a museum pack fresh failed: %1").arg(QString::fromStdString(result.error().text));
         qCWarning(lcFresh).noquote() << text;
     }
     const core::Result<void> saved = settings::SaveFreshPackRecord(store_, key_, record);
-    emit RenewalFinished(result.ok, text);
+    emit RenewalFinished(result.ok(), text);
     if (!saved) {
         // Without a record every check would find the pack due again: wait instead.
         why_ = QStringLiteral("the renewal record cannot be kept: %1").arg(QString::fromStdString(saved.error().text));

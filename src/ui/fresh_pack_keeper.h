@@ -28,7 +28,7 @@ struct FreshPackSeams {
     std::function<QDateTime()> now;                   // UTC
     std::function<museum::NetworkState()> network;    // asked only when a renewal is due
     // Runs on the worker thread.
-    std::function<museum::FetchResult(const museum::FetchRequest&, const std::atomic<bool>* cancel)> renew;
+    std::function<core::Result<museum::FetchedPack>(const museum::FetchRequest&, const std::atomic<bool>* cancel)> renew;
 };
 
 // The system's clock, QNetworkInformation's reachability and metered flag (unknown
@@ -66,7 +66,7 @@ signals:
 
 private:
     void Schedule(const QDateTime& when, const QDateTime& now);
-    void Finished(museum::FetchResult result, QDateTime started);
+    void Finished(core::Result<museum::FetchedPack> result, QDateTime started);
 
     platform::Registry& store_;
     QString key_;

@@ -178,7 +178,7 @@ public:
     // agent, ambience-cli's hand-over). False, with nothing started, while the
     // window is busy. overrides apply to this change only ("ColorInfluence=...").
     bool StartChange(change::PictureStep step, std::optional<QString> exportPath, bool tellUser,
-                     std::function<void(const change::ChangeResult&)> done = {}, QStringList overrides = {});
+                     std::function<void(const core::Result<change::ChangeDone>&)> done = {}, QStringList overrides = {});
 
     // The program's context, catalogue, selection and product record.
     AppContext& Context() { return context_; }
@@ -208,9 +208,9 @@ private:
     void CreateMenus();
     void LayOut();
     void ComputeScaleFactor();
-    void TellChangeOutcome(const change::ChangeResult& result, bool exporting);
+    void TellChangeOutcome(const core::Result<change::ChangeDone>& result, bool exporting);
     // Fills in the screen and monitors and starts request as StartChange does.
-    bool StartRequest(change::ChangeRequest request, bool tellUser, std::function<void(const change::ChangeResult&)> done);
+    bool StartRequest(change::ChangeRequest request, bool tellUser, std::function<void(const core::Result<change::ChangeDone>&)> done);
     gallery::WallRecord* Record();
     bool OpenAddress(const QString& address);
 

@@ -2,6 +2,7 @@
 // and installed into the user's packs folder, then listed and selected.
 #include "ui/main_window.h"
 
+#include "archive/errors.h"
 #include "packmaker/pack_maker.h"
 #include "packs/pack_folders.h"
 #include "packs/pack_list.h"
@@ -37,25 +38,24 @@ void TAMMF::PackMakeExecute()
     // name only once it is complete.
     request.Output = *userFolder + packmaker::PackFileName(request.Name);
 
-    packmaker::MakeResult result;
-    {
+    const core::Result<packmaker::MadePack> result = [&] {
         BusyGuard busy(*this);
         TMakePackProgress progress(this);
         progress.Start(request);
         progress.exec();
-        result = progress.Result();
-    }
-    if (!result.Ok) {
-        if (!result.Cancelled)
+        return progress.Result();
+    }();
+    if (!result.ok()) {
+        if (result.error().code != archiva::ErrorCancelled)
             ReportProblem(QStringLiteral("The pack \"%1\" was not made.\n%2")
-                              .arg(answers->name, QString::fromStdString(result.Error)));
+                              .arg(answers->name, QString::fromStdString(result.error().text)));
         return;
     }
     // The password just given opens the new pack's pictures for this session.
-    ListAndSelectPack(result.Archive, request.Password);
-    if (!result.Skipped.empty()) {
+    ListAndSelectPack(result->Archive, request.Password);
+    if (!result->Skipped.empty()) {
         QStringList files;
-        for (const packmaker::SkippedFile& skipped : result.Skipped)
+        for (const packmaker::SkippedFile& skipped : result->Skipped)
             files << QStringLiteral("%1: %2").arg(QString::fromStdString(skipped.Path),
                                                   QString::fromStdString(skipped.Reason));
         ReportProblem(QStringLiteral("The pack \"%1\" was made without these files:\n%2")

@@ -155,7 +155,7 @@ TMakePackProgress::TMakePackProgress(QWidget* parent)
 void TMakePackProgress::Start(const packmaker::MakeRequest& request)
 {
     Run([this, request] {
-        packmaker::MakeResult result = packmaker::MakePack(
+        core::Result<packmaker::MadePack> result = packmaker::MakePack(
             request,
             [this](const packmaker::MakeProgress& p) {
                 const QString picture = p.Picture ? QString::fromStdString(p.Picture->Source) : QString();
@@ -186,10 +186,10 @@ void TMakePackProgress::Progress(int done, int total, const QString& picture, do
     }
 }
 
-void TMakePackProgress::Done(packmaker::MakeResult result)
+void TMakePackProgress::Done(core::Result<packmaker::MadePack> result)
 {
     result_ = std::move(result);
-    Finish(result_.Ok);
+    Finish(result_.ok());
 }
 
 } // namespace ui

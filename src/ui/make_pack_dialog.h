@@ -2,6 +2,7 @@
 // "Make a pack...": the dialog that asks for the pictures (folders or files), the
 // pack's name, author and icon and an optional password, and the progress dialog
 // that makes the pack on a worker thread while the window stays responsive.
+#include "archive/errors.h"
 #include "packmaker/pack_maker.h"
 #include "ui/dialogs.h"
 #include "ui/work_progress.h"
@@ -54,13 +55,14 @@ public:
     // Starts making the pack on a worker thread; the dialog closes itself when
     // the work has ended (made, failed or cancelled).
     void Start(const packmaker::MakeRequest& request);
-    const packmaker::MakeResult& Result() const { return result_; }
+    const core::Result<packmaker::MadePack>& Result() const { return result_; }
 
 private:
     void Progress(int done, int total, const QString& picture, double writing);
-    void Done(packmaker::MakeResult result);
+    void Done(core::Result<packmaker::MadePack> result);
 
-    packmaker::MakeResult result_;
+    // Until the work has ended: nothing was made.
+    core::Result<packmaker::MadePack> result_ = core::MakeError(archiva::ErrorCancelled, "the pack was not made");
 };
 
 } // namespace ui

@@ -25,13 +25,15 @@ void TAMMF::PackInstallExecute()
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QCoreApplication::processEvents();
-    const packs::InstallResult result = packs::InstallUserPack(source.toStdString(), packs::CurrentPackFolders());
+    const core::Result<packs::InstalledPack> result =
+        packs::InstallUserPack(source.toStdString(), packs::CurrentPackFolders());
     QApplication::restoreOverrideCursor();
 
     // Another kind of file, or one already in the packs folder, is passed over in
     // silence; everything else that failed carries its code.
-    if (result.Outcome != packs::InstallOutcome::Installed && result.Code != 0)
-        ReportPackError(result.Code, QStringLiteral("File: %1").arg(source));
+    if (!result.ok() && result.error().code != packs::kNotAPackArchive
+        && result.error().code != packs::kAlreadyInstalled)
+        ReportPackError(result.error().code, QStringLiteral("File: %1").arg(source));
     PS->FillPackList();
 }
 
@@ -52,8 +54,8 @@ void TAMMF::PackRemoveExecute()
         PS->FillPackList();
         return;
     }
-    const packs::RemoveResult result = packs::RemovePack(pack->Path);
-    ReportPackError(result.Code, QStringLiteral("File: %1").arg(QString::fromStdString(pack->Path)));
+    if (const core::Result<void> removed = packs::RemovePack(pack->Path); !removed)
+        ReportPackError(removed.error().code, QStringLiteral("File: %1").arg(QString::fromStdString(pack->Path)));
     PS->FillPackList();
 }
 

@@ -123,9 +123,9 @@ void TAMMF::PictureBanExecute()
         request.step = change::PictureStep::Random; // its pack is gone: anything but it
     // Chosen in the tray's menu, mostly while the window is hidden: a failure (every
     // picture set aside, ...) is told in a box of its own, as the agent tells.
-    StartRequest(std::move(request), false, [this](const change::ChangeResult& result) {
-        if (!result.Changed())
-            agentHost_->ShowError(result.problem);
+    StartRequest(std::move(request), false, [this](const core::Result<change::ChangeDone>& result) {
+        if (!result.ok())
+            agentHost_->ShowError(QString::fromStdString(result.error().text));
     });
 }
 

@@ -19,7 +19,7 @@ bool TWindowAgentHost::IsPageControlEnabled() const
     return window_.PC->isEnabled();
 }
 
-bool TWindowAgentHost::ExpoRandomExecute(std::function<void(const change::ChangeResult&)> done)
+bool TWindowAgentHost::ExpoRandomExecute(std::function<void(const core::Result<change::ChangeDone>&)> done)
 {
     // The agent tells a failure once itself; a box at every attempt would pile up
     // while nobody is at the desk.
@@ -28,7 +28,7 @@ bool TWindowAgentHost::ExpoRandomExecute(std::function<void(const change::Change
     change::SelectionModel& selection = window_.Selection();
     selection.PassOverLocked(true);
     const bool started = window_.StartChange(change::PictureStep::Random, std::nullopt, false,
-                                             [&selection, done = std::move(done)](const change::ChangeResult& result) {
+                                             [&selection, done = std::move(done)](const core::Result<change::ChangeDone>& result) {
                                                  selection.PassOverLocked(false);
                                                  if (done)
                                                      done(result);
@@ -42,9 +42,9 @@ bool TWindowAgentHost::ExpoNextExecute()
 {
     // Asked for from a notification, mostly while the window is hidden: a failure
     // is told in a box of its own, as the agent's are.
-    return window_.StartChange(change::PictureStep::Next, std::nullopt, false, [this](const change::ChangeResult& result) {
-        if (!result.Changed())
-            ShowError(result.problem);
+    return window_.StartChange(change::PictureStep::Next, std::nullopt, false, [this](const core::Result<change::ChangeDone>& result) {
+        if (!result.ok())
+            ShowError(QString::fromStdString(result.error().text));
     });
 }
 
@@ -106,16 +106,13 @@ void TWindowAgentHost::ShowNotice(const QString& text)
 }
 
 void RunRemoteAction(TAMMF& window, change::PictureStep action,
-                     std::function<void(const change::ChangeResult&)> answer)
+                     std::function<void(const core::Result<change::ChangeDone>&)> answer)
 {
     // ambience-cli reports the outcome; a message box here would hold the answer
     // back until somebody at the desk closed it.
     if (window.StartChange(action, std::nullopt, false, answer))
         return;
-    change::ChangeResult busy;
-    busy.status = change::ChangeResult::Status::Busy;
-    busy.problem = QStringLiteral("Another composition is still running.");
-    answer(busy);
+    answer(change::ChangeBusyError());
 }
 
 } // namespace ui

@@ -17,7 +17,7 @@ public:
 
     bool IsMainWindowVisible() const override;
     bool IsPageControlEnabled() const override;
-    bool ExpoRandomExecute(std::function<void(const change::ChangeResult&)> done) override;
+    bool ExpoRandomExecute(std::function<void(const core::Result<change::ChangeDone>&)> done) override;
     bool ExpoNextExecute() override;
     std::optional<gallery::WallEntry> PictureOnWall() override;
     std::optional<gallery::WallEntry> PictureOfChange(qint64 change) override;
@@ -39,6 +39,6 @@ private:
 // answer receives what the wallpaper then shows, at once ("busy") while another
 // change runs.
 void RunRemoteAction(TAMMF& window, change::PictureStep action,
-                     std::function<void(const change::ChangeResult&)> answer);
+                     std::function<void(const core::Result<change::ChangeDone>&)> answer);
 
 } // namespace ui

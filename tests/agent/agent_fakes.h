@@ -76,21 +76,20 @@ public:
 
     bool IsMainWindowVisible() const override { return visible; }
     bool IsPageControlEnabled() const override { return enabled; }
-    bool ExpoRandomExecute(std::function<void(const change::ChangeResult&)> done) override
+    bool ExpoRandomExecute(std::function<void(const core::Result<change::ChangeDone>&)> done) override
     {
-        using Status = change::ChangeResult::Status;
-        change::ChangeResult result;
         changeTimes.push_back(clock_.now);
         // A composition takes a moment; a successful one is counted as the window counts it.
         clock_.Advance(composeSeconds);
-        if (failWith.isEmpty()) {
-            options->LastDesktopChangeTime = clock_.now;
-            result.status = notice.isEmpty() ? Status::Done : Status::Unset;
-            result.wallpaperDetail = notice;
-            result.recorded = changeRecorded;
-        } else {
-            result.problem = failWith;
+        if (!failWith.isEmpty()) {
+            done(core::MakeError(change::kChangeFailed, failWith.toStdString()));
+            return true;
         }
+        options->LastDesktopChangeTime = clock_.now;
+        change::ChangeDone result;
+        result.unset = !notice.isEmpty();
+        result.unsetReason = notice;
+        result.recorded = changeRecorded;
         done(result);
         return true;
     }

@@ -1,18 +1,22 @@
 // The one-line requests and answers between ambience-cli and the running program.
 #include "change/remote_request.h"
+#include "support/change_kind.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using change::PictureStep;
-using Status = change::ChangeResult::Status;
+using testsupport::KindOf;
 
-change::ChangeResult Result(Status status, const QString& text)
+core::Result<change::ChangeDone> Failed(const QString& text)
 {
-    change::ChangeResult r;
-    r.status = status;
-    r.problem = text;
+    return core::MakeError(change::kChangeFailed, text.toStdString());
+}
+
+core::Result<change::ChangeDone> Done(const QString& text)
+{
+    change::ChangeDone r;
     r.description = text;
     return r;
 }
@@ -27,18 +31,18 @@ TEST(RemoteRequest, RequestsRoundTripAndNothingElseIsAnAction)
 
 TEST(RemoteRequest, AnswersStayOneLine)
 {
-    const QString line = change::FormatRemoteAnswer(Result(Status::Failed, "No space left.\nambience.bmp\tnot written"));
+    const QString line = change::FormatRemoteAnswer(Failed("No space left.\nambience.bmp\tnot written"));
     EXPECT_FALSE(line.contains('\n'));
     const auto answer = change::ParseRemoteAnswer(line);
     ASSERT_TRUE(answer);
-    EXPECT_EQ(answer->status, Status::Failed);
-    EXPECT_EQ(answer->problem, "No space left. ambience.bmp not written");
+    EXPECT_EQ(KindOf(*answer), "failed");
+    EXPECT_EQ(testsupport::WhyNot(*answer), "No space left. ambience.bmp not written");
 
-    const auto done = change::ParseRemoteAnswer(change::FormatRemoteAnswer(Result(Status::Done, "Sunflowers, 1888")));
+    const auto done = change::ParseRemoteAnswer(change::FormatRemoteAnswer(Done("Sunflowers, 1888")));
     ASSERT_TRUE(done);
-    EXPECT_EQ(done->status, Status::Done);
-    EXPECT_EQ(done->description, "Sunflowers, 1888");
-    EXPECT_EQ(change::ParseRemoteAnswer("busy")->status, Status::Busy);
+    ASSERT_EQ(KindOf(*done), "done");
+    EXPECT_EQ((*done)->description, "Sunflowers, 1888");
+    EXPECT_EQ(KindOf(*change::ParseRemoteAnswer("busy")), "busy");
     // What an older program answers to anything: not an answer to an action.
     EXPECT_FALSE(change::ParseRemoteAnswer("ok"));
     EXPECT_FALSE(change::ParseRemoteAnswer(""));

@@ -36,12 +36,12 @@ protected:
         ASSERT_TRUE(QDir().mkpath(file + "/in-the-way"));
     }
     // What ambience-cli's hand-over answers, once the change it started has ended.
-    change::ChangeResult Remote(change::PictureStep step)
+    core::Result<change::ChangeDone> Remote(change::PictureStep step)
     {
-        std::optional<change::ChangeResult> answer;
-        ui::RunRemoteAction(*window, step, [&answer](const change::ChangeResult& result) { answer = result; });
+        std::optional<core::Result<change::ChangeDone>> answer;
+        ui::RunRemoteAction(*window, step, [&answer](const core::Result<change::ChangeDone>& result) { answer = result; });
         EXPECT_TRUE(QTest::qWaitFor([&answer] { return answer.has_value(); }, 120000));
-        return answer.value_or(change::ChangeResult{});
+        return answer.value_or(core::MakeError(1, "no answer came"));
     }
     int Problems() const
     {
@@ -112,15 +112,15 @@ TEST_F(WindowAgentTest, AFailedAutomaticChangeIsToldOnce)
 
 TEST_F(WindowAgentTest, HandedOverActionsRunInTheWindowAndSayWhatTheyShowed)
 {
-    using Kind = change::ChangeResult::Status;
+    using testsupport::KindOf;
     ASSERT_TRUE(WriteSimplePack(PackPath("first.zip"), "First", 1, 3));
     Open();
     const int before = Settings().DesktopsChanged;
 
     // No desktop here: the file is written and counted, but nothing took it.
-    change::ChangeResult answer = Remote(change::PictureStep::Next);
-    EXPECT_EQ(answer.status, Kind::Unset);
-    EXPECT_TRUE(answer.file.contains("ambience.bmp")) << answer.file.toStdString();
+    core::Result<change::ChangeDone> answer = Remote(change::PictureStep::Next);
+    ASSERT_EQ(KindOf(answer), "unset");
+    EXPECT_TRUE(answer->file.contains("ambience.bmp")) << answer->file.toStdString();
     EXPECT_EQ(Page().SelectedPack()->Current, 0);
     answer = Remote(change::PictureStep::Back);
     EXPECT_EQ(Page().SelectedPack()->Current, 2);
@@ -129,14 +129,14 @@ TEST_F(WindowAgentTest, HandedOverActionsRunInTheWindowAndSayWhatTheyShowed)
     EXPECT_TRUE(dialogs->messages.empty());
 
     window->BeginBusy();
-    EXPECT_EQ(Remote(change::PictureStep::Random).status, Kind::Busy);
+    EXPECT_EQ(KindOf(Remote(change::PictureStep::Random)), "busy");
     window->EndBusy();
     EXPECT_EQ(Settings().DesktopsChanged, before + 2);
 
     BlockWallpaperFile();
     answer = Remote(change::PictureStep::Current);
-    EXPECT_EQ(answer.status, Kind::Failed);
-    EXPECT_FALSE(answer.problem.isEmpty());
+    EXPECT_EQ(KindOf(answer), "failed");
+    EXPECT_FALSE(testsupport::WhyNot(answer).empty());
 }
 
 TEST_F(WindowAgentTest, ClosingWithoutANotificationAreaSaysHowToComeBackOnce)

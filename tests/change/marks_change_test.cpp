@@ -15,10 +15,17 @@
 #include <QProcess>
 #include <QRegularExpression>
 
-using change::ChangeResult;
+using change::ChangeDone;
 using change::PictureStep;
+using Outcome = core::Result<ChangeDone>;
 
 namespace {
+
+// The global index of the picture a change showed; -1 when it failed.
+int IndexOf(const Outcome& r)
+{
+    return r.ok() ? r->index : -1;
+}
 
 class MarksChangeTest : public uitest::WindowTest {
 protected:
@@ -49,7 +56,7 @@ protected:
         }
     }
 
-    ChangeResult CatalogueChange(PictureStep step, std::optional<int> from)
+    Outcome CatalogueChange(PictureStep step, std::optional<int> from)
     {
         change::CatalogueSelection selection(catalogue, context->Record());
         change::ChangeRequest request;
@@ -59,13 +66,13 @@ protected:
         return change::ChangeDesktop(request, selection, Settings(), recorder);
     }
 
-    ChangeResult AutomaticChange()
+    Outcome AutomaticChange()
     {
         ui::TWindowAgentHost host(*window);
-        std::optional<ChangeResult> outcome;
-        EXPECT_TRUE(host.ExpoRandomExecute([&outcome](const ChangeResult& r) { outcome = r; }));
+        std::optional<Outcome> outcome;
+        EXPECT_TRUE(host.ExpoRandomExecute([&outcome](const Outcome& r) { outcome = r; }));
         EXPECT_TRUE(QTest::qWaitFor([&outcome] { return outcome.has_value(); }, 120000));
-        return outcome.value_or(ChangeResult{});
+        return outcome.value_or(core::MakeError(1, "no answer"));
     }
 
     TPackList catalogue;
@@ -112,17 +119,17 @@ TEST_F(MarksChangeTest, StepsPassOverBannedPicturesAndRandomKeepsToFavourites)
         Settings().FavouritesOnly = row.favouritesOnly;
         for (std::uint32_t seed = 1; seed <= 6; ++seed) {
             SeedRandom(seed);
-            const ChangeResult r = row.automatic ? AutomaticChange() : CatalogueChange(row.step, row.from);
-            const QString told = r.problem + r.notices.join(QLatin1Char(' '));
+            const Outcome r = row.automatic ? AutomaticChange() : CatalogueChange(row.step, row.from);
+            const QString told = r.ok() ? r->notices.join(QLatin1Char(' ')) : QString::fromStdString(r.error().text);
             if (row.says) {
                 EXPECT_TRUE(told.contains(QLatin1String(row.says))) << told.toStdString();
             }
             if (row.lands.empty()) {
-                EXPECT_FALSE(r.Changed());
+                EXPECT_FALSE(r.ok());
                 continue;
             }
-            EXPECT_TRUE(r.Changed()) << r.problem.toStdString();
-            EXPECT_NE(std::find(row.lands.begin(), row.lands.end(), r.index), row.lands.end()) << "landed on " << r.index;
+            EXPECT_TRUE(r.ok()) << told.toStdString();
+            EXPECT_NE(std::find(row.lands.begin(), row.lands.end(), IndexOf(r)), row.lands.end()) << "landed on " << IndexOf(r);
         }
     }
 }
@@ -135,28 +142,29 @@ TEST_F(MarksChangeTest, WithNothingMarkedTheDrawsAreThePlainOnes)
         SeedRandom(seed);
         const int plain = packs::RandomPictureIndex(6);
         SeedRandom(seed);
-        EXPECT_EQ(CatalogueChange(PictureStep::Random, std::nullopt).index, plain) << "seed " << seed;
+        EXPECT_EQ(IndexOf(CatalogueChange(PictureStep::Random, std::nullopt)), plain) << "seed " << seed;
         SeedRandom(seed);
-        EXPECT_EQ(AutomaticChange().index, plain) << "automatic, seed " << seed;
+        EXPECT_EQ(IndexOf(AutomaticChange()), plain) << "automatic, seed " << seed;
     }
 }
 
 TEST_F(MarksChangeTest, MarksOutliveTheirPackRemovedAndInstalledAgain)
 {
     Mark({1}, {});
-    ASSERT_TRUE(packs::RemovePack(PackPath("first.zip").toStdString()).Code == 0);
+    ASSERT_TRUE(packs::RemovePack(PackPath("first.zip").toStdString()).ok());
     catalogue.Rescan(env.ProgramDir().toStdString() + "/");
     ASSERT_EQ(catalogue.Count(), 1);
     ASSERT_TRUE(uitest::WriteSimplePack(PackPath("first.zip"), "First", 1, 4));
     catalogue.Rescan(env.ProgramDir().toStdString() + "/");
-    EXPECT_EQ(CatalogueChange(PictureStep::Next, 0).index, 2);
+    EXPECT_EQ(IndexOf(CatalogueChange(PictureStep::Next, 0)), 2);
 }
 
 TEST_F(MarksChangeTest, EveryChangeIsRecordedAndShowAgainBringsAPictureBack)
 {
     Mark({2}, {});
-    const ChangeResult first = Change(PictureStep::Next);
-    ASSERT_TRUE(first.Changed());
+    const Outcome changed = Change(PictureStep::Next);
+    ASSERT_TRUE(changed.ok());
+    const ChangeDone& first = *changed;
     EXPECT_GT(first.recorded, 0);
     const auto wall = context->Record()->OnWall();
     ASSERT_TRUE(wall.ok() && wall->size() == 1u);
@@ -169,11 +177,11 @@ TEST_F(MarksChangeTest, EveryChangeIsRecordedAndShowAgainBringsAPictureBack)
     change::ChangeRequest request;
     request.picture = Key(2);
     request.size = QSize(32, 24);
-    EXPECT_EQ(change::ChangeDesktop(request, selection, Settings(), recorder).index, 2);
+    EXPECT_EQ(IndexOf(change::ChangeDesktop(request, selection, Settings(), recorder)), 2);
     request.picture = gallery::PictureKey{"gone.zip", "01 - Title 1.jpg"};
-    const ChangeResult missing = change::ChangeDesktop(request, selection, Settings(), recorder);
-    EXPECT_FALSE(missing.Changed());
-    EXPECT_TRUE(missing.problem.contains("gone.zip")) << missing.problem.toStdString();
+    const Outcome missing = change::ChangeDesktop(request, selection, Settings(), recorder);
+    EXPECT_FALSE(missing.ok());
+    EXPECT_TRUE(!missing.ok() && QString::fromStdString(missing.error().text).contains("gone.zip"));
     EXPECT_EQ(context->Record()->History()->size(), 2u);
 
     // Two monitors, each its own picture: a row for each, the primary first, each
@@ -186,7 +194,7 @@ TEST_F(MarksChangeTest, EveryChangeIsRecordedAndShowAgainBringsAPictureBack)
     two.from = 0;
     two.size = QSize(64, 36);
     two.monitors = monitors;
-    ASSERT_TRUE(change::ChangeDesktop(two, selection, Settings(), recorder).Changed());
+    ASSERT_TRUE(change::ChangeDesktop(two, selection, Settings(), recorder).ok());
     const auto both = context->Record()->OnWall();
     ASSERT_TRUE(both.ok() && both->size() == 2u);
     EXPECT_EQ((*both)[0].monitor, "WIDE");
@@ -200,7 +208,7 @@ TEST_F(MarksChangeTest, EveryChangeIsRecordedAndShowAgainBringsAPictureBack)
     request.picture.reset();
 
     // An export changes no wall.
-    EXPECT_TRUE(Change(PictureStep::Current, env.Root() + "/out.jpg").Changed());
+    EXPECT_TRUE(Change(PictureStep::Current, env.Root() + "/out.jpg").ok());
     EXPECT_EQ(context->Record()->History()->size(), 4u);
 }
 
@@ -218,9 +226,9 @@ int CliIndex(const QStringList& args)
 
 TEST_F(MarksChangeTest, TheWindowAndTheCommandLineAgreeOnThePictureOnTheWall)
 {
-    Change(PictureStep::Next);
-    const ChangeResult shown = Change(PictureStep::Next);
-    ASSERT_EQ(shown.index, 1);
+    static_cast<void>(Change(PictureStep::Next));
+    const Outcome shown = Change(PictureStep::Next);
+    ASSERT_EQ(IndexOf(shown), 1);
     // The command line runs in the same home: it reads the record the window wrote.
     EXPECT_EQ(CliIndex({"refresh", "--size", "320x200"}), 1);
     EXPECT_EQ(CliIndex({"next", "--size", "320x200"}), 2);
@@ -231,7 +239,7 @@ TEST_F(MarksChangeTest, TheWindowAndTheCommandLineAgreeOnThePictureOnTheWall)
     context.reset();
     Open();
     EXPECT_EQ(window->Selection().CurrentPictureIndex(), 2);
-    EXPECT_EQ(Change(PictureStep::Next).index, 3);
+    EXPECT_EQ(IndexOf(Change(PictureStep::Next)), 3);
     // Shown again after its list was refilled, with nothing selected: the wall's picture.
     window->Selection().CatalogueReplaced();
     ASSERT_EQ(window->Selection().Selected(), change::SelectionModel::Item::None);

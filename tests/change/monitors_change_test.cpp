@@ -10,6 +10,7 @@
 #include "platform/monitors.h"
 #include "platform/wallpaper.h"
 #include "settings/options.h"
+#include "support/change_kind.h"
 #include "window_fixture.h"
 
 #include <QFile>
@@ -17,8 +18,9 @@
 
 namespace {
 
-using change::ChangeResult;
-using Status = ChangeResult::Status;
+using change::ChangeDone;
+using testsupport::KindOf;
+using testsupport::WhyNot;
 
 double MeanGray(const QImage& image)
 {
@@ -51,7 +53,7 @@ protected:
             << error.toStdString();
     }
 
-    ChangeResult ChangeMonitors(change::PictureStep step = change::PictureStep::Next)
+    core::Result<ChangeDone> ChangeMonitors(change::PictureStep step = change::PictureStep::Next)
     {
         change::ChangeRequest request;
         request.step = step;
@@ -82,8 +84,9 @@ TEST_F(MonitorsChangeTest, EachModeHandsTheDesktopWhatItAsksFor)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.mode);
         Settings().MonitorMode = row.mode;
-        const ChangeResult result = ChangeMonitors();
-        ASSERT_EQ(result.status, Status::Done) << result.problem.toStdString();
+        const core::Result<ChangeDone> changed = ChangeMonitors();
+        ASSERT_EQ(KindOf(changed), "done") << WhyNot(changed);
+        const ChangeDone& result = *changed;
         const platform::WallpaperRequest& handed = recorder.requests.back();
         EXPECT_EQ(handed.file, result.file);
         EXPECT_EQ(QImage(handed.file).size(), QSize(160, 90));
@@ -109,7 +112,7 @@ TEST_F(MonitorsChangeTest, EachModeHandsTheDesktopWhatItAsksFor)
         EXPECT_EQ(spanned.pixel(10, 150), qRgb(0, 0, 0));
 
         ASSERT_EQ(result.otherMonitors.size(), 1u);
-        const ChangeResult::OtherMonitor& other = result.otherMonitors[0];
+        const ChangeDone::OtherMonitor& other = result.otherMonitors[0];
         EXPECT_EQ(other.file, handed.monitors[1].file);
         if (row.samePicture) {
             EXPECT_EQ(other.index, result.index);
@@ -126,8 +129,9 @@ TEST_F(MonitorsChangeTest, TheLastPictureIsFollowedByTheFirstOnTheOtherMonitor)
 {
     Settings().MonitorMode = settings::MonitorMode::EachOwn;
     selection->SelectPictureByIndex(selection->TotalPictureCount() - 1);
-    const ChangeResult result = ChangeMonitors(change::PictureStep::Current);
-    ASSERT_EQ(result.status, Status::Done) << result.problem.toStdString();
+    const core::Result<ChangeDone> changed = ChangeMonitors(change::PictureStep::Current);
+    ASSERT_EQ(KindOf(changed), "done") << WhyNot(changed);
+    const ChangeDone& result = *changed;
     ASSERT_EQ(result.otherMonitors.size(), 1u);
     EXPECT_EQ(result.index, result.total - 1);
     EXPECT_EQ(result.otherMonitors[0].index, 0);
@@ -142,8 +146,8 @@ TEST_F(MonitorsChangeTest, ASeedGivesTheSamePicturesAndTheDarkTwinIsDarker)
     for (auto& run : runs) {
         selection->SelectPictureByIndex(1);
         SeedRandom(11);
-        const ChangeResult result = ChangeMonitors(change::PictureStep::Current);
-        ASSERT_EQ(result.status, Status::Done) << result.problem.toStdString();
+        const core::Result<ChangeDone> changed = ChangeMonitors(change::PictureStep::Current);
+        ASSERT_EQ(KindOf(changed), "done") << WhyNot(changed);
         const platform::WallpaperRequest& handed = recorder.requests.back();
         EXPECT_TRUE(handed.lockScreen);
         ASSERT_FALSE(handed.dark.isEmpty());

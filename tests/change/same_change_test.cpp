@@ -9,17 +9,21 @@
 #include "packs/pack_list.h"
 #include "platform/wallpaper.h"
 #include "settings/options.h"
+#include "support/change_kind.h"
 #include "ui/window_agent.h"
 #include "window_fixture.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 
 namespace {
 
-using change::ChangeResult;
+using change::ChangeDone;
 using change::PictureStep;
-using Status = ChangeResult::Status;
+using testsupport::KindOf;
+using testsupport::WhyNot;
+using Outcome = core::Result<ChangeDone>;
 
 struct Shown {
     QString pack;
@@ -33,7 +37,7 @@ std::ostream& operator<<(std::ostream& out, const Shown& s)
     return out << s.pack.toStdString() << " #" << s.picture << " " << s.description.toStdString();
 }
 
-Shown Of(const ChangeResult& r) { return {r.packName, r.pictureInPack, r.description}; }
+Shown Of(const Outcome& r) { return r.ok() ? Shown{r->packName, r->pictureInPack, r->description} : Shown{}; }
 
 // All a record row says of the picture, but the time, the files and the monitor's
 // name (the window's screen has one, a size typed on the command line none).
@@ -92,8 +96,8 @@ TEST_F(SameChangeTest, WindowAgentCatalogueAndCliShowTheSamePictures)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.command);
         SeedRandom(row.seed);
-        const ChangeResult byWindow = Change(row.step);
-        EXPECT_EQ(byWindow.status, Status::Unset) << byWindow.problem.toStdString();
+        const Outcome byWindow = Change(row.step);
+        EXPECT_EQ(KindOf(byWindow), "unset") << WhyNot(byWindow);
         if (row.expected.picture >= 0) {
             EXPECT_EQ(Of(byWindow), row.expected);
         }
@@ -102,9 +106,10 @@ TEST_F(SameChangeTest, WindowAgentCatalogueAndCliShowTheSamePictures)
         request.step = row.step;
         request.size = QSize(320, 200);
         SeedRandom(row.seed);
-        const ChangeResult byCatalogue = change::ChangeDesktop(request, cliSelection, Settings(), recorder);
+        const Outcome byCatalogue = change::ChangeDesktop(request, cliSelection, Settings(), recorder);
         EXPECT_EQ(Of(byCatalogue), Of(byWindow));
-        EXPECT_EQ(byCatalogue.index, byWindow.index);
+        ASSERT_TRUE(byCatalogue.ok() && byWindow.ok());
+        EXPECT_EQ(byCatalogue->index, byWindow->index);
 
         // The program keeps its own store, so that it steps from its own last picture.
         QProcess cli;
@@ -125,37 +130,38 @@ TEST_F(SameChangeTest, WindowAgentCatalogueAndCliShowTheSamePictures)
     }
 
     // The agent's automatic change is the window's Random, for each seed of the table.
-    ChangeResult byWindow;
+    Outcome byWindow = core::MakeError(1, "no Random in the table");
     int agentChanges = 0;
     for (const Row& row : rows) {
         if (row.step != PictureStep::Random)
             continue;
         SeedRandom(row.seed);
-        std::optional<ChangeResult> agentOutcome;
-        ASSERT_TRUE(agentHost.ExpoRandomExecute([&agentOutcome](const ChangeResult& result) { agentOutcome = result; }));
+        std::optional<Outcome> agentOutcome;
+        ASSERT_TRUE(agentHost.ExpoRandomExecute([&agentOutcome](const Outcome& result) { agentOutcome = result; }));
         ASSERT_TRUE(QTest::qWaitFor([&agentOutcome] { return agentOutcome.has_value(); }, 120000));
-        const ChangeResult byAgent = *agentOutcome;
+        const Outcome byAgent = *agentOutcome;
         SeedRandom(row.seed);
         byWindow = Change(PictureStep::Random);
         EXPECT_EQ(Of(byAgent), Of(byWindow)) << "seed " << row.seed;
-        EXPECT_EQ(byAgent.status, byWindow.status);
+        EXPECT_EQ(KindOf(byAgent), KindOf(byWindow));
         ++agentChanges;
     }
 
     // Every change in this process handed the same file to the setter.
+    ASSERT_TRUE(byWindow.ok()) << WhyNot(byWindow);
     ASSERT_FALSE(recorder.files.isEmpty());
     for (const QString& file : recorder.files)
-        EXPECT_EQ(file, byWindow.file);
-    EXPECT_TRUE(byWindow.file.endsWith("/Ambience/Ambience/ambience.bmp")) << byWindow.file.toStdString();
+        EXPECT_EQ(file, byWindow->file);
+    EXPECT_TRUE(byWindow->file.endsWith("/Ambience/Ambience/ambience.bmp")) << byWindow->file.toStdString();
 
     // An export takes the same road without the setter and the count.
     const qsizetype handed = recorder.files.size();
     Settings().Load();
     const int before = Settings().DesktopsChanged;
     const QString target = env.Root() + "/export.jpg";
-    const ChangeResult exported = Change(PictureStep::Current, target);
-    EXPECT_EQ(exported.status, Status::Done);
-    EXPECT_EQ(exported.file, target);
+    const Outcome exported = Change(PictureStep::Current, target);
+    EXPECT_EQ(KindOf(exported), "done");
+    EXPECT_EQ(exported.ok() ? exported->file : QString(), target);
     EXPECT_EQ(recorder.files.size(), handed);
     EXPECT_EQ(Settings().DesktopsChanged, before);
 
@@ -179,6 +185,36 @@ TEST_F(SameChangeTest, WindowAgentCatalogueAndCliShowTheSamePictures)
     // Each agent's change and the window's Random after it.
     for (int a = 0; a < agentChanges; ++a)
         EXPECT_EQ(Said(here->at(size_t(2 * a))), Said(here->at(size_t(2 * a + 1)))) << "agent change " << a;
+}
+
+// A change that fails keeps what it had told before, for the command line to
+// print: the pictures left out, and, once one was chosen, which it is.
+TEST_F(SameChangeTest, AFailedChangeKeepsWhatItHadToldBefore)
+{
+    ASSERT_TRUE(uitest::WriteZip(PackPath("damaged.zip"), "[Pack]\nName=Damaged\nIcon=2\n",
+                                 {{"01 - One.jpg", "no picture"}, {"02 - Two.jpg", "nor this"}}));
+    Open();
+    TPackList catalogue(&context->Store());
+    catalogue.Rescan(env.ProgramDir().toStdString() + "/");
+    change::ChangeRequest request;
+    request.step = PictureStep::Next;
+    request.size = QSize(320, 200);
+    ChangeDone soFar;
+    {
+        change::CatalogueSelection selection(catalogue, context->Record());
+        EXPECT_EQ(KindOf(change::ChangeDesktop(request, selection, Settings(), recorder, &soFar)), "failed");
+    }
+    EXPECT_EQ(soFar.notices.filter("(left out)").size(), 1) << soFar.notices.join('\n').toStdString();
+    EXPECT_TRUE(soFar.size.isEmpty()) << "nothing was chosen";
+
+    // Chosen, but the wallpaper file cannot be written.
+    ASSERT_TRUE(uitest::WriteSimplePack(PackPath("first.zip"), "First", 1, 1));
+    catalogue.Rescan(env.ProgramDir().toStdString() + "/");
+    ASSERT_TRUE(QDir().mkpath(env.DataHome() + "/Ambience/Ambience/ambience.bmp/in-the-way"));
+    change::CatalogueSelection selection(catalogue, context->Record());
+    EXPECT_EQ(KindOf(change::ChangeDesktop(request, selection, Settings(), recorder, &soFar)), "failed");
+    EXPECT_EQ(soFar.packName, "First");
+    EXPECT_EQ(soFar.size, request.size);
 }
 
 } // namespace

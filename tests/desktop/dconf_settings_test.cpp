@@ -88,11 +88,11 @@ TEST_F(DconfSettings, EachDesktopsKeysReadBackThroughDconf)
                         .Ok());
         env.Set("XDG_CURRENT_DESKTOP", c.desktop);
         const auto result = platform::SetDesktopWallpaper(Bmp(QColor(20, 90, 160)));
-        ASSERT_TRUE(result.ok) << result.detail.toStdString();
-        EXPECT_EQ(result.method, QLatin1String(c.method));
-        EXPECT_EQ(Get(c.schema, c.key), c.uri ? Uri(result.file) : result.file);
+        ASSERT_TRUE(result.ok()) << result.error().text;
+        EXPECT_EQ(result->method, QLatin1String(c.method));
+        EXPECT_EQ(Get(c.schema, c.key), c.uri ? Uri(result->file) : result->file);
         EXPECT_EQ(Get(c.schema, "picture-options"), QStringLiteral("zoom"));
-        EXPECT_TRUE(QFile::exists(result.file)) << result.file.toStdString();
+        EXPECT_TRUE(QFile::exists(result->file)) << result->file.toStdString();
     }
     // GNOME's dark-style key names a picture that exists as well.
     const QString dark = QUrl(Get("org.gnome.desktop.background", "picture-uri-dark")).toLocalFile();
@@ -123,7 +123,7 @@ TEST_F(DconfSettings, CopiesAnotherDesktopsKeyNamesOutliveRefreshes)
     for (const Change& change : changes) {
         env.Set("XDG_CURRENT_DESKTOP", change.desktop);
         const auto result = platform::SetDesktopWallpaper(Bmp(QColor(10 * ++n, 100, 200)));
-        ASSERT_TRUE(result.ok) << change.desktop << ": " << result.detail.toStdString();
+        ASSERT_TRUE(result.ok()) << change.desktop << ": " << result.error().text;
         EXPECT_EQ(Copies(), change.copiesAfter) << n << " " << change.desktop << " left "
                                                 << Copies().join(' ').toStdString();
         // Whatever any desktop's key names is still there to be shown.

@@ -52,16 +52,16 @@ TEST(LxdeDesktop, FreshProfileShowsThePictureAndKeepsIt)
         const QString path = home.Root() + QStringLiteral("/expo.bmp");
         ASSERT_TRUE(picture.save(path, "BMP"));
         const auto result = platform::SetDesktopWallpaper(path);
-        ASSERT_TRUE(result.ok) << result.detail.toStdString();
-        EXPECT_EQ(result.method, QStringLiteral("lxde"));
-        EXPECT_EQ(result.description, QStringLiteral("Set on LXDE's desktop"));
+        ASSERT_TRUE(result.ok()) << result.error().text;
+        EXPECT_EQ(result->method, QStringLiteral("lxde"));
+        EXPECT_EQ(result->description, QStringLiteral("Set on LXDE's desktop"));
 
         const ScreenMatch shown = WaitForScreen(beyondIcons, picture, QPoint(0, 0));
         EXPECT_TRUE(shown.Matches()) << "change " << change << ": " << shown.Describe().toStdString();
         SaveScreenshot(QStringLiteral("lxde-fresh-%1").arg(change));
 
         // The desktop stored the picture in its profile: it comes back after a login.
-        EXPECT_EQ(Setting(settings, "wallpaper").toStdString(), result.file.toStdString()) << settings.toStdString();
+        EXPECT_EQ(Setting(settings, "wallpaper").toStdString(), result->file.toStdString()) << settings.toStdString();
         EXPECT_EQ(Setting(settings, "wallpaper_mode").toStdString(), "center");
     }
 }

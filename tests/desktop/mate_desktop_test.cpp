@@ -33,9 +33,9 @@ TEST(MateDesktop, CajaShowsThePictureAndWithoutItTheRootWindowDoes)
     const QImage early = CoarsePattern(size, 9);
     ASSERT_TRUE(early.save(home.Root() + QStringLiteral("/early.bmp"), "BMP"));
     const auto rooted = platform::SetDesktopWallpaper(home.Root() + QStringLiteral("/early.bmp"));
-    ASSERT_TRUE(rooted.ok) << rooted.detail.toStdString();
-    EXPECT_EQ(rooted.method, QStringLiteral("x11-root"));
-    EXPECT_EQ(rooted.description, QStringLiteral("Neither MATE's desktop program (caja) nor its settings daemon "
+    ASSERT_TRUE(rooted.ok()) << rooted.error().text;
+    EXPECT_EQ(rooted->method, QStringLiteral("x11-root"));
+    EXPECT_EQ(rooted->description, QStringLiteral("Neither MATE's desktop program (caja) nor its settings daemon "
                                                  "(mate-settings-daemon) is running, so the picture was put on the X "
                                                  "root window instead"));
     const ScreenMatch onRoot = WaitForScreen(screen, early, QPoint(0, 0));
@@ -54,9 +54,9 @@ TEST(MateDesktop, CajaShowsThePictureAndWithoutItTheRootWindowDoes)
         const QString path = home.Root() + QStringLiteral("/expo.bmp");
         ASSERT_TRUE(picture.save(path, "BMP"));
         const auto result = platform::SetDesktopWallpaper(path);
-        ASSERT_TRUE(result.ok) << result.detail.toStdString();
-        EXPECT_EQ(result.method, QStringLiteral("mate"));
-        EXPECT_EQ(result.description, QStringLiteral("Set as MATE's background"));
+        ASSERT_TRUE(result.ok()) << result.error().text;
+        EXPECT_EQ(result->method, QStringLiteral("mate"));
+        EXPECT_EQ(result->description, QStringLiteral("Set as MATE's background"));
         const ScreenMatch shown = WaitForScreen(beyondIcons, picture, QPoint(0, 0));
         EXPECT_TRUE(shown.Matches()) << "change " << change << ": " << shown.Describe().toStdString();
         SaveScreenshot(QStringLiteral("mate-caja-%1").arg(change));

@@ -141,8 +141,8 @@ TEST_F(RootPixmap, RootShowsTheBmpAndThePreviousPixmapIsFreed)
     ASSERT_TRUE(x.dpy);
     const QString firstPath = Picture(QStringLiteral("first.bmp"), 1);
     const auto first = platform::SetDesktopWallpaper(firstPath);
-    ASSERT_TRUE(first.ok) << first.detail.toStdString();
-    EXPECT_EQ(first.method, "x11-root");
+    ASSERT_TRUE(first.ok()) << first.error().text;
+    EXPECT_EQ(first->method, "x11-root");
 
     const QSize size = x.RootSize();
     const QImage expectedFirst = QImage(firstPath).convertToFormat(QImage::Format_RGB888);
@@ -158,7 +158,7 @@ TEST_F(RootPixmap, RootShowsTheBmpAndThePreviousPixmapIsFreed)
 
     const QString secondPath = Picture(QStringLiteral("second.bmp"), 2);
     const auto second = platform::SetDesktopWallpaper(secondPath);
-    ASSERT_TRUE(second.ok) << second.detail.toStdString();
+    ASSERT_TRUE(second.ok()) << second.error().text;
     EXPECT_TRUE(x.Grab(x.Root(), size) == QImage(secondPath).convertToFormat(QImage::Format_RGB888));
     const auto newIds = x.Property(x.Root(), "_XROOTPMAP_ID", XA_PIXMAP);
     ASSERT_EQ(newIds.size(), 1u);
@@ -185,9 +185,9 @@ TEST_F(RootPixmap, TheUserIsToldWhatWasDoneAndWhyTheRootWasUsed)
         env.Set("XDG_CURRENT_DESKTOP", c.desktop);
         env.Set("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
         const auto result = platform::SetDesktopWallpaper(path);
-        ASSERT_TRUE(result.ok) << c.desktop << ": " << result.detail.toStdString();
-        EXPECT_EQ(result.method, "x11-root") << c.desktop;
-        EXPECT_EQ(result.description, QString::fromUtf8(c.told)) << c.desktop;
+        ASSERT_TRUE(result.ok()) << c.desktop << ": " << result.error().text;
+        EXPECT_EQ(result->method, "x11-root") << c.desktop;
+        EXPECT_EQ(result->description, QString::fromUtf8(c.told)) << c.desktop;
     }
 }
 
@@ -199,7 +199,7 @@ TEST_F(RootPixmap, SmallerPictureStillCoversTheWholeRoot)
     const QString path = home.DataHome() + QStringLiteral("/small.bmp");
     ASSERT_TRUE(small.save(path, "BMP"));
     const auto result = platform::SetDesktopWallpaper(path);
-    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    ASSERT_TRUE(result.ok()) << result.error().text;
     const QSize size = x.RootSize();
     const QImage shown = x.Grab(x.Root(), size);
     for (const QPoint p : {QPoint(0, 0), QPoint(size.width() - 1, size.height() - 1), QPoint(size.width() / 2, 3)})
@@ -226,8 +226,8 @@ TEST_F(RootPixmap, DesktopWindowOverTheRootMakesTheMethodFail)
 
     const QString path = Picture(QStringLiteral("hidden.bmp"), 3);
     const auto result = platform::SetDesktopWallpaper(path);
-    EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.detail.contains(QStringLiteral("TestDesktop"))) << result.detail.toStdString();
+    EXPECT_FALSE(result.ok());
+    EXPECT_TRUE(QString::fromStdString(result.error().text).contains(QStringLiteral("TestDesktop"))) << result.error().text;
 
     XDestroyWindow(x.dpy, desktop);
     XSync(x.dpy, False);
@@ -271,8 +271,8 @@ TEST_F(RootPixmap, LxqtFreshProfileShowsThePicture)
     const QString path = home.DataHome() + QStringLiteral("/lxqt.bmp");
     ASSERT_TRUE(picture.save(path, "BMP"));
     const auto result = platform::SetDesktopWallpaper(path);
-    ASSERT_TRUE(result.ok) << result.detail.toStdString();
-    EXPECT_EQ(result.method, "lxqt");
+    ASSERT_TRUE(result.ok()) << result.error().text;
+    EXPECT_EQ(result->method, "lxqt");
     // What the screen shows: the picture, not the black of a fresh profile's
     // mode "none".
     const QSize size = x.RootSize();
@@ -351,14 +351,14 @@ TEST_F(Sway, TheUsersSwaybgIsReplacedAndAnUnreachableCompositorIsNoSuccess)
     ASSERT_EQ(ShownWhenSettled(QColor(255, 0, 0)), QColor(255, 0, 0));
 
     auto result = platform::SetDesktopWallpaper(Solid(QStringLiteral("blue.bmp"), QColor(0, 0, 255)));
-    ASSERT_TRUE(result.ok) << result.detail.toStdString();
-    EXPECT_EQ(result.method, "swaybg");
+    ASSERT_TRUE(result.ok()) << result.error().text;
+    EXPECT_EQ(result->method, "swaybg");
     EXPECT_EQ(ShownWhenSettled(QColor(0, 0, 255)), QColor(0, 0, 255));
     EXPECT_TRUE(users.waitForFinished(3000)) << "the user's swaybg still runs";
 
     // The next change replaces ours the same way.
     result = platform::SetDesktopWallpaper(Solid(QStringLiteral("green.bmp"), QColor(0, 255, 0)));
-    ASSERT_TRUE(result.ok) << result.detail.toStdString();
+    ASSERT_TRUE(result.ok()) << result.error().text;
     EXPECT_EQ(ShownWhenSettled(QColor(0, 255, 0)), QColor(0, 255, 0));
 
     // A session whose compositor is gone: nothing can show the picture.
@@ -368,9 +368,9 @@ TEST_F(Sway, TheUsersSwaybgIsReplacedAndAnUnreachableCompositorIsNoSuccess)
         gone.Set("WAYLAND_DISPLAY", "wayland-77");
         gone.Unset("SWAYSOCK");
         result = platform::SetDesktopWallpaper(Solid(QStringLiteral("lost.bmp"), QColor(255, 255, 255)));
-        EXPECT_FALSE(result.ok) << desktop;
-        EXPECT_TRUE(result.detail.contains(QStringLiteral("no Wayland compositor can be reached")))
-            << result.detail.toStdString();
+        EXPECT_FALSE(result.ok()) << desktop;
+        EXPECT_TRUE(QString::fromStdString(result.error().text).contains(QStringLiteral("no Wayland compositor can be reached")))
+            << result.error().text;
     }
 }
 
@@ -389,8 +389,8 @@ TEST_F(Sway, ASwaybgStartedBesideSwayIsReplacedAndSwaysOwnIsKept)
     ASSERT_EQ(ShownWhenSettled(QColor(255, 0, 0)), QColor(255, 0, 0));
 
     auto result = platform::SetDesktopWallpaper(Solid(QStringLiteral("blue.bmp"), QColor(0, 0, 255)));
-    ASSERT_TRUE(result.ok) << result.detail.toStdString();
-    EXPECT_EQ(result.method, "swaybg");
+    ASSERT_TRUE(result.ok()) << result.error().text;
+    EXPECT_EQ(result->method, "swaybg");
     EXPECT_EQ(ShownWhenSettled(QColor(0, 0, 255)), QColor(0, 0, 255));
     bool besideGone = false;
     for (int i = 0; i < 50 && !besideGone; ++i, QThread::msleep(50))
@@ -402,8 +402,8 @@ TEST_F(Sway, ASwaybgStartedBesideSwayIsReplacedAndSwaysOwnIsKept)
     for (const QColor colour : {QColor(0, 255, 0), QColor(255, 255, 255)}) {
         SCOPED_TRACE(colour.name().toStdString());
         result = platform::SetDesktopWallpaper(Solid(colour.name().mid(1) + QStringLiteral(".bmp"), colour));
-        ASSERT_TRUE(result.ok) << result.detail.toStdString();
-        EXPECT_EQ(result.method, "sway");
+        ASSERT_TRUE(result.ok()) << result.error().text;
+        EXPECT_EQ(result->method, "sway");
         EXPECT_EQ(ShownWhenSettled(colour), colour);
     }
 }

@@ -128,9 +128,9 @@ TEST_F(XfceDesktop, FreshAndUsedProfilesShowThePicture)
         for (int change = 1; change <= 2; ++change) {
             const QImage picture = CoarsePattern(size, change);
             const auto result = platform::SetDesktopWallpaper(Save(picture, QStringLiteral("expo.bmp")));
-            ASSERT_TRUE(result.ok) << result.detail.toStdString();
-            EXPECT_EQ(result.method, QStringLiteral("xfce"));
-            EXPECT_EQ(result.description, QStringLiteral("Set on Xfce's desktop"));
+            ASSERT_TRUE(result.ok()) << result.error().text;
+            EXPECT_EQ(result->method, QStringLiteral("xfce"));
+            EXPECT_EQ(result->description, QStringLiteral("Set on Xfce's desktop"));
 
             const ScreenMatch shown = WaitForScreen(beyondIcons, picture, QPoint(0, 0));
             EXPECT_TRUE(shown.Matches()) << "change " << change << ": " << shown.Describe().toStdString();
@@ -142,7 +142,7 @@ TEST_F(XfceDesktop, FreshAndUsedProfilesShowThePicture)
             for (const auto& [prop, value] : XfconfProperties()) {
                 if (prop.endsWith(QLatin1String("/last-image"))) {
                     ++images;
-                    EXPECT_EQ(value.toStdString(), result.file.toStdString()) << prop.toStdString();
+                    EXPECT_EQ(value.toStdString(), result->file.toStdString()) << prop.toStdString();
                 } else if (prop.endsWith(QLatin1String("/image-style"))) {
                     EXPECT_EQ(value.toStdString(), "5") << prop.toStdString();
                 }
@@ -207,9 +207,9 @@ TEST_F(XfceDesktop, WithoutXfdesktopOnThisDisplayTheRootWindowShowsItAndTheUserL
         }
         const QImage picture = CoarsePattern(size, elsewhere ? 6 : 5);
         const auto result = platform::SetDesktopWallpaper(Save(picture, QStringLiteral("root.bmp")));
-        ASSERT_TRUE(result.ok) << result.detail.toStdString();
-        EXPECT_EQ(result.method, QStringLiteral("x11-root"));
-        EXPECT_EQ(result.description, QStringLiteral("Xfce's desktop program, xfdesktop, is not running, so the "
+        ASSERT_TRUE(result.ok()) << result.error().text;
+        EXPECT_EQ(result->method, QStringLiteral("x11-root"));
+        EXPECT_EQ(result->description, QStringLiteral("Xfce's desktop program, xfdesktop, is not running, so the "
                                                      "picture was put on the X root window instead"));
         const ScreenMatch shown = WaitForScreen(screen, picture, QPoint(0, 0));
         EXPECT_TRUE(shown.Matches(0)) << shown.Describe().toStdString();

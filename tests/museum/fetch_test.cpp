@@ -1,6 +1,7 @@
 // Whole fetches against the stand-in museum server: paging, skipped works,
 // retries, redirects, cut connections, damaged answers, cancel, the cache, and
 // the rate limit as the server saw it. The pack is read back by the program's reader.
+#include "archive/errors.h"
 #include "graphics/jpeg.h"
 #include "museum/fetch.h"
 #include "packs/load_picture.h"
@@ -120,12 +121,13 @@ TEST_F(MuseumFetch, ArtInstituteSearchPagesBecomeAPackWithTitlesYearsAndArtists)
     request.rate = museum::RateLimit{2, 300};
     std::vector<QString> notes;
     int lastDone = 0;
-    const museum::FetchResult result = museum::Fetch(request, [&](const museum::FetchProgress& p) {
+    const core::Result<museum::FetchedPack> outcome = museum::Fetch(request, [&](const museum::FetchProgress& p) {
         if (!p.note.isEmpty())
             notes.push_back(p.note);
         lastDone = std::max(lastDone, p.imagesDone);
     });
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_TRUE(outcome.ok()) << outcome.error().text;
+    const museum::FetchedPack& result = *outcome;
     EXPECT_EQ(result.works, 3);
     EXPECT_EQ(result.downloaded, 3);
     EXPECT_EQ(lastDone, 3);
@@ -173,12 +175,13 @@ TEST_F(MuseumFetch, SecondRunTakesEverythingFromTheCache)
 {
     testsupport::MuseumServer server(AicRoutes());
     ASSERT_TRUE(server.Running());
-    const museum::FetchResult first = museum::Fetch(Request(museum::Source::Aic, server.Base(), "first.zip"));
-    ASSERT_TRUE(first.ok) << first.error.toStdString();
+    const core::Result<museum::FetchedPack> first = museum::Fetch(Request(museum::Source::Aic, server.Base(), "first.zip"));
+    ASSERT_TRUE(first.ok()) << first.error().text;
     const std::size_t asked = server.Requests().size();
 
-    const museum::FetchResult second = museum::Fetch(Request(museum::Source::Aic, server.Base(), "second.zip"));
-    ASSERT_TRUE(second.ok) << second.error.toStdString();
+    const core::Result<museum::FetchedPack> secondOutcome = museum::Fetch(Request(museum::Source::Aic, server.Base(), "second.zip"));
+    ASSERT_TRUE(secondOutcome.ok()) << secondOutcome.error().text;
+    const museum::FetchedPack& second = *secondOutcome;
     EXPECT_EQ(server.Requests().size(), asked); // nothing asked again
     EXPECT_EQ(second.requests, 0);
     EXPECT_EQ(second.fromCache, 3);
@@ -209,11 +212,12 @@ TEST_F(MuseumFetch, MetRetriesBusyAnswersFollowsRedirectsAndSkipsACutImage)
     std::vector<QString> notes;
     museum::FetchRequest request = Request(museum::Source::Met, server.Base(), "met.zip");
     request.rate = museum::RateLimit{1, 100, 4};
-    const museum::FetchResult result = museum::Fetch(request, [&](const museum::FetchProgress& p) {
+    const core::Result<museum::FetchedPack> outcome = museum::Fetch(request, [&](const museum::FetchProgress& p) {
         if (!p.note.isEmpty())
             notes.push_back(p.note);
     });
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_TRUE(outcome.ok()) << outcome.error().text;
+    const museum::FetchedPack& result = *outcome;
     EXPECT_EQ(server.Count("/public/collection/v1.1/search"), 2);
     const std::vector<testsupport::LoggedRequest> requests = server.Requests();
     EXPECT_GE(requests[1].ms - requests[0].ms, 1000 - 50); // the server's Retry-After: 1
@@ -246,19 +250,21 @@ TEST_F(MuseumFetch, AnswersThatAreNoJsonOrNoAnswerAreErrorsNamingTheMuseum)
     testsupport::MuseumServer server(
         {Route("/api/artworks/", {JsonAnswer("<html><body><h1>Maintenance</h1></body></html>")})});
     ASSERT_TRUE(server.Running());
-    museum::FetchResult result = museum::Fetch(Request(museum::Source::Cma, server.Base(), "cma.zip"));
-    EXPECT_FALSE(result.ok);
-    EXPECT_FALSE(result.unreachable);
-    EXPECT_TRUE(result.error.contains("Cleveland Museum of Art")) << result.error.toStdString();
-    EXPECT_TRUE(result.error.contains("not JSON")) << result.error.toStdString();
+    core::Result<museum::FetchedPack> result = museum::Fetch(Request(museum::Source::Cma, server.Base(), "cma.zip"));
+    ASSERT_FALSE(result.ok());
+    EXPECT_NE(result.error().code, museum::kMuseumUnreachable);
+    QString error = QString::fromStdString(result.error().text);
+    EXPECT_TRUE(error.contains("Cleveland Museum of Art")) << error.toStdString();
+    EXPECT_TRUE(error.contains("not JSON")) << error.toStdString();
     EXPECT_FALSE(QFileInfo::exists(Output("cma.zip")));
 
     // Port 9 (discard) listens nowhere here: the museum "does not answer".
     result = museum::Fetch(Request(museum::Source::Met, "http://127.0.0.1:9", "met.zip"));
-    EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.unreachable);
-    EXPECT_TRUE(result.error.contains("Metropolitan Museum of Art did not answer")) << result.error.toStdString();
-    EXPECT_TRUE(result.error.contains("offline"));
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error().code, museum::kMuseumUnreachable);
+    error = QString::fromStdString(result.error().text);
+    EXPECT_TRUE(error.contains("Metropolitan Museum of Art did not answer")) << error.toStdString();
+    EXPECT_TRUE(error.contains("offline"));
 }
 
 // cma_search.json: its first record as recorded in WordPress/openverse
@@ -274,8 +280,9 @@ TEST_F(MuseumFetch, ClevelandTakesOnlyCc0WorksWithAnIntactImage)
                                       Route("/cma/1335.1917_print.jpg", {FileAnswer(Image("schroon.jpg", 6))}),
                                       Route("/cma/1920.7_web.jpg", {FileAnswer(damaged.fileName())})});
     ASSERT_TRUE(server.Running());
-    const museum::FetchResult result = museum::Fetch(Request(museum::Source::Cma, server.Base(), "cma.zip"));
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    const core::Result<museum::FetchedPack> outcome = museum::Fetch(Request(museum::Source::Cma, server.Base(), "cma.zip"));
+    ASSERT_TRUE(outcome.ok()) << outcome.error().text;
+    const museum::FetchedPack& result = *outcome;
     ASSERT_EQ(result.skipped.size(), 3u);
     EXPECT_EQ(result.skipped[2].id, "99003");
     EXPECT_TRUE(result.skipped[2].reason.contains("damaged")) << result.skipped[2].reason.toStdString();
@@ -299,7 +306,7 @@ TEST_F(MuseumFetch, CancelLeavesNoPackAndNoPartialFile)
     ASSERT_TRUE(server.Running());
     std::atomic<bool> cancel{false};
     bool sawBytes = false;
-    const museum::FetchResult result =
+    const core::Result<museum::FetchedPack> result =
         museum::Fetch(Request(museum::Source::Aic, server.Base(), "cancelled.zip"),
                       [&](const museum::FetchProgress& p) {
                           if (p.stage == museum::FetchStage::Downloading && p.bytes > 0 && !cancel) {
@@ -309,8 +316,8 @@ TEST_F(MuseumFetch, CancelLeavesNoPackAndNoPartialFile)
                       },
                       &cancel);
     EXPECT_TRUE(sawBytes);
-    EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.cancelled);
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error().code, archiva::ErrorCancelled);
     EXPECT_EQ(FilesUnder(env.Root() + "/out"), QStringList{});
     EXPECT_EQ(FilesUnder(CacheRoot()).filter(".part"), QStringList{});
     EXPECT_EQ(FilesUnder(CacheRoot()).filter(".jpg"), QStringList{});

@@ -30,6 +30,7 @@
 
 #include <signal.h>
 #include <random>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -188,13 +189,14 @@ TEST_F(HostileFetch, MetPagesThroughTodaysSearchWaitsOutItsFirewallAndSkipsInval
     int waited = 0;
     museum::FetchRequest request = Request(museum::Source::Met, server.Base(), "met.zip");
     request.firewallWaitMs = 1000; // a countdown is told for waits of a second or more
-    const museum::FetchResult result =
+    const core::Result<museum::FetchedPack> outcome =
         museum::Fetch(request, [&](const museum::FetchProgress& p) {
             if (!p.note.isEmpty())
                 notes.push_back(p.note);
             waited = std::max(waited, p.waitSeconds);
         });
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_TRUE(outcome.ok()) << outcome.error().text;
+    const museum::FetchedPack& result = *outcome;
     EXPECT_EQ(server.Count("/public/collection/v1/search"), 0);
     EXPECT_EQ(server.Count("/public/collection/v1.1/search"), 2);
     EXPECT_GT(server.Requests().size(), 31u);
@@ -258,14 +260,14 @@ TEST_F(HostileFetch, AnArtInstituteChallengeIsToldOnceAndNothingIsInstalled)
          Route("/iiif/2/2d484387-2509-5e8e-2c43-22f9981972eb/full/1686,/0/default.jpg", {challenge})});
     ASSERT_TRUE(server.Running());
     std::vector<QString> notes;
-    const museum::FetchResult result = museum::Fetch(Request(museum::Source::Aic, server.Base(), "aic.zip"),
-                                                     [&](const museum::FetchProgress& p) {
-                                                         if (!p.note.isEmpty())
-                                                             notes.push_back(p.note);
-                                                     });
-    EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.blocked);
-    EXPECT_EQ(result.error, "The Art Institute of Chicago's image server refused a download by a program (it asks for "
+    const core::Result<museum::FetchedPack> result =
+        museum::Fetch(Request(museum::Source::Aic, server.Base(), "aic.zip"), [&](const museum::FetchProgress& p) {
+            if (!p.note.isEmpty())
+                notes.push_back(p.note);
+        });
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error().code, museum::kMuseumBlocked);
+    EXPECT_EQ(result.error().text, "The Art Institute of Chicago's image server refused a download by a program (it asks for "
                             "a browser); nothing was installed. Try another museum.");
     EXPECT_EQ(server.Count("/iiif/"), 1); // told at the first image, not once per work
     for (const QString& note : notes)
@@ -279,8 +281,9 @@ TEST_F(HostileFetch, ClevelandGivesItsPrintRendition)
 {
     testsupport::MuseumServer server(ClevelandRoutes(FileAnswer(Jpeg("schroon.jpg", 3400, 2087, 4))));
     ASSERT_TRUE(server.Running());
-    const museum::FetchResult result = museum::Fetch(Request(museum::Source::Cma, server.Base(), "cma.zip"));
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    const core::Result<museum::FetchedPack> outcome = museum::Fetch(Request(museum::Source::Cma, server.Base(), "cma.zip"));
+    ASSERT_TRUE(outcome.ok()) << outcome.error().text;
+    const museum::FetchedPack& result = *outcome;
     const std::vector<PictureSize> pictures = PicturesOf(result.archive);
     ASSERT_EQ(pictures.size(), 2u);
     EXPECT_EQ(pictures[1].title, "View of Schroon Mountain, Essex County, New York, After a Storm");
@@ -300,8 +303,9 @@ TEST_F(HostileFetch, StatensMuseumForKunstGivesItsPublicDomainWorks)
     museum::FetchRequest request = Request(museum::Source::Smk, server.Base(), "smk.zip");
     request.count = 2; // pages of ten
     request.rate = museum::RateLimit{2, 300};
-    const museum::FetchResult result = museum::Fetch(request);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    const core::Result<museum::FetchedPack> outcome = museum::Fetch(request);
+    ASSERT_TRUE(outcome.ok()) << outcome.error().text;
+    const museum::FetchedPack& result = *outcome;
     EXPECT_EQ(server.Count("/api/v1/art/search/"), 2);
     ExpectPace(server.Requests(), 2, 300);
     const std::vector<PictureSize> pictures = PicturesOf(result.archive);
@@ -343,8 +347,9 @@ TEST_F(HostileFetch, RijksmuseumGivesItsWorksThroughThreeRecordsEach)
     museum::FetchRequest request = Request(museum::Source::Rijks, server.Base(), "rijks.zip");
     request.count = 2;
     request.rate = museum::RateLimit{2, 300};
-    const museum::FetchResult result = museum::Fetch(request);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    const core::Result<museum::FetchedPack> outcome = museum::Fetch(request);
+    ASSERT_TRUE(outcome.ok()) << outcome.error().text;
+    const museum::FetchedPack& result = *outcome;
     ExpectPace(server.Requests(), 2, 300);
     const std::vector<PictureSize> pictures = PicturesOf(result.archive);
     ASSERT_EQ(pictures.size(), 2u);
@@ -399,14 +404,16 @@ TEST_F(HostileFetch, RenewingAFreshPackRetiresTheOldestForNewWorks)
     museum::FetchRequest request = Request(museum::Source::Cma, server.Base(), "fresh.zip");
     request.count = 2;
     request.now = QDateTime(QDate(2026, 12, 1), QTime(8, 0), Qt::UTC);
-    const museum::FetchResult first = museum::Fetch(request);
-    ASSERT_TRUE(first.ok) << first.error.toStdString();
+    const core::Result<museum::FetchedPack> firstOutcome = museum::Fetch(request);
+    ASSERT_TRUE(firstOutcome.ok()) << firstOutcome.error().text;
+    const museum::FetchedPack& first = *firstOutcome;
     ASSERT_EQ(PicturesOf(first.archive).size(), 2u);
 
     request.now = QDateTime(QDate(2026, 12, 8), QTime(8, 0), Qt::UTC);
     request.cacheRoot = env.Root() + "/cache2/"; // the week-old answer is no longer kept
-    const museum::FetchResult renewed = museum::RenewPack(request);
-    ASSERT_TRUE(renewed.ok) << renewed.error.toStdString();
+    const core::Result<museum::FetchedPack> renewedOutcome = museum::RenewPack(request);
+    ASSERT_TRUE(renewedOutcome.ok()) << renewedOutcome.error().text;
+    const museum::FetchedPack& renewed = *renewedOutcome;
     const std::vector<PictureSize> pictures = PicturesOf(renewed.archive);
     ASSERT_EQ(pictures.size(), 2u);
     // The two first works came together: one of them leaves (ties go in the pack's order).
@@ -428,9 +435,9 @@ TEST_F(HostileFetch, RenewingAFreshPackRetiresTheOldestForNewWorks)
         ASSERT_TRUE(source.ok()) << pic.EntryName;
     }
     // Nothing to renew with: the pack stays as it is.
-    const museum::FetchResult again = museum::RenewPack(request);
-    EXPECT_FALSE(again.ok);
-    EXPECT_TRUE(again.error.contains("no new public-domain works")) << again.error.toStdString();
+    const core::Result<museum::FetchedPack> again = museum::RenewPack(request);
+    ASSERT_FALSE(again.ok());
+    EXPECT_TRUE(QString::fromStdString(again.error().text).contains("no new public-domain works")) << again.error().text;
     EXPECT_EQ(PicturesOf(renewed.archive).size(), 2u);
     EXPECT_EQ(FilesUnder(env.Root() + "/out").filter(".ambience-"), QStringList{});
 }
@@ -452,20 +459,21 @@ TEST_F(HostileFetch, RenewalsRetireOnlyForWhatCameAndNeverTakeARetiredWorkBack)
     testsupport::MuseumServer server(routes);
     museum::FetchRequest request = Request(museum::Source::Cma, server.Base(), "fresh.zip");
     request.count = 8; // a renewal asks for two
-    ASSERT_TRUE(museum::Fetch(request).ok);
+    ASSERT_TRUE(museum::Fetch(request).ok());
     auto titles = [&] {
         std::set<std::string> held;
         for (const PictureSize& p : PicturesOf(request.output))
             held.insert(p.title);
         return held;
     };
-    const museum::FetchResult first = museum::RenewPack(request);
-    ASSERT_TRUE(first.ok) << first.error.toStdString();
+    const core::Result<museum::FetchedPack> first = museum::RenewPack(request);
+    ASSERT_TRUE(first.ok()) << first.error().text;
     const std::set<std::string> afterFirst = titles();
     EXPECT_EQ(afterFirst.size(), 8u);
     EXPECT_EQ(afterFirst.count("Work 9"), 1u);
-    const museum::FetchResult second = museum::RenewPack(request);
-    EXPECT_TRUE(second.error.contains("no new public-domain works")) << second.error.toStdString();
+    const core::Result<museum::FetchedPack> second = museum::RenewPack(request);
+    ASSERT_FALSE(second.ok());
+    EXPECT_TRUE(QString::fromStdString(second.error().text).contains("no new public-domain works")) << second.error().text;
     EXPECT_EQ(titles(), afterFirst);
 }
 
@@ -499,9 +507,10 @@ TEST_F(HostileFetch, EndlessDrippingOrStallingAnswersEndWithAReasonAndBoundedMem
         museum::FetchRequest request = Request(museum::Source::Cma, server.Base(), QString(c.name) + ".zip");
         request.requestLimitMs = c.requestLimitMs;
         request.stallMs = c.stallMs;
-        const museum::FetchResult result = museum::Fetch(request);
-        QString said = result.error;
-        for (const museum::SkippedWork& s : result.skipped)
+        museum::FetchedPack soFar;
+        const core::Result<museum::FetchedPack> result = museum::Fetch(request, {}, nullptr, &soFar);
+        QString said = result.ok() ? QString() : QString::fromStdString(result.error().text);
+        for (const museum::SkippedWork& s : result.ok() ? result->skipped : soFar.skipped)
             said += "; " + s.reason;
         EXPECT_TRUE(said.contains(c.says)) << said.toStdString();
         EXPECT_LT(PeakResidentMb(), kPeakLimitMb);
@@ -519,7 +528,7 @@ TEST_F(HostileFetch, FetchesSharingTheCacheEachGetTheirPackAndKeepEveryImage)
     for (const int together : {2, 3}) {
         SCOPED_TRACE(together);
         QDir(CacheRoot()).removeRecursively();
-        std::vector<museum::FetchResult> results(together);
+        std::vector<std::optional<core::Result<museum::FetchedPack>>> results(together);
         std::vector<std::thread> threads;
         for (int i = 0; i < together; ++i)
             threads.emplace_back([&, i] {
@@ -527,9 +536,9 @@ TEST_F(HostileFetch, FetchesSharingTheCacheEachGetTheirPackAndKeepEveryImage)
             });
         for (std::thread& t : threads)
             t.join();
-        for (const museum::FetchResult& r : results) {
-            ASSERT_TRUE(r.ok) << r.error.toStdString();
-            EXPECT_EQ(PicturesOf(r.archive).size(), 2u);
+        for (const auto& r : results) {
+            ASSERT_TRUE(r && r->ok()) << (r ? r->error().text : "no result");
+            EXPECT_EQ(PicturesOf((*r)->archive).size(), 2u);
         }
         const QStringList kept = FilesUnder(CacheRoot()).filter("/images/");
         EXPECT_EQ(kept.filter(".jpg").size(), 2) << kept.join(", ").toStdString();
@@ -541,8 +550,8 @@ TEST_F(HostileFetch, ADamagedCachedImageAndAKilledFetchsLeftoversAreDealtWith)
 {
     testsupport::MuseumServer server(ClevelandRoutes(FileAnswer(Jpeg("schroon.jpg", 1600, 1000, 6))));
     ASSERT_TRUE(server.Running());
-    const museum::FetchResult first = museum::Fetch(Request(museum::Source::Cma, server.Base(), "first.zip"));
-    ASSERT_TRUE(first.ok) << first.error.toStdString();
+    const core::Result<museum::FetchedPack> first = museum::Fetch(Request(museum::Source::Cma, server.Base(), "first.zip"));
+    ASSERT_TRUE(first.ok()) << first.error().text;
     const QString cached = CacheRoot() + FilesUnder(CacheRoot()).filter("93014.jpg").first();
     QFile damage(cached);
     ASSERT_TRUE(damage.open(QIODevice::ReadWrite));
@@ -566,8 +575,9 @@ TEST_F(HostileFetch, ADamagedCachedImageAndAKilledFetchsLeftoversAreDealtWith)
     partFile.close();
 
     const int asked = server.Count("/cma/1335.1917_print.jpg");
-    const museum::FetchResult second = museum::Fetch(Request(museum::Source::Cma, server.Base(), "second.zip"));
-    ASSERT_TRUE(second.ok) << second.error.toStdString();
+    const core::Result<museum::FetchedPack> secondOutcome = museum::Fetch(Request(museum::Source::Cma, server.Base(), "second.zip"));
+    ASSERT_TRUE(secondOutcome.ok()) << secondOutcome.error().text;
+    const museum::FetchedPack& second = *secondOutcome;
     EXPECT_EQ(server.Count("/cma/1335.1917_print.jpg"), asked + 1); // fetched again
     EXPECT_EQ(second.fromCache, 1);
     EXPECT_EQ(PicturesOf(second.archive).size(), 2u);

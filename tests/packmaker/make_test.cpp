@@ -1,5 +1,6 @@
 // Packs made from folders of real pictures, read back by the program's own reader
 // and checked by the common archive tools; failures and cancels leave nothing.
+#include "archive/errors.h"
 #include "graphics/jpeg.h"
 #include "graphics/picture.h"
 #include "graphics/picture_loader.h"
@@ -128,7 +129,7 @@ protected:
     }
 
     // The picture of `source` in the made pack, decoded by the pack reader.
-    QImage EntryPicture(const TPack& pack, const packmaker::MakeResult& made, const QString& source)
+    QImage EntryPicture(const TPack& pack, const packmaker::MadePack& made, const QString& source)
     {
         for (const auto& t : made.Taken)
             if (QString::fromStdString(t.Source).endsWith(source))
@@ -185,9 +186,10 @@ TEST_F(MakePackTest, MixedFolderIsCaptionedAsMeantAndPassesTheArchiveTools)
     request.Author = "Pack Author";
     request.Label = "Mine";
     int progressCalls = 0;
-    const packmaker::MakeResult made =
+    const core::Result<packmaker::MadePack> outcome =
         packmaker::MakePack(request, [&](const packmaker::MakeProgress& p) { progressCalls += p.Picture ? 1 : 0; });
-    ASSERT_TRUE(made.Ok) << made.Error;
+    ASSERT_TRUE(outcome.ok()) << outcome.error().text;
+    const packmaker::MadePack& made = *outcome;
     EXPECT_EQ(progressCalls, static_cast<int>(made.Taken.size()));
     ASSERT_EQ(made.Skipped.size(), 1u);
     EXPECT_TRUE(QString::fromStdString(made.Skipped[0].Path).endsWith("notes.txt"));
@@ -287,8 +289,9 @@ TEST_F(MakePackTest, PasswordEncryptsEveryEntryWithAes256)
     QFile::copy(TestDataDir() + "/packs/tiny.wmf", pictures + "/three.wmf");
     packmaker::MakeRequest request = Request("Secret.zip");
     request.Password = "s3cret pass";
-    const packmaker::MakeResult made = packmaker::MakePack(request);
-    ASSERT_TRUE(made.Ok) << made.Error;
+    const core::Result<packmaker::MadePack> outcome = packmaker::MakePack(request);
+    ASSERT_TRUE(outcome.ok()) << outcome.error().text;
+    const packmaker::MadePack& made = *outcome;
     const QString file = QString::fromStdString(made.Archive);
 
     ToolRun r = Tool("7zz", {"t", "-ps3cret pass", file});
@@ -323,11 +326,14 @@ TEST_F(MakePackTest, FailureAndCancelLeaveNoPartialPack)
         file.write(older);
     }
 
+    auto cancelled = [](const core::Result<packmaker::MadePack>& r) {
+        return !r.ok() && r.error().code == archiva::ErrorCancelled;
+    };
     std::atomic<bool> cancel{false};
-    packmaker::MakeResult made = packmaker::MakePack(
+    core::Result<packmaker::MadePack> made = packmaker::MakePack(
         Request("Kept.zip"), [&](const packmaker::MakeProgress& p) { cancel = p.Done >= 2; }, &cancel);
-    EXPECT_FALSE(made.Ok);
-    EXPECT_TRUE(made.Cancelled);
+    EXPECT_FALSE(made.ok());
+    EXPECT_TRUE(cancelled(made));
     EXPECT_EQ(Leftovers(outFolder), QStringList{"Kept.zip"});
     EXPECT_EQ(Read(outFolder + "/Kept.zip"), older);
 
@@ -335,7 +341,7 @@ TEST_F(MakePackTest, FailureAndCancelLeaveNoPartialPack)
     cancel = false;
     made = packmaker::MakePack(
         Request("Kept.zip"), [&](const packmaker::MakeProgress& p) { cancel = !p.Picture && p.Writing > 0; }, &cancel);
-    EXPECT_TRUE(made.Cancelled);
+    EXPECT_TRUE(cancelled(made));
     EXPECT_EQ(Leftovers(outFolder), QStringList{"Kept.zip"});
     EXPECT_EQ(Read(outFolder + "/Kept.zip"), older);
 
@@ -346,20 +352,21 @@ TEST_F(MakePackTest, FailureAndCancelLeaveNoPartialPack)
     // Nothing but a broken picture: no pack, and the older one stays.
     packmaker::MakeRequest onlyBroken = Request("Kept.zip");
     onlyBroken.Sources = {broken.fileName().toStdString()};
-    made = packmaker::MakePack(onlyBroken);
-    EXPECT_FALSE(made.Ok);
-    EXPECT_FALSE(made.Cancelled);
-    ASSERT_EQ(made.Skipped.size(), 1u);
-    EXPECT_TRUE(QString::fromStdString(made.Skipped[0].Path).endsWith("sub/broken.png")) << made.Skipped[0].Path;
+    packmaker::MadePack soFar;
+    made = packmaker::MakePack(onlyBroken, {}, nullptr, &soFar);
+    EXPECT_FALSE(made.ok());
+    EXPECT_FALSE(cancelled(made));
+    ASSERT_EQ(soFar.Skipped.size(), 1u);
+    EXPECT_TRUE(QString::fromStdString(soFar.Skipped[0].Path).endsWith("sub/broken.png")) << soFar.Skipped[0].Path;
     EXPECT_EQ(Leftovers(outFolder), QStringList{"Kept.zip"});
     EXPECT_EQ(Read(outFolder + "/Kept.zip"), older);
 
     // Among good ones, the broken picture is left out and listed; the pack is made.
     made = packmaker::MakePack(Request("Kept.zip"));
-    ASSERT_TRUE(made.Ok) << made.Error;
-    EXPECT_EQ(made.Taken.size(), 4u);
+    ASSERT_TRUE(made.ok()) << made.error().text;
+    EXPECT_EQ(made->Taken.size(), 4u);
     bool listed = false;
-    for (const packmaker::SkippedFile& skipped : made.Skipped)
+    for (const packmaker::SkippedFile& skipped : made->Skipped)
         listed |= QString::fromStdString(skipped.Path).endsWith("sub/broken.png") && !skipped.Reason.empty();
     EXPECT_TRUE(listed);
     EXPECT_EQ(Leftovers(outFolder), QStringList{"Kept.zip"});
@@ -382,8 +389,9 @@ TEST_F(MakePackTest, LongTitlesAreShortenedAndKeptWholeInTheSourceEntry)
     request.Records[second.toStdString()] = {0, 1890, "Short", "Vincent van Gogh"};
     request.WorkSources[first.toStdString()] = {"https://museum.test/1", "Gift of a friend", "CC0 1.0 (public domain)", "", ""};
     request.PlainCredit = true;
-    const packmaker::MakeResult made = packmaker::MakePack(request);
-    ASSERT_TRUE(made.Ok) << made.Error;
+    const core::Result<packmaker::MadePack> outcome = packmaker::MakePack(request);
+    ASSERT_TRUE(outcome.ok()) << outcome.error().text;
+    const packmaker::MadePack& made = *outcome;
     ASSERT_EQ(made.Taken.size(), 2u);
     const std::string& name = made.Taken[0].EntryName;
     EXPECT_LE(name.size(), 255u);
@@ -442,8 +450,8 @@ TEST_F(MakePackTest, LeftoversOfKilledMakesAreRemovedByTheNext)
         ASSERT_EQ(::utime(folder.c_str(), &times), 0);
     }
 
-    const packmaker::MakeResult made = packmaker::MakePack(Request("Fresh.zip"));
-    ASSERT_TRUE(made.Ok) << made.Error;
+    const core::Result<packmaker::MadePack> made = packmaker::MakePack(Request("Fresh.zip"));
+    ASSERT_TRUE(made.ok()) << made.error().text;
     EXPECT_EQ(Leftovers(outFolder), (QStringList{live, "Fresh.zip", "Other.zip.Uv90Wx"}));
 }
 
@@ -466,8 +474,9 @@ TEST_F(MakePackTest, FileNamesThatAreNotUtf8AreTakenAndReadAsLatin1)
     for (const std::string& source : {QFile::encodeName(folder).toStdString(), raw}) {
         packmaker::MakeRequest request = Request("Latin.zip");
         request.Sources = {source};
-        const packmaker::MakeResult made = packmaker::MakePack(request);
-        ASSERT_TRUE(made.Ok) << made.Error;
+        const core::Result<packmaker::MadePack> outcome = packmaker::MakePack(request);
+        ASSERT_TRUE(outcome.ok()) << outcome.error().text;
+        const packmaker::MadePack& made = *outcome;
         ASSERT_EQ(made.Taken.size(), 1u) << source;
         EXPECT_EQ(made.Taken[0].Record.Title, "caf\xC3\xA9");
         EXPECT_EQ(made.Taken[0].Source, raw);
@@ -505,9 +514,10 @@ TEST_F(MakePackTest, RecordsFileIsBoundedInSizeAndLineLength)
     for (const Case& c : {Case{"/dev/zero", "larger than 16 MB"}, Case{longLine, "line 2 is longer than"}}) {
         packmaker::MakeRequest request = Request("Csv.zip");
         request.CsvPath = c.csv.toStdString();
-        const packmaker::MakeResult made = packmaker::MakePack(request);
-        EXPECT_FALSE(made.Ok);
-        EXPECT_TRUE(QString::fromStdString(made.Error).contains(c.says)) << made.Error;
+        const core::Result<packmaker::MadePack> made = packmaker::MakePack(request);
+        EXPECT_FALSE(made.ok());
+        const std::string error = made.ok() ? std::string() : made.error().text;
+        EXPECT_TRUE(QString::fromStdString(error).contains(c.says)) << error;
     }
     EXPECT_LT(PeakResidentMb(), 300);
 }

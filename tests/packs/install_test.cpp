@@ -35,7 +35,7 @@ protected:
         return path;
     }
 
-    packs::InstallResult Install(const QString& source)
+    core::Result<packs::InstalledPack> Install(const QString& source)
     {
         return packs::InstallPack(source.toStdString(), packs.toStdString());
     }
@@ -45,9 +45,9 @@ protected:
 
 TEST_F(InstallTest, CopiesAValidPackIntoThePacksFolder)
 {
-    const auto result = Install(MakePack(downloads + "Fresh.ZIP", "Fresh"));
-    EXPECT_EQ(result.Outcome, packs::InstallOutcome::Installed);
-    EXPECT_EQ(result.Code, 0);
+    const auto installed = Install(MakePack(downloads + "Fresh.ZIP", "Fresh"));
+    ASSERT_TRUE(installed.ok()) << installed.error().text;
+    const packs::InstalledPack& result = *installed;
     EXPECT_EQ(result.PackName, "Fresh");
     EXPECT_FALSE(result.Replaced);
     EXPECT_EQ(result.Target, (packs + "Fresh.ZIP").toStdString());
@@ -65,23 +65,23 @@ TEST_F(InstallTest, RefusesWhatIsNoPackOrIsInstalledAlready)
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("hello");
     text.close();
-    EXPECT_EQ(Install(text.fileName()).Outcome, packs::InstallOutcome::NotZipFile);
+    auto codeOf = [](const core::Result<packs::InstalledPack>& r) { return r.ok() ? 0 : r.error().code; };
+    EXPECT_EQ(codeOf(Install(text.fileName())), packs::kNotAPackArchive);
 
     ZipBuilder().Add("a.jpg", TinyJpeg()).WriteTo(downloads + "nocomment.zip");
     auto result = Install(downloads + "nocomment.zip");
-    EXPECT_EQ(result.Outcome, packs::InstallOutcome::InvalidPack);
-    EXPECT_EQ(result.Code, 114);
-    EXPECT_FALSE(result.Message.empty());
+    ASSERT_EQ(codeOf(result), 114);
+    EXPECT_FALSE(result.error().text.empty());
 
     result = Install(downloads + "missing.zip");
-    EXPECT_EQ(result.Outcome, packs::InstallOutcome::Unreadable);
-    EXPECT_EQ(result.Code, 2);
+    ASSERT_EQ(codeOf(result), 2);
+    EXPECT_EQ(result.error().text.rfind("cannot read ", 0), 0u) << result.error().text;
 
     // A pack already in the packs folder, named directly or through a link.
     MakePack(packs + "here.zip", "Here");
-    EXPECT_EQ(Install(packs + "here.zip").Outcome, packs::InstallOutcome::AlreadyInFolder);
+    EXPECT_EQ(codeOf(Install(packs + "here.zip")), packs::kAlreadyInstalled);
     ASSERT_TRUE(QFile::link(env.ProgramDir(), env.Root() + "/link"));
-    EXPECT_EQ(Install(env.Root() + "/link/here.zip").Outcome, packs::InstallOutcome::AlreadyInFolder);
+    EXPECT_EQ(codeOf(Install(env.Root() + "/link/here.zip")), packs::kAlreadyInstalled);
 
     EXPECT_EQ(QDir(packs).entryList(QDir::Files), QStringList{"here.zip"}) << "nothing else was copied";
 }
@@ -96,8 +96,8 @@ TEST_F(InstallTest, ReplacesAnInstalledPackOfTheSameName)
         ASSERT_TRUE(packs::StoreCurrent(store, old));
     }
     const auto result = Install(MakePack(downloads + "same.zip", "New", 3));
-    EXPECT_EQ(result.Outcome, packs::InstallOutcome::Installed);
-    EXPECT_TRUE(result.Replaced);
+    ASSERT_TRUE(result.ok()) << result.error().text;
+    EXPECT_TRUE(result->Replaced);
     TPack installed((packs + "same.zip").toStdString());
     EXPECT_EQ(installed.Name, "New");
     EXPECT_EQ(packs::ReadStoredCurrent(store, installed.Path), 2) << "the file name keeps its current picture";
@@ -113,9 +113,8 @@ TEST_F(InstallTest, AFailedCopyKeepsTheOlderPack)
         FileSizeLimit limit(4096);
         return Install(source);
     }();
-    EXPECT_EQ(result.Outcome, packs::InstallOutcome::CopyFailed);
-    EXPECT_NE(result.Code, 0);
-    EXPECT_FALSE(result.Message.empty());
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error().text.rfind("cannot copy ", 0), 0u) << result.error().text;
     EXPECT_EQ(InstalledName("keep.zip"), "Older");
     EXPECT_EQ(QDir(packs).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.zip"}) << "no temporary file left";
 }
@@ -131,16 +130,16 @@ TEST_F(InstallTest, RemovesAPackButKeepsItsCurrentPicture)
     }
     QFile::setPermissions(path, QFileDevice::ReadOwner); // read-only files go as well
     auto result = packs::RemovePack(path.toStdString());
-    EXPECT_EQ(result.Code, 0);
-    EXPECT_TRUE(result.Message.empty());
+    EXPECT_TRUE(result.ok());
     EXPECT_FALSE(QFile::exists(path));
 
     result = packs::RemovePack(path.toStdString());
-    EXPECT_EQ(result.Code, 2);
-    EXPECT_FALSE(result.Message.empty());
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error().code, 2);
+    EXPECT_FALSE(result.error().text.empty());
 
     // Installed again under the same name, the pack starts where it was left.
-    Install(MakePack(downloads + "gone.zip", "Gone", 3));
+    ASSERT_TRUE(Install(MakePack(downloads + "gone.zip", "Gone", 3)).ok());
     EXPECT_EQ(packs::ReadStoredCurrent(store, path.toStdString()), 2);
 }
 

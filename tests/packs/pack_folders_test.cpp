@@ -43,7 +43,7 @@ TEST(PackFolders, BothFoldersFormOneCatalogueAndTheUsersCopyWins)
     EXPECT_EQ(Names(list), (std::vector<std::string>{"Mine@user", "Shared (mine)@user", "Bundled@program"}));
 
     // Removing the user's copy brings the bundled one back.
-    EXPECT_EQ(packs::RemoveInstalledPack(list.PackAt(1).Path, list.PackAt(1).Name, folders).Code, 0);
+    EXPECT_TRUE(packs::RemoveInstalledPack(list.PackAt(1).Path, list.PackAt(1).Name, folders).ok());
     list.Rescan(folders.ScanOrder());
     EXPECT_EQ(Names(list), (std::vector<std::string>{"Mine@user", "Shared (bundled)@program", "Bundled@program"}));
 }
@@ -56,21 +56,21 @@ TEST(PackFolders, InstallingGoesToTheUsersFolderAndMakesIt)
     WritePack(env.Root() + "/New.zip", "New", 2);
     WritePack(env.ProgramDir() + "/bundled.zip", "Bundled", 3);
 
-    packs::InstallResult result = packs::InstallUserPack((env.Root() + "/New.zip").toStdString(), folders);
-    EXPECT_EQ(result.Outcome, packs::InstallOutcome::Installed) << result.Message;
+    core::Result<packs::InstalledPack> result = packs::InstallUserPack((env.Root() + "/New.zip").toStdString(), folders);
+    EXPECT_TRUE(result.ok()) << result.error().text;
     EXPECT_TRUE(QFile::exists(env.UserPacksDir() + "/New.zip"));
     EXPECT_FALSE(QFile::exists(env.ProgramDir() + "/New.zip"));
 
     // Files already in either folder are not installed again.
     for (const QString& again : {env.UserPacksDir() + "/New.zip", env.ProgramDir() + "/bundled.zip"}) {
         result = packs::InstallUserPack(again.toStdString(), folders);
-        EXPECT_EQ(result.Outcome, packs::InstallOutcome::AlreadyInFolder) << again.toStdString();
+        EXPECT_TRUE(!result.ok() && result.error().code == packs::kAlreadyInstalled) << again.toStdString();
     }
     EXPECT_FALSE(QFile::exists(env.UserPacksDir() + "/bundled.zip"));
 
     // A program folder the user may write (an older install): its packs are removable.
     EXPECT_FALSE(packs::IsFixedBundledPack((env.ProgramDir() + "/bundled.zip").toStdString(), folders));
-    EXPECT_EQ(packs::RemoveInstalledPack((env.ProgramDir() + "/bundled.zip").toStdString(), "Bundled", folders).Code, 0);
+    EXPECT_TRUE(packs::RemoveInstalledPack((env.ProgramDir() + "/bundled.zip").toStdString(), "Bundled", folders).ok());
     EXPECT_FALSE(QFile::exists(env.ProgramDir() + "/bundled.zip"));
 }
 

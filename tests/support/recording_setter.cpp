@@ -4,7 +4,7 @@
 
 namespace platform {
 
-WallpaperResult RecordingWallpaperSetter::Set(const WallpaperRequest& request)
+core::Result<WallpaperSet> RecordingWallpaperSetter::Set(const WallpaperRequest& request)
 {
     const int now = ++inFlight;
     int most = mostInFlight.load();
@@ -16,17 +16,15 @@ WallpaperResult RecordingWallpaperSetter::Set(const WallpaperRequest& request)
         files << request.file;
         requests.push_back(request);
     }
-    WallpaperResult result;
-    result.file = request.file;
-    if (accept) {
-        result.ok = true;
-        result.method = QStringLiteral("recorded");
-        result.description = QStringLiteral("Recorded (no desktop involved)");
-    } else {
-        result.detail = QStringLiteral("No desktop took %1 (recorded only).").arg(request.file);
-    }
     --inFlight;
-    return result;
+    if (!accept)
+        return core::MakeError(kWallpaperNotTaken,
+                               QStringLiteral("No desktop took %1 (recorded only).").arg(request.file).toStdString());
+    WallpaperSet set;
+    set.file = request.file;
+    set.method = QStringLiteral("recorded");
+    set.description = QStringLiteral("Recorded (no desktop involved)");
+    return set;
 }
 
 void RecordingWallpaperSetter::Hold()

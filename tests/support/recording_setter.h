@@ -17,7 +17,7 @@ namespace platform {
 class RecordingWallpaperSetter final : public WallpaperSetter {
 public:
     using WallpaperSetter::Set;
-    WallpaperResult Set(const WallpaperRequest& request) override;
+    core::Result<WallpaperSet> Set(const WallpaperRequest& request) override;
     bool TakesDarkStyle() const override { return darkStyle; }
 
     // Requests wait in Set until Release() (or, held, up to 60 seconds).

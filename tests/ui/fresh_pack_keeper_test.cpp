@@ -39,14 +39,14 @@ struct FakeRenewal {
     std::vector<museum::FetchRequest> asked;
     bool ok = true;
 
-    museum::FetchResult operator()(const museum::FetchRequest& request)
+    core::Result<museum::FetchedPack> operator()(const museum::FetchRequest& request)
     {
         std::lock_guard<std::mutex> guard(lock);
         asked.push_back(request);
-        museum::FetchResult result;
-        result.ok = ok;
+        if (!ok)
+            return core::MakeError(museum::kMuseumUnreachable, "The Cleveland Museum of Art did not answer");
+        museum::FetchedPack result;
         result.archive = request.output;
-        result.error = ok ? QString() : QStringLiteral("The Cleveland Museum of Art did not answer");
         return result;
     }
 };
@@ -187,8 +187,8 @@ TEST_F(FreshPackRenewal, ReplacesTheOldestWorkWithANewOne)
     first.count = 2;
     first.output = folder + "/seas.zip";
     first.now = kNow.addDays(-7);
-    const museum::FetchResult made = museum::Fetch(localMuseum(first, "/cache1/"));
-    ASSERT_TRUE(made.ok) << made.error.toStdString();
+    const core::Result<museum::FetchedPack> made = museum::Fetch(localMuseum(first, "/cache1/"));
+    ASSERT_TRUE(made.ok()) << made.error().text;
 
     platform::Registry store(env.RegistryFile());
     ASSERT_TRUE(settings::SaveFreshPack(store, kKey, settings::FreshPack{"cma", "seascape", 2, 7, "seas.zip"}).ok());
@@ -250,7 +250,9 @@ TEST(FreshPackDialog, TheCheckBoxSubscribesThePackJustMade)
     ui::FreshPackSeams seams;
     seams.now = [] { return kNow.addSecs(60); };
     seams.network = [] { return museum::NetworkState::Online; };
-    seams.renew = [](const museum::FetchRequest&, const std::atomic<bool>*) { return museum::FetchResult(); };
+    seams.renew = [](const museum::FetchRequest&, const std::atomic<bool>*) -> core::Result<museum::FetchedPack> {
+        return core::MakeError(1, "not asked for");
+    };
     ui::TFreshPackKeeper keeper(store, kKey, env.UserPacksDir(), seams);
     keeper.Check();
     EXPECT_FALSE(keeper.Renewing());

@@ -18,14 +18,15 @@
 namespace uitest {
 namespace {
 
-using Status = change::ChangeResult::Status;
+using Outcome = core::Result<change::ChangeDone>;
+using testsupport::KindOf;
 
 class OneChangeTest : public WindowTest {
 protected:
-    std::optional<change::ChangeResult> Remote(change::PictureStep step)
+    std::optional<Outcome> Remote(change::PictureStep step)
     {
-        std::optional<change::ChangeResult> answer;
-        ui::RunRemoteAction(*window, step, [&answer](const change::ChangeResult& result) { answer = result; });
+        std::optional<Outcome> answer;
+        ui::RunRemoteAction(*window, step, [&answer](const Outcome& result) { answer = result; });
         return answer; // empty: the answer comes when the change has ended
     }
 };
@@ -70,7 +71,7 @@ TEST_F(OneChangeTest, WhileTheDesktopTakesItsTimeNothingStartsASecondChange)
         {"hand-over", [this] {
              const auto answer = Remote(change::PictureStep::Next);
              ASSERT_TRUE(answer.has_value()) << "answered at once";
-             EXPECT_EQ(answer->status, Status::Busy);
+             EXPECT_EQ(KindOf(*answer), "busy");
          }},
     };
     for (const auto& asker : askers) {
@@ -88,10 +89,10 @@ TEST_F(OneChangeTest, WhileTheDesktopTakesItsTimeNothingStartsASecondChange)
     EXPECT_EQ(Page().SelectedPack()->Current, 0);
 
     // Once it has ended, the next request runs, and is answered when it has ended.
-    std::optional<change::ChangeResult> answer;
-    ui::RunRemoteAction(*window, change::PictureStep::Next, [&answer](const change::ChangeResult& r) { answer = r; });
+    std::optional<Outcome> answer;
+    ui::RunRemoteAction(*window, change::PictureStep::Next, [&answer](const Outcome& r) { answer = r; });
     ASSERT_TRUE(QTest::qWaitFor([&answer] { return answer.has_value(); }, 120000));
-    EXPECT_EQ(answer->status, Status::Unset);
+    EXPECT_EQ(KindOf(*answer), "unset");
     EXPECT_EQ(Page().SelectedPack()->Current, 1);
     EXPECT_EQ(recorder.files.size(), 2);
     EXPECT_EQ(Settings().DesktopsChanged, before + 2);
@@ -103,18 +104,19 @@ TEST_F(OneChangeTest, APictureThatCannotBeReadIsToldWithoutHoldingUpTheChange)
     ASSERT_TRUE(WriteZip(PackPath("locked.zip"), "[Pack]\nName=Locked\nIcon=2\n",
                          {{"01 - Damaged.jpg", "no picture at all"}, {"02 - Damaged too.jpg", "nor this"}}));
     Open();
-    std::optional<change::ChangeResult> answer;
+    std::optional<Outcome> answer;
     dialogs->whileShown = [&answer](const ShownMessage&) {
         // A modal box runs its own loop: the change ends and answers while it stands.
         EXPECT_TRUE(QTest::qWaitFor([&answer] { return answer.has_value(); }, 120000));
     };
     window->Selection().SelectPictureByIndex(1);
-    ui::RunRemoteAction(*window, change::PictureStep::Next, [&answer](const change::ChangeResult& r) { answer = r; });
+    ui::RunRemoteAction(*window, change::PictureStep::Next, [&answer](const Outcome& r) { answer = r; });
     ASSERT_TRUE(QTest::qWaitFor([&answer] { return answer.has_value(); }, 120000));
-    EXPECT_EQ(answer->status, Status::Unset);
-    EXPECT_EQ(answer->packName, "Locked");
-    EXPECT_EQ(answer->pictureInPack, 0);
-    EXPECT_FALSE(answer->hasPicture);
+    ASSERT_EQ(KindOf(*answer), "unset");
+    const change::ChangeDone& shown = **answer;
+    EXPECT_EQ(shown.packName, "Locked");
+    EXPECT_EQ(shown.pictureInPack, 0);
+    EXPECT_FALSE(shown.hasPicture);
     ASSERT_TRUE(QTest::qWaitFor([this] { return !dialogs->WithCaption("Problem").empty(); }, 10000));
 }
 

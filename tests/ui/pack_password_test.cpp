@@ -55,13 +55,13 @@ protected:
         auto read = secrets.Read(packs::PackPasswordKey(PackPath("Locked.zip").toStdString()));
         return read.ok() ? *read : std::nullopt;
     }
-    change::ChangeResult AgentChange()
+    core::Result<change::ChangeDone> AgentChange()
     {
         ui::TWindowAgentHost host(*window);
-        std::optional<change::ChangeResult> outcome;
-        EXPECT_TRUE(host.ExpoRandomExecute([&outcome](const change::ChangeResult& r) { outcome = r; }));
+        std::optional<core::Result<change::ChangeDone>> outcome;
+        EXPECT_TRUE(host.ExpoRandomExecute([&outcome](const core::Result<change::ChangeDone>& r) { outcome = r; }));
         EXPECT_TRUE(QTest::qWaitFor([&outcome] { return outcome.has_value(); }, 120000));
-        return outcome.value_or(change::ChangeResult{});
+        return outcome.value_or(core::MakeError(1, "the change did not end"));
     }
 
     platform::MemorySecretStore secrets;
@@ -163,14 +163,15 @@ TEST_F(PackPasswordTest, AutomaticChangePassesOverLockedPacksWithoutAsking)
         OpenWithSecrets();
         // Every draw of a few: none may land on the locked pack or ask for anything.
         for (int draw = 0; draw < 4; ++draw) {
-            const change::ChangeResult result = AgentChange();
+            const core::Result<change::ChangeDone> result = AgentChange();
             QCoreApplication::processEvents();
             if (c.withOpenPack) {
-                EXPECT_TRUE(result.Changed()) << result.problem.toStdString();
-                EXPECT_EQ(result.packName, "Open");
+                EXPECT_TRUE(result.ok()) << testsupport::WhyNot(result);
+                EXPECT_EQ(result.ok() ? result->packName : QString(), "Open");
             } else {
-                EXPECT_FALSE(result.Changed());
-                EXPECT_TRUE(result.problem.contains("encrypted")) << result.problem.toStdString();
+                EXPECT_FALSE(result.ok());
+                const QString problem = QString::fromStdString(testsupport::WhyNot(result));
+                EXPECT_TRUE(problem.contains("encrypted")) << problem.toStdString();
             }
         }
         EXPECT_TRUE(dialogs->passwordRequests.empty());

@@ -76,8 +76,9 @@ TEST_F(WallPictureTest, TheTrayNamesThePictureAndItsItemsComeAfterTheSpecifiedOn
     EXPECT_FALSE(window->PictureFavourite->isEnabled());
 
     for (change::PictureStep step : {change::PictureStep::Next, change::PictureStep::Next, change::PictureStep::Back}) {
-        const change::ChangeResult result = Change(step);
-        ASSERT_TRUE(result.Changed()) << result.problem.toStdString();
+        const core::Result<change::ChangeDone> changed = Change(step);
+        ASSERT_TRUE(changed.ok()) << changed.error().text;
+        const change::ChangeDone& result = *changed;
         // The change's own account of the picture and the record's agree.
         EXPECT_EQ(TipLine(), result.description);
         EXPECT_TRUE(window->TrayAgent()->Tip().startsWith(context->Product().ProductTitle + "\n"));
@@ -90,7 +91,7 @@ TEST_F(WallPictureTest, TheTrayNamesThePictureAndItsItemsComeAfterTheSpecifiedOn
 TEST_F(WallPictureTest, FavouriteFromTheTrayMarksThePictureOnTheWall)
 {
     OpenWithPacks();
-    ASSERT_TRUE(Change(change::PictureStep::Next).Changed());
+    ASSERT_TRUE(Change(change::PictureStep::Next).ok());
     const gallery::PictureKey key = window->PictureOnWall()->Key();
     for (bool on : {true, false, true}) {
         window->PictureFavourite->trigger();
@@ -106,7 +107,7 @@ TEST_F(WallPictureTest, FavouriteFromTheTrayMarksThePictureOnTheWall)
 TEST_F(WallPictureTest, NeverAgainBansThePictureAndMovesOn)
 {
     OpenWithPacks();
-    ASSERT_TRUE(Change(change::PictureStep::Next).Changed());
+    ASSERT_TRUE(Change(change::PictureStep::Next).ok());
     const gallery::WallEntry before = *window->PictureOnWall();
     window->PictureBan->trigger();
     ASSERT_TRUE(WaitUntilIdle());
@@ -122,7 +123,7 @@ TEST_F(WallPictureTest, AboutThisPictureNamesTheMuseumWorkAndOpensItsPage)
     OpenWithPacks();
     // Global index 0 is the museum pack's first picture.
     Select(0);
-    ASSERT_TRUE(Change(change::PictureStep::Current).Changed());
+    ASSERT_TRUE(Change(change::PictureStep::Current).ok());
     window->PictureAbout->trigger();
     ui::TAboutPictureWindow* about = window->AboutPictureWindow();
     ASSERT_TRUE(about && about->isVisible());
@@ -139,7 +140,7 @@ TEST_F(WallPictureTest, HistoryShowsTheChangesNewestFirstAndShowsOneAgain)
     OpenWithPacks();
     std::vector<gallery::PictureKey> shown;
     for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(Change(change::PictureStep::Next).Changed());
+        ASSERT_TRUE(Change(change::PictureStep::Next).ok());
         shown.push_back(window->PictureOnWall()->Key());
     }
     window->PackHistory->trigger();

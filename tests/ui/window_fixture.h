@@ -1,6 +1,7 @@
 #pragma once
 // A main window over a private home and packs folder, with dialogs the test answers.
 #include "platform/registry.h"
+#include "support/change_kind.h"
 #include "support/recording_setter.h"
 #include "settings/options.h"
 #include "ui/app_context.h"
@@ -60,14 +61,14 @@ protected:
     }
     TOptions& Settings() { return context->Options(); }
     // One change as the window makes it, waited for.
-    change::ChangeResult Change(change::PictureStep step, std::optional<QString> exportPath = std::nullopt)
+    core::Result<change::ChangeDone> Change(change::PictureStep step, std::optional<QString> exportPath = std::nullopt)
     {
-        std::optional<change::ChangeResult> outcome;
+        std::optional<core::Result<change::ChangeDone>> outcome;
         const bool started = window->StartChange(step, std::move(exportPath), false,
-                                                 [&outcome](const change::ChangeResult& result) { outcome = result; });
+                                                 [&outcome](const core::Result<change::ChangeDone>& result) { outcome = result; });
         EXPECT_TRUE(started);
         EXPECT_TRUE(QTest::qWaitFor([&outcome] { return outcome.has_value(); }, 120000));
-        return outcome.value_or(change::ChangeResult{});
+        return outcome.value_or(core::MakeError(1, "the change did not end"));
     }
     // A change runs on a worker thread: lets the window's loop run until it has ended.
     bool WaitUntilIdle(int timeoutMs = 120000)
