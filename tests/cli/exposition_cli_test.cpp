@@ -1,8 +1,10 @@
 // ambience-cli refresh, next, back, random and export over a folder of packs, in a
 // temporary home: what they select, what they write, what they count.
+#include "support/peak_memory.h"
 #include "support/temp_env.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -85,6 +87,33 @@ TEST_F(CliTest, ExportChangesNothingButItsFile)
     EXPECT_TRUE(Registry(env).contains("\"DesktopsChanged\"=dword:00000000"));
     // The override held for that run only.
     EXPECT_TRUE(Registry(env).contains("\"BackgroundType\"=dword:00000000"));
+}
+
+// Layouts whose pictures would take gigabytes are refused before anything is
+// allocated or written: the process stays small and leaves no file behind.
+TEST_F(CliTest, LayoutsPastTheBoundAreRefusedBeforeAnythingIsAllocated)
+{
+    const struct {
+        QStringList args;
+        const char* says;
+    } cases[] = {
+        {{"next", "--monitors", "A=400x400+0+0,B=400x400+32000+32000"}, "spanning the monitors would be 32400 x 32400"},
+        {{"random", "--monitors", "A=32767x32767+0+0"}, "would be 32767 x 32767"},
+        {{"export", env.Root() + "/huge.jpg", "--size", "20000x20000"}, "would be 20000 x 20000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const testsupport::MeasuredRun r = testsupport::RunMeasured(BuildBinDir() + "/ambience-cli", c.args);
+        EXPECT_EQ(r.code, 2) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.says))) << r.err.toStdString();
+        EXPECT_LT(r.peakMb, 250); // one 32400 x 32400 canvas alone would be 4 GB
+    }
+    EXPECT_FALSE(QFile::exists(env.Root() + "/huge.jpg"));
+    for (QDirIterator it(env.DataHome(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+        const QString file = it.next();
+        EXPECT_TRUE(file.endsWith(".sqlite") || file.contains(".sqlite-")) << file.toStdString();
+    }
+    EXPECT_TRUE(Cli({"history"}).out.isEmpty());
 }
 
 TEST_F(CliTest, BadRequestsAreRefusedClearly)

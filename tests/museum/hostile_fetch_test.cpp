@@ -11,6 +11,7 @@
 #include "packs/pack.h"
 #include "packs/picture_source.h"
 #include "support/museum_server.h"
+#include "support/peak_memory.h"
 #include "support/temp_env.h"
 
 #include <QDir>
@@ -42,16 +43,7 @@ using testsupport::MuseumFixture;
 using testsupport::Route;
 using testsupport::StatusAnswer;
 
-// The process's peak resident size in MB (VmHWM): what a fetch made the process grow to.
-long PeakResidentMb()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stol(line.substr(6)) / 1024;
-    return -1;
-}
+using testsupport::PeakResidentMb;
 
 // A fetch keeps the process under 300 MB whatever the server sends. Under the
 // address sanitizer freed blocks wait in its quarantine (256 MB) and every byte

@@ -8,6 +8,7 @@
 #include "packs/load_picture.h"
 #include "packs/pack.h"
 #include "packs/picture_source.h"
+#include "support/peak_memory.h"
 #include "support/temp_env.h"
 
 #include <QColor>
@@ -484,18 +485,6 @@ TEST_F(MakePackTest, FileNamesThatAreNotUtf8AreTakenAndReadAsLatin1)
     }
 }
 
-// The peak resident size of this process in MB.
-static long PeakResidentMb()
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong() / 1024;
-    return -1;
-}
-
 // A records file that never ends, or one endless line: refused, memory bounded.
 TEST_F(MakePackTest, RecordsFileIsBoundedInSizeAndLineLength)
 {
@@ -519,7 +508,7 @@ TEST_F(MakePackTest, RecordsFileIsBoundedInSizeAndLineLength)
         const std::string error = made.ok() ? std::string() : made.error().text;
         EXPECT_TRUE(QString::fromStdString(error).contains(c.says)) << error;
     }
-    EXPECT_LT(PeakResidentMb(), 300);
+    EXPECT_LT(testsupport::PeakResidentMb(), 300);
 }
 
 // The command line under a file-size limit (a disk that fills up): the write
