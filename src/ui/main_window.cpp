@@ -121,7 +121,8 @@ TAMMF::TAMMF(AppContext& context, std::unique_ptr<Dialogs> dialogs, QStringList 
     for (const std::string& folder : {folders.Program, folders.User})
         if (!folder.empty())
             packFolders << QString::fromStdString(folder);
-    new PacksWatch(packFolders, [this] { return RelistPacks(); }, this);
+    auto* packsWatch = new PacksWatch(packFolders, [this] { return RelistPacks(); }, this);
+    connect(PS, &TPacksPage::ListFilled, packsWatch, &PacksWatch::Resync);
 
     // Problems met while loading the settings are told once the loop runs, so the
     // message boxes have a window to stand in front of.

@@ -195,6 +195,7 @@ void TPacksPage::FillPackList()
     PV->setUpdatesEnabled(true);
     SetChangeHandlerAttached(true);
     PVChange();
+    emit ListFilled();
 }
 
 void TPacksPage::AddMorePacksItem()

@@ -45,6 +45,7 @@ public:
     void LayOut(double scale);
 
     // Rescans the packs folder and refills PV; nothing is selected afterwards.
+    // Emits ListFilled with the folders as they were scanned.
     void FillPackList();
     // Hands PV's selection to the model.
     void PVChange();
@@ -71,6 +72,9 @@ public:
     const TPic* CurrentRecord() const;
     // The graphic now in the preview (possibly empty).
     const graphics::Picture& PreviewPicture() const;
+
+signals:
+    void ListFilled();
 
 private:
     void AddMorePacksItem();

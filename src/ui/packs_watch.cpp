@@ -50,6 +50,12 @@ QString PacksWatch::Signature() const
     return signature;
 }
 
+void PacksWatch::Resync()
+{
+    Watch(); // the user's folder may have been made by the install
+    signature_ = Signature();
+}
+
 void PacksWatch::Settled()
 {
     Watch(); // a folder made meanwhile is watched from now on

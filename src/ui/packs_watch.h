@@ -22,6 +22,11 @@ public:
     // then asks again a little later.
     PacksWatch(QStringList folders, std::function<bool()> changed, QObject* parent = nullptr);
 
+    // The list was just rebuilt from the folders as they are (the window's own
+    // install or removal): what it shows is no change to report. Without this the
+    // window's own copy would rebuild the list a second time a moment later.
+    void Resync();
+
 private:
     void Watch();
     void Settled();

@@ -144,5 +144,41 @@ TEST_F(WindowTest, PacksInstalledOrRemovedElsewhereShowWithoutARestart)
     EXPECT_TRUE(dialogs->WithCaption("Problem").empty());
 }
 
+// The window's own install or removal rebuilds the list once: the watch on the
+// folders does not take the window's copy for another program's and rebuild it
+// again, which would draw the last item's icon anew.
+TEST_F(PackActionsTest, TheWindowsOwnInstallOrRemovalFillsTheListOnce)
+{
+    ASSERT_TRUE(WriteSimplePack(PackPath("old.zip"), "Old", 1, 1));
+    ASSERT_TRUE(WriteSimplePack(Outside() + "/new.zip", "New", 2, 2));
+    Open();
+    const auto own = [this](const char* what) {
+        if (QByteArray(what) == "install") {
+            dialogs->openFiles.push_back(Outside() + "/new.zip");
+            window->PackInstall->trigger();
+        } else {
+            for (int row = 0; row < Page().InstalledPackCount(); ++row)
+                if (Page().PackOfItem(row)->Name == "New")
+                    Select(row);
+            ASSERT_EQ(Page().SelectedPack()->Name, "New");
+            dialogs->answers.push_back(ui::MessageAnswer::Ok);
+            window->PackRemove->trigger();
+        }
+    };
+    for (const auto& [what, packs] : {std::pair{"install", 2}, std::pair{"remove", 1}}) {
+        SCOPED_TRACE(what);
+        own(what);
+        ASSERT_EQ(Page().InstalledPackCount(), packs);
+        QListWidgetItem* last = Page().PV->item(Page().PV->count() - 1);
+        last->setData(Qt::UserRole + 100, true); // a list rebuilt later has no such mark
+        QTest::qWait(1500); // past the watch's settling time
+        ASSERT_EQ(Page().PV->count(), packs + 1);
+        EXPECT_TRUE(Page().PV->item(packs)->data(Qt::UserRole + 100).toBool());
+    }
+    // Another program's copy still shows.
+    ASSERT_TRUE(WriteSimplePack(UserPackPath("third.zip"), "Third", 3, 1));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return Page().InstalledPackCount() == 2; }, 10000));
+}
+
 } // namespace
 } // namespace uitest
