@@ -15,9 +15,9 @@
 set -uo pipefail
 bin=$1
 shots=$2
-command -v gnome-shell >/dev/null || { echo "gnome-shell is not installed" >&2; exit 77; }
+command -v gnome-shell >/dev/null || { echo "SKIPPED: gnome-shell is not installed"; exit 77; }
 [ -e /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so ] ||
-  ls /usr/lib/*/qt6/plugins/platforms/libqwayland* >/dev/null 2>&1 || { echo "qt6-wayland is not installed" >&2; exit 77; }
+  ls /usr/lib/*/qt6/plugins/platforms/libqwayland* >/dev/null 2>&1 || { echo "SKIPPED: qt6-wayland is not installed"; exit 77; }
 if [ -z "${AMBIENCE_IN_NAMESPACE:-}" ]; then
   AMBIENCE_IN_NAMESPACE=1 exec unshare --mount --net --fork bash "$0" "$@"
 fi
