@@ -30,27 +30,8 @@ export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=GNOME
 unset DISPLAY WAYLAND_DISPLAY
 cp "$bin"/ambience-*.zip "$AMBIENCE_PROGRAM_DIR/"
 
-cat >"$work/system.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>system</type>
-  <listen>unix:path=$work/system_bus_socket</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow user="*"/><allow own="*"/>
-    <allow send_type="method_call"/><allow send_type="signal"/><allow send_requested_reply="true"/>
-    <allow receive_type="method_call"/><allow receive_type="signal"/><allow receive_requested_reply="true"/>
-  </policy>
-</busconfig>
-CONF
-dbus-daemon --config-file="$work/system.conf" --fork --print-pid=4 4>"$work/system.pid" || fail "no system bus"
-pids+=("$(cat "$work/system.pid")")
-export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/system_bus_socket
-dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus.address" 4>"$work/bus.pid" ||
-  fail "no session bus"
-export DBUS_SESSION_BUS_ADDRESS=$(cat "$work/bus.address")
-pids+=("$(cat "$work/bus.pid")")
+start_system_bus || fail "no system bus"
+start_session_bus || fail "no session bus"
 
 xwayland=0
 command -v Xwayland >/dev/null && xwayland=1
