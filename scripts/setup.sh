@@ -7,7 +7,7 @@ packages=(
   # build
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev
-  zlib1g-dev libjpeg62-turbo-dev libssl-dev libx11-dev
+  zlib1g-dev libjpeg62-turbo-dev libssl-dev libx11-dev libxfixes-dev
   # tests, benchmarks, fuzzing
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   # tools that make test archives and read back pictures

@@ -28,7 +28,7 @@ int TAgent::IconSetting() const
 
 TAgent::TAgent(agent::AgentHost& host, const TOptions& options, const QStringList& arguments, AgentSeams seams)
     : host_(host), options_(options), clock_(seams.clock ? std::move(seams.clock) : agent::MakeSystemClock()),
-      tray_(seams.tray ? std::move(seams.tray) : agent::MakeSystemTrayIcon()), notifier_(std::move(seams.notifier))
+      tray_(seams.tray ? std::move(seams.tray) : agent::MakeSystemTrayIcon(seams.area)), notifier_(std::move(seams.notifier))
 {
     // The first pass comes at the first tick at least 20 seconds from now: with
     // 15-second ticks the second one, half a minute after start.

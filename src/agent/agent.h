@@ -22,7 +22,10 @@ class TOptions;
 struct AgentSeams {
     std::shared_ptr<agent::Clock> clock;    // default: MakeSystemClock()
     int timerIntervalMs = 0;                // default: TimerIntervalMs(clock)
-    std::unique_ptr<agent::TrayIcon> tray;  // default: a QSystemTrayIcon
+    std::unique_ptr<agent::TrayIcon> tray;  // default: a QSystemTrayIcon following area
+    // The notification area the default icon follows (it must outlive the agent);
+    // without one the icon never shows.
+    platform::NotificationAreaWatch* area = nullptr;
     // Where the notification after an automatic change goes; default: the session
     // bus's notification service, reached the first time one is sent.
     std::unique_ptr<platform::DesktopNotifier> notifier;

@@ -12,22 +12,26 @@ namespace {
 
 class SystemTrayIcon final : public TrayIcon {
 public:
-    SystemTrayIcon() : area_(platform::WatchNotificationArea())
+    explicit SystemTrayIcon(platform::NotificationAreaWatch& area) : area_(area)
     {
-        QObject::connect(area_.get(), &platform::NotificationAreaWatch::PresenceChanged, area_.get(), [this] {
+        // The watch outlives the icon: the connection is taken down with the icon.
+        presence_ = QObject::connect(&area_, &platform::NotificationAreaWatch::PresenceChanged, &area_, [this] {
             if (onAvailabilityChanged)
                 onAvailabilityChanged();
-            else if (wanted_ && area_->IsPresent())
+            else if (wanted_ && area_.IsPresent())
                 Show();
         });
     }
+    ~SystemTrayIcon() override { QObject::disconnect(presence_); }
+    SystemTrayIcon(const SystemTrayIcon&) = delete;
+    SystemTrayIcon& operator=(const SystemTrayIcon&) = delete;
 
     void Add(const QIcon& icon, const QString& tip) override
     {
         icon_ = icon;
         tip_ = tip;
         wanted_ = true;
-        if (area_->IsPresent())
+        if (area_.IsPresent())
             Show();
     }
     void Modify(const QIcon& icon) override
@@ -48,7 +52,7 @@ public:
         if (tray_)
             tray_->hide();
     }
-    bool IsAvailable() const override { return area_->IsPresent(); }
+    bool IsAvailable() const override { return area_.IsPresent(); }
     void SetMenu(QMenu* menu) override
     {
         menu_ = menu;
@@ -80,7 +84,8 @@ private:
             tray_->show();
     }
 
-    std::unique_ptr<platform::NotificationAreaWatch> area_;
+    platform::NotificationAreaWatch& area_;
+    QMetaObject::Connection presence_;
     std::unique_ptr<QSystemTrayIcon> tray_;
     QMenu* menu_ = nullptr;
     QIcon icon_;
@@ -102,12 +107,12 @@ public:
 
 } // namespace
 
-std::unique_ptr<TrayIcon> MakeSystemTrayIcon()
+std::unique_ptr<TrayIcon> MakeSystemTrayIcon(platform::NotificationAreaWatch* area)
 {
     const QString platform = QGuiApplication::platformName();
-    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
+    if (!area || platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
         return std::make_unique<NoTrayIcon>();
-    return std::make_unique<SystemTrayIcon>();
+    return std::make_unique<SystemTrayIcon>(*area);
 }
 
 } // namespace agent

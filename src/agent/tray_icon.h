@@ -9,6 +9,7 @@
 #include <memory>
 
 class QMenu;
+namespace platform { class NotificationAreaWatch; }
 
 namespace agent {
 
@@ -30,6 +31,9 @@ public:
     std::function<void()> onAvailabilityChanged;
 };
 
-std::unique_ptr<TrayIcon> MakeSystemTrayIcon();
+// A QSystemTrayIcon shown while area says a notification area is there; area
+// must outlive the icon. Without a watch, or without a display, an icon that
+// never shows.
+std::unique_ptr<TrayIcon> MakeSystemTrayIcon(platform::NotificationAreaWatch* area);
 
 } // namespace agent

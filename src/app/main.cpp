@@ -19,6 +19,7 @@
 #include "settings/options.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QMessageBox>
 #include <QSessionManager>
 #include <QTimer>
@@ -59,10 +60,11 @@ int NotificationAreaGraceMs()
 // notification says, once a login, that the program runs, and offers the window
 // and a way to stop the automatic change (which ends the program, hidden and
 // with nothing left to do).
-void TellWhenNothingShows(ui::TAMMF& window, TOptions& options, std::unique_ptr<agent::StartupNotice>& notice)
+void TellWhenNothingShows(ui::TAMMF& window, TOptions& options, platform::NotificationAreaWatch& area,
+                          std::unique_ptr<agent::StartupNotice>& notice)
 {
-    QTimer::singleShot(NotificationAreaGraceMs(), &window, [&window, &options, &notice] {
-        if (platform::CurrentNotificationArea().Present() || window.isVisible()
+    auto decide = [&window, &options, &area, &notice] {
+        if (area.IsPresent() || window.isVisible()
             || !agent::FirstTimeThisLogin(qEnvironmentVariable("XDG_RUNTIME_DIR"), QStringLiteral("ambience-told")))
             return;
         notice = std::make_unique<agent::StartupNotice>(
@@ -78,6 +80,15 @@ void TellWhenNothingShows(ui::TAMMF& window, TOptions& options, std::unique_ptr<
             });
         if (const core::Result<void> told = notice->Tell(options.AutoChangeInterval); !told)
             std::fprintf(stderr, "Ambience: %s\n", told.error().text.c_str());
+    };
+    // The tray service is asked without waiting: its answer may come after the
+    // grace, and the decision waits for it.
+    QTimer::singleShot(NotificationAreaGraceMs(), &window, [&window, &area, decide] {
+        if (area.IsSettled())
+            decide();
+        else
+            QObject::connect(&area, &platform::NotificationAreaWatch::Settled, &window, decide,
+                             Qt::SingleShotConnection);
     });
 }
 
@@ -117,7 +128,11 @@ int main(int argc, char** argv)
         // Made once here and passed down: the settings, the catalogue, the setter.
         // Pack passwords live in the desktop's keyring, never in the settings file.
         platform::KeychainSecretStore secrets(ProductNames().ProductName);
-        ui::AppContext context(platform::Registry::CurrentUser(), wallpaper, &secrets);
+        // One watch of the notification area for the tray icon, the Options page
+        // and the login start below.
+        const std::unique_ptr<platform::NotificationAreaWatch> area =
+            platform::WatchNotificationArea(QDBusConnection::sessionBus(), qgetenv("DISPLAY"));
+        ui::AppContext context(platform::Registry::CurrentUser(), wallpaper, &secrets, area.get());
         ui::TAMMF window(context, ui::MakeQtDialogs(), arguments);
         QObject::connect(&instance, &platform::SingleInstance::MessageReceived, &window,
                          [&](const QString& message, quintptr connection) {
@@ -160,7 +175,7 @@ int main(int argc, char** argv)
         if (arguments.isEmpty() || arguments.first() != QStringLiteral("/startup"))
             window.show();
         else
-            TellWhenNothingShows(window, context.Options(), notice);
+            TellWhenNothingShows(window, context.Options(), *area, notice);
         status = app.exec();
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, QStringLiteral("Ambience"), QString::fromUtf8(e.what()));

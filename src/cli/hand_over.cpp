@@ -23,8 +23,8 @@ std::optional<int> HandOver(const QString& request)
     const std::optional<core::Result<change::ChangeDone>> answer = change::ParseRemoteAnswer(line);
     if (!answer) {
         // Doing it here as well could change the wallpaper twice.
-        PrintError(QStringLiteral("the running Ambience did not answer the request; nothing was changed here "
-                               "(use --local to compose in this process)"));
+        PrintError(QStringLiteral("the running Ambience did not answer the request, so nothing was changed here; "
+                               "use --local to compose in this process"));
         return ExitFailed;
     }
     const core::Result<change::ChangeDone>& result = *answer;
@@ -34,7 +34,10 @@ std::optional<int> HandOver(const QString& request)
         return ExitDone;
     }
     if (result.ok()) {
-        PrintLine(stdout, QStringLiteral("Wallpaper: not set by the running Ambience (%1)").arg(result->unsetReason));
+        // The reason is a sentence of its own, which may hold parentheses.
+        PrintLine(stdout, result->unsetReason.isEmpty()
+                              ? QStringLiteral("Wallpaper: not set by the running Ambience")
+                              : QStringLiteral("Wallpaper: not set by the running Ambience. %1").arg(result->unsetReason));
         return ExitWallpaperUnset;
     }
     if (result.error().code == change::kChangeBusy) {

@@ -202,7 +202,7 @@ MethodOutcome SetMateWallpaper(const WallpaperRequest& given)
         && FindProcessesOnDisplay(QStringLiteral("caja")).empty()
         && FindProcessesOnDisplay(QStringLiteral("mate-settings-daemon")).empty())
         return MethodOutcome::Failure(QStringLiteral(
-            "neither MATE's desktop program (caja) nor its settings daemon (mate-settings-daemon) is running"));
+            "neither caja, MATE's desktop program, nor mate-settings-daemon, its settings daemon, is running"));
     return SetThroughGSettings(
         {QStringLiteral("org.mate.background"), QStringLiteral("picture-filename"), false, QString(), QString()}, given);
 }

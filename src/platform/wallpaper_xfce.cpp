@@ -61,7 +61,7 @@ MethodOutcome SetXfceWallpaper(const WallpaperRequest& given)
 {
     if (!HasSessionBus())
         return MethodOutcome::Failure(QStringLiteral(
-            "no D-Bus session bus (DBUS_SESSION_BUS_ADDRESS is not set), so xfconf cannot store the wallpaper"));
+            "there is no D-Bus session bus, as DBUS_SESSION_BUS_ADDRESS is not set, so xfconf cannot store the wallpaper"));
 
     // xfconf keeps the setting whether or not anything draws the desktop; only
     // xfdesktop shows it (without it the root window is what the user sees), and

@@ -3,6 +3,7 @@
 #include "core/random.h"
 #include "gallery/wall_record.h"
 #include "platform/folders.h"
+#include "platform/notification_area.h"
 #include "platform/priority.h"
 #include "platform/registry.h"
 #include "platform/secret_store.h"
@@ -17,10 +18,13 @@ QString SettingsNotSavedText(const QString& problem)
         .arg(problem);
 }
 
-AppContext::AppContext(platform::Registry& store, platform::WallpaperSetter& setter, platform::SecretStore* secrets)
+AppContext::AppContext(platform::Registry& store, platform::WallpaperSetter& setter, platform::SecretStore* secrets,
+                       platform::NotificationAreaWatch* area)
     : product_(platform::GetSpecialFolder(platform::ProgramFolderCode)), store_(store), setter_(setter),
       ownSecrets_(secrets ? nullptr : std::make_unique<platform::MemorySecretStore>()),
-      secrets_(secrets ? secrets : ownSecrets_.get()), catalogue_(&store)
+      secrets_(secrets ? secrets : ownSecrets_.get()),
+      ownArea_(area ? nullptr : std::make_unique<platform::NoNotificationArea>()), area_(area ? area : ownArea_.get()),
+      catalogue_(&store)
 {
     platform::SetIdlePriority();
     RandomizeFromEnvironmentOrClock();

@@ -74,6 +74,7 @@ TAMMF::TAMMF(AppContext& context, std::unique_ptr<Dialogs> dialogs, QStringList 
             agent_->UpdateIcon();
     });
     options->SetReportProblem([this](const QString& text) { ReportProblem(text); });
+    options->FollowNotificationArea(context_.NotificationArea());
     about->AttachTo(PC);
     about->InstallHelpKey(this);
     CreateActions();
@@ -90,7 +91,9 @@ TAMMF::TAMMF(AppContext& context, std::unique_ptr<Dialogs> dialogs, QStringList 
     ComputeScaleFactor();
     LayOut();
     agentHost_ = std::make_unique<TWindowAgentHost>(*this);
-    agent_ = std::make_unique<TAgent>(*agentHost_, context_.Options(), arguments_);
+    AgentSeams seams;
+    seams.area = &context_.NotificationArea();
+    agent_ = std::make_unique<TAgent>(*agentHost_, context_.Options(), arguments_, std::move(seams));
     connect(this, &TAMMF::ShowInstanceRequested, agent_.get(), &TAgent::ShowInstance);
     connect(this, &TAMMF::HiddenByClose, agent_.get(), &TAgent::WindowHiddenByClose);
     RefreshPictureItems();

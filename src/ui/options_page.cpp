@@ -161,13 +161,8 @@ void TOptionsPage::CreateControls(QWidget* box)
     ACH = List(box, "ACH", IntervalItems());
     ACIL2 = Named(new QLabel(QStringLiteral("hour with"), box), "ACIL2");
     ACI = List(box, "ACI", ItemsOf("AutoChangeIcon"));
-    // A desktop without a notification area cannot show the icon: said, not offered.
-    const bool trayShown = platform::CurrentNotificationArea().Present();
-    ACI->setEnabled(trayShown);
-    ACIL3 = Named(new QLabel(trayShown ? QStringLiteral("in the notification area")
-                                       : QStringLiteral("\u2014 this desktop cannot show the icon"),
-                             box),
-                  "ACIL3");
+    ACIL3 = Named(new QLabel(box), "ACIL3");
+    ShowNotificationArea(false);
 
     PCL = HeaderLabel(box, "PCL", QStringLiteral("  Set up the composition"), Qt::AlignLeft);
     PCBL = Named(new QLabel(QStringLiteral("Background"), box), "PCBL");
@@ -200,6 +195,24 @@ void TOptionsPage::CreateControls(QWidget* box)
     // After every specified item: the museum pack kept fresh, if any (LoadFreshPack).
     FPC = Named(new QCheckBox(box), "FPC");
     FPC->hide();
+}
+
+void TOptionsPage::FollowNotificationArea(const platform::NotificationAreaWatch& area)
+{
+    connect(&area, &platform::NotificationAreaWatch::PresenceChanged, this, &TOptionsPage::ShowNotificationArea);
+    ShowNotificationArea(area.IsPresent());
+}
+
+void TOptionsPage::ShowNotificationArea(bool present)
+{
+    // A desktop without a notification area cannot show the icon: said, not offered.
+    ACI->setEnabled(present);
+    ACIL3->setText(present ? QStringLiteral("in the notification area")
+                           : QStringLiteral("\u2014 this desktop cannot show the icon"));
+    // The sentence's last piece is as long as its words (laid out once the
+    // page's controls are all made).
+    if (OAB)
+        LayOutBox(scale_);
 }
 
 void TOptionsPage::SetFreshPackStore(platform::Registry* store, QString key)

@@ -21,7 +21,10 @@ class QScrollArea;
 
 class TOptions;
 
-namespace platform { class Registry; }
+namespace platform {
+class NotificationAreaWatch;
+class Registry;
+} // namespace platform
 
 namespace ui {
 
@@ -48,6 +51,11 @@ public:
     // several. By default asked of the screens when the page is loaded and when a
     // monitor is plugged in or out.
     void SetMonitorCount(std::function<int()> count) { monitorCount_ = std::move(count); }
+    // Whether the icon can show: the first row ends "in the notification area"
+    // while area says one is there, else says this desktop cannot show the icon,
+    // and follows area's changes. area must outlive the page. Until it is given
+    // the page takes the desktop for one without a notification area.
+    void FollowNotificationArea(const platform::NotificationAreaWatch& area);
     // The store that holds the fresh-pack subscription (settings/fresh_pack.h) under
     // `key`, read at each load. While one exists, the check box FPC names the pack
     // and the museum; unchecked and applied, it removes the subscription. Without a
@@ -131,6 +139,7 @@ private:
     int CountMonitors() const;
     std::vector<QWidget*> ColourGroup() const;
     void LoadFreshPack();
+    void ShowNotificationArea(bool present);
     // Removes the subscription when its box was unchecked; false (and the problem
     // told) when the store cannot be written.
     bool ApplyFreshPack();

@@ -14,7 +14,7 @@ bin=$1
 shots=$2
 source "$(dirname "$0")/desktop_lib.sh"
 fail() { report_failure agent_late_tray_failure "$@"; [ -s "$work/dunst.log" ] && tail -5 "$work/dunst.log" >&2; exit 1; }
-command -v dunst >/dev/null && command -v dunstctl >/dev/null || { echo "dunst is not installed" >&2; exit 77; }
+command -v dunst >/dev/null && command -v dunstctl >/dev/null || { echo "SKIPPED: dunst is not installed"; exit 77; }
 
 use_home home
 export PATH=/usr/bin:/bin:$PATH NO_AT_BRIDGE=1

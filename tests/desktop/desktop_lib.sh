@@ -25,6 +25,34 @@ use_home() {
   chmod 700 "$XDG_RUNTIME_DIR"
 }
 
+# Buses of the script's own, never the machine's; each returns non-zero when its
+# daemon does not start. A desktop shell asks the system bus for logind, accounts
+# and the like: on this one none of them answers.
+start_system_bus() {
+  cat >"$work/system.conf" <<CONF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>system</type>
+  <listen>unix:path=$work/system_bus_socket</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow user="*"/><allow own="*"/>
+    <allow send_type="method_call"/><allow send_type="signal"/><allow send_requested_reply="true"/>
+    <allow receive_type="method_call"/><allow receive_type="signal"/><allow receive_requested_reply="true"/>
+  </policy>
+</busconfig>
+CONF
+  dbus-daemon --config-file="$work/system.conf" --fork --print-pid=4 4>"$work/system.pid" || return 1
+  pids+=("$(cat "$work/system.pid")")
+  export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/system_bus_socket
+}
+start_session_bus() {
+  dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus.address" 4>"$work/bus.pid" || return 1
+  pids+=("$(cat "$work/bus.pid")")
+  export DBUS_SESSION_BUS_ADDRESS=$(cat "$work/bus.address")
+}
+
 registry() { cat "$XDG_CONFIG_HOME/Ambience/registry.reg" 2>/dev/null; }
 desktops_changed() {
   local v

@@ -5,7 +5,9 @@
 # screenshot interface (its compositing leaves the X root window black):
 #  1. ambience-cli's change shows on the screen, below the top bar;
 #  2. the dark style shows the darker twin (picture-uri-dark), before and after a change;
-#  3. a login start ("/startup"): GNOME has no notification area, so the Shell's
+#  3. with the lock screen too, its own picture-uri is left as it is and the
+#     change says once that GNOME's lock screen shows the desktop's picture;
+#  4. a login start ("/startup"): GNOME has no notification area, so the Shell's
 #     own notification service receives the notice, and its action "Open Ambience"
 #     shows the window.
 # Usage: gnome_shell_desktop_test.sh BIN_DIR SCREENSHOT_DIR
@@ -14,36 +16,15 @@ bin=$1
 shots=$2
 source "$(dirname "$0")/desktop_lib.sh"
 fail() { report_failure gnome_shell_failure "$@"; [ -s "$work/shell.log" ] && tail -5 "$work/shell.log" >&2; exit 1; }
-command -v gnome-shell >/dev/null || { echo "gnome-shell is not installed" >&2; exit 77; }
+command -v gnome-shell >/dev/null || { echo "SKIPPED: gnome-shell is not installed"; exit 77; }
 
 use_home gnome
 export XDG_CACHE_HOME=$HOME/cache GIO_USE_VFS=local NO_AT_BRIDGE=1 PATH=/usr/bin:/bin:$PATH
 export XDG_SESSION_TYPE=x11 XDG_CURRENT_DESKTOP=GNOME
 cp "$bin"/ambience-*.zip "$AMBIENCE_PROGRAM_DIR/"
 
-# The Shell asks the system bus for logind, accounts and the like: it gets one of
-# its own, on which none of them answers, never the machine's.
-cat >"$work/system.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>system</type>
-  <listen>unix:path=$work/system_bus_socket</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow user="*"/><allow own="*"/>
-    <allow send_type="method_call"/><allow send_type="signal"/><allow send_requested_reply="true"/>
-    <allow receive_type="method_call"/><allow receive_type="signal"/><allow receive_requested_reply="true"/>
-  </policy>
-</busconfig>
-CONF
-dbus-daemon --config-file="$work/system.conf" --fork --print-pid=4 4>"$work/system.pid" || fail "no system bus"
-pids+=("$(cat "$work/system.pid")")
-export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/system_bus_socket
-dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus.address" 4>"$work/bus.pid" ||
-  fail "no session bus"
-export DBUS_SESSION_BUS_ADDRESS=$(cat "$work/bus.address")
-pids+=("$(cat "$work/bus.pid")")
+start_system_bus || fail "no system bus"
+start_session_bus || fail "no session bus"
 
 # --unsafe-mode lets the test close the overview the Shell starts in and read its
 # notifications through Eval.
@@ -95,7 +76,19 @@ out=$("$bin/ambience-cli" next --local 2>&1) || fail "ambience-cli next in the d
 shows gnome_shell_dark_next "$data/ambience-dark.bmp" || fail "dark style, next: $(cat "$work/compare.txt")"
 gsettings set org.gnome.desktop.interface color-scheme default
 
-# 3. A login start: no notification area, so a notification from the Shell's own
+# 3. The lock screen too: GNOME's shows the desktop's picture, blurred. Its own
+# key is left as it is, and the change says so once.
+out=$("$bin/ambience-cli" options LockScreenToo=on 2>&1) || fail "LockScreenToo: $out"
+lock_before=$(gsettings get org.gnome.desktop.screensaver picture-uri)
+out=$("$bin/ambience-cli" next --local 2>&1) || fail "ambience-cli next with the lock screen: $out"
+[ "$(gsettings get org.gnome.desktop.screensaver picture-uri)" = "$lock_before" ] ||
+  fail "the lock screen's picture-uri changed to $(gsettings get org.gnome.desktop.screensaver picture-uri)"
+[ "$(echo "$out" | grep -c "GNOME's lock screen shows the desktop's picture, blurred")" -eq 1 ] ||
+  fail "the change did not say once that GNOME's lock screen shows the desktop's picture: $out"
+shows gnome_shell_lock_too "$data/ambience.bmp" || fail "with the lock screen: $(cat "$work/compare.txt")"
+"$bin/ambience-cli" options LockScreenToo=off >/dev/null 2>&1 || fail "LockScreenToo=off"
+
+# 4. A login start: no notification area, so a notification from the Shell's own
 # service (a gjs program the Shell has the bus start, which owns the freedesktop name).
 gdbus call --session --dest org.freedesktop.DBus --object-path / --method org.freedesktop.DBus.StartServiceByName \
   org.gnome.Shell.Notifications 0 >/dev/null 2>&1

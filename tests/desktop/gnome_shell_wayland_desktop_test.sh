@@ -15,9 +15,9 @@
 set -uo pipefail
 bin=$1
 shots=$2
-command -v gnome-shell >/dev/null || { echo "gnome-shell is not installed" >&2; exit 77; }
+command -v gnome-shell >/dev/null || { echo "SKIPPED: gnome-shell is not installed"; exit 77; }
 [ -e /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so ] ||
-  ls /usr/lib/*/qt6/plugins/platforms/libqwayland* >/dev/null 2>&1 || { echo "qt6-wayland is not installed" >&2; exit 77; }
+  ls /usr/lib/*/qt6/plugins/platforms/libqwayland* >/dev/null 2>&1 || { echo "SKIPPED: qt6-wayland is not installed"; exit 77; }
 if [ -z "${AMBIENCE_IN_NAMESPACE:-}" ]; then
   AMBIENCE_IN_NAMESPACE=1 exec unshare --mount --net --fork bash "$0" "$@"
 fi
@@ -30,27 +30,8 @@ export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=GNOME
 unset DISPLAY WAYLAND_DISPLAY
 cp "$bin"/ambience-*.zip "$AMBIENCE_PROGRAM_DIR/"
 
-cat >"$work/system.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>system</type>
-  <listen>unix:path=$work/system_bus_socket</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow user="*"/><allow own="*"/>
-    <allow send_type="method_call"/><allow send_type="signal"/><allow send_requested_reply="true"/>
-    <allow receive_type="method_call"/><allow receive_type="signal"/><allow receive_requested_reply="true"/>
-  </policy>
-</busconfig>
-CONF
-dbus-daemon --config-file="$work/system.conf" --fork --print-pid=4 4>"$work/system.pid" || fail "no system bus"
-pids+=("$(cat "$work/system.pid")")
-export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/system_bus_socket
-dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus.address" 4>"$work/bus.pid" ||
-  fail "no session bus"
-export DBUS_SESSION_BUS_ADDRESS=$(cat "$work/bus.address")
-pids+=("$(cat "$work/bus.pid")")
+start_system_bus || fail "no system bus"
+start_session_bus || fail "no session bus"
 
 xwayland=0
 command -v Xwayland >/dev/null && xwayland=1

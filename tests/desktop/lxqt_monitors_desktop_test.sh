@@ -10,7 +10,7 @@ bin=$1
 shots=$2
 source "$(dirname "$0")/desktop_lib.sh"
 fail() { echo "FAIL: $*" >&2; shot lxqt_monitors_failure; exit 1; }
-command -v pcmanfm-qt >/dev/null || { echo "pcmanfm-qt is not installed" >&2; exit 77; }
+command -v pcmanfm-qt >/dev/null || { echo "SKIPPED: pcmanfm-qt is not installed"; exit 77; }
 
 use_home lxqt
 export XDG_CACHE_HOME=$HOME/cache NO_AT_BRIDGE=1 QT_QPA_PLATFORM=xcb

@@ -35,9 +35,9 @@ TEST(MateDesktop, CajaShowsThePictureAndWithoutItTheRootWindowDoes)
     const auto rooted = platform::SetDesktopWallpaper(home.Root() + QStringLiteral("/early.bmp"));
     ASSERT_TRUE(rooted.ok()) << rooted.error().text;
     EXPECT_EQ(rooted->method, QStringLiteral("x11-root"));
-    EXPECT_EQ(rooted->description, QStringLiteral("Neither MATE's desktop program (caja) nor its settings daemon "
-                                                 "(mate-settings-daemon) is running, so the picture was put on the X "
-                                                 "root window instead"));
+    EXPECT_EQ(rooted->description, QStringLiteral("Neither caja, MATE's desktop program, nor mate-settings-daemon, its "
+                                                 "settings daemon, is running, so the picture was put on the X root "
+                                                 "window instead"));
     const ScreenMatch onRoot = WaitForScreen(screen, early, QPoint(0, 0));
     EXPECT_TRUE(onRoot.Matches(0)) << onRoot.Describe().toStdString();
     SaveScreenshot(QStringLiteral("mate-no-caja"));

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Plasma itself (kwin_x11 and plasmashell) on a private display, brought up once,
-# on a session bus of this test's own with a private runtime folder and home:
+# on a session bus and a system bus of this test's own with a private runtime
+# folder and home:
 #  - one output (with_desktop.sh --no-wm): ambience-cli's change shows on the
 #    desktop above the panel; Ambience, started at login before plasmashell and
 #    its tray service, has its icon registered once they are up; the lock
@@ -17,17 +18,17 @@ outputs=${3:-one}
 source "$(dirname "$0")/desktop_lib.sh"
 fail() { report_failure "plasma_${outputs}_failure" "$@"; [ -s "$work/plasmashell.log" ] && tail -5 "$work/plasmashell.log" >&2; exit 1; }
 for program in kwin_x11 plasmashell; do
-  command -v $program >/dev/null || { echo "$program is not installed" >&2; exit 77; }
+  command -v $program >/dev/null || { echo "SKIPPED: $program is not installed"; exit 77; }
 done
 
 use_home plasma
 export XDG_CACHE_HOME=$HOME/cache NO_AT_BRIDGE=1 PATH=/usr/bin:/bin:$PATH QT_QPA_PLATFORM=xcb
 export XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5 XDG_SESSION_TYPE=x11 KWIN_COMPOSE=N
 cp "$bin"/ambience-*.zip "$AMBIENCE_PROGRAM_DIR/"
-dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus.address" 4>"$work/bus.pid" ||
-  fail "no session bus"
-export DBUS_SESSION_BUS_ADDRESS=$(cat "$work/bus.address")
-pids+=("$(cat "$work/bus.pid")")
+# Plasma asks the system bus for logind, UPower, NetworkManager and the like: it
+# gets one of its own, never the machine's.
+start_system_bus || fail "no system bus"
+start_session_bus || fail "no session bus"
 
 kwin_x11 >"$work/kwin.log" 2>&1 &
 pids+=("$!")

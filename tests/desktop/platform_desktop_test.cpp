@@ -1,11 +1,13 @@
 // Screen, work area and the X11 root-window wallpaper on a real X display. Run by
 // tests/desktop/with_desktop.sh (Xvfb, openbox, and trayer for a strut).
 #include "platform/env_guard.h"
+#include "platform/notification_area.h"
 #include "platform/screen.h"
 #include "platform/tool_run.h"
 #include "platform/wallpaper.h"
 #include "support/temp_env.h"
 
+#include <QDBusConnection>
 #include <QDir>
 #include <QGuiApplication>
 #include <QFile>
@@ -13,6 +15,7 @@
 #include <QProcess>
 #include <QThread>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -471,6 +474,36 @@ TEST_F(Sway, EachOutputShowsItsOwnExposition)
         EXPECT_LE(difference, 1.0) << "the output does not show its exposition";
         shots[i].save(BuildBinDir() + QStringLiteral("/../screenshots/sway_%1.png").arg(QLatin1String(outputs[i].output)));
     }
+}
+
+// An XEmbed tray that comes and goes is seen from the server's selection events,
+// its owner's window made and destroyed on a connection of the test's own.
+// Run without a tray (with_desktop.sh --no-tray).
+TEST(XEmbedTray, AnOwnerThatComesAndGoesIsSeen)
+{
+    X x;
+    ASSERT_NE(x.dpy, nullptr);
+    const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(DefaultScreen(x.dpy));
+    const Atom selection = XInternAtom(x.dpy, name.constData(), False);
+    ASSERT_EQ(XGetSelectionOwner(x.dpy, selection), None) << "a tray runs already";
+
+    const std::unique_ptr<platform::NotificationAreaWatch> watch =
+        platform::WatchNotificationArea(QDBusConnection(QStringLiteral("none")), qgetenv("DISPLAY"));
+    EXPECT_TRUE(watch->IsSettled());
+    EXPECT_FALSE(watch->IsPresent());
+    QSignalSpy changes(watch.get(), &platform::NotificationAreaWatch::PresenceChanged);
+
+    const Window tray = XCreateSimpleWindow(x.dpy, x.Root(), 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(x.dpy, selection, tray, CurrentTime);
+    XFlush(x.dpy);
+    ASSERT_TRUE(changes.wait(5000));
+    EXPECT_TRUE(changes.takeFirst().at(0).toBool());
+
+    XDestroyWindow(x.dpy, tray);
+    XFlush(x.dpy);
+    ASSERT_TRUE(changes.wait(5000));
+    EXPECT_FALSE(changes.takeFirst().at(0).toBool());
+    EXPECT_FALSE(watch->IsPresent());
 }
 
 } // namespace

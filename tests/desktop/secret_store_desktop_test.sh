@@ -12,8 +12,8 @@ data=$3
 
 for tool in dbus-daemon gnome-keyring-daemon gdbus; do
   if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed (scripts/packages/secret.txt)"
-    exit 0
+    echo "SKIPPED: $tool is not installed; scripts/packages/secret.txt lists it"
+    exit 77
   fi
 done
 

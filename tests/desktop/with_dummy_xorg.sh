@@ -7,7 +7,7 @@
 # Usage: with_dummy_xorg.sh COMMAND [ARGS...]; the command's exit status is ours.
 set -uo pipefail
 command -v Xorg >/dev/null && [ -e /usr/lib/xorg/modules/drivers/dummy_drv.so ] || {
-  echo "with_dummy_xorg: Xorg with the dummy driver is not installed" >&2; exit 77; }
+  echo "SKIPPED: Xorg with the dummy driver is not installed"; exit 77; }
 tmp=$(mktemp -d)
 cleanup() {
   [ -n "${xorg:-}" ] && kill "$xorg" 2>/dev/null
@@ -41,7 +41,7 @@ CONF
 for n in $(seq 60 99); do
   [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { num=$n; break; }
 done
-[ -n "${num:-}" ] || { echo "with_dummy_xorg: no free display number" >&2; exit 77; }
+[ -n "${num:-}" ] || { echo "SKIPPED: no free display number"; exit 77; }
 Xorg ":$num" -config "$tmp/xorg.conf" -configdir "$tmp/conf.d" -noreset -nolisten tcp \
   -logfile "$tmp/xorg.log" >"$tmp/xorg.out" 2>&1 &
 xorg=$!
@@ -52,8 +52,8 @@ for _ in $(seq 1 100); do
   sleep 0.05
 done
 if ! xrandr >/dev/null 2>&1; then
-  echo "with_dummy_xorg: Xorg did not start (is this root?)" >&2
   tail -5 "$tmp/xorg.log" "$tmp/xorg.out" >&2
+  echo "SKIPPED: Xorg with the dummy driver did not start, which needs root"
   exit 77
 fi
 xrandr --newmode 1080x1920 60 1080 1081 1082 1083 1920 1921 1922 1923 2>/dev/null

@@ -7,7 +7,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QThread>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -25,6 +25,7 @@ public:
     std::atomic<bool> host = false;
 signals:
     void StatusNotifierHostRegistered();
+    void StatusNotifierHostUnregistered();
 };
 
 TEST(NotificationArea, AWatcherThatComesLaterIsSeenOnceAHostRegisters)
@@ -38,31 +39,26 @@ TEST(NotificationArea, AWatcherThatComesLaterIsSeenOnceAHostRegisters)
     ASSERT_TRUE(daemon.waitForReadyRead(10000));
     const QByteArray address = daemon.readLine().trimmed();
     ASSERT_FALSE(address.isEmpty());
-    // The watch below asks the session bus of the environment.
-    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
-    auto restore = qScopeGuard([&] {
-        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    auto stopDaemon = qScopeGuard([&] {
         daemon.kill();
         daemon.waitForFinished(5000);
     });
+    QDBusConnection session = QDBusConnection::connectToBus(QString::fromUtf8(address), QStringLiteral("session"));
+    ASSERT_TRUE(session.isConnected());
 
-    const std::unique_ptr<platform::NotificationAreaWatch> watch = platform::WatchNotificationArea();
-    EXPECT_FALSE(watch->IsPresent());
+    const std::unique_ptr<platform::NotificationAreaWatch> watch = platform::WatchNotificationArea(session, {});
     QSignalSpy changes(watch.get(), &platform::NotificationAreaWatch::PresenceChanged);
+    // The first answer comes without waiting for it: no watcher, no area.
+    EXPECT_FALSE(watch->IsSettled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return watch->IsSettled(); }, 10000));
+    EXPECT_FALSE(watch->IsPresent());
+    EXPECT_TRUE(changes.isEmpty());
 
     // The tray service comes up: its watcher first, with no host yet.
     QDBusConnection tray = QDBusConnection::connectToBus(QString::fromUtf8(address), QStringLiteral("tray"));
     ASSERT_TRUE(tray.isConnected());
-    // Served from a thread of its own: the watch asks it with blocking calls
-    // from this one.
+    // Served on this thread: the watch asks without blocking it.
     FakeWatcher watcher;
-    QThread serving;
-    watcher.moveToThread(&serving);
-    serving.start();
-    auto stopServing = qScopeGuard([&] {
-        serving.quit();
-        serving.wait();
-    });
     ASSERT_TRUE(tray.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
                                     QDBusConnection::ExportAllProperties | QDBusConnection::ExportAllSignals));
     ASSERT_TRUE(tray.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
@@ -72,7 +68,16 @@ TEST(NotificationArea, AWatcherThatComesLaterIsSeenOnceAHostRegisters)
     ASSERT_TRUE(changes.wait(10000));
     EXPECT_TRUE(changes.takeFirst().at(0).toBool());
     EXPECT_TRUE(watch->IsPresent());
-    EXPECT_TRUE(platform::CurrentNotificationArea().statusNotifierHost);
+
+    // The panel's host leaves; it comes back.
+    watcher.host = false;
+    emit watcher.StatusNotifierHostUnregistered();
+    ASSERT_TRUE(changes.wait(10000));
+    EXPECT_FALSE(changes.takeFirst().at(0).toBool());
+    watcher.host = true;
+    emit watcher.StatusNotifierHostRegistered();
+    ASSERT_TRUE(changes.wait(10000));
+    EXPECT_TRUE(changes.takeFirst().at(0).toBool());
 
     // The tray service goes.
     tray.unregisterService(QStringLiteral("org.kde.StatusNotifierWatcher"));
@@ -80,6 +85,7 @@ TEST(NotificationArea, AWatcherThatComesLaterIsSeenOnceAHostRegisters)
     EXPECT_FALSE(changes.takeFirst().at(0).toBool());
     EXPECT_FALSE(watch->IsPresent());
     QDBusConnection::disconnectFromBus(QStringLiteral("tray"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("session"));
 }
 
 } // namespace

@@ -430,6 +430,43 @@ TEST_F(WallpaperTools, NothingToTryIsReportedAsSuch)
     EXPECT_TRUE(tools.Calls().empty());
 }
 
+// Whatever a desktop's way says when it does not work reads as plain sentences
+// with no parentheses: the callers put the reason in parentheses or after a
+// colon of their own, and a reason inside a reason would nest them.
+TEST_F(WallpaperTools, ReasonsHoldNoParentheses)
+{
+    auto nests = [](const QString& text) { return text.contains(u'(') || text.contains(u')'); };
+    struct Row {
+        const char* desktop;
+        std::vector<std::pair<const char*, const char*>> set; // a value of nullptr unsets
+    };
+    const Row rows[] = {
+        {"GNOME", {{"DBUS_SESSION_BUS_ADDRESS", nullptr}}},
+        {"GNOME", {{"STUB_LOSE_WRITES", "1"}}},
+        {"KDE", {{"STUB_EXIT", "1"}}},
+        {"KDE", {{"DBUS_SESSION_BUS_ADDRESS", nullptr}}},
+        {"XFCE", {{"DBUS_SESSION_BUS_ADDRESS", nullptr}}},
+        {"MATE", {{"DISPLAY", ":97"}}},
+        {"LXQt", {{"DISPLAY", ":97"}}},
+        {"sway", {{"WAYLAND_DISPLAY", "wayland-9"}, {"SWAYSOCK", "/nowhere"}}},
+        {"", {{"DISPLAY", ":97"}}},
+    };
+    for (const Row& row : rows) {
+        EnvGuard rowEnv;
+        rowEnv.Set("XDG_CURRENT_DESKTOP", row.desktop);
+        for (const auto& [name, value] : row.set)
+            value ? rowEnv.Set(name, value) : rowEnv.Unset(name);
+        const auto result = platform::SetDesktopWallpaper(Bmp());
+        QStringList texts;
+        if (result.ok())
+            texts << result->description << result->notices;
+        else
+            texts << QString::fromStdString(result.error().text);
+        for (const QString& text : texts)
+            EXPECT_FALSE(nests(text)) << row.desktop << ": " << text.toStdString();
+    }
+}
+
 // Two monitors, a landscape and an upright one: each desktop gets each monitor's
 // own exposition where it can set monitors apart, the spanning picture where it
 // takes one for all, and says once where it can do neither. Every file it is

@@ -1,5 +1,6 @@
 #include "ui/pages/pages_fixture.h"
 #include "platform/autostart.h"
+#include "platform/notification_area.h"
 #include "settings/fresh_pack.h"
 #include "ui/options_page.h"
 
@@ -282,6 +283,44 @@ TEST_F(OptionsPageTest, LayoutCutsNoTextAndKeepsTheSentenceInOrder)
         EXPECT_GT(page->OCB->x(), page->OAB->geometry().right());
         EXPECT_GT(page->FPC->y(), std::max(page->CCIR->geometry().bottom(), page->CCLC->geometry().bottom()));
     }
+}
+
+// A notification area that comes or goes while the page is shown changes the
+// first row at once: the icon is offered, or said not to show here, and the
+// row is laid out again for the words.
+class FakeArea final : public platform::NotificationAreaWatch {
+public:
+    bool IsPresent() const override { return present; }
+    void Set(bool on)
+    {
+        present = on;
+        emit PresenceChanged(on);
+    }
+    bool present = false;
+};
+
+TEST_F(OptionsPageTest, TheIconRowFollowsTheNotificationArea)
+{
+    FakeArea area;
+    area.present = true;
+    pages.Store("AutoChangeEnabled", 1);
+    page->LoadOptionsPage();
+    page->FollowNotificationArea(area);
+    page->resize(577, 313);
+    page->LayOut(1.0);
+    for (const bool present : {true, false, true}) {
+        SCOPED_TRACE(present);
+        if (present != area.present)
+            area.Set(present);
+        EXPECT_EQ(page->ACI->isEnabled(), present);
+        EXPECT_EQ(page->ACIL3->text().contains("notification area"), present);
+        EXPECT_EQ(page->ACIL3->text().contains("cannot show the icon"), !present);
+        EXPECT_GE(page->ACIL3->width(), page->ACIL3->sizeHint().width());
+        // Laid out again for its new words: after the list on its line, or on a line below.
+        const QRect list = page->ACI->geometry(), words = page->ACIL3->geometry();
+        EXPECT_TRUE(words.left() > list.right() || words.top() > list.bottom()) << words.x() << "," << words.y();
+    }
+    EXPECT_FALSE(page->IsEdited());
 }
 
 // A museum pack kept fresh shows on a line after every other item; unchecked and
