@@ -45,16 +45,19 @@ TEST(PackPasswordDialogOnScreen, NamesThePackHidesWhatIsTypedAndFitsItsText)
         QScreen* screen = dialog.screen();
         EXPECT_TRUE(screen->geometry().contains(dialog.frameGeometry())) << dialog.frameGeometry().width();
 
-        // What the X server shows there, frame included: drawn, not blank.
-        QTest::qWait(200);
-        const QRect frame = dialog.frameGeometry();
-        const QImage shot = screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).toImage();
-        ASSERT_FALSE(shot.isNull());
-        std::set<QRgb> colours;
-        for (int y = 0; y < shot.height(); y += 3)
-            for (int x = 0; x < shot.width(); x += 3)
-                colours.insert(shot.pixel(x, y));
-        EXPECT_GT(colours.size(), 8u);
+        // What the X server shows there, frame included: drawn, not blank (the
+        // window manager and the dialog may take a moment to paint).
+        QImage shot;
+        const auto drawn = [&] {
+            const QRect frame = dialog.frameGeometry();
+            shot = screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).toImage();
+            std::set<QRgb> colours;
+            for (int y = 0; y < shot.height(); y += 3)
+                for (int x = 0; x < shot.width(); x += 3)
+                    colours.insert(shot.pixel(x, y));
+            return colours.size() > 8;
+        };
+        EXPECT_TRUE(QTest::qWaitFor(drawn, 10000));
         if (const QString shots = qEnvironmentVariable("AMBIENCE_SCREENSHOTS"); !shots.isEmpty()) {
             QDir().mkpath(shots);
             shot.save(shots + (wrongBefore ? "/pack_password_dialog_wrong.png" : "/pack_password_dialog.png"));
