@@ -7,6 +7,8 @@
 #include <QSet>
 #include <QUrl>
 
+#include <optional>
+
 namespace platform {
 
 QString GVariantString(const QString& s)
@@ -56,6 +58,23 @@ struct GSettingsTarget {
     QString lockSchema; // the lock screen's picture-uri and picture-options, where there is one
 };
 
+// The lock screen's picture, where the desktop keeps one in a schema of its own;
+// what went wrong, as a notice, when it could not be set.
+std::optional<QString> SetLockScreenPicture(const QString& lockSchema, const QString& value, const QString& fit)
+{
+    const ToolRun lockKeys = RunTool(QStringLiteral("gsettings"), {QStringLiteral("list-keys"), lockSchema});
+    const bool lockable = lockKeys.Ok()
+                          && QString::fromUtf8(lockKeys.out).split(QLatin1Char('\n')).contains(QStringLiteral("picture-uri"));
+    auto setLock = [&](const QString& key, const QString& literal) {
+        return RunTool(QStringLiteral("gsettings"), {QStringLiteral("set"), lockSchema, key, literal}).Ok();
+    };
+    if (lockable && setLock(QStringLiteral("picture-uri"), GVariantString(value))
+        && setLock(QStringLiteral("picture-options"), fit))
+        return std::nullopt;
+    return QStringLiteral("the lock screen's picture could not be set: %1 %2")
+        .arg(lockSchema, lockable ? QStringLiteral("refused the change") : QStringLiteral("is not installed"));
+}
+
 MethodOutcome SetThroughGSettings(const GSettingsTarget& target, const WallpaperRequest& given)
 {
     // With several monitors, one picture spanning them, each exposition at its monitor's place.
@@ -103,19 +122,9 @@ MethodOutcome SetThroughGSettings(const GSettingsTarget& target, const Wallpaper
             return MethodOutcome::Failure(dark.Problem());
     }
     MethodOutcome worked = MethodOutcome::Worked();
-    if (given.lockScreen && !target.lockSchema.isEmpty()) {
-        const ToolRun lockKeys = RunTool(QStringLiteral("gsettings"), {QStringLiteral("list-keys"), target.lockSchema});
-        const bool lockable = lockKeys.Ok() && QString::fromUtf8(lockKeys.out).split(QLatin1Char('\n')).contains(
-                                                   QStringLiteral("picture-uri"));
-        auto setLock = [&](const QString& key, const QString& literal) {
-            return RunTool(QStringLiteral("gsettings"), {QStringLiteral("set"), target.lockSchema, key, literal}).Ok();
-        };
-        if (!lockable || !setLock(QStringLiteral("picture-uri"), GVariantString(value))
-            || !setLock(QStringLiteral("picture-options"), fit))
-            worked.notices << QStringLiteral("the lock screen's picture could not be set: %1 %2")
-                                  .arg(target.lockSchema, lockable ? QStringLiteral("refused the change")
-                                                                   : QStringLiteral("is not installed"));
-    }
+    if (given.lockScreen && !target.lockSchema.isEmpty())
+        if (const std::optional<QString> notice = SetLockScreenPicture(target.lockSchema, value, fit))
+            worked.notices << *notice;
 
     // gsettings reports success even when the write never reached the settings
     // daemon; only reading the key back tells.

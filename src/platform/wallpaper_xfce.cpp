@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QStringList>
 
+#include <optional>
+
 namespace platform {
 namespace {
 
@@ -55,6 +57,34 @@ QString FileFor(const QString& prop, const WallpaperRequest& given)
     return given.file;
 }
 
+// Makes a wallpaper property that was never set; why not, when it cannot be made.
+std::optional<QString> CreateImageProperty(const QString& prop, const WallpaperRequest& given)
+{
+    const ToolRun create = Xfconf({QStringLiteral("-p"), prop, QStringLiteral("-n"), QStringLiteral("-t"),
+                                   QStringLiteral("string"), QStringLiteral("-s"), FileFor(prop, given)});
+    if (!create.Ok())
+        return create.Problem();
+    return std::nullopt;
+}
+
+// Sets an existing wallpaper property, and its style where it has one (all: every
+// property xfconf lists).
+std::optional<QString> SetImageProperty(const QString& prop, const QStringList& all, const WallpaperRequest& given)
+{
+    const ToolRun set = Xfconf({QStringLiteral("-p"), prop, QStringLiteral("-s"), FileFor(prop, given)});
+    if (!set.Ok())
+        return set.Problem();
+    // Style 5 ("zoomed") shows a screen-sized picture 1:1; style 0 would show no
+    // picture at all.
+    const QString style = prop.left(prop.size() - int(sizeof("last-image") - 1)) + QStringLiteral("image-style");
+    if (all.contains(style)) {
+        const ToolRun styled = Xfconf({QStringLiteral("-p"), style, QStringLiteral("-s"), QStringLiteral("5")});
+        if (!styled.Ok())
+            return styled.Problem();
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 MethodOutcome SetXfceWallpaper(const WallpaperRequest& given)
@@ -89,38 +119,22 @@ MethodOutcome SetXfceWallpaper(const WallpaperRequest& given)
         if (!images.isEmpty() && given.PerMonitor() && !images.contains(prop))
             missing << prop;
     }
-    for (const QString& prop : missing) {
-        const ToolRun create = Xfconf({QStringLiteral("-p"), prop, QStringLiteral("-n"), QStringLiteral("-t"),
-                                       QStringLiteral("string"), QStringLiteral("-s"), FileFor(prop, given)});
-        if (!create.Ok())
-            return MethodOutcome::Failure(create.Problem());
-    }
+    for (const QString& prop : missing)
+        if (const std::optional<QString> problem = CreateImageProperty(prop, given))
+            return MethodOutcome::Failure(*problem);
 
     if (images.isEmpty()) {
         images = NewProperties(given);
         if (images.isEmpty())
             return MethodOutcome::Failure(
                 QStringLiteral("Xfce lists no wallpaper properties and no monitor is known to create them for"));
-        for (const QString& prop : images) {
-            const ToolRun create = Xfconf({QStringLiteral("-p"), prop, QStringLiteral("-n"), QStringLiteral("-t"),
-                                           QStringLiteral("string"), QStringLiteral("-s"), FileFor(prop, given)});
-            if (!create.Ok())
-                return MethodOutcome::Failure(create.Problem());
-        }
+        for (const QString& prop : images)
+            if (const std::optional<QString> problem = CreateImageProperty(prop, given))
+                return MethodOutcome::Failure(*problem);
     } else {
-        for (const QString& prop : images) {
-            const ToolRun set = Xfconf({QStringLiteral("-p"), prop, QStringLiteral("-s"), FileFor(prop, given)});
-            if (!set.Ok())
-                return MethodOutcome::Failure(set.Problem());
-            // Style 5 ("zoomed") shows a screen-sized picture 1:1; style 0 would
-            // show no picture at all.
-            const QString style = prop.left(prop.size() - int(sizeof("last-image") - 1)) + QStringLiteral("image-style");
-            if (all.contains(style)) {
-                const ToolRun styled = Xfconf({QStringLiteral("-p"), style, QStringLiteral("-s"), QStringLiteral("5")});
-                if (!styled.Ok())
-                    return MethodOutcome::Failure(styled.Problem());
-            }
-        }
+        for (const QString& prop : images)
+            if (const std::optional<QString> problem = SetImageProperty(prop, all, given))
+                return MethodOutcome::Failure(*problem);
     }
 
     // Read one back: a write that never reached xfconfd must not count.
