@@ -212,11 +212,7 @@ int Report(const core::Result<museum::FetchedPack>& result, bool installed)
                           .arg(made.fromCache)
                           .arg(made.skipped.size())
                           .arg(made.requests));
-    PrintLine(stdout, QStringLiteral("Pack \"%1\": %2 (%3 bytes)")
-                          .arg(made.packName, made.archive)
-                          .arg(QFileInfo(made.archive).size()));
-    if (installed)
-        PrintLine(stdout, QStringLiteral("Installed; see \"ambience-cli packs\""));
+    SayPackWritten(made.packName, made.archive, installed);
     return 0;
 }
 

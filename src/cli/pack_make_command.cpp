@@ -177,11 +177,7 @@ int Report(const MakeCommand& command, const core::Result<packmaker::MadePack>& 
         return result.error().code == archiva::ErrorCancelled ? 130 : 1;
     }
     PrintLine(stdout, QStringLiteral("%1 picture(s) taken, %2 skipped").arg(told.Taken.size()).arg(told.Skipped.size()));
-    PrintLine(stdout, QStringLiteral("Pack \"%1\": %2 (%3 bytes)")
-                          .arg(Q(command.request.Name), Q(told.Archive))
-                          .arg(QFileInfo(Q(told.Archive)).size()));
-    if (command.install)
-        PrintLine(stdout, QStringLiteral("Installed; see \"ambience-cli packs\""));
+    SayPackWritten(Q(command.request.Name), Q(told.Archive), command.install);
     return 0;
 }
 

@@ -1,5 +1,7 @@
 #include "cli/pack_support.h"
 
+#include "cli/output.h"
+
 #include "packs/pack_folders.h"
 #include "platform/folders.h"
 
@@ -136,6 +138,13 @@ core::Result<void> CheckPackOutput(const QString& path, bool force)
                                               "to replace it")
                                    .arg(path)
                                    .toStdString());
+}
+
+void SayPackWritten(const QString& packName, const QString& archive, bool installed)
+{
+    PrintLine(stdout, QStringLiteral("Pack \"%1\": %2 (%3 bytes)").arg(packName, archive).arg(QFileInfo(archive).size()));
+    if (installed)
+        PrintLine(stdout, QStringLiteral("Installed; see \"ambience-cli packs\""));
 }
 
 } // namespace cli

@@ -49,4 +49,7 @@ std::string RawPathArgument(const QString& argument);
 // only with `force`. The error names the file and the option.
 core::Result<void> CheckPackOutput(const QString& path, bool force);
 
+// Tells where a made or fetched pack was written, its size, and whether it was installed.
+void SayPackWritten(const QString& packName, const QString& archive, bool installed);
+
 } // namespace cli
