@@ -42,7 +42,7 @@ fi
 
 if [ "${AMBIENCE_SKIP_FUZZ:-0}" != 1 ]; then
   echo "== fuzz targets"
-  bash scripts/fuzz.sh "${AMBIENCE_FUZZ_SECONDS:-60}" || status=1
+  bash scripts/fuzz.sh "${AMBIENCE_FUZZ_SECONDS:-30}" || status=1
 fi
 
 if [ "$status" -ne 0 ]; then

@@ -10,6 +10,9 @@ namespace {
 
 // The desktop program's single-instance name (src/app/main.cpp).
 const QString kInstanceName = QStringLiteral("Ambience");
+// The desktop program runs at idle priority: on a busy machine even its answer to
+// a ping can wait for processor time.
+constexpr int kPingTimeoutMs = 60 * 1000;
 // A composition at idle priority on a large screen can take a while.
 constexpr int kActionTimeoutMs = 10 * 60 * 1000;
 
@@ -17,8 +20,15 @@ constexpr int kActionTimeoutMs = 10 * 60 * 1000;
 
 std::optional<int> HandOver(const QString& request)
 {
-    if (platform::SingleInstance::Ask(kInstanceName, change::kPingRequest, 3000) != change::kPingAnswer)
+    if (!platform::SingleInstance::Listens(kInstanceName))
         return std::nullopt;
+    // A program that listens is there even when slow to answer; composing here
+    // meanwhile would make two changes at once.
+    if (platform::SingleInstance::Ask(kInstanceName, change::kPingRequest, kPingTimeoutMs) != change::kPingAnswer) {
+        PrintError(QStringLiteral("the running Ambience does not answer, so nothing was changed; "
+                               "use --local to compose in this process"));
+        return ExitFailed;
+    }
     const QString line = platform::SingleInstance::Ask(kInstanceName, request, kActionTimeoutMs);
     const std::optional<core::Result<change::ChangeDone>> answer = change::ParseRemoteAnswer(line);
     if (!answer) {

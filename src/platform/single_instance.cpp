@@ -214,6 +214,16 @@ void SingleInstance::Reply(quintptr connection, const QString& answer)
     socket->flush();
 }
 
+bool SingleInstance::Listens(const QString& name)
+{
+    const Paths paths = PathsFor(name);
+    if (!paths.valid())
+        return false;
+    QLocalSocket socket;
+    socket.connectToServer(paths.socket);
+    return socket.waitForConnected(3000);
+}
+
 QString SingleInstance::Ask(const QString& name, const QString& message, int timeoutMs)
 {
     const Paths paths = PathsFor(name);

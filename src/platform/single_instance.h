@@ -27,6 +27,10 @@ public:
     // instance runs or none answered.
     static QString Ask(const QString& name, const QString& message, int timeoutMs = 30000);
 
+    // Whether an instance listens on the socket, however long it takes to answer:
+    // the system lets a client in while the instance is still busy or starved.
+    static bool Listens(const QString& name);
+
 signals:
     // A request from another process; answer with Reply() on the same connection
     // id. A later start waits up to two seconds for the answer to its "show".

@@ -5,9 +5,9 @@
 
 work=$(mktemp -d)
 pids=()
+source "$(dirname "${BASH_SOURCE[0]}")/stop_processes.sh"
 cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  wait 2>/dev/null
+  stop_processes "${pids[@]}"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -102,10 +102,13 @@ report_failure() {
 
 # Takes screenshots with TAKE (a function given the shot's name) and compares each
 # with the picture through the script's own compare(), until they agree or TRIES
-# quarter seconds have passed; the last comparison's words are in $work/compare.txt.
+# quarter seconds have passed (or, with screenshots slow to come, TRIES seconds);
+# the last comparison's words are in $work/compare.txt.
 shows_within() { # tries take name picture [boxes...]
   local tries=$1 take=$2 name=$3; shift 3
+  local deadline=$((SECONDS + tries))
   for _ in $(seq 1 "$tries"); do
+    [ "$SECONDS" -le "$deadline" ] || return 1
     "$take" "$name" && compare "$shots/$name.png" "$@" >"$work/compare.txt" && return 0
     sleep 0.25
   done

@@ -22,7 +22,7 @@ if [ -z "${AMBIENCE_IN_NAMESPACE:-}" ]; then
   AMBIENCE_IN_NAMESPACE=1 exec unshare --mount --net --fork bash "$0" "$@"
 fi
 source "$(dirname "$0")/desktop_lib.sh"
-fail() { echo "FAIL: $*" >&2; [ -s "$work/shell.log" ] && tail -5 "$work/shell.log" >&2; exit 1; }
+fail() { echo "FAIL after ${SECONDS}s: $*" >&2; [ -s "$work/shell.log" ] && tail -5 "$work/shell.log" >&2; exit 1; }
 
 use_home gnome
 export XDG_CACHE_HOME=$HOME/cache GIO_USE_VFS=local NO_AT_BRIDGE=1 PATH=/usr/bin:/bin:$PATH
@@ -30,6 +30,8 @@ export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=GNOME
 unset DISPLAY WAYLAND_DISPLAY
 cp "$bin"/ambience-*.zip "$AMBIENCE_PROGRAM_DIR/"
 
+# Where the time went, should the test outlive its limit.
+step() { echo "[${SECONDS}s] $*"; }
 start_system_bus || fail "no system bus"
 start_session_bus || fail "no session bus"
 
@@ -41,9 +43,10 @@ gnome-shell --headless --wayland $x11_flag --unsafe-mode --virtual-monitor 1280x
   >"$work/shell.log" 2>&1 &
 pids+=("$!")
 shell_eval() {
-  gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell --method org.gnome.Shell.Eval "$1" 2>/dev/null
+  gdbus call --session --timeout 10 --dest org.gnome.Shell --object-path /org/gnome/Shell --method org.gnome.Shell.Eval "$1" 2>/dev/null
 }
 shell_up() { shell_eval 'Main.layoutManager._startingUp' | grep -q "(true, 'false')"; }
+step "waiting for GNOME Shell"
 wait_for 60 shell_up || fail "GNOME Shell did not start"
 shell_eval 'Main.overview.hide(); Main.messageTray.bannerBlocked = true;' >/dev/null
 overview_gone() { shell_eval 'Main.overview.visible || Main.overview.animationInProgress' | grep -q "'false'"; }
@@ -53,7 +56,7 @@ echo "monitors: $layout"
 export WAYLAND_DISPLAY=wayland-0 QT_QPA_PLATFORM=wayland
 
 screenshot() {
-  gdbus call --session --dest org.gnome.Shell.Screenshot --object-path /org/gnome/Shell/Screenshot \
+  gdbus call --session --timeout 10 --dest org.gnome.Shell.Screenshot --object-path /org/gnome/Shell/Screenshot \
     --method org.gnome.Shell.Screenshot.Screenshot false false "$shots/$1.png" >/dev/null 2>&1
 }
 # Each monitor's part of the screen against the same part of the spanning picture
@@ -80,7 +83,8 @@ PY
 shows() { shows_within 40 screenshot "$@"; } # name spanning-picture
 data=$XDG_DATA_HOME/Ambience/Ambience
 
-out=$("$bin/ambience-cli" next --local 2>&1) || fail "ambience-cli next: $out"
+step "ambience-cli as a Wayland client"
+out=$(timeout 120 "$bin/ambience-cli" next --local 2>&1) || fail "ambience-cli next: $out"
 echo "$out"
 echo "$out" | grep -q "^Wallpaper: Set as GNOME's background" || fail "not set as GNOME's background"
 echo "$out" | grep -q "^Monitor .*: 800 x 1280, picture" || fail "Qt's Wayland plugin did not show the upright monitor"
@@ -88,7 +92,8 @@ cmp -s <(convert "$data/ambience-spanned.bmp" -crop 800x1280+1280+0 +repage rgb:
        <(convert "$data/ambience-monitor2.bmp" rgb:-) || fail "the spanning picture does not hold the second monitor's exposition"
 shows gnome_wayland_light "$data/ambience-spanned.bmp" || fail "light: $(cat "$work/compare.txt")"
 
-gsettings set org.gnome.desktop.interface color-scheme prefer-dark
+step "the dark style"
+timeout 30 gsettings set org.gnome.desktop.interface color-scheme prefer-dark
 shows gnome_wayland_dark "$data/ambience-dark-spanned.bmp" || fail "dark: $(cat "$work/compare.txt")"
 
 if [ "$xwayland" = 1 ]; then
@@ -96,8 +101,9 @@ if [ "$xwayland" = 1 ]; then
   shell_env() { shell_eval "imports.gi.GLib.getenv(\"$1\")" | sed -n "s/^(true, '\"\(.*\)\"')$/\1/p"; }
   display=$(shell_env DISPLAY)
   [ -n "$display" ] || fail "GNOME Shell started no Xwayland"
-  gsettings set org.gnome.desktop.interface color-scheme default
-  out=$(env -u WAYLAND_DISPLAY DISPLAY="$display" XAUTHORITY="$(shell_env XAUTHORITY)" QT_QPA_PLATFORM=xcb "$bin/ambience-cli" next --local 2>&1) ||
+  step "ambience-cli as an X client through Xwayland"
+  timeout 30 gsettings set org.gnome.desktop.interface color-scheme default
+  out=$(env -u WAYLAND_DISPLAY DISPLAY="$display" XAUTHORITY="$(shell_env XAUTHORITY)" QT_QPA_PLATFORM=xcb timeout 120 "$bin/ambience-cli" next --local 2>&1) ||
     fail "ambience-cli next through Xwayland: $out"
   echo "$out"
   echo "$out" | grep -q "^Wallpaper: Set as GNOME's background" || fail "through Xwayland: not set as GNOME's background"

@@ -18,9 +18,10 @@ while [ $# -gt 0 ]; do
 done
 
 tmp=$(mktemp -d)
+source "$(dirname "$0")/stop_processes.sh"
 cleanup() {
-  for p in ${pids:-}; do kill "$p" 2>/dev/null; done
-  wait 2>/dev/null
+  # shellcheck disable=SC2086
+  stop_processes ${pids:-}
   rm -rf "$tmp"
 }
 trap cleanup EXIT

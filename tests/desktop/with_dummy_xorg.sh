@@ -9,9 +9,9 @@ set -uo pipefail
 command -v Xorg >/dev/null && [ -e /usr/lib/xorg/modules/drivers/dummy_drv.so ] || {
   echo "SKIPPED: Xorg with the dummy driver is not installed"; exit 77; }
 tmp=$(mktemp -d)
+source "$(dirname "$0")/stop_processes.sh"
 cleanup() {
-  [ -n "${xorg:-}" ] && kill "$xorg" 2>/dev/null
-  wait 2>/dev/null
+  [ -n "${xorg:-}" ] && stop_processes "$xorg"
   rm -rf "$tmp"
 }
 trap cleanup EXIT
