@@ -5,6 +5,7 @@
 #include "cli/exit_code.h"
 #include "core/random.h"
 #include "cli/context.h"
+#include "compose/canvas.h"
 #include "gallery/wall_record.h"
 #include "change/picture_selection.h"
 #include "cli/pack_password.h"
@@ -22,6 +23,7 @@
 #include <QRegularExpression>
 
 #include <cstdio>
+#include <thread>
 #include <unistd.h>
 
 namespace cli {
@@ -303,6 +305,8 @@ int Report(const ExpositionRequest& request, const core::Result<change::ChangeDo
 
 int RunExposition(const ExpositionRequest& request)
 {
+    // The captions need the installed fonts: they are read while the picture loads.
+    std::jthread fonts(compose::LoadInstalledFonts);
     Context context;
     TOptions& options = context.LoadOptions();
     for (const QString& notice : context.Notices())

@@ -37,12 +37,23 @@ std::vector<Substitute> SubstitutesFor(const QString& face)
     return {{nullptr, false, false}};
 }
 
+// Asked for a few times per exposition; the installed fonts do not change meanwhile.
+const QStringList& InstalledFonts()
+{
+    static const QStringList installed = QFontDatabase::families();
+    return installed;
+}
+
 } // namespace
+
+void LoadInstalledFonts()
+{
+    InstalledFonts();
+}
 
 QFont ResolveFont(const QString& face, int pixelHeight, bool bold)
 {
-    // Asked for a few times per exposition; the installed fonts do not change meanwhile.
-    static const QStringList installed = QFontDatabase::families();
+    const QStringList& installed = InstalledFonts();
     QFont font;
     bool found = false;
     for (const Substitute& s : SubstitutesFor(face)) {

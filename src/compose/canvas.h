@@ -31,6 +31,11 @@ struct TextRecord {
 // "Arial" a sans of the same metrics), never a symbol font.
 QFont ResolveFont(const QString& face, int pixelHeight, bool bold);
 
+// Reads the list of installed fonts that ResolveFont consults. The first read
+// takes milliseconds (the font configuration is parsed); a process that composes
+// once may have it done on another thread while it loads the picture.
+void LoadInstalledFonts();
+
 class TCanvas {
 public:
     explicit TCanvas(QImage& image) : image_(image) {}

@@ -5,6 +5,7 @@
 #include "compose/captions.h"
 #include "graphics/bmp.h"
 #include "graphics/jpeg.h"
+#include "graphics/large_image.h"
 #include "compose/parallel.h"
 #include "graphics/picture.h"
 #include "graphics/stretch.h"
@@ -78,7 +79,7 @@ TExpo::TExpo(const graphics::Picture* picture, const PictureCaption* record, Pro
     HorizonPosition = scheme.HorizonPosition;
     GradientExponent = scheme.GradientExponent;
     if (screenSize.width() > 0 && screenSize.height() > 0)
-        exposition_ = QImage(screenSize, QImage::Format_RGB888);
+        exposition_ = graphics::NewLargeImage(screenSize.width(), screenSize.height(), QImage::Format_RGB888);
     Report(-100);
 }
 

@@ -1,11 +1,14 @@
 #include "graphics/jpeg.h"
 
+#include "graphics/large_image.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 // jpeglib.h needs size_t and FILE declared first.
@@ -189,8 +192,8 @@ bool RunDecode(DecodeState& s, const std::uint8_t* data, std::size_t size, QImag
                       s.cinfo.output_components);
         return false;
     }
-    out = QImage(static_cast<int>(s.cinfo.output_width), static_cast<int>(s.cinfo.output_height),
-                 QImage::Format_RGB888);
+    out = NewLargeImage(static_cast<int>(s.cinfo.output_width), static_cast<int>(s.cinfo.output_height),
+                        QImage::Format_RGB888);
     if (out.isNull()) {
         s.err.kind = JpegError::TooLarge;
         std::snprintf(s.err.text, sizeof s.err.text, "not enough memory for %u x %u pixels", s.cinfo.output_width,
@@ -252,7 +255,8 @@ JpegImage Failed(JpegError kind, const std::string& detail)
 struct EncodeState {
     jpeg_compress_struct cinfo;
     ErrorManager err;
-    unsigned char* buffer; // malloc'ed by jpeg_mem_dest
+    unsigned char* initial; // ours, malloc'ed
+    unsigned char* buffer;  // the initial one, or one jpeg_mem_dest grew into
     unsigned long size;
 };
 
@@ -261,6 +265,13 @@ bool RunEncode(EncodeState& s, const QImage& rgb, int quality)
     if (setjmp(s.err.jump))
         return false;
     jpeg_create_compress(&s.cinfo);
+    // Room for the largest likely result from the start: the destination would
+    // otherwise grow by doubling, copying (and faulting in) each size on the way.
+    // Pages of it never written are never touched.
+    const std::size_t room = std::size_t(rgb.width()) * std::size_t(rgb.height()) * 3 / 2 + 65536;
+    s.initial = static_cast<unsigned char*>(std::malloc(room));
+    s.buffer = s.initial;
+    s.size = s.initial ? static_cast<unsigned long>(room) : 0;
     jpeg_mem_dest(&s.cinfo, &s.buffer, &s.size);
     s.cinfo.image_width = static_cast<JDIMENSION>(rgb.width());
     s.cinfo.image_height = static_cast<JDIMENSION>(rgb.height());
@@ -329,9 +340,13 @@ JpegImage DecodeJpeg(std::span<const std::uint8_t> data, const JpegLimits& limit
     return r;
 }
 
-bool EncodeJpeg(const QImage& image, int quality, std::vector<std::uint8_t>& out, std::string& error)
+namespace {
+
+// Encodes image and hands the bytes to use while they are at hand: a result of
+// megabytes is written out without a copy.
+bool Encode(const QImage& image, int quality, const std::function<void(const std::uint8_t*, std::size_t)>& use,
+            std::string& error)
 {
-    out.clear();
     if (image.isNull() || image.width() <= 0 || image.height() <= 0) {
         error = "there is no picture to encode";
         return false;
@@ -351,6 +366,7 @@ bool EncodeJpeg(const QImage& image, int quality, std::vector<std::uint8_t>& out
     EncodeState& s = *state;
     std::memset(&s.cinfo, 0, sizeof s.cinfo);
     std::memset(&s.err, 0, sizeof s.err);
+    s.initial = nullptr;
     s.buffer = nullptr;
     s.size = 0;
     s.cinfo.err = jpeg_std_error(&s.err.pub);
@@ -360,8 +376,11 @@ bool EncodeJpeg(const QImage& image, int quality, std::vector<std::uint8_t>& out
     const bool ok = RunEncode(s, rgb, std::clamp(quality, 1, 100));
     jpeg_destroy_compress(&s.cinfo);
     if (ok && s.buffer)
-        out.assign(s.buffer, s.buffer + s.size);
-    std::free(s.buffer);
+        use(s.buffer, s.size);
+    // jpeg_mem_dest frees the buffers it made on the way, never the one it was given.
+    if (s.buffer != s.initial)
+        std::free(s.buffer);
+    std::free(s.initial);
     if (!ok) {
         error = std::string("JPEG encoding failed: ") + s.err.text;
         return false;
@@ -369,13 +388,28 @@ bool EncodeJpeg(const QImage& image, int quality, std::vector<std::uint8_t>& out
     return true;
 }
 
+} // namespace
+
+bool EncodeJpeg(const QImage& image, int quality, std::vector<std::uint8_t>& out, std::string& error)
+{
+    out.clear();
+    return Encode(
+        image, quality, [&out](const std::uint8_t* bytes, std::size_t size) { out.assign(bytes, bytes + size); },
+        error);
+}
+
 core::Result<void> SaveJpeg(const QImage& image, const QString& path, int quality)
 {
-    std::vector<std::uint8_t> bytes;
     std::string error;
-    if (!EncodeJpeg(image, quality, bytes, error))
+    core::Result<void> written = core::Ok();
+    if (!Encode(
+            image, quality,
+            [&](const std::uint8_t* bytes, std::size_t size) {
+                written = WritePictureFile(path, QByteArrayView(reinterpret_cast<const char*>(bytes), qsizetype(size)));
+            },
+            error))
         return WriteFailure(path, EINVAL, error);
-    return WritePictureFile(path, QByteArrayView(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+    return written;
 }
 
 } // namespace graphics

@@ -4,6 +4,7 @@
 
 #include "image_tools.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -24,12 +25,20 @@ TEST(Bmp, ImageMagickReadsItBackPixelExact)
     if (!HaveImageMagick())
         GTEST_SKIP() << "ImageMagick's convert is not installed";
     QTemporaryDir dir;
-    for (const QSize size : {QSize(1, 1), QSize(7, 5), QSize(64, 33)}) {
+    // The last is megabytes, written from memory of its own: the same bytes as
+    // the encoding in memory.
+    for (const QSize size : {QSize(1, 1), QSize(7, 5), QSize(64, 33), QSize(1366, 771)}) {
         const QImage img = Pattern(size.width(), size.height());
         const QString path = dir.filePath(QStringLiteral("p%1.bmp").arg(size.width()));
         const auto r = graphics::SaveBmp(img, path);
         ASSERT_TRUE(r.ok()) << r.error().text;
         EXPECT_EQ(ReadWithImageMagick(path), img) << size.width() << "x" << size.height();
+        std::vector<std::uint8_t> encoded;
+        std::string error;
+        ASSERT_TRUE(graphics::EncodeBmp(img, encoded, error)) << error;
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), QByteArray(reinterpret_cast<const char*>(encoded.data()), qsizetype(encoded.size())));
     }
     // Other formats are converted, alpha dropped.
     QImage argb(3, 2, QImage::Format_ARGB32);

@@ -90,6 +90,17 @@ TEST(DecodeJpeg, SaveJpegWritesAFileOthersRead)
     if (HaveImageMagick()) {
         EXPECT_LT(MeanDifference(ReadWithImageMagick(path), original), 2.0);
     }
+    // Grain at the highest quality: the file is what the encoding in memory gives.
+    QImage grain(900, 700, QImage::Format_RGB888);
+    for (int y = 0; y < grain.height(); ++y)
+        for (int x = 0; x < grain.bytesPerLine(); ++x)
+            grain.scanLine(y)[x] = static_cast<uchar>((x * 7919 + y * 104729) % 251);
+    const QString grainPath = dir.filePath(QStringLiteral("grain.jpg"));
+    ASSERT_TRUE(graphics::SaveJpeg(grain, grainPath, 100).ok());
+    std::vector<std::uint8_t> encoded;
+    std::string error;
+    ASSERT_TRUE(graphics::EncodeJpeg(grain, 100, encoded, error)) << error;
+    EXPECT_EQ(ReadBytes(grainPath), encoded);
 }
 
 TEST(DecodeJpeg, RefusesWhatIsNoJpeg)
