@@ -1,8 +1,10 @@
 #include "graphics/jpeg.h"
 
+#include "graphics/jpeg_bands.h"
 #include "graphics/large_image.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
@@ -10,6 +12,9 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
@@ -260,7 +265,8 @@ struct EncodeState {
     unsigned long size;
 };
 
-bool RunEncode(EncodeState& s, const QImage& rgb, int quality)
+// Encodes rows [firstRow, firstRow + rows) of rgb as a picture of its own.
+bool RunEncode(EncodeState& s, const QImage& rgb, int firstRow, int rows, int quality)
 {
     if (setjmp(s.err.jump))
         return false;
@@ -268,24 +274,32 @@ bool RunEncode(EncodeState& s, const QImage& rgb, int quality)
     // Room for the largest likely result from the start: the destination would
     // otherwise grow by doubling, copying (and faulting in) each size on the way.
     // Pages of it never written are never touched.
-    const std::size_t room = std::size_t(rgb.width()) * std::size_t(rgb.height()) * 3 / 2 + 65536;
+    const std::size_t room = std::size_t(rgb.width()) * std::size_t(rows) * 3 / 2 + 65536;
     s.initial = static_cast<unsigned char*>(std::malloc(room));
     s.buffer = s.initial;
     s.size = s.initial ? static_cast<unsigned long>(room) : 0;
     jpeg_mem_dest(&s.cinfo, &s.buffer, &s.size);
     s.cinfo.image_width = static_cast<JDIMENSION>(rgb.width());
-    s.cinfo.image_height = static_cast<JDIMENSION>(rgb.height());
+    s.cinfo.image_height = static_cast<JDIMENSION>(rows);
     s.cinfo.input_components = 3;
     s.cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&s.cinfo);
     jpeg_set_quality(&s.cinfo, quality, TRUE);
+    // The standard code tables: the same in every band of a picture.
+    s.cinfo.optimize_coding = FALSE;
     jpeg_start_compress(&s.cinfo, TRUE);
     while (s.cinfo.next_scanline < s.cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(rgb.constScanLine(static_cast<int>(s.cinfo.next_scanline)));
+        JSAMPROW row = const_cast<JSAMPROW>(rgb.constScanLine(firstRow + static_cast<int>(s.cinfo.next_scanline)));
         jpeg_write_scanlines(&s.cinfo, &row, 1);
     }
     jpeg_finish_compress(&s.cinfo);
     return true;
+}
+
+int EncodeWorkers()
+{
+    static const int count = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
+    return count;
 }
 
 } // namespace
@@ -342,8 +356,71 @@ JpegImage DecodeJpeg(std::span<const std::uint8_t> data, const JpegLimits& limit
 
 namespace {
 
+std::vector<std::unique_ptr<EncodeState>> NewEncodeStates(int count)
+{
+    std::vector<std::unique_ptr<EncodeState>> states;
+    for (int i = 0; i < count; ++i) {
+        auto state = std::make_unique<EncodeState>();
+        EncodeState& s = *state;
+        std::memset(&s.cinfo, 0, sizeof s.cinfo);
+        std::memset(&s.err, 0, sizeof s.err);
+        s.initial = nullptr;
+        s.buffer = nullptr;
+        s.size = 0;
+        s.cinfo.err = jpeg_std_error(&s.err.pub);
+        s.err.pub.error_exit = OnErrorExit;
+        s.err.pub.emit_message = [](j_common_ptr, int) {};
+        states.push_back(std::move(state));
+    }
+    return states;
+}
+
+void FreeEncodeStates(const std::vector<std::unique_ptr<EncodeState>>& states)
+{
+    for (const auto& s : states) {
+        // jpeg_mem_dest frees the buffers it made on the way, never the one it was given.
+        if (s->buffer != s->initial)
+            std::free(s->buffer);
+        std::free(s->initial);
+    }
+}
+
+// Encodes the bands of plan into states, the cores taking them in turn (this
+// thread too). Empty when all went well, else why the first that failed did.
+std::string EncodeBands(const std::vector<std::unique_ptr<EncodeState>>& states, const JpegBands& plan,
+                        const QImage& rgb, int quality)
+{
+    std::vector<char> done(states.size(), 0);
+    std::atomic<int> next{0};
+    const auto work = [&] {
+        for (int i = next++; i < plan.count; i = next++) {
+            EncodeState& s = *states[static_cast<std::size_t>(i)];
+            const int first = plan.count == 1 ? 0 : i * plan.rows;
+            const int rows = plan.count == 1 ? rgb.height() : std::min(plan.rows, rgb.height() - first);
+            done[static_cast<std::size_t>(i)] = RunEncode(s, rgb, first, rows, quality);
+            jpeg_destroy_compress(&s.cinfo);
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < std::min(plan.count, EncodeWorkers()); ++t) {
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error&) {
+            break; // no thread to be had: the bands are done here
+        }
+    }
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    for (std::size_t i = 0; i < states.size(); ++i)
+        if (!done[i])
+            return std::string("JPEG encoding failed: ") + states[i]->err.text;
+    return {};
+}
+
 // Encodes image and hands the bytes to use while they are at hand: a result of
-// megabytes is written out without a copy.
+// megabytes is written out without a copy. A large picture is encoded in bands
+// on every core.
 bool Encode(const QImage& image, int quality, const std::function<void(const std::uint8_t*, std::size_t)>& use,
             std::string& error)
 {
@@ -361,31 +438,26 @@ bool Encode(const QImage& image, int quality, const std::function<void(const std
         error = "not enough memory to convert the picture";
         return false;
     }
-
-    auto state = std::make_unique<EncodeState>();
-    EncodeState& s = *state;
-    std::memset(&s.cinfo, 0, sizeof s.cinfo);
-    std::memset(&s.err, 0, sizeof s.err);
-    s.initial = nullptr;
-    s.buffer = nullptr;
-    s.size = 0;
-    s.cinfo.err = jpeg_std_error(&s.err.pub);
-    s.err.pub.error_exit = OnErrorExit;
-    s.err.pub.emit_message = [](j_common_ptr, int) {};
-
-    const bool ok = RunEncode(s, rgb, std::clamp(quality, 1, 100));
-    jpeg_destroy_compress(&s.cinfo);
-    if (ok && s.buffer)
-        use(s.buffer, s.size);
-    // jpeg_mem_dest frees the buffers it made on the way, never the one it was given.
-    if (s.buffer != s.initial)
-        std::free(s.buffer);
-    std::free(s.initial);
-    if (!ok) {
-        error = std::string("JPEG encoding failed: ") + s.err.text;
-        return false;
+    const JpegBands plan = PlanJpegBands(rgb.width(), rgb.height(), EncodeWorkers());
+    const std::vector<std::unique_ptr<EncodeState>> states = NewEncodeStates(plan.count);
+    error = EncodeBands(states, plan, rgb, std::clamp(quality, 1, 100));
+    if (error.empty() && plan.count == 1) {
+        use(states[0]->buffer, states[0]->size);
+    } else if (error.empty()) {
+        std::vector<std::span<const std::uint8_t>> bands;
+        for (const auto& s : states)
+            bands.emplace_back(s->buffer, s->size);
+        const LargeBuffer joined(JoinedJpegRoom(bands));
+        const std::size_t size =
+            joined.data() ? JoinJpegBands(bands, rgb.height(), plan.interval, {joined.data(), joined.size()}) : 0;
+        if (size > 0)
+            use(joined.data(), size);
+        else
+            error = joined.data() ? "JPEG encoding failed: the bands of the picture could not be joined"
+                                  : "not enough memory for the encoded picture";
     }
-    return true;
+    FreeEncodeStates(states);
+    return error.empty();
 }
 
 } // namespace
