@@ -329,4 +329,5 @@ TEST_F(GalleryCliTest, AListeningProgramIsWaitedForAndNeverComposedBeside)
         EXPECT_TRUE(said.contains(QLatin1String(row.says))) << said.toStdString();
         EXPECT_FALSE(QFile::exists(RecordFile())) << "ambience-cli composed a change of its own";
     }
+    qunsetenv("XDG_RUNTIME_DIR");
 }
