@@ -86,8 +86,9 @@ TEST(LargeImage, BehavesAsAnImageAndLargeOnesLieInHugePages)
     ASSERT_NE(buffer.data(), nullptr);
     EXPECT_EQ(buffer.data()[0], 0);
     EXPECT_EQ(buffer.data()[buffer.size() - 1], 0);
-    if (KernelHasHugePages())
+    if (KernelHasHugePages()) {
         EXPECT_TRUE(MappingFlags(EndOfHugePage(buffer.data() + buffer.size() - 1)).contains(QStringLiteral("hg")));
+    }
     EXPECT_EQ(graphics::LargeBuffer(0).data(), nullptr);
 }
 
