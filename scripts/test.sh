@@ -29,7 +29,20 @@ check_guard() {
 
 echo "== build and test (RelWithDebInfo)"
 bash scripts/build.sh build
-(cd build && guarded ctest --output-on-failure -j "$jobs" --timeout 600) || status=1
+(cd build && guarded ctest --output-on-failure -j "$jobs" --timeout 600) || {
+  # A real desktop shell on a loaded machine can be slow beyond a test's patience.
+  # When only desktop tests failed, each is run once more on its own; it counts
+  # as passed only if it then passes, and the log says so. Any other failure stands.
+  failed=$(cut -d: -f2 build/Testing/Temporary/LastTestsFailed.log)
+  desktop=$(cd build && ctest -N -L desktop | sed -n 's/^ *Test *#[0-9]*: //p')
+  others=$(comm -23 <(sort <<<"$failed") <(sort <<<"$desktop"))
+  if [ -n "$failed" ] && [ -z "$others" ] &&
+     (cd build && guarded ctest --output-on-failure --rerun-failed -j 1 --timeout 600); then
+    echo "passed only when run again on its own: $(echo $failed)"
+  else
+    status=1
+  fi
+}
 check_guard
 
 if [ "${AMBIENCE_SKIP_SANITIZE:-0}" != 1 ]; then

@@ -89,10 +89,7 @@ if [ "$outputs" = one ]; then
   # Above the panel at the bottom.
   shows plasma_one "$data/ambience.bmp" 0,0,0,0,1280,700 || fail "the desktop: $(cat "$work/compare.txt")"
   # Plasma's tray service came up after Ambience: Ambience's icon is registered with it.
-  items() {
-    qdbus org.kde.StatusNotifierWatcher /StatusNotifierWatcher org.freedesktop.DBus.Properties.Get \
-      org.kde.StatusNotifierWatcher RegisteredStatusNotifierItems 2>/dev/null
-  }
+  items() { watcher RegisteredStatusNotifierItems; }
   ambience_item() {
     local pid
     for item in $(items); do
@@ -101,7 +98,27 @@ if [ "$outputs" = one ]; then
     done
     return 1
   }
-  wait_for 30 ambience_item || fail "Ambience's icon is not in Plasma's tray: items $(items)"
+  # On a busy machine plasmashell can take long to load its panel and the tray in
+  # it; only once that tray is registered as the host is Ambience's icon due.
+  watcher() {
+    qdbus org.kde.StatusNotifierWatcher /StatusNotifierWatcher org.freedesktop.DBus.Properties.Get \
+      org.kde.StatusNotifierWatcher "$1" 2>/dev/null
+  }
+  host_up() { [ "$(watcher IsStatusNotifierHostRegistered)" = true ]; }
+  wait_for 120 host_up || fail "Plasma's tray did not come up after ${SECONDS}s (no StatusNotifierHost)"
+  echo "[${SECONDS}s] Plasma's tray is up"
+  # The names Ambience holds on the bus tell whether its icon was ever offered.
+  ambience_names() {
+    local pid
+    pid=$(pgrep -f "ambience /startup" | head -1)
+    for name in $(qdbus 2>/dev/null); do
+      [ "$(qdbus org.freedesktop.DBus / org.freedesktop.DBus.GetConnectionUnixProcessID "$name" 2>/dev/null)" = "$pid" ] &&
+        printf '%s ' "$name"
+    done
+  }
+  wait_for 60 ambience_item ||
+    fail "Ambience's icon is not in Plasma's tray after ${SECONDS}s: items $(items); Ambience's bus names $(ambience_names)"
+  echo "[${SECONDS}s] Ambience's icon is in Plasma's tray"
 
   # The lock screen: its greeter (in its testing mode, a window under kwin's title
   # bar, the picture filling it cropped evenly at top and bottom) shows the
