@@ -60,9 +60,16 @@ desktops_changed() {
   [ -n "$v" ] && echo $((16#$v)) || echo 0
 }
 
+# Tries the command ten times a second for the seconds given. A command that itself
+# waits (on a bus that does not answer) slows the tries down, but cannot stretch
+# the whole past twice the seconds on the clock.
 wait_for() { # seconds command...
-  local limit=$1; shift
-  for _ in $(seq 1 $((limit * 10))); do "$@" && return 0; sleep 0.1; done
+  local tries=$(($1 * 10)) deadline=$((SECONDS + 2 * $1)); shift
+  for _ in $(seq 1 "$tries"); do
+    "$@" && return 0
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
   return 1
 }
 
@@ -111,6 +118,26 @@ shows_within() { # tries take name picture [boxes...]
     [ "$SECONDS" -le "$deadline" ] || return 1
     "$take" "$name" && compare "$shots/$name.png" "$@" >"$work/compare.txt" && return 0
     sleep 0.25
+  done
+  return 1
+}
+
+# GNOME Shell 43 can hang as it starts: it forks to start ibus-daemon and runs
+# JavaScript in the child before exec, which deadlocks when another of its threads
+# held a lock at the fork (more often on a busy machine); the Shell then waits for
+# that child for ever. A start that does not come up in time is ended, with its
+# process group, and made again. The caller defines shell_up.
+start_gnome_shell() { # log arguments...
+  local log=$1 attempt pid; shift
+  for attempt in 1 2 3; do
+    setsid gnome-shell "$@" >>"$log" 2>&1 &
+    pid=$!
+    if wait_for 30 shell_up; then
+      pids+=("$pid")
+      return 0
+    fi
+    echo "[${SECONDS}s] GNOME Shell did not come up (start $attempt); its processes: $(ps -o pid=,stat=,wchan:20=,args= -g "$pid" | cut -c1-90 | tr '\n' ';')" >&2
+    stop_processes "$pid"
   done
   return 1
 }

@@ -28,13 +28,14 @@ start_session_bus || fail "no session bus"
 
 # --unsafe-mode lets the test close the overview the Shell starts in and read its
 # notifications through Eval.
-gnome-shell --x11 --unsafe-mode >"$work/shell.log" 2>&1 &
-pids+=("$!")
 shell_eval() {
   gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell --method org.gnome.Shell.Eval "$1" 2>/dev/null
 }
-shell_up() { shell_eval 'Main.layoutManager._startingUp' | grep -q "(true, 'false')"; }
-wait_for 60 shell_up || fail "GNOME Shell did not start"
+shell_up() {
+  gdbus call --session --timeout 3 --dest org.gnome.Shell --object-path /org/gnome/Shell --method org.gnome.Shell.Eval \
+    'Main.layoutManager._startingUp' 2>/dev/null | grep -q "(true, 'false')"
+}
+start_gnome_shell "$work/shell.log" --x11 --unsafe-mode || fail "GNOME Shell did not start"
 shell_eval 'Main.overview.hide(); Main.messageTray.bannerBlocked = true;' >/dev/null
 overview_gone() { shell_eval 'Main.overview.visible || Main.overview.animationInProgress' | grep -q "'false'"; }
 wait_for 20 overview_gone || fail "the overview did not close"

@@ -39,15 +39,16 @@ xwayland=0
 command -v Xwayland >/dev/null && xwayland=1
 x11_flag=--no-x11
 [ "$xwayland" = 1 ] && x11_flag=
-gnome-shell --headless --wayland $x11_flag --unsafe-mode --virtual-monitor 1280x800 --virtual-monitor 800x1280 \
-  >"$work/shell.log" 2>&1 &
-pids+=("$!")
 shell_eval() {
   gdbus call --session --timeout 10 --dest org.gnome.Shell --object-path /org/gnome/Shell --method org.gnome.Shell.Eval "$1" 2>/dev/null
 }
-shell_up() { shell_eval 'Main.layoutManager._startingUp' | grep -q "(true, 'false')"; }
+shell_up() {
+  gdbus call --session --timeout 3 --dest org.gnome.Shell --object-path /org/gnome/Shell --method org.gnome.Shell.Eval \
+    'Main.layoutManager._startingUp' 2>/dev/null | grep -q "(true, 'false')"
+}
 step "waiting for GNOME Shell"
-wait_for 60 shell_up || fail "GNOME Shell did not start"
+start_gnome_shell "$work/shell.log" --headless --wayland $x11_flag --unsafe-mode \
+  --virtual-monitor 1280x800 --virtual-monitor 800x1280 || fail "GNOME Shell did not start"
 shell_eval 'Main.overview.hide(); Main.messageTray.bannerBlocked = true;' >/dev/null
 overview_gone() { shell_eval 'Main.overview.visible || Main.overview.animationInProgress' | grep -q "'false'"; }
 wait_for 20 overview_gone || fail "the overview did not close"
