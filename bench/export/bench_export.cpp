@@ -69,8 +69,10 @@ void MakePicture()
         std::uint8_t* row = image.scanLine(y);
         for (int x = 0; x < image.width(); ++x) {
             const unsigned grain = random();
+            // Each field stays below 256 with its grain added: a channel that wrapped
+            // round would draw a band of noise no photograph has.
             row[3 * x] = static_cast<std::uint8_t>((x * 255 / 3000) ^ (grain & 7));
-            row[3 * x + 1] = static_cast<std::uint8_t>((y * 255 / 2000) + ((grain >> 3) & 7));
+            row[3 * x + 1] = static_cast<std::uint8_t>((y * 248 / 2000) + ((grain >> 3) & 7));
             row[3 * x + 2] = static_cast<std::uint8_t>(((x + y) >> 5) + ((grain >> 6) & 7));
         }
     }
