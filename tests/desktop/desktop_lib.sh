@@ -126,13 +126,18 @@ shows_within() { # tries take name picture [boxes...]
 # JavaScript in the child before exec, which deadlocks when another of its threads
 # held a lock at the fork (more often on a busy machine); the Shell then waits for
 # that child for ever. A start that does not come up in time is ended, with its
-# process group, and made again. The caller defines shell_up.
+# process group, and made again.
+# Up once its start is over; a Shell that does not answer at all is not.
+gnome_shell_up() {
+  gdbus call --session --timeout 3 --dest org.gnome.Shell --object-path /org/gnome/Shell --method org.gnome.Shell.Eval \
+    'Main.layoutManager._startingUp' 2>/dev/null | grep -q "(true, 'false')"
+}
 start_gnome_shell() { # log arguments...
   local log=$1 attempt pid; shift
   for attempt in 1 2 3; do
     setsid gnome-shell "$@" >>"$log" 2>&1 &
     pid=$!
-    if wait_for 30 shell_up; then
+    if wait_for 30 gnome_shell_up; then
       pids+=("$pid")
       return 0
     fi

@@ -31,10 +31,6 @@ start_session_bus || fail "no session bus"
 shell_eval() {
   gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell --method org.gnome.Shell.Eval "$1" 2>/dev/null
 }
-shell_up() {
-  gdbus call --session --timeout 3 --dest org.gnome.Shell --object-path /org/gnome/Shell --method org.gnome.Shell.Eval \
-    'Main.layoutManager._startingUp' 2>/dev/null | grep -q "(true, 'false')"
-}
 start_gnome_shell "$work/shell.log" --x11 --unsafe-mode || fail "GNOME Shell did not start"
 shell_eval 'Main.overview.hide(); Main.messageTray.bannerBlocked = true;' >/dev/null
 overview_gone() { shell_eval 'Main.overview.visible || Main.overview.animationInProgress' | grep -q "'false'"; }

@@ -42,10 +42,6 @@ x11_flag=--no-x11
 shell_eval() {
   gdbus call --session --timeout 10 --dest org.gnome.Shell --object-path /org/gnome/Shell --method org.gnome.Shell.Eval "$1" 2>/dev/null
 }
-shell_up() {
-  gdbus call --session --timeout 3 --dest org.gnome.Shell --object-path /org/gnome/Shell --method org.gnome.Shell.Eval \
-    'Main.layoutManager._startingUp' 2>/dev/null | grep -q "(true, 'false')"
-}
 step "waiting for GNOME Shell"
 start_gnome_shell "$work/shell.log" --headless --wayland $x11_flag --unsafe-mode \
   --virtual-monitor 1280x800 --virtual-monitor 800x1280 || fail "GNOME Shell did not start"
