@@ -1,5 +1,7 @@
 # Installation: "cmake --install build --prefix PREFIX" puts
-#   PREFIX/lib/ambience/            the programs, the sample packs (*.zip) and site/:
+#   PREFIX/lib/ambience/            the programs (and ambience-cli-packs, which
+#                                   ambience-cli starts for pack make and fetch), the
+#                                   sample packs (*.zip) and site/:
 #                                   the program folder, which is also the packs folder
 #   PREFIX/bin/ambience, ambience-cli
 #                                   relative symbolic links into lib/ambience; the
@@ -96,7 +98,7 @@ if(AMBIENCE_UNINSTALL_MANIFEST)
 endif()
 
 # The rules.
-install(TARGETS ambience ambience-cli RUNTIME DESTINATION ${_ambience_subdir})
+install(TARGETS ambience ambience-cli ambience-cli-packs RUNTIME DESTINATION ${_ambience_subdir})
 
 # The packs beside the built programs: the samples, and whatever else lies there.
 install(CODE "

@@ -3,7 +3,7 @@
 #include "change/remote_request.h"
 #include "cli/exit_code.h"
 #include "cli/output.h"
-#include "platform/single_instance.h"
+#include "platform/instance_socket.h"
 
 namespace cli {
 namespace {
@@ -20,16 +20,16 @@ constexpr int kActionTimeoutMs = 10 * 60 * 1000;
 
 std::optional<int> HandOver(const QString& request)
 {
-    if (!platform::SingleInstance::Listens(kInstanceName))
+    if (!platform::InstanceListens(kInstanceName))
         return std::nullopt;
     // A program that listens is there even when slow to answer; composing here
     // meanwhile would make two changes at once.
-    if (platform::SingleInstance::Ask(kInstanceName, change::kPingRequest, kPingTimeoutMs) != change::kPingAnswer) {
+    if (platform::AskInstance(kInstanceName, change::kPingRequest, kPingTimeoutMs) != change::kPingAnswer) {
         PrintError(QStringLiteral("the running Ambience does not answer, so nothing was changed; "
                                "use --local to compose in this process"));
         return ExitFailed;
     }
-    const QString line = platform::SingleInstance::Ask(kInstanceName, request, kActionTimeoutMs);
+    const QString line = platform::AskInstance(kInstanceName, request, kActionTimeoutMs);
     const std::optional<core::Result<change::ChangeDone>> answer = change::ParseRemoteAnswer(line);
     if (!answer) {
         // Doing it here as well could change the wallpaper twice.

@@ -17,6 +17,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include <malloc.h>
+
 namespace cli {
 std::vector<Command>& Commands()
 {
@@ -139,6 +141,9 @@ bool NeedsScreen(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    mallopt(M_TOP_PAD, 16 << 20);
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
     if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
         std::printf("%s\n", core::VersionLine().toUtf8().constData());
         return cli::ExitDone;

@@ -6,8 +6,9 @@
 // a crashed process never blocks (its lock died with it).
 #include "platform/single_instance.h"
 
+#include "platform/instance_socket.h"
+
 #include <QByteArray>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocalServer>
@@ -22,63 +23,19 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
 namespace {
 
-constexpr qint64 kMaxLine = 64 * 1024;
-
-// A folder only this user can enter: XDG_RUNTIME_DIR when it is sound, else a
-// private folder of ours in /tmp. Empty when neither can be had safely.
-QString PrivateFolder(const QString& name)
-{
-    const uid_t uid = ::getuid();
-    auto sound = [uid](const QString& path) {
-        struct stat st {};
-        const QByteArray native = QFile::encodeName(path);
-        return ::lstat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == uid
-               && (st.st_mode & 077) == 0;
-    };
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) && sound(runtime))
-        return runtime;
-    const QString tmp = QStringLiteral("/tmp/%1-%2").arg(name.toLower()).arg(uid);
-    const QByteArray native = QFile::encodeName(tmp);
-    ::mkdir(native.constData(), 0700);
-    return sound(tmp) ? tmp : QString();
-}
-
-// One line on the wire: no line breaks inside.
-QByteArray Line(const QString& text)
-{
-    QString flat = text;
-    flat.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
-    return flat.toUtf8() + '\n';
-}
-
-struct Paths {
-    QString socket;
-    QString lock;
-    bool valid() const { return !socket.isEmpty(); }
-};
-
-Paths PathsFor(const QString& name)
-{
-    const QString folder = PrivateFolder(name);
-    if (folder.isEmpty())
-        return {};
-    const QString base = QStringLiteral("%1/%2-%3").arg(folder, name).arg(::getuid());
-    return {base + QStringLiteral(".socket"), base + QStringLiteral(".lock")};
-}
+constexpr qint64 kMaxLine = kMaxInstanceLine;
 
 // Sends message and waits for one line back. Empty when there is no answer.
 QString Exchange(QLocalSocket& socket, const QString& message, int timeoutMs)
 {
     QElapsedTimer clock;
     clock.start();
-    socket.write(Line(message));
+    socket.write(InstanceLine(message));
     if (!socket.waitForBytesWritten(timeoutMs))
         return {};
     while (!socket.canReadLine()) {
@@ -115,7 +72,7 @@ private:
 
 struct SingleInstance::Impl {
     QString name;
-    Paths paths;
+    InstancePaths paths;
     QLocalServer* server = nullptr;
     std::map<quintptr, QPointer<QLocalSocket>> connections;
     quintptr nextConnection = 1;
@@ -125,7 +82,7 @@ SingleInstance::SingleInstance(const QString& name, QObject* parent)
     : QObject(parent), impl_(std::make_unique<Impl>())
 {
     impl_->name = name;
-    impl_->paths = PathsFor(name);
+    impl_->paths = InstancePathsFor(name);
 }
 
 SingleInstance::~SingleInstance()
@@ -210,30 +167,18 @@ void SingleInstance::Reply(quintptr connection, const QString& answer)
     QLocalSocket* socket = it->second;
     if (socket->state() != QLocalSocket::ConnectedState)
         return;
-    socket->write(Line(answer));
+    socket->write(InstanceLine(answer));
     socket->flush();
 }
 
 bool SingleInstance::Listens(const QString& name)
 {
-    const Paths paths = PathsFor(name);
-    if (!paths.valid())
-        return false;
-    QLocalSocket socket;
-    socket.connectToServer(paths.socket);
-    return socket.waitForConnected(3000);
+    return InstanceListens(name);
 }
 
 QString SingleInstance::Ask(const QString& name, const QString& message, int timeoutMs)
 {
-    const Paths paths = PathsFor(name);
-    if (!paths.valid())
-        return {};
-    QLocalSocket socket;
-    socket.connectToServer(paths.socket);
-    if (!socket.waitForConnected(std::min(timeoutMs, 3000)))
-        return {};
-    return Exchange(socket, message, timeoutMs);
+    return AskInstance(name, message, timeoutMs);
 }
 
 } // namespace platform

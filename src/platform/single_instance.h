@@ -22,13 +22,8 @@ public:
     // and against a socket left by a crashed process.
     bool Claim(const QString& message = QStringLiteral("show"));
 
-    // For a client that only wants to hand over work: sends message to the running
-    // instance and waits up to timeoutMs for its one-line answer. Empty when no
-    // instance runs or none answered.
+    // A client's side, as AskInstance and InstanceListens (instance_socket.h).
     static QString Ask(const QString& name, const QString& message, int timeoutMs = 30000);
-
-    // Whether an instance listens on the socket, however long it takes to answer:
-    // the system lets a client in while the instance is still busy or starved.
     static bool Listens(const QString& name);
 
 signals:

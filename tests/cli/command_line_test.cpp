@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 
@@ -174,4 +175,44 @@ TEST(CommandLine, ManualPageDescribesEveryCommandOfTheHelp)
     EXPECT_FALSE(page.contains("__complete"));
     EXPECT_TRUE(Cli({"__manual", "ambience"}).out.contains("\n.B /install\n"));
     EXPECT_EQ(Cli({"__manual", "nothing"}).code, 2);
+}
+
+// "pack make" and "pack fetch" are carried out by ambience-cli-packs: every other
+// command starts without the libraries only they need. The helper is found beside
+// the program's file, also when the program is started through a link (as the
+// installed bin/ambience-cli is), and its absence is said.
+TEST(CommandLine, OnlyThePackHelperLoadsThePackMakingAndNetworkLibraries)
+{
+    QProcessEnvironment trace = QProcessEnvironment::systemEnvironment();
+    trace.insert("LD_TRACE_LOADED_OBJECTS", "1");
+    const struct {
+        const char* program;
+        bool loads;
+    } programs[] = {{"ambience-cli", false}, {"ambience-cli-packs", true}};
+    for (const auto& row : programs) {
+        const QString loaded = Start(row.program, {}, trace).out;
+        for (const char* library : {"libQt6Network.so", "libzip.so", "libexiv2.so"})
+            EXPECT_EQ(loaded.contains(library), row.loads) << row.program << " " << library << "\n"
+                                                           << loaded.toStdString();
+    }
+
+    QTemporaryDir linked, alone;
+    ASSERT_TRUE(QFile::link(BuildBinDir() + "/ambience-cli", linked.filePath("ambience-cli")));
+    ASSERT_TRUE(QFile::copy(BuildBinDir() + "/ambience-cli", alone.filePath("ambience-cli")));
+    const struct {
+        QString program;
+        int code;
+        const char* said;
+    } starts[] = {
+        {linked.filePath("ambience-cli"), 2, "which museum?"},
+        {alone.filePath("ambience-cli"), 1, "ambience-cli-packs, which comes with ambience-cli for it, cannot be started"},
+    };
+    for (const auto& row : starts) {
+        QProcess p;
+        p.start(row.program, {"pack", "fetch"});
+        ASSERT_TRUE(p.waitForFinished(60000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_EQ(p.exitCode(), row.code) << err.toStdString();
+        EXPECT_TRUE(err.contains(row.said)) << err.toStdString();
+    }
 }

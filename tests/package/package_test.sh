@@ -35,7 +35,8 @@ check "package version field" test "$(dpkg-deb -f "$deb" Version)" = "$version"
 
 root="$tmp/root"
 dpkg-deb -x "$deb" "$root"
-for f in usr/lib/ambience/ambience usr/lib/ambience/ambience-cli usr/lib/ambience/ambience-gallery.zip \
+for f in usr/lib/ambience/ambience usr/lib/ambience/ambience-cli usr/lib/ambience/ambience-cli-packs \
+         usr/lib/ambience/ambience-gallery.zip \
          usr/lib/ambience/ambience-lines.zip usr/lib/ambience/site/help.html \
          usr/share/applications/ambience.desktop usr/share/icons/hicolor/scalable/apps/ambience.svg \
          usr/share/man/man1/ambience.1.gz usr/share/man/man1/ambience-cli.1.gz \

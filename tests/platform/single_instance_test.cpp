@@ -1,5 +1,6 @@
 // The single-instance rule with real processes (platform_instance_probe).
 #include "env_guard.h"
+#include "platform/instance_socket.h"
 #include "platform/single_instance.h"
 #include "support/temp_env.h"
 
@@ -10,10 +11,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+
+#include <cstring>
 #include <memory>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include <csignal>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -120,3 +129,60 @@ TEST_F(SingleInstanceRule, SocketOfACrashedInstanceDoesNotBlockTheNextStart)
 }
 
 } // namespace
+
+// The asking side against peers that are not a well-behaved instance: one that
+// answers (and receives the request as one line), one that talks without end, one
+// that hangs up, one that never answers. The asker never waits past its time.
+TEST_F(SingleInstanceRule, AnAskerTakesOnlyOneLineInItsTime)
+{
+    enum class Peer { Echoes, Floods, HangsUp, Silent };
+    const struct {
+        Peer peer;
+        QString answer;
+        bool waitsItsTime;
+    } rows[] = {{Peer::Echoes, "got a b", false},
+                {Peer::Floods, "", false},
+                {Peer::HangsUp, "", false},
+                {Peer::Silent, "", true}};
+    const QByteArray path = QFile::encodeName(platform::InstancePathsFor(name).socket);
+    for (const auto& row : rows) {
+        const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, path.constData(), std::size_t(path.size()));
+        ::unlink(path.constData());
+        ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ASSERT_EQ(::listen(server, 1), 0);
+        std::thread peer([&] {
+            const int client = ::accept(server, nullptr, nullptr);
+            std::string line;
+            char c;
+            while (line.find('\n') == std::string::npos && ::read(client, &c, 1) == 1)
+                line += c;
+            if (row.peer == Peer::Echoes) {
+                const std::string reply = "got " + line;
+                ::write(client, reply.data(), reply.size());
+            } else if (row.peer == Peer::Floods) {
+                const std::string flood(70 * 1024, 'x');
+                ::send(client, flood.data(), flood.size(), MSG_NOSIGNAL);
+            }
+            // Until the asker hangs up.
+            while (row.peer != Peer::HangsUp && ::read(client, &c, 1) == 1) {
+            }
+            ::close(client);
+        });
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_EQ(platform::AskInstance(name, "a\nb", 2000), row.answer) << int(row.peer);
+        const qint64 waited = clock.elapsed();
+        EXPECT_LT(waited, row.waitsItsTime ? 6000 : 1500) << int(row.peer);
+        EXPECT_GE(waited, row.waitsItsTime ? 1900 : 0) << int(row.peer);
+        peer.join();
+        // Listening is enough, answered or not.
+        EXPECT_TRUE(platform::InstanceListens(name));
+        ::close(server);
+    }
+    ::unlink(path.constData());
+    EXPECT_FALSE(platform::InstanceListens(name));
+    EXPECT_EQ(platform::AskInstance(name, "ping", 1000), QString());
+}
