@@ -1,9 +1,8 @@
 #include "archive/aes_crypto.h"
 
+#include "archive/crypto_library.h"
+
 #include <openssl/core_names.h>
-#include <openssl/crypto.h>
-#include <openssl/evp.h>
-#include <openssl/params.h>
 
 #include <algorithm>
 #include <cstring>
@@ -16,19 +15,23 @@ constexpr int kIterations = 1000;
 } // namespace
 
 aes_crypto::aes_crypto()
-    : counterBlocks_(kBatchBlocks * 16), keystream_(kBatchBlocks * 16)
+    : c_(crypto()), counterBlocks_(kBatchBlocks * 16), keystream_(kBatchBlocks * 16)
 {
-    cipher_ = EVP_CIPHER_CTX_new();
-    mac_ = EVP_MAC_fetch(nullptr, "HMAC", nullptr);
+    if (!c_)
+        return;
+    cipher_ = c_->EVP_CIPHER_CTX_new();
+    mac_ = c_->EVP_MAC_fetch(nullptr, "HMAC", nullptr);
     if (mac_)
-        macCtx_ = EVP_MAC_CTX_new(mac_);
+        macCtx_ = c_->EVP_MAC_CTX_new(mac_);
 }
 
 aes_crypto::~aes_crypto()
 {
-    EVP_MAC_CTX_free(macCtx_);
-    EVP_MAC_free(mac_);
-    EVP_CIPHER_CTX_free(cipher_);
+    if (!c_)
+        return;
+    c_->EVP_MAC_CTX_free(macCtx_);
+    c_->EVP_MAC_free(mac_);
+    c_->EVP_CIPHER_CTX_free(cipher_);
 }
 
 bool aes_crypto::Init(const std::string& password, int strength, const unsigned char* salt,
@@ -40,28 +43,28 @@ bool aes_crypto::Init(const std::string& password, int strength, const unsigned 
     const std::size_t keySize = KeySize(strength);
     unsigned char derived[2 * 32 + VerifierSize];
     const std::size_t derivedSize = 2 * keySize + VerifierSize;
-    if (PKCS5_PBKDF2_HMAC_SHA1(password.data(), int(password.size()), salt, int(SaltSize(strength)),
+    if (c_->PKCS5_PBKDF2_HMAC_SHA1(password.data(), int(password.size()), salt, int(SaltSize(strength)),
                                kIterations, int(derivedSize), derived) != 1)
         return false;
     std::memcpy(verifier_, derived + 2 * keySize, VerifierSize);
     if (verifier && std::memcmp(verifier_, verifier, VerifierSize) != 0)
         return false; // wrong password
 
-    const EVP_CIPHER* ecb = strength == 1 ? EVP_aes_128_ecb()
-                          : strength == 2 ? EVP_aes_192_ecb()
-                                          : EVP_aes_256_ecb();
-    if (EVP_EncryptInit_ex(cipher_, ecb, nullptr, derived, nullptr) != 1)
+    const EVP_CIPHER* ecb = strength == 1 ? c_->EVP_aes_128_ecb()
+                          : strength == 2 ? c_->EVP_aes_192_ecb()
+                                          : c_->EVP_aes_256_ecb();
+    if (c_->EVP_EncryptInit_ex(cipher_, ecb, nullptr, derived, nullptr) != 1)
         return false;
-    EVP_CIPHER_CTX_set_padding(cipher_, 0);
+    c_->EVP_CIPHER_CTX_set_padding(cipher_, 0);
 
     char digest[] = "SHA1";
     OSSL_PARAM params[] = {
-        OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digest, 0),
-        OSSL_PARAM_construct_end(),
+        c_->OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digest, 0),
+        c_->OSSL_PARAM_construct_end(),
     };
-    if (EVP_MAC_init(macCtx_, derived + keySize, keySize, params) != 1)
+    if (c_->EVP_MAC_init(macCtx_, derived + keySize, keySize, params) != 1)
         return false;
-    OPENSSL_cleanse(derived, sizeof derived);
+    c_->OPENSSL_cleanse(derived, sizeof derived);
 
     counter_ = 0;
     keystreamPos_ = keystream_.size(); // empty: the first byte makes a batch
@@ -80,7 +83,7 @@ void aes_crypto::Refill()
             block[k] = static_cast<unsigned char>(n >> (8 * k));
     }
     int produced = 0;
-    EVP_EncryptUpdate(cipher_, keystream_.data(), &produced, counterBlocks_.data(),
+    c_->EVP_EncryptUpdate(cipher_, keystream_.data(), &produced, counterBlocks_.data(),
                       int(counterBlocks_.size()));
     keystreamPos_ = 0;
 }
@@ -103,7 +106,7 @@ void aes_crypto::Xor(unsigned char* data, std::size_t size)
 void aes_crypto::Authenticate(const unsigned char* data, std::size_t size)
 {
     if (ready_)
-        EVP_MAC_update(macCtx_, data, size);
+        c_->EVP_MAC_update(macCtx_, data, size);
 }
 
 void aes_crypto::Decrypt(unsigned char* data, std::size_t size)
@@ -127,7 +130,7 @@ void aes_crypto::Code(unsigned char* out)
     unsigned char full[EVP_MAX_MD_SIZE];
     std::size_t length = 0;
     std::memset(out, 0, CodeSize);
-    if (ready_ && EVP_MAC_final(macCtx_, full, &length, sizeof full) == 1 && length >= CodeSize)
+    if (ready_ && c_->EVP_MAC_final(macCtx_, full, &length, sizeof full) == 1 && length >= CodeSize)
         std::memcpy(out, full, CodeSize);
     ready_ = false; // the HMAC is finished; Init starts a new one
 }
@@ -138,7 +141,7 @@ bool aes_crypto::CheckCode(const unsigned char* code)
         return false;
     unsigned char computed[CodeSize];
     Code(computed);
-    return CRYPTO_memcmp(computed, code, CodeSize) == 0;
+    return c_->CRYPTO_memcmp(computed, code, CodeSize) == 0;
 }
 
 } // namespace archiva

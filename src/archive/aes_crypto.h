@@ -14,6 +14,8 @@ typedef struct evp_cipher_ctx_st EVP_CIPHER_CTX;
 typedef struct evp_mac_st EVP_MAC;
 typedef struct evp_mac_ctx_st EVP_MAC_CTX;
 
+namespace archiva { struct crypto_functions; }
+
 namespace archiva {
 
 class aes_crypto {
@@ -25,6 +27,9 @@ public:
 
     aes_crypto();
     ~aes_crypto();
+    // False when the cryptography library cannot be had: nothing can be
+    // decrypted or encrypted then.
+    bool Available() const { return macCtx_ && cipher_; }
     aes_crypto(const aes_crypto&) = delete;
     aes_crypto& operator=(const aes_crypto&) = delete;
 
@@ -51,6 +56,7 @@ private:
     void Xor(unsigned char* data, std::size_t size);
     void Refill();
 
+    const crypto_functions* c_; // null: libcrypto could not be loaded
     EVP_CIPHER_CTX* cipher_ = nullptr;
     EVP_MAC* mac_ = nullptr;
     EVP_MAC_CTX* macCtx_ = nullptr;

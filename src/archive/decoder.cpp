@@ -196,6 +196,10 @@ std::uint32_t decoder::Decode(zip& archive, const zip_entry& source, task& job, 
         }
         if (!aes_)
             aes_ = std::make_unique<aes_crypto>();
+        if (!aes_->Available()) {
+            job.Error = ErrorNotSupported; // no cryptography library: not a wrong password
+            return crc_;
+        }
         if (!aes_->Init(job.Password, strength, head, head + saltSize)) {
             job.Error = ErrorWrongPassword;
             return crc_;

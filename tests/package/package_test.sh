@@ -55,7 +55,7 @@ for program in ambience ambience-cli; do
     check "launcher /usr/bin/$program" test "$(readlink "$root/usr/bin/$program")" = "../lib/ambience/$program"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6core6 libqt6widgets6 libjpeg62-turbo qt6-qpa-plugins fonts-liberation fonts-dejavu-core xdg-utils; do
+for d in libqt6core6 libqt6widgets6 libjpeg62-turbo libssl3 qt6-qpa-plugins fonts-liberation fonts-dejavu-core xdg-utils; do
     check "depends on $d" grep -q "\b$d\b" <<<"$depends"
 done
 
