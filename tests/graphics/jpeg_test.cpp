@@ -9,7 +9,14 @@
 
 #include <QTemporaryDir>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
+
+// jpeglib.h needs size_t and FILE declared first.
+#include <jpeglib.h>
 
 namespace {
 
@@ -206,3 +213,108 @@ TEST(DecodeJpeg, DamagedDataGivesAnErrorNotGarbage)
 }
 
 } // namespace
+
+namespace {
+
+// A grainy picture encoded with the given sampling (luma factors h x v; one
+// component for grey) and restart interval, straight through libjpeg.
+std::vector<std::uint8_t> GrainyJpeg(int width, int height, int h, int v, int components, int restart)
+{
+    jpeg_compress_struct c;
+    jpeg_error_mgr e;
+    c.err = jpeg_std_error(&e);
+    jpeg_create_compress(&c);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &buffer, &size);
+    c.image_width = JDIMENSION(width);
+    c.image_height = JDIMENSION(height);
+    c.input_components = components;
+    c.in_color_space = components == 3 ? JCS_RGB : JCS_GRAYSCALE;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 92, TRUE);
+    c.comp_info[0].h_samp_factor = h;
+    c.comp_info[0].v_samp_factor = v;
+    c.restart_interval = unsigned(restart);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<unsigned char> row(std::size_t(width * components));
+    unsigned state = 5;
+    while (c.next_scanline < c.image_height) {
+        const int y = int(c.next_scanline);
+        for (int x = 0; x < width * components; ++x) {
+            state = state * 1664525u + 1013904223u;
+            row[std::size_t(x)] = static_cast<unsigned char>((x * 7 + y * 3) / 11 % 230 + (state >> 28));
+        }
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_compress(&c);
+    std::vector<std::uint8_t> bytes(buffer, buffer + size);
+    std::free(buffer);
+    jpeg_destroy_compress(&c);
+    return bytes;
+}
+
+// libjpeg's own decoding from the top, row after row, in RGB.
+QImage DecodedInOneGo(const std::vector<std::uint8_t>& data, unsigned denominator)
+{
+    jpeg_decompress_struct c;
+    jpeg_error_mgr e;
+    c.err = jpeg_std_error(&e);
+    jpeg_create_decompress(&c);
+    jpeg_mem_src(&c, data.data(), static_cast<unsigned long>(data.size()));
+    jpeg_read_header(&c, TRUE);
+    c.out_color_space = JCS_RGB;
+    c.scale_num = 1;
+    c.scale_denom = denominator;
+    jpeg_start_decompress(&c);
+    QImage image(int(c.output_width), int(c.output_height), QImage::Format_RGB888);
+    while (c.output_scanline < c.output_height) {
+        JSAMPROW r = image.scanLine(int(c.output_scanline));
+        jpeg_read_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_decompress(&c);
+    jpeg_destroy_decompress(&c);
+    return image;
+}
+
+} // namespace
+
+// Large pictures are decoded in two parts at once, the second passing over the
+// rows of the first: every pixel must be what one decoding from the top gives,
+// whatever the sampling, restart markers and scale; and data cut short in either
+// part is still a truncated picture.
+TEST(DecodeJpeg, ALargePictureDecodedInTwoPartsIsAsDecodedFromTheTop)
+{
+    const struct {
+        int width, height, h, v, components, restart;
+    } pictures[] = {
+        {1500, 900, 2, 2, 3, 0}, {1201, 877, 2, 2, 3, 5}, {1203, 875, 2, 1, 3, 0},
+        {1100, 980, 1, 1, 3, 0}, {1099, 1001, 1, 1, 1, 0},
+    };
+    for (const auto& p : pictures) {
+        const auto data = GrainyJpeg(p.width, p.height, p.h, p.v, p.components, p.restart);
+        for (int denominator : {1, 2}) {
+            SCOPED_TRACE(std::to_string(p.width) + "x" + std::to_string(p.height) + " sampled " + std::to_string(p.h)
+                         + "x" + std::to_string(p.v) + ", 1/" + std::to_string(denominator));
+            graphics::JpegLimits limits;
+            limits.scaleDenominator = denominator;
+            const auto decoded = DecodeJpeg(data, limits);
+            ASSERT_TRUE(decoded.ok()) << decoded.message;
+            const QImage expected = DecodedInOneGo(data, unsigned(denominator));
+            ASSERT_EQ(decoded.image.size(), expected.size());
+            for (int y = 0; y < expected.height(); ++y)
+                ASSERT_EQ(std::memcmp(decoded.image.constScanLine(y), expected.constScanLine(y),
+                                      std::size_t(expected.width()) * 3),
+                          0)
+                    << "row " << y;
+        }
+    }
+    const auto whole = GrainyJpeg(1500, 900, 2, 2, 3, 0);
+    for (const double share : {0.3, 0.9}) {
+        const std::vector<std::uint8_t> part(whole.begin(), whole.begin() + std::ptrdiff_t(double(whole.size()) * share));
+        const auto r = DecodeJpeg(part);
+        EXPECT_EQ(r.error, JpegError::Truncated) << share << ": " << r.message;
+        EXPECT_TRUE(r.image.isNull());
+    }
+}
