@@ -231,23 +231,32 @@ bool StartDecode(DecodeState& s, const std::uint8_t* data, std::size_t size, QIm
     return true;
 }
 
+// Where decoded rows go: the picture's pixels, taken once, so that two threads
+// writing rows of their own never go through QImage's (unsynchronised) detaching.
+struct Rows {
+    std::uint8_t* bits;
+    qsizetype stride;
+    int width;
+    std::uint8_t* Row(JDIMENSION y) const { return bits + qsizetype(y) * stride; }
+};
+
 // Decodes the rows up to end into out; with end at the bottom, also the rest of
 // the data up to the end marker. On failure returns false with err set.
-bool ReadRows(DecodeState& s, QImage& out, JDIMENSION end)
+bool ReadRows(DecodeState& s, const Rows& out, JDIMENSION end)
 {
     if (setjmp(s.err.jump))
         return false;
     const bool inverted = s.cinfo.saw_Adobe_marker;
     while (s.cinfo.output_scanline < end) {
-        const int y = static_cast<int>(s.cinfo.output_scanline);
-        JSAMPROW row = s.cmykRow ? s.cmykRow : out.scanLine(y);
+        const JDIMENSION y = s.cinfo.output_scanline;
+        JSAMPROW row = s.cmykRow ? s.cmykRow : out.Row(y);
         if (jpeg_read_scanlines(&s.cinfo, &row, 1) != 1) {
             s.err.kind = JpegError::Truncated;
             std::snprintf(s.err.text, sizeof s.err.text, "the data ends inside the picture");
             return false;
         }
         if (s.cmykRow)
-            CmykToRgb(s.cmykRow, out.scanLine(y), out.width(), inverted);
+            CmykToRgb(s.cmykRow, out.Row(y), out.width, inverted);
     }
     if (end == s.cinfo.output_height)
         jpeg_finish_decompress(&s.cinfo);
@@ -270,9 +279,16 @@ JDIMENSION SplitRow(const jpeg_decompress_struct& cinfo)
     return cinfo.output_height * 2 / 3;
 }
 
+// How the first decoder was set up, copied for the second before it starts.
+struct DecodeSetup {
+    J_COLOR_SPACE colourSpace;
+    unsigned scaleNum, scaleDenom;
+    JDIMENSION width, height;
+};
+
 // The second decoder: the same settings, rows from first to the bottom.
-bool DecodeTail(DecodeState& t, const jpeg_decompress_struct& head, const std::uint8_t* data, std::size_t size,
-                QImage& out, JDIMENSION first)
+bool DecodeTail(DecodeState& t, const DecodeSetup& head, const std::uint8_t* data, std::size_t size,
+                const Rows& out, JDIMENSION first)
 {
     if (setjmp(t.err.jump))
         return false;
@@ -281,11 +297,11 @@ bool DecodeTail(DecodeState& t, const jpeg_decompress_struct& head, const std::u
     t.cinfo.progress = &t.progress.pub;
     jpeg_mem_src(&t.cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(&t.cinfo, TRUE);
-    t.cinfo.out_color_space = head.out_color_space;
-    t.cinfo.scale_num = head.scale_num;
-    t.cinfo.scale_denom = head.scale_denom;
+    t.cinfo.out_color_space = head.colourSpace;
+    t.cinfo.scale_num = head.scaleNum;
+    t.cinfo.scale_denom = head.scaleDenom;
     jpeg_start_decompress(&t.cinfo);
-    if (t.cinfo.output_width != head.output_width || t.cinfo.output_height != head.output_height) {
+    if (t.cinfo.output_width != head.width || t.cinfo.output_height != head.height) {
         t.err.kind = JpegError::Damaged;
         std::snprintf(t.err.text, sizeof t.err.text, "the picture does not decode the same way twice");
         return false;
@@ -303,10 +319,11 @@ bool DecodeTail(DecodeState& t, const jpeg_decompress_struct& head, const std::u
 // Runs the decoder, in two parts on two threads where that is quicker. On
 // failure returns false with s.err set to the first fault in the order of the
 // data, as one decoder would have met it.
-bool RunDecode(DecodeState& s, const std::uint8_t* data, std::size_t size, QImage& out)
+bool RunDecode(DecodeState& s, const std::uint8_t* data, std::size_t size, QImage& image)
 {
-    if (!StartDecode(s, data, size, out))
+    if (!StartDecode(s, data, size, image))
         return false;
+    const Rows out{image.bits(), image.bytesPerLine(), image.width()};
     const JDIMENSION split = SplitRow(s.cinfo);
     if (split == 0)
         return ReadRows(s, out, s.cinfo.output_height);
@@ -315,7 +332,9 @@ bool RunDecode(DecodeState& s, const std::uint8_t* data, std::size_t size, QImag
     bool tailDone = false;
     std::thread helper;
     try {
-        helper = std::thread([&] { tailDone = DecodeTail(*tail, s.cinfo, data, size, out, split); });
+        const DecodeSetup setup{s.cinfo.out_color_space, s.cinfo.scale_num, s.cinfo.scale_denom, s.cinfo.output_width,
+                                s.cinfo.output_height};
+        helper = std::thread([&, setup] { tailDone = DecodeTail(*tail, setup, data, size, out, split); });
     } catch (const std::system_error&) {
         jpeg_destroy_decompress(&tail->cinfo);
         return ReadRows(s, out, s.cinfo.output_height); // no thread to be had
