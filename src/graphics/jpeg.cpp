@@ -168,6 +168,17 @@ void InitDecodeState(DecodeState& s, const JpegLimits& limits)
     s.progress.maxScans = limits.maxScans;
 }
 
+// Makes the decompressor and reads the header. Called where a setjmp of s is in
+// force: libjpeg's errors jump there.
+void OpenDecoder(DecodeState& s, const std::uint8_t* data, std::size_t size)
+{
+    jpeg_create_decompress(&s.cinfo);
+    s.cinfo.mem->max_memory_to_use = s.limits.maxWorkingMemory;
+    s.cinfo.progress = &s.progress.pub;
+    jpeg_mem_src(&s.cinfo, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&s.cinfo, TRUE);
+}
+
 // Starts the decoder: reads the header, refuses what is too large or not RGB or
 // CMYK, and makes out. On failure returns false with err.kind and err.text set.
 // The caller destroys the decompressor and frees cmykRow in either case.
@@ -176,11 +187,7 @@ bool StartDecode(DecodeState& s, const std::uint8_t* data, std::size_t size, QIm
     if (setjmp(s.err.jump))
         return false;
 
-    jpeg_create_decompress(&s.cinfo);
-    s.cinfo.mem->max_memory_to_use = s.limits.maxWorkingMemory;
-    s.cinfo.progress = &s.progress.pub;
-    jpeg_mem_src(&s.cinfo, data, static_cast<unsigned long>(size));
-    jpeg_read_header(&s.cinfo, TRUE);
+    OpenDecoder(s, data, size);
 
     // Refuse before anything large is allocated: the header alone can ask for
     // 65535 x 65535 pixels.
@@ -292,11 +299,7 @@ bool DecodeTail(DecodeState& t, const DecodeSetup& head, const std::uint8_t* dat
 {
     if (setjmp(t.err.jump))
         return false;
-    jpeg_create_decompress(&t.cinfo);
-    t.cinfo.mem->max_memory_to_use = t.limits.maxWorkingMemory;
-    t.cinfo.progress = &t.progress.pub;
-    jpeg_mem_src(&t.cinfo, data, static_cast<unsigned long>(size));
-    jpeg_read_header(&t.cinfo, TRUE);
+    OpenDecoder(t, data, size);
     t.cinfo.out_color_space = head.colourSpace;
     t.cinfo.scale_num = head.scaleNum;
     t.cinfo.scale_denom = head.scaleDenom;

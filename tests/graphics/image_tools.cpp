@@ -6,7 +6,43 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <cstdio>
 #include <cstdlib>
+
+// jpeglib.h needs size_t and FILE declared first.
+#include <jpeglib.h>
+
+std::vector<std::uint8_t> EncodeWithLibjpeg(const QImage& image, int quality, int hSampling, int vSampling,
+                                            int restartRows)
+{
+    const bool grey = image.format() == QImage::Format_Grayscale8;
+    jpeg_compress_struct c;
+    jpeg_error_mgr e;
+    c.err = jpeg_std_error(&e);
+    jpeg_create_compress(&c);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &buffer, &size);
+    c.image_width = JDIMENSION(image.width());
+    c.image_height = JDIMENSION(image.height());
+    c.input_components = grey ? 1 : 3;
+    c.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, quality, TRUE);
+    c.comp_info[0].h_samp_factor = hSampling;
+    c.comp_info[0].v_samp_factor = vSampling;
+    c.restart_in_rows = restartRows;
+    jpeg_start_compress(&c, TRUE);
+    while (c.next_scanline < c.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(image.constScanLine(int(c.next_scanline)));
+        jpeg_write_scanlines(&c, &row, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::vector<std::uint8_t> bytes(buffer, buffer + size);
+    std::free(buffer);
+    return bytes;
+}
 
 std::vector<std::uint8_t> ReadBytes(const QString& path)
 {

@@ -10,6 +10,12 @@ std::vector<std::uint8_t> ReadTestFile(const QString& name); // from tests/data/
 std::vector<std::uint8_t> ReadBytes(const QString& path);
 void WriteBytes(const QString& path, const std::vector<std::uint8_t>& data);
 
+// image (RGB888, or Grayscale8 for one component) encoded straight through
+// libjpeg at quality: its defaults, or the luma sampling factors and restart
+// interval given.
+std::vector<std::uint8_t> EncodeWithLibjpeg(const QImage& image, int quality, int hSampling = 2, int vSampling = 2,
+                                            int restartRows = 0);
+
 // Mean absolute difference per channel of two equally large images.
 double MeanDifference(const QImage& a, const QImage& b);
 

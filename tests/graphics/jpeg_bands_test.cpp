@@ -10,39 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <jpeglib.h>
-
 namespace {
-
-// The picture encoded in one piece with libjpeg's defaults at quality, as the
-// program encodes what is too small to split.
-std::vector<std::uint8_t> InOnePiece(const QImage& rgb, int quality)
-{
-    jpeg_compress_struct c;
-    jpeg_error_mgr e;
-    c.err = jpeg_std_error(&e);
-    jpeg_create_compress(&c);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &buffer, &size);
-    c.image_width = JDIMENSION(rgb.width());
-    c.image_height = JDIMENSION(rgb.height());
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, quality, TRUE);
-    jpeg_start_compress(&c, TRUE);
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(rgb.constScanLine(int(c.next_scanline)));
-        jpeg_write_scanlines(&c, &row, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::vector<std::uint8_t> bytes(buffer, buffer + size);
-    std::free(buffer);
-    return bytes;
-}
 
 QImage Grain(int width, int height)
 {
@@ -89,7 +57,7 @@ TEST(JpegBands, DecodeToThePixelsOfTheOnePieceEncoding)
         std::string error;
         ASSERT_TRUE(graphics::EncodeJpeg(picture, 90, banded, error)) << error;
         const auto ours = graphics::DecodeJpeg(banded);
-        const auto reference = graphics::DecodeJpeg(InOnePiece(picture, 90));
+        const auto reference = graphics::DecodeJpeg(EncodeWithLibjpeg(picture, 90));
         ASSERT_TRUE(ours.ok()) << ours.message;
         ASSERT_TRUE(reference.ok());
         EXPECT_TRUE(ours.image == reference.image);

@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -216,43 +215,20 @@ TEST(DecodeJpeg, DamagedDataGivesAnErrorNotGarbage)
 
 namespace {
 
-// A grainy picture encoded with the given sampling (luma factors h x v; one
-// component for grey) and restart interval, straight through libjpeg.
-std::vector<std::uint8_t> GrainyJpeg(int width, int height, int h, int v, int components, int restart)
+// A grainy picture (one channel for grey) encoded with the given luma sampling and
+// restart interval in rows.
+std::vector<std::uint8_t> GrainyJpeg(int width, int height, int h, int v, int components, int restartRows)
 {
-    jpeg_compress_struct c;
-    jpeg_error_mgr e;
-    c.err = jpeg_std_error(&e);
-    jpeg_create_compress(&c);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &buffer, &size);
-    c.image_width = JDIMENSION(width);
-    c.image_height = JDIMENSION(height);
-    c.input_components = components;
-    c.in_color_space = components == 3 ? JCS_RGB : JCS_GRAYSCALE;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 92, TRUE);
-    c.comp_info[0].h_samp_factor = h;
-    c.comp_info[0].v_samp_factor = v;
-    c.restart_interval = unsigned(restart);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<unsigned char> row(std::size_t(width * components));
+    QImage image(width, height, components == 3 ? QImage::Format_RGB888 : QImage::Format_Grayscale8);
     unsigned state = 5;
-    while (c.next_scanline < c.image_height) {
-        const int y = int(c.next_scanline);
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = image.scanLine(y);
         for (int x = 0; x < width * components; ++x) {
             state = state * 1664525u + 1013904223u;
-            row[std::size_t(x)] = static_cast<unsigned char>((x * 7 + y * 3) / 11 % 230 + (state >> 28));
+            row[x] = static_cast<std::uint8_t>((x * 7 + y * 3) / 11 % 230 + (state >> 28));
         }
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&c, &r, 1);
     }
-    jpeg_finish_compress(&c);
-    std::vector<std::uint8_t> bytes(buffer, buffer + size);
-    std::free(buffer);
-    jpeg_destroy_compress(&c);
-    return bytes;
+    return EncodeWithLibjpeg(image, 92, h, v, restartRows);
 }
 
 // libjpeg's own decoding from the top, row after row, in RGB.
@@ -289,7 +265,7 @@ TEST(DecodeJpeg, ALargePictureDecodedInTwoPartsIsAsDecodedFromTheTop)
     const struct {
         int width, height, h, v, components, restart;
     } pictures[] = {
-        {1500, 900, 2, 2, 3, 0}, {1201, 877, 2, 2, 3, 5}, {1203, 875, 2, 1, 3, 0},
+        {1500, 900, 2, 2, 3, 0}, {1201, 877, 2, 2, 3, 1}, {1203, 875, 2, 1, 3, 0},
         {1100, 980, 1, 1, 3, 0}, {1099, 1001, 1, 1, 1, 0},
     };
     for (const auto& p : pictures) {
