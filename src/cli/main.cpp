@@ -141,6 +141,9 @@ bool NeedsScreen(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // A run is short: memory freed on the way is kept for the next allocation
+    // rather than handed back to the kernel, whose fresh pages each cost a fault
+    // when touched again.
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
     mallopt(M_TOP_PAD, 16 << 20);
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
