@@ -39,7 +39,9 @@ wait_for 30 wm_up || fail "kwin did not start"
 if [ "$outputs" = one ]; then
   printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Ambience\\Ambience\\Options]\r\n"AutoChangeEnabled"=dword:00000000\r\n"AutoChangeIcon"=dword:00000001\r\n' \
     >"$XDG_CONFIG_HOME/Ambience/registry.reg"
-  AMBIENCE_NOTIFICATION_AREA_GRACE_MS=600000 "$bin/ambience" /startup 2>"$work/ambience.log" &
+  # Qt's tray messages say which kind of icon it chose, should the icon not come.
+  AMBIENCE_NOTIFICATION_AREA_GRACE_MS=600000 QT_LOGGING_RULES="qt.qpa.tray*=true" \
+    "$bin/ambience" /startup 2>"$work/ambience.log" &
   pids+=("$!")
   ambience_up() { xdotool search --name 'Qt Selection Owner for ambience' >/dev/null 2>&1; }
   wait_for 30 ambience_up || fail "Ambience did not start"
