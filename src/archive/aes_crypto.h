@@ -14,9 +14,9 @@ typedef struct evp_cipher_ctx_st EVP_CIPHER_CTX;
 typedef struct evp_mac_st EVP_MAC;
 typedef struct evp_mac_ctx_st EVP_MAC_CTX;
 
-namespace archiva { struct crypto_functions; }
-
 namespace archiva {
+
+struct crypto_functions; // crypto_library.h
 
 class aes_crypto {
 public:

@@ -28,8 +28,6 @@
 namespace platform {
 namespace {
 
-constexpr qint64 kMaxLine = kMaxInstanceLine;
-
 // Sends message and waits for one line back. Empty when there is no answer.
 QString Exchange(QLocalSocket& socket, const QString& message, int timeoutMs)
 {
@@ -40,10 +38,10 @@ QString Exchange(QLocalSocket& socket, const QString& message, int timeoutMs)
         return {};
     while (!socket.canReadLine()) {
         const int left = timeoutMs - int(clock.elapsed());
-        if (left <= 0 || socket.bytesAvailable() > kMaxLine || !socket.waitForReadyRead(left))
+        if (left <= 0 || socket.bytesAvailable() > kMaxInstanceLine || !socket.waitForReadyRead(left))
             return {};
     }
-    return QString::fromUtf8(socket.readLine(kMaxLine)).trimmed();
+    return QString::fromUtf8(socket.readLine(kMaxInstanceLine)).trimmed();
 }
 
 class FileLock {
@@ -146,12 +144,12 @@ bool SingleInstance::Claim(const QString& message)
             });
             connect(socket, &QLocalSocket::readyRead, this, [this, id, socket] {
                 while (socket->canReadLine()) {
-                    const QString line = QString::fromUtf8(socket->readLine(kMaxLine)).trimmed();
+                    const QString line = QString::fromUtf8(socket->readLine(kMaxInstanceLine)).trimmed();
                     emit MessageReceived(line, id);
                     if (!impl_->connections.count(id))
                         return;
                 }
-                if (socket->bytesAvailable() > kMaxLine)
+                if (socket->bytesAvailable() > kMaxInstanceLine)
                     socket->abort(); // no line in sight: not one of ours
             });
         }
