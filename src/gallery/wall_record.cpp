@@ -43,6 +43,7 @@ CREATE TABLE IF NOT EXISTS marks(
     PRIMARY KEY(pack_file, entry));
 PRAGMA user_version = 1;
 )";
+constexpr qint64 kSchemaVersion = 1;
 
 constexpr const char* kSelectRows = R"(
 SELECT w.id, w.change, c.time, w.monitor, w.primary_monitor, w.pack_file, w.pack_name, w.entry,
@@ -141,13 +142,22 @@ core::Result<std::unique_ptr<WallRecord>> WallRecord::Open(const QString& file, 
                                            .toStdString());
         }
     }
-    if ((rc = Execute(db, "BEGIN IMMEDIATE")) != SQLITE_OK)
-        return fail("starting");
-    if ((rc = Execute(db, kSchema)) != SQLITE_OK || (rc = Execute(db, "COMMIT")) != SQLITE_OK) {
-        core::Error error = SqlError(db, rc, file, "making its tables");
-        Execute(db, "ROLLBACK");
-        sqlite3_close(db);
-        return error;
+    // A record whose tables were made is only read here: setting its version again
+    // would be a write, synced to the disk, on every opening, a mere export's too.
+    bool made = false;
+    {
+        Statement version(db, "PRAGMA user_version");
+        made = version.prepared() == SQLITE_OK && version.Step() == SQLITE_ROW && version.Integer(0) == kSchemaVersion;
+    }
+    if (!made) {
+        if ((rc = Execute(db, "BEGIN IMMEDIATE")) != SQLITE_OK)
+            return fail("starting");
+        if ((rc = Execute(db, kSchema)) != SQLITE_OK || (rc = Execute(db, "COMMIT")) != SQLITE_OK) {
+            core::Error error = SqlError(db, rc, file, "making its tables");
+            Execute(db, "ROLLBACK");
+            sqlite3_close(db);
+            return error;
+        }
     }
     // Thumbnails of writers that were killed while writing them.
     core::RemoveStaleTemporaryFiles(QFile::encodeName(ThumbnailFolderOf(file)).toStdString());

@@ -165,3 +165,27 @@ TEST(WallRecord, TwoHoldsOnOneFileSeeEachOthersChanges)
     ASSERT_EQ(rows->size(), 1u);
     EXPECT_EQ(rows->front().entry, "y.jpg");
 }
+
+// Commands that only read the record (an export looks up what is on the wall)
+// must leave its file as it was: no write, and so no wait for the disk.
+TEST(WallRecord, OnlyReadingAMadeRecordLeavesItsFileAsItWas)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("data/wall.sqlite");
+    auto record = OpenIn(dir);
+    ASSERT_TRUE(record);
+    ASSERT_TRUE(record->Add({Monitor("", true, "a.zip", "x.jpg")}, {}).ok());
+    record.reset();
+    const auto contents = [&file] {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray before = contents();
+    ASSERT_FALSE(before.isEmpty());
+    record = OpenIn(dir);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->OnWall()->size(), 1u);
+    EXPECT_FALSE(record->PrimaryPicture()->empty());
+    record.reset();
+    EXPECT_EQ(contents(), before);
+}
