@@ -1,7 +1,7 @@
 #include "compose/placement.h"
 
 #include "compose/background.h"
-#include "compose/hls_fast.h"
+#include "compose/frame_pixels.h"
 #include "compose/parallel.h"
 
 #include <algorithm>
@@ -65,31 +65,16 @@ void DarkenFrame(PixelView canvas, const TRect& picture, int e, int inset, const
                 return;
             ParallelRows(first, last, [&](int y0, int y1) {
                 for (int y = y0; y < y1; ++y) {
-                    const bool rowOutside = y < inner.top || y >= inner.bottom;
-                    std::uint32_t lastIn = 0xFFFFFFFF;
-                    std::uint8_t lastOut[3] = {0, 0, 0};
-                    std::uint8_t* p = canvas.Row(y) + 3 * x0;
-                    for (int x = x0; x < x1; ++x, p += 3) {
-                        if (!rowOutside && x >= inner.left && x < inner.right) {
-                            // Jump over the untouched middle of the picture.
-                            const int skip = std::min(inner.right, x1) - x;
-                            x += skip - 1;
-                            p += 3 * (skip - 1);
-                            continue;
-                        }
-                        const std::uint32_t in = p[0] | (p[1] << 8) | (p[2] << 16);
-                        if (in != lastIn) {
-                            lastIn = in;
-                            const Hls v = fast::RgbToHls(p[0], p[1], p[2]);
-                            const TColor c = fast::HlsToRgb(v.h, v.l * 2 / 3, v.s / 2);
-                            lastOut[0] = std::uint8_t(Red(c));
-                            lastOut[1] = std::uint8_t(Green(c));
-                            lastOut[2] = std::uint8_t(Blue(c));
-                        }
-                        p[0] = lastOut[0];
-                        p[1] = lastOut[1];
-                        p[2] = lastOut[2];
+                    std::uint8_t* row = canvas.Row(y);
+                    if (y < inner.top || y >= inner.bottom || inner.left >= inner.right) {
+                        DarkenPixels(row + 3 * x0, x1 - x0);
+                        continue;
                     }
+                    // The untouched middle of the picture is passed over.
+                    const int a = std::clamp(inner.left, x0, x1);
+                    const int b = std::clamp(inner.right, x0, x1);
+                    DarkenPixels(row + 3 * x0, a - x0);
+                    DarkenPixels(row + 3 * b, x1 - b);
                 }
             });
         });

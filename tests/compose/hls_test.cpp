@@ -1,9 +1,14 @@
 // The integer HLS conversions against the float definition, for every input.
 #include "compose/color.h"
+#include "compose/frame_pixels.h"
 #include "compose/hls_fast.h"
 #include "compose/reference_hls.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
 
 using namespace compose;
 
@@ -63,4 +68,32 @@ TEST(Hls, RoundHalfUp)
     EXPECT_EQ(RoundHalfUp(-2.5), -2);
     EXPECT_EQ(RoundHalfUp(-2.6), -3);
     EXPECT_EQ(RoundHalfUp(0.0), 0);
+}
+
+// The frame's darkening, eight pixels at a time where the processor allows, against
+// the conversions one pixel at a time: every colour, in runs of every length up to
+// 40 so that the pixels left over after each eight are covered too.
+TEST(Hls, EveryColourDarkensInTheFrameAsOnePixelAtATime)
+{
+    constexpr int kColours = 1 << 24;
+    std::vector<std::uint8_t> many(std::size_t(kColours) * 3);
+    for (int c = 0; c < kColours; ++c) {
+        many[3 * std::size_t(c)] = std::uint8_t(c);
+        many[3 * std::size_t(c) + 1] = std::uint8_t(c >> 8);
+        many[3 * std::size_t(c) + 2] = std::uint8_t(c >> 16);
+    }
+    std::vector<std::uint8_t> one = many;
+    for (int first = 0, run = 1; first < kColours; first += run, run = run % 40 + 1) {
+        const int count = std::min(run, kColours - first);
+        DarkenPixels(many.data() + 3 * std::size_t(first), count);
+        DarkenPixelsOneByOne(one.data() + 3 * std::size_t(first), count);
+    }
+    long mismatches = 0;
+    for (int c = 0; c < kColours; ++c)
+        if (std::memcmp(&many[3 * std::size_t(c)], &one[3 * std::size_t(c)], 3) != 0 && mismatches++ < 5)
+            ADD_FAILURE() << "colour " << std::hex << c << ": " << int(many[3 * std::size_t(c)]) << ","
+                          << int(many[3 * std::size_t(c) + 1]) << "," << int(many[3 * std::size_t(c) + 2]) << " instead of "
+                          << int(one[3 * std::size_t(c)]) << "," << int(one[3 * std::size_t(c) + 1]) << ","
+                          << int(one[3 * std::size_t(c) + 2]);
+    EXPECT_EQ(mismatches, 0);
 }
