@@ -383,8 +383,8 @@ JpegImage Failed(JpegError kind, const std::string& detail)
 struct EncodeState {
     jpeg_compress_struct cinfo;
     ErrorManager err;
-    unsigned char* initial; // ours, malloc'ed
-    unsigned char* buffer;  // the initial one, or one jpeg_mem_dest grew into
+    std::unique_ptr<LargeBuffer> initial; // ours, in huge pages where the kernel allows
+    unsigned char* buffer;                // the initial one, or one jpeg_mem_dest grew into
     unsigned long size;
 };
 
@@ -398,9 +398,9 @@ bool RunEncode(EncodeState& s, const QImage& rgb, int firstRow, int rows, int qu
     // otherwise grow by doubling, copying (and faulting in) each size on the way.
     // Pages of it never written are never touched.
     const std::size_t room = std::size_t(rgb.width()) * std::size_t(rows) * 3 / 2 + 65536;
-    s.initial = static_cast<unsigned char*>(std::malloc(room));
-    s.buffer = s.initial;
-    s.size = s.initial ? static_cast<unsigned long>(room) : 0;
+    s.initial = std::make_unique<LargeBuffer>(room);
+    s.buffer = s.initial->data();
+    s.size = s.buffer ? static_cast<unsigned long>(room) : 0;
     jpeg_mem_dest(&s.cinfo, &s.buffer, &s.size);
     s.cinfo.image_width = static_cast<JDIMENSION>(rgb.width());
     s.cinfo.image_height = static_cast<JDIMENSION>(rows);
@@ -478,7 +478,6 @@ std::vector<std::unique_ptr<EncodeState>> NewEncodeStates(int count)
         EncodeState& s = *state;
         std::memset(&s.cinfo, 0, sizeof s.cinfo);
         std::memset(&s.err, 0, sizeof s.err);
-        s.initial = nullptr;
         s.buffer = nullptr;
         s.size = 0;
         s.cinfo.err = jpeg_std_error(&s.err.pub);
@@ -493,9 +492,8 @@ void FreeEncodeStates(const std::vector<std::unique_ptr<EncodeState>>& states)
 {
     for (const auto& s : states) {
         // jpeg_mem_dest frees the buffers it made on the way, never the one it was given.
-        if (s->buffer != s->initial)
+        if (!s->initial || s->buffer != s->initial->data())
             std::free(s->buffer);
-        std::free(s->initial);
     }
 }
 

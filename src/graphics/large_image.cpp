@@ -1,5 +1,6 @@
 #include "graphics/large_image.h"
 
+#include <cstdlib>
 #include <limits>
 
 #include <sys/mman.h>
@@ -15,6 +16,12 @@ LargeBuffer::LargeBuffer(std::size_t size)
 {
     if (size == 0 || size > std::numeric_limits<std::size_t>::max() / 2)
         return;
+    if (size < kHugePage) {
+        // Too small to gain: a mapping of its own would only cost two calls.
+        data_ = static_cast<std::uint8_t*>(std::calloc(size, 1));
+        size_ = data_ ? size : 0;
+        return;
+    }
     // Whole huge pages, the last one perhaps partly used (a part left to ordinary
     // pages would cost a fault every 4 KiB again), and one more, so that the data
     // can start on a huge-page boundary.
@@ -35,6 +42,8 @@ LargeBuffer::~LargeBuffer()
 {
     if (mapping_)
         ::munmap(mapping_, length_);
+    else
+        std::free(data_);
 }
 
 QImage NewLargeImage(int width, int height, QImage::Format format)

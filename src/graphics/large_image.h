@@ -12,8 +12,8 @@
 
 namespace graphics {
 
-// At least size bytes, zeroed, released when the buffer goes. data() is null when
-// the memory cannot be had.
+// At least size bytes, zeroed, released when the buffer goes; in huge pages from
+// one huge page on. data() is null when the memory cannot be had.
 class LargeBuffer {
 public:
     explicit LargeBuffer(std::size_t size);

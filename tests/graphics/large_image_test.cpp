@@ -90,6 +90,10 @@ TEST(LargeImage, BehavesAsAnImageAndLargeOnesLieInHugePages)
         EXPECT_TRUE(MappingFlags(EndOfHugePage(buffer.data() + buffer.size() - 1)).contains(QStringLiteral("hg")));
     }
     EXPECT_EQ(graphics::LargeBuffer(0).data(), nullptr);
+    const graphics::LargeBuffer small(3000); // an encoded thumbnail's room: from the heap
+    ASSERT_NE(small.data(), nullptr);
+    EXPECT_EQ(small.size(), 3000u);
+    EXPECT_EQ(small.data()[2999], 0);
 }
 
 } // namespace
