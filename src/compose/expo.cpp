@@ -139,14 +139,15 @@ void TExpo::PlacePicture(int sizeClass, int anchor)
     PictureRect = compose::PlacePicture(in, sizeClass, anchor, draw);
 }
 
-void TExpo::DrawPicture()
+void TExpo::DrawPicture(const TRect* hole)
 {
     if (!picture_ || PictureRect.Width() <= 0 || PictureRect.Height() <= 0 || exposition_.isNull())
         return;
     if (IsRaster) {
         // Straight into the canvas, rows split over the cores: each pixel of the
-        // stretch depends only on its place in the whole target, so the bands join
-        // seamlessly and the result is the picture's own Draw, pixel for pixel.
+        // stretch depends only on its place in the whole target, so the bands (and
+        // the parts beside a hole) join seamlessly and the result is the picture's
+        // own Draw, pixel for pixel.
         const QImage& image = picture_->Image();
         const core::ConstPixelView src{image.constBits(), image.width(), image.height(), image.bytesPerLine()};
         const int x0 = std::max(PictureRect.left, 0);
@@ -156,10 +157,24 @@ void TExpo::DrawPicture()
         if (x0 >= x1 || y0 >= y1)
             return;
         const PixelView canvas = ViewOf(exposition_);
+        const auto stretch = [&](int left, int right, int top, int bottom) {
+            if (left >= right || top >= bottom)
+                return;
+            const core::PixelView dst{canvas.Row(top) + 3 * left, right - left, bottom - top, canvas.stride};
+            graphics::StretchRgb(src, PictureRect.Width(), PictureRect.Height(), left - PictureRect.left,
+                                 top - PictureRect.top, dst);
+        };
         ParallelRows(y0, y1, [&](int first, int last) {
-            const core::PixelView dst{canvas.Row(first) + 3 * x0, x1 - x0, last - first, canvas.stride};
-            graphics::StretchRgb(src, PictureRect.Width(), PictureRect.Height(), x0 - PictureRect.left,
-                                 first - PictureRect.top, dst);
+            if (!hole) {
+                stretch(x0, x1, first, last);
+                return;
+            }
+            const int top = std::clamp(hole->top, first, last);
+            const int bottom = std::clamp(hole->bottom, top, last);
+            stretch(x0, x1, first, top);
+            stretch(x0, std::clamp(hole->left, x0, x1), top, bottom);
+            stretch(std::clamp(hole->right, x0, x1), x1, top, bottom);
+            stretch(x0, x1, bottom, last);
         });
         return;
     }
@@ -263,11 +278,24 @@ core::Result<void> TExpo::Compose()
     }
     if (!HasUsablePicture() || BackgroundType == settings::BackgroundType::Solid)
         DimBackground();
+    // Over a cover nothing filters, the picture hides the part of the cover under
+    // it, which is then left undrawn. Placing the picture first draws the same
+    // random numbers in the same order: drawing the cover draws none.
+    const bool placedFirst = covered && BackgroundType == settings::BackgroundType::Original
+                             && PictureOrientation != settings::PictureOrientation::Collage;
+    const int anchor = PictureOrientation == settings::PictureOrientation::BottomRight ? 1 : 0;
+    TRect placed;
+    if (placedFirst) {
+        const TRect cover = PictureRect;
+        PlacePicture(PictureSize, anchor);
+        placed = PictureRect;
+        PictureRect = cover;
+    }
     if (HasUsablePicture()) {
         if (coverBackground) {
             if (!IsRaster)
                 PlacePicture(CoverSize, 0);
-            DrawPicture();
+            DrawPicture(placedFirst ? &placed : nullptr);
             if (BackgroundType == settings::BackgroundType::Shaded)
                 FilterBackground(0.97, 0.6, false);
             else if (BackgroundType == settings::BackgroundType::Embossed)
@@ -282,7 +310,10 @@ core::Result<void> TExpo::Compose()
             if (IsRaster)
                 DarkenFrame(RandomBelow(12) != 0);
         }
-        PlacePicture(PictureSize, PictureOrientation == settings::PictureOrientation::BottomRight ? 1 : 0);
+        if (placedFirst)
+            PictureRect = placed;
+        else
+            PlacePicture(PictureSize, anchor);
         DrawPicture();
         if (IsRaster)
             DarkenFrame(PictureSize != Maximum);

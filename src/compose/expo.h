@@ -96,7 +96,8 @@ public:
     void PaintBackground();
     void FilterBackground(double a, double b, bool takeGradientHue);
     void PlacePicture(int sizeClass, int anchor);
-    void DrawPicture();
+    // Draws the picture at PictureRect; where hole is given, not inside it.
+    void DrawPicture(const compose::TRect* hole = nullptr);
     void DarkenFrame(bool inner);
     void DrawCaptions(const QString& title, const QString& credit);
     QSize DrawWordMark(const QString& face, int height, compose::TColor colour1, compose::TColor colour2, bool draw);

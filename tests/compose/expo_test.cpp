@@ -79,6 +79,28 @@ TEST_F(ExpoTest, FastCompositionEqualsReferenceForEveryBackgroundAndOrientation)
         }
 }
 
+// Over a cover nothing filters, the part under the picture is left undrawn: the
+// exposition is the one the steps give with the whole cover drawn first.
+TEST_F(ExpoTest, TheCoverLeftUndrawnUnderThePictureChangesNoPixel)
+{
+    const graphics::Picture raster = graphics::Picture::FromImage(MakePainting(160, 120));
+    const compose::PictureCaption record{"Harbour at Dawn", "A. Painter", 1901};
+    for (int orientation : {0, 1})
+        for (int size : {Smaller, Optimal, Larger, Maximum}) {
+            const QImage composed = Composed(&raster, Settings(0, orientation, size), false, QSize(320, 200));
+            SeedRandom(1234);
+            TExpo expo(&raster, &record, {}, QSize(320, 200), QRect(0, 0, 320, 176), Settings(0, orientation, size));
+            expo.PlacePicture(CoverSize, 0);
+            expo.DrawPicture();
+            expo.PlacePicture(size, orientation);
+            expo.DrawPicture();
+            expo.DarkenFrame(size != Maximum);
+            expo.DrawCaptions(TitleLine(record), CreditLine(record));
+            expo.PlaceWordMark();
+            EXPECT_TRUE(expo.Exposition() == composed) << "orientation " << orientation << ", size " << size;
+        }
+}
+
 TEST_F(ExpoTest, FastCompositionEqualsReferenceWithAMetafile)
 {
     const graphics::Picture vector = LoadMetafile();
