@@ -5,7 +5,10 @@
 #include <cstring>
 #include <type_traits>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#define AMBIENCE_FRAME_AVX2 1
 #include <immintrin.h>
+#endif
 
 namespace compose {
 namespace {
@@ -19,6 +22,7 @@ void DarkenOne(std::uint8_t* p)
     p[2] = std::uint8_t(Blue(c));
 }
 
+#if AMBIENCE_FRAME_AVX2
 // A band of a photograph is mostly grain, nearly every pixel a colour of its own:
 // eight pixels at once, each of the scalar code's tables evaluated as the rounded
 // ratio it holds.
@@ -207,6 +211,7 @@ bool HasAvx2()
     static const bool has = __builtin_cpu_supports("avx2");
     return has;
 }
+#endif
 
 } // namespace
 
@@ -229,10 +234,13 @@ void DarkenPixelsOneByOne(std::uint8_t* p, int count)
 
 void DarkenPixels(std::uint8_t* rgb, int count)
 {
-    if (HasAvx2())
+#if AMBIENCE_FRAME_AVX2
+    if (HasAvx2()) {
         DarkenWithAvx2(rgb, count);
-    else
-        DarkenPixelsOneByOne(rgb, count);
+        return;
+    }
+#endif
+    DarkenPixelsOneByOne(rgb, count);
 }
 
 } // namespace compose

@@ -43,7 +43,7 @@ CREATE TABLE IF NOT EXISTS marks(
     PRIMARY KEY(pack_file, entry));
 PRAGMA user_version = 1;
 )";
-constexpr qint64 kSchemaVersion = 1;
+constexpr qint64 kSchemaVersion = 1; // the user_version kSchema sets
 
 constexpr const char* kSelectRows = R"(
 SELECT w.id, w.change, c.time, w.monitor, w.primary_monitor, w.pack_file, w.pack_name, w.entry,
