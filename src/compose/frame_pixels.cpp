@@ -39,7 +39,7 @@ AMBIENCE_AVX2 inline V Greater(V a, V b) { return _mm256_cmpgt_epi32(a, b); }
 AMBIENCE_AVX2 inline V Equal(V a, V b) { return _mm256_cmpeq_epi32(a, b); }
 AMBIENCE_AVX2 inline V Select(V mask, V ifSet, V ifClear) { return _mm256_blendv_epi8(ifClear, ifSet, mask); }
 
-// floor(n / d) and the remainder, for |n| < 2^23 and 0 < d < 2^9: the float
+// floor(n / d) and the remainder, for |n| < 2^23 and 0 < d < 2^14: the float
 // quotient is at most one off, and the remainder says which way.
 struct Division {
     V q, r;
@@ -170,7 +170,8 @@ AMBIENCE_AVX2 void DarkenWithAvx2(std::uint8_t* p, int count)
                                     0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
     std::uint32_t lastIn = 0xFFFFFFFF, lastOut = 0;
     int i = 0;
-    // A load takes 32 bytes: the last eight pixels of a run are left to the scalar code.
+    // A load takes 32 bytes, a little more than eight pixels: the last ten pixels of
+    // a run at most are left to the scalar code.
     for (; i + 11 <= count; i += 8, p += 24) {
         const V raw = _mm256_loadu_si256(reinterpret_cast<const V*>(p));
         const V in = _mm256_shuffle_epi8(_mm256_permutevar8x32_epi32(raw, spreadLanes), spread);
