@@ -3,7 +3,6 @@
 #include "compose/hls_fast.h"
 
 #include <cstring>
-#include <type_traits>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #define AMBIENCE_FRAME_AVX2 1
@@ -65,20 +64,15 @@ AMBIENCE_AVX2 inline Division Divide(V n, int d)
     return Corrected(n, Int(d), _mm256_mul_ps(_mm256_cvtepi32_ps(n), _mm256_set1_ps(1.0f / float(d))));
 }
 
-// n / d rounded to nearest, ties to even: fast::RoundRatio.
-template <typename Divisor>
-AMBIENCE_AVX2 inline V RoundRatio(V n, Divisor divisor)
+// n / d rounded to nearest, ties to even (fast::RoundRatio), from the division.
+AMBIENCE_AVX2 inline V Rounded(const Division& x, V d)
 {
-    const Division x = Divide(n, divisor);
-    V d;
-    if constexpr (std::is_same_v<Divisor, int>)
-        d = Int(divisor);
-    else
-        d = divisor;
     const V twice = Add(x.r, x.r);
     const V odd = Equal(And(x.q, Int(1)), Int(1));
     return Sub(x.q, _mm256_or_si256(Greater(twice, d), And(Equal(twice, d), odd)));
 }
+AMBIENCE_AVX2 inline V RoundRatio(V n, V d) { return Rounded(Divide(n, d), d); }
+AMBIENCE_AVX2 inline V RoundRatio(V n, int d) { return Rounded(Divide(n, d), Int(d)); }
 
 struct Channel {
     V value; // before the channel table, not yet at most 240
